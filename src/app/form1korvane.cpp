@@ -1,0 +1,53 @@
+#include "app/form1korvane.h"
+
+namespace gasecu {
+
+Form1Korvane::Form1Korvane(FormEnvironment environment) : env(std::move(environment)) {
+    Iletisim = env.port;
+    wireControls();
+}
+
+Form1Korvane::~Form1Korvane() {
+    // The port outlives the form in every runner; make sure it no longer calls back.
+    if (Iletisim) {
+        Iletisim->setEventHandler(nullptr);
+        Iletisim->setDeviceLostHandler(nullptr);
+    }
+}
+
+void Form1Korvane::wireControls() {
+    for (int k = 0; k < 19; ++k) {
+        CheckÜ[k].setClickRule([this, k] { CheckÜ_Click(k); });
+        CheckA[k].setClickRule([this, k] { CheckA_Click(k); });
+    }
+    Timer1.setTickHandler([this] { SequencerTick(); });
+    Timer2.setTickHandler([this] { CurveEditTick(); });
+    Timer3.setTickHandler([this] { CurveRedraw(); });
+    Timer4.setTickHandler([this] { CalibrationTick(); });
+    Timer5.setTickHandler([this] { CurveRepeatPoller(); });
+    if (Iletisim) {
+        Iletisim->setEventHandler([this](int kind) { Iletisim_OnComm(kind); });
+        Iletisim->setDeviceLostHandler([this] { Iletisim_DeviceLost(); });
+    }
+}
+
+void Form1Korvane::ShowMessage(std::string_view turkish, std::string_view english) {
+    if (LanguageIndex == 0) KomutSatırı.text = std::string(turkish);
+    if (LanguageIndex == 1) KomutSatırı.text = std::string(english);
+}
+
+}  // namespace gasecu
+
+#include "app/number_format.h"
+
+namespace gasecu {
+
+std::string Form1Korvane::FormatNumber(double value, int decimals) const {
+    return FormatFixed(value, decimals, env.decimalSeparator);
+}
+
+double Form1Korvane::ParseDisplayedNumber(const std::string& text) const {
+    return ParseLocaleNumber(text, env.decimalSeparator);
+}
+
+}  // namespace gasecu

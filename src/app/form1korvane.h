@@ -1,0 +1,222 @@
+#pragma once
+// Form1Korvane: the tool's one window, toolkit-neutral. Every piece of run-time
+// state is a field here, shared by the handlers; the handlers are defined in the
+// folder of the subsystem that owns them (app/, link/, ecu/, curve/, calibration/).
+// The Qt layer (platform/qt) feeds events in and mirrors the controls out.
+//
+// Field and control names are the ones the fitters' window uses.
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/controls.h"
+#include "platform/bytes.h"
+#include "platform/file_dialogs.h"
+#include "platform/serial_port.h"
+
+namespace gasecu {
+
+// What the window is given by whoever builds it.
+struct FormEnvironment {
+    // The program's own directory: "Dilsecim", "Cur_00.txt" and "ORJ.DAT" live here.
+    std::filesystem::path programDirectory;
+    // Takes the program directory's place for the files the tool writes when the
+    // program directory is not writable (an installed program).
+    std::filesystem::path userDataDirectory;
+    SerialPort* port = nullptr;          // Iletisim; not owned
+    FileDialogs* fileDialogs = nullptr;  // CommonDialog1's dialogs; not owned
+    char decimalSeparator = '.';         // the user's regional decimal separator
+};
+
+using CurveRows = std::array<std::array<double, 19>, 9>;
+
+class Form1Korvane {
+public:
+    explicit Form1Korvane(FormEnvironment environment);
+    Form1Korvane(const Form1Korvane&) = delete;
+    Form1Korvane& operator=(const Form1Korvane&) = delete;
+    ~Form1Korvane();
+
+    FormEnvironment env;
+
+    // ======================================================================
+    // app/ — shared state, start-up, languages, screens
+    // ======================================================================
+    double SequencerState = 0;
+    bool LinkUp = false;
+    double LanguageIndex = 0;
+    bool CalibrationRunning = false;
+    std::int16_t CalibrationNextStep = 0;
+    bool PetrolShown = false;
+    bool ButtonsLocked = false;
+    bool CurveFileOk = false;
+    CurveRows CurveTable{};
+    double ClearWriteStep = 0, ClearPauseStep1 = 0, ClearPauseStep2 = 0;
+    bool CurveReadDone = false;
+    bool SetupRestored = false;
+    bool TiltMode = false;
+    bool IdleLocked = false;
+    std::array<std::uint8_t, 6> BandSelected{};
+    std::array<std::uint8_t, 7> BandButtonPhase{};
+    std::uint8_t CoilChanged = 0;
+
+    // The directory actually used for the files the tool writes ("Dilsecim",
+    // "Cur_00.txt"): the program directory, or the user data directory when the
+    // program directory is not writable. Chosen by the load handler.
+    std::filesystem::path DataDirectory;
+    // Set by the exit button: the runner ends the program.
+    bool ExitRequested = false;
+    std::function<void()> onExit;
+
+    // Fixed area
+    TextBoxControl KomutSatırı;  // status line
+    ButtonControl LPG, CNG;
+    LabelControl Label3, Label4;
+    ComboBoxControl Dilsec;
+    ButtonControl ComOpenButon, ExitButon;
+    ButtonControl ButonEğri, ButonSetup, ButonAyar;
+    ButtonControl ButonDisktenOku, ButonDiskeYaz, ButonEcuOku, ButonEcuYaz;
+    TextBoxControl TextBasinc, TextReduTemperature, TextGasTemperature, TextGasMS, TextBenzinMS,
+        TextMotorDevirHızı;
+    LabelControl LabelDevir, LabelBar, LabelRegulator, LabelEnjektor, LabelGms, LabelPms;
+    LabelControl Label26, Label27;  // degree marks
+    // Live-value captions and bars: element 0 in the fixed area, element 1 on the curve screen.
+    std::array<LabelControl, 2> Label7, Label8, Label9, Label10, Label11, Label12;
+    std::array<ProgressBarControl, 2> ProgressBar1, ProgressBar2, ProgressBar3, ProgressBar4,
+        ProgressBar5, ProgressBar6;
+    PictureBoxControl BenzinPic, LPGPic;  // clickable fuel switch pictures
+    ImageControl ImgBenzin, ImgGaz, ImgGazGeçiş;
+    ProgressBarControl ProgressBar7, ProgressBar8, ProgressBar9, ProgressBar10, ProgressBar11;
+    ImageControl AyarKırmızıImg;  // red calibration marker; picture 1 Turkish, 2 English
+    FileDialogControl CommonDialog1;
+
+    // The three screens
+    PictureBoxControl EğriKağıdıPic, SettingsSettingsPic, KalibrasyonPic;
+
+    // Curve screen
+    ButtonControl devir1000, devir2000, devir3000, devir4000, devir5000, devir6000, devir123456;
+    ButtonControl Rolanti;
+    std::array<CheckBoxControl, 19> CheckÜ, CheckA;
+    PictureBoxControl EğriPic;
+    ButtonControl hepsi, sag, sol, YY, AA;
+    LabelControl Label15, Label18, Label19, Label20, Label22, Label23;
+    ImageControl Rolantiyukarıdisabel, Rolantiyukarıenabel, Rolantiaşagıdisabel, Rolantiaşagıenabel;
+    ImageControl imgeğmedisabled, imgeğmeenabled;
+
+    // Settings screen
+    ButtonControl ButonGenel, ButonTroubles, ButonErrorClear, ButonLoadFabricSettings;
+    TextBoxControl Coil, msavvv, SetPXXPressureTextBox, SetPXXPressLeakageTextBox,
+        SetPTransRPMTextBox, SetPTransRedTempTextBox;
+    ComboBoxControl avas;
+    LabelControl Label6, GeneralSettingsLabel1, GeneralSettingsLabelCoil, Label13, SetPLabelRPM,
+        Label24, SetPLabelRedTransitionTemp, Label25, Label16, SetLabelPXXPressureTextBox, Label14,
+        SetLabelPXXPressLeakageTextBox, Label17;
+    TextBoxControl TroublesGasValveRelayTextBox, TroublesInjMainRelayTextBox,
+        TroublesPresslowTextBox, TroublesCRCErrTextBox;
+    LabelControl Label45, Label46, Label47, Label48, Label49, Label50;
+    ProgressBarControl ProgressBar12;
+
+    // Calibration screen
+    ButtonControl KalibrasyonBaşlatButon, KalibrasyonDurdurButon, Kalibrasyonyükleme;
+    LabelControl Label5, Label21, Label1, Pt, GP;
+    TextBoxControl ilk, Ani, Text1, Sayac;
+
+    // Timers: 1 sequencer (500 ms), 2 curve edit (75 ms), 3 curve redraw (25 ms),
+    // 4 calibration (600 ms), 5 hold-repeat poller (10 ms).
+    TimerControl Timer1{500}, Timer2{75}, Timer3{25}, Timer4{600}, Timer5{10};
+
+    // The window's load event: the start-up sequence.
+    void Form_Load();
+    void ApplyLanguage();
+    // Sets the list entry, the marker picture and every caption for LanguageIndex.
+    void ApplyLanguageIndex();
+    void Dilsec_Click();
+    // Writes the Turkish or the English text into the status line by LanguageIndex
+    // (two separate tests: any other value writes neither).
+    void ShowMessage(std::string_view turkish, std::string_view english);
+    // Number on screen: fixed decimals, the user's decimal separator, no grouping.
+    std::string FormatNumber(double value, int decimals) const;
+    // A number as the user's locale reads it back from a text box.
+    double ParseDisplayedNumber(const std::string& text) const;
+
+    void ButonEğri_Click();
+    void ButonSetup_Click();
+    void ButonAyar_Click();
+
+    // ======================================================================
+    // link/ — command frames, port discovery, sequencer
+    // ======================================================================
+    SerialPort* Iletisim = nullptr;
+    std::int16_t ScanPort = 0;
+    // Prepared frames (BuildCommandFrames); index 0 unused so entries are 1-based.
+    Bytes LiveDataRequest;
+    std::array<Bytes, 7> PageRequestFrames;
+    std::array<Bytes, 8> CurveBlockRequestFrames;
+    std::uint8_t CrcLow = 0, CrcHigh = 0;
+    CurveRows CurveReadBuffer{};
+    std::int16_t CurveBlockIndex = 2;
+    std::int16_t ReadErrorCount = 0;
+    Bytes PendingSettingFrame;
+    double ClearAddress = 0;
+
+    void BuildCommandFrames();
+    void CrcAddByte(std::uint8_t byte);
+    // Hands one frame to Iletisim; a closed or missing port drops it.
+    void SendFrame(const Bytes& frame);
+    // Timer1 enabled, port open, LinkUp.
+    bool LinkGuard() const;
+    void SequencerTick();
+    void LockEcuButtons();
+    void UnlockEcuButtons();
+    void LockSettingsButtons();
+    void RestoreIdleButtons();
+    void ComOpenButon_Click();
+    void ExitButon_Click();
+    void ButonEcuOku_Click();
+    void BenzinPic_Click();
+    void LPGPic_Click();
+
+    // ======================================================================
+    // ecu/ — reply decoding, live values, settings, fault report
+    // ======================================================================
+    Bytes ReplyText;
+    double ReplyLength = 0;
+    double RpmFactor = 0;
+    double AdvanceTime = 0;
+    double EngineSpeed = 0, GasPressure = 0, ReducerTemperature = 0, GasTemperature = 0,
+           PetrolTime = 0, GasTime = 0;
+    double DisplayedPetrolTime = 0;
+
+    // The receive handler of Iletisim, with the port event kind.
+    void Iletisim_OnComm(int kind);
+    // The serial device disappeared under an open port (adapter pulled).
+    void Iletisim_DeviceLost();
+    void ButonGenel_Click();
+    void ButonTroubles_Click();
+
+    // ======================================================================
+    // curve/ — curve model, plot, editor, files
+    // ======================================================================
+    double LivePointX = 0, LivePointY = 0;
+
+    void DrawCurves();
+    void DrawLivePoint();
+    void CurveRedraw();        // Timer3
+    void CurveEditTick();      // Timer2
+    void CurveRepeatPoller();  // Timer5
+    void CheckÜ_Click(int k);
+    void CheckA_Click(int k);
+
+    // ======================================================================
+    // calibration/ — calibration run, controls, reference file
+    // ======================================================================
+    void CalibrationTick();  // Timer4
+
+private:
+    void wireControls();
+};
+
+}  // namespace gasecu

@@ -1,0 +1,123 @@
+// The two languages: the choice in the list Dilsec, stored in "Dilsecim", applied
+// to every caption of the window.
+#include <cmath>
+#include <fstream>
+#include <string>
+
+#include "app/form1korvane.h"
+
+namespace gasecu {
+
+namespace {
+
+// Reads the stored language index; a missing, unreadable or non-numeric file reads as 0.
+double ReadLanguageFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return 0;
+    std::string line;
+    std::getline(in, line);
+    try {
+        std::size_t used = 0;
+        double v = std::stod(line, &used);
+        return std::isfinite(v) ? v : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+void Form1Korvane::ApplyLanguage() {
+    auto file = DataDirectory / "Dilsecim";
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) file = env.programDirectory / "Dilsecim";
+    LanguageIndex = ReadLanguageFile(file);
+    if (LanguageIndex > 3) LanguageIndex = 0;
+    // The list has only Turkish and English: anything else (negative, 2, 3, a fraction)
+    // would leave every message blank, so it starts in Turkish.
+    if (LanguageIndex != 0 && LanguageIndex != 1) LanguageIndex = 0;
+    ApplyLanguageIndex();
+}
+
+void Form1Korvane::ApplyLanguageIndex() {
+    if (Dilsec.entries.empty()) Dilsec.entries = {"TR", "ENG"};
+    Dilsec.selectedIndex = static_cast<int>(LanguageIndex);
+
+    struct Caption {
+        std::string* text;
+        const char* turkish;
+        const char* english;
+    };
+    const Caption captions[] = {
+        {&LabelDevir.caption, "Devir(Rpm)", "rpm"},
+        {&LabelBar.caption, "Basınç(bar)", "Pressure(bar)"},
+        {&LabelRegulator.caption, "Regülatör( c)", "Reducer(Temp)"},
+        {&LabelEnjektor.caption, "Enjektör( c)", "Injector(Temp)"},
+        {&LabelGms.caption, "Gaz(ms)", "Gas(ms)"},
+        {&LabelPms.caption, "Benzin(ms)", "Petrol(ms)"},
+        {&ButonEğri.caption, "Eğri", "Curve"},
+        {&ButonDisktenOku.caption, "Diskten Oku", "Read File"},
+        {&ButonDiskeYaz.caption, "Diske Yaz", "Write File"},
+        {&ButonEcuOku.caption, "EKÜ Oku", "Read ECU"},
+        {&ButonEcuYaz.caption, "EKÜ Yaz", "Write ECU"},
+        {&ButonSetup.caption, "Genel", "Setting"},
+        {&ButonGenel.caption, "Kayıtları Oku", "General"},
+        {&ButonTroubles.caption, "Hataları Oku", "Errors"},
+        {&ButonAyar.caption, "Kalibre", "Calibration"},
+        {&ExitButon.caption, "Çıkış", "Exit"},
+        {&ComOpenButon.caption, "Ekü'ye Bağlan", "Access ECU"},
+        {&ButonErrorClear.caption, "Hataları Sil", "Clear Error"},
+        {&Label45.caption, "Gaz Valfi Rölesi", "Gas Valve Relay"},
+        {&Label46.caption, "Enjektör Rölesi", "Injector Relay"},
+        {&Label48.caption, "Düşük Basınç", "Low Pressure"},
+        {&Label50.caption, "İletişim Hatası", "Connection Error"},
+        {&Label5.caption, "KALİBRASYON", "Calibration"},
+        {&KalibrasyonBaşlatButon.caption, "Kalibrasyonu Başlatın", "Start"},
+        {&KalibrasyonDurdurButon.caption, "Kalibrasyonu Durdurun", "Stop"},
+        {&Kalibrasyonyükleme.caption, "Kalibrasyonu  ECU'ye  Yükle", "Write ECU"},
+        {&Label21.caption, "Motor devrini 2100 devirde sabit tutunuz!", "Keep the engine RPM around 2100!"},
+        {&Label6.caption, "GENEL AYARLAR", "General Settings"},
+        {&GeneralSettingsLabel1.caption, "Devir Secim ( rpm)", "rpm"},
+        {&GeneralSettingsLabelCoil.caption, "Bobin", "Coil"},
+        {&ButonLoadFabricSettings.caption, "Fab.Ayarları geri Yükle", "Install Fabric Settings"},
+        {&Label13.caption, "Benzinden LPG'ye Geçiş", "Transition to Gas"},
+        {&SetPLabelRPM.caption, "RPM", "rpm"},
+        {&Label24.caption, "( d/d )", ""},
+        {&SetPLabelRedTransitionTemp.caption, "Regülatör Sıcaklığı", "Reducer Temp"},
+        {&Label25.caption, "(  C)", "(  C)"},
+        {&Label16.caption, "LPG'den Benzine geçiş", "Transition to Petrol"},
+        {&SetLabelPXXPressureTextBox.caption, "Basınç En Az", "Min.Pressure"},
+        {&Label14.caption, "bar", "bar"},
+        {&SetLabelPXXPressLeakageTextBox.caption, "Sızıntı Ara Geçiş", "Leakage Pressure"},
+        {&Label17.caption, "bar", "bar"},
+    };
+
+    if (LanguageIndex == 0) {
+        AyarKırmızıImg.picture = 1;
+        Label26.visible = true;
+        Label27.visible = true;
+        for (const Caption& c : captions) *c.text = c.turkish;
+    }
+    if (LanguageIndex == 1) {
+        AyarKırmızıImg.picture = 2;
+        Label26.visible = false;
+        Label27.visible = false;
+        for (const Caption& c : captions) *c.text = c.english;
+    }
+}
+
+void Form1Korvane::Dilsec_Click() {
+    if (Dilsec.selectedIndex < 0) return;
+    LanguageIndex = Dilsec.selectedIndex;
+    std::ofstream out(DataDirectory / "Dilsecim", std::ios::binary | std::ios::trunc);
+    if (out) out << static_cast<int>(LanguageIndex) << "\r\n";
+    out.close();
+    if (out.fail()) {
+        // The choice could not be stored: it still applies for this run.
+        ApplyLanguageIndex();
+        return;
+    }
+    ApplyLanguage();
+}
+
+}  // namespace gasecu

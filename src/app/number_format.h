@@ -1,0 +1,26 @@
+#pragma once
+// Numbers shown to and typed by the fitter.
+#include <string>
+
+namespace gasecu {
+
+// Fixed decimals, the given decimal separator, no digit grouping, rounding half
+// away from zero as the screen does ("0.125" with two decimals shows 0.13).
+std::string FormatFixed(double value, int decimals, char decimalSeparator);
+
+// Reads back a number that FormatFixed wrote (or the user typed) with the given
+// decimal separator: optional sign, digits, one separator, digits. Surrounding
+// blanks are ignored; anything unreadable gives 0.
+double ParseLocaleNumber(const std::string& text, char decimalSeparator);
+
+// The settings entry parse: a leading number with an optional sign, digits, at most
+// one point as decimal point and an optional exponent; blanks are ignored wherever
+// they stand; parsing stops at the first other character; no number gives 0.
+double ParseLeadingNumber(const std::string& text);
+
+// Nearest whole number, halves to the even neighbour (0.5 -> 0, 1.5 -> 2).
+double RoundHalfEven(double value);
+// Nearest whole number, halves away from zero (0.5 -> 1, -0.5 -> -1).
+double RoundHalfAway(double value);
+
+}  // namespace gasecu

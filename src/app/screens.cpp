@@ -1,0 +1,68 @@
+// The three screens of the work area and their buttons.
+#include "app/form1korvane.h"
+
+namespace gasecu {
+
+void Form1Korvane::ButonEğri_Click() {
+    KomutSatırı.text.clear();
+    ShowMessage("EĞRİ", "CURVE");
+    EğriKağıdıPic.visible = true;
+    for (ButtonControl* b : {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz}) b->visible = true;
+    SettingsSettingsPic.visible = false;
+    KalibrasyonPic.visible = false;
+    ButonEğri.backColour = colours::kDarkCyan;
+    ButonSetup.backColour = colours::kWhite;
+    ButonAyar.backColour = colours::kWhite;
+    ButonEğri.enabled = false;
+    ButonSetup.enabled = true;
+    ButonAyar.enabled = true;
+    CurveFileOk = false;
+    for (int k = 0; k <= 18; ++k) {
+        CheckÜ[k].setValue(0);
+        CheckA[k].setValue(0);
+    }
+    ilk.text.clear();
+    Ani.text.clear();
+    Text1.text.clear();
+    Sayac.text = "1";
+}
+
+void Form1Korvane::ButonSetup_Click() {
+    KomutSatırı.text.clear();
+    ShowMessage("AYARLAR", "SETTINGS");
+    KalibrasyonPic.visible = false;
+    SequencerState = 290;
+    EğriKağıdıPic.visible = false;
+    SettingsSettingsPic.visible = true;
+    ButonSetup.backColour = colours::kDarkCyan;
+    ButonEğri.backColour = colours::kWhite;
+    ButonAyar.backColour = colours::kWhite;
+    for (ButtonControl* b : {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz}) b->visible = false;
+    ButonSetup.enabled = false;
+    ButonEğri.enabled = true;
+    ButonAyar.enabled = true;
+}
+
+void Form1Korvane::ButonAyar_Click() {
+    KomutSatırı.text.clear();
+    ShowMessage("KALİBRASYON", "CALIBRATION");
+    KalibrasyonBaşlatButon.enabled = true;
+    KalibrasyonBaşlatButon.visible = true;
+    KalibrasyonDurdurButon.enabled = false;
+    KalibrasyonDurdurButon.visible = false;
+    for (ButtonControl* b : {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz}) b->visible = false;
+    KalibrasyonPic.visible = true;
+    Kalibrasyonyükleme.visible = false;
+    EğriKağıdıPic.visible = false;
+    SettingsSettingsPic.visible = false;
+    AyarKırmızıImg.visible = true;
+    ButonEğri.backColour = colours::kWhite;
+    ButonSetup.backColour = colours::kWhite;
+    ButonAyar.backColour = colours::kDarkCyan;
+    ButonAyar.enabled = false;
+    ButonEğri.enabled = true;
+    ButonSetup.enabled = true;
+    KalibrasyonBaşlatButon.enabled = true;
+}
+
+}  // namespace gasecu

@@ -1,0 +1,143 @@
+// The window's load event: brings every field and control into its first state.
+#include <fstream>
+#include <system_error>
+
+#include "app/default_curve.h"
+#include "app/form1korvane.h"
+
+namespace gasecu {
+
+namespace {
+
+// True when a file can be created in the directory (an installed program's
+// directory usually cannot be written by the fitter's account).
+bool DirectoryWritable(const std::filesystem::path& dir) {
+    std::error_code ec;
+    if (dir.empty() || !std::filesystem::is_directory(dir, ec)) return false;
+    auto probe = dir / ".gasecu-write-test";
+    {
+        std::ofstream out(probe, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+    }
+    std::filesystem::remove(probe, ec);
+    return true;
+}
+
+std::filesystem::path ChooseDataDirectory(const FormEnvironment& env) {
+    if (DirectoryWritable(env.programDirectory)) return env.programDirectory;
+    std::error_code ec;
+    if (!env.userDataDirectory.empty()) std::filesystem::create_directories(env.userDataDirectory, ec);
+    if (DirectoryWritable(env.userDataDirectory)) return env.userDataDirectory;
+    return env.programDirectory;  // nothing writable: writes fail quietly, reads still work
+}
+
+}  // namespace
+
+void Form1Korvane::Form_Load() {
+    // 1, 2: files are addressed in the program directory (or its writable stand-in).
+    DataDirectory = ChooseDataDirectory(env);
+    CommonDialog1.initialDirectory = DataDirectory.string();
+
+    // 3: the default curve, rewritten at every start. A failed write must not stop
+    // the tool from starting; the fitter can still read the ECU.
+    WriteDefaultCurveFile(DataDirectory / "Cur_00.txt");
+
+    // 4: fault clearing's moving step numbers.
+    ClearWriteStep = 175;
+    ClearPauseStep1 = 178;
+    ClearPauseStep2 = 179;
+
+    // 5: curve pictures; y grows upward in both.
+    EğriKağıdıPic.setScale(0, 552, 617, 0);
+    EğriPic.setScale(1, 559, 719, 1);
+
+    // 6
+    LinkUp = false;
+    CurveFileOk = false;
+    PetrolShown = false;
+    CurveReadDone = false;
+    AyarKırmızıImg.visible = false;
+    CalibrationRunning = false;
+    ButtonsLocked = false;
+    SetupRestored = true;
+
+    // 7: curve-editor pictures.
+    imgeğmedisabled.visible = true;
+    imgeğmeenabled.visible = false;
+    TiltMode = false;
+    IdleLocked = false;
+    Rolantiyukarıdisabel.visible = true;
+    Rolantiaşagıdisabel.visible = true;
+    Rolantiyukarıenabel.visible = false;
+    Rolantiaşagıenabel.visible = false;
+    IdleLocked = true;
+
+    // 8: read/write buttons wait for the curve screen and the link.
+    ButonDisktenOku.visible = false;
+    ButonDiskeYaz.visible = false;
+    ButonEcuOku.visible = false;
+    ButonEcuYaz.visible = false;
+    ButonEğri.visible = true;
+    ButonSetup.visible = true;
+    ButonAyar.visible = true;
+
+    // 9: gas type LPG.
+    CoilChanged = 0;
+    LPG.backColour = colours::kGreen;
+    CNG.backColour = colours::kRed;
+    Label3.foreColour = colours::kGreen;
+    Label4.foreColour = colours::kRed;
+
+    // 10: progress bars hidden, empty, with their maxima.
+    struct BarSetup {
+        ProgressBarControl& bar;
+        double maximum;
+    };
+    for (auto [bar, maximum] : {BarSetup{ProgressBar7, 11}, BarSetup{ProgressBar11, 11}, BarSetup{ProgressBar8, 6},
+                                BarSetup{ProgressBar9, 110}, BarSetup{ProgressBar10, 21}, BarSetup{ProgressBar12, 5}}) {
+        bar.visible = false;
+        bar.minimum = 0;
+        bar.value = 0;
+        bar.maximum = maximum;
+    }
+
+    // 11: calibration text boxes.
+    ilk.text.clear();
+    Ani.text.clear();
+    Text1.text.clear();
+    Sayac.text = "1";
+
+    // 12, 13
+    ApplyLanguage();
+    BuildCommandFrames();
+
+    // 14: the banner.
+    KomutSatırı.text = std::string("gasecu ") + GASECU_VERSION + " - LPG/CNG ECU service tool";
+
+    // 15: timers.
+    Timer1.setInterval(500);
+    Timer2.setInterval(75);
+    Timer3.setInterval(25);
+    Timer4.setInterval(600);
+    Timer5.setInterval(10);
+    Timer1.setEnabled(true);
+    Timer2.setEnabled(false);
+    Timer3.setEnabled(true);
+    Timer4.setEnabled(true);
+    Timer5.setEnabled(false);
+
+    // 16
+    KalibrasyonBaşlatButon.enabled = true;
+    KalibrasyonDurdurButon.enabled = false;
+
+    // 17: the port is opened only by the connect button's scan.
+    if (Iletisim && Iletisim->isOpen()) Iletisim->close();
+
+    // 18: no band selected, band buttons grey.
+    BandSelected.fill(0);
+    for (ButtonControl* b : {&devir123456, &devir1000, &devir2000, &devir3000, &devir4000, &devir5000, &devir6000})
+        b->backColour = colours::kGrey;
+    BandButtonPhase.fill(0);
+}
+
+}  // namespace gasecu

@@ -1,0 +1,3 @@
+#include "platform/qt/application.h"
+
+int main(int argc, char** argv) { return gasecu::RunApplication(argc, argv); }

@@ -1,0 +1,20 @@
+#pragma once
+// Drawing operations of a picture box, in the picture's user coordinates
+// (the curve plot's y grows upward). The window paints with QPainter; tests record.
+#include <cstdint>
+
+namespace gasecu {
+
+using Colour = std::uint32_t;  // 0x00BBGGRR, system colours 0x800000nn
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+    // Erases every drawing back to the picture's background.
+    virtual void clear() = 0;
+    virtual void setLineWidth(int width) = 0;
+    virtual void line(double x1, double y1, double x2, double y2, Colour colour) = 0;
+    virtual void circle(double cx, double cy, double radius, Colour colour) = 0;
+};
+
+}  // namespace gasecu
