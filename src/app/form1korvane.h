@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "app/controls.h"
+#include "curve/arrow_keys.h"
 #include "platform/bytes.h"
 #include "platform/file_dialogs.h"
 #include "platform/serial_port.h"
@@ -201,6 +202,8 @@ public:
     // curve/ — curve model, plot, editor, files
     // ======================================================================
     double LivePointX = 0, LivePointY = 0;
+    // Arrow keys as seen by the window (fed by its key events while it has focus).
+    ArrowKeyState ArrowKeys;
 
     void DrawCurves();
     void DrawLivePoint();
