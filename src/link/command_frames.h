@@ -4,6 +4,7 @@
 // length byte. Builders refuse a value that does not fit its byte (or word) rather
 // than wrapping it: a wrapped byte would silently write a wrong setting or curve.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -33,7 +34,7 @@ inline constexpr std::uint8_t kCurveBlockWriteCode = 77;
 
 // 109, 5, page, 66, 10 (page 1..8).
 [[nodiscard]] std::optional<Bytes> PageRequest(double page);
-// 106, 5, block, 63, 10.
+// 106, 5, block, 63, 10 (block 10..16: 10 is the curve header, 11..16 the bands).
 [[nodiscard]] std::optional<Bytes> CurveBlockRequest(double block);
 // 99, 5, steps (1..255), direction (0 or 255), 10. No check byte.
 [[nodiscard]] std::optional<Bytes> CorrectionCommand(double steps, double direction);
@@ -41,7 +42,8 @@ inline constexpr std::uint8_t kCurveBlockWriteCode = 77;
 [[nodiscard]] std::optional<Bytes> SettingWrite(double address, double value);
 // 76, 8, address, 0, low, high, check, 10 (value 0..65535).
 [[nodiscard]] std::optional<Bytes> SettingWordWrite(double address, double value);
-// 77, 24, block, 18 data bytes, CRC low, CRC high, 10. The CRC covers the first 21 bytes.
+// 77, 24, block (10..16), 18 data bytes, CRC low, CRC high, 10. The CRC covers the
+// first 21 bytes. One data value that does not fit its byte refuses the whole block.
 [[nodiscard]] std::optional<Bytes> CurveBlockWrite(double block, const std::array<double, 18>& data);
 
 // Sum of the bytes between the length byte and the check byte, modulo 256.

@@ -2,12 +2,6 @@
 #include "app/form1korvane.h"
 
 namespace gasecu {
-void Form1Korvane::BuildCommandFrames() {}
-void Form1Korvane::CrcAddByte(std::uint8_t) {}
-void Form1Korvane::SendFrame(const Bytes& frame) {
-    if (Iletisim) Iletisim->send(frame);
-}
-bool Form1Korvane::LinkGuard() const { return Timer1.enabled() && Iletisim && Iletisim->isOpen() && LinkUp; }
 void Form1Korvane::SequencerTick() {}
 void Form1Korvane::LockEcuButtons() {}
 void Form1Korvane::UnlockEcuButtons() {}

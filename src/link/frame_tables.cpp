@@ -1,0 +1,42 @@
+// The frames the window prepares once at start-up, the window's CRC register, and
+// the one door through which every frame reaches the port.
+#include "app/form1korvane.h"
+#include "link/command_frames.h"
+
+namespace gasecu {
+namespace {
+
+// Settings pages in the order the connect sequence reads them: page 8 comes second.
+constexpr std::array<int, 6> kConnectPages{1, 8, 2, 3, 4, 5};
+// The curve read asks for the header block, then the band blocks; block 16 twice
+// (the read stores the last two replies in rows 7 and 8), block 11 never.
+constexpr std::array<int, 7> kCurveReadBlocks{10, 12, 13, 14, 15, 16, 16};
+
+}  // namespace
+
+void Form1Korvane::BuildCommandFrames() {
+    LiveDataRequest = frames::kLiveDataRequest;
+    // Entries are 1-based; entry 0 stays empty.
+    PageRequestFrames[0].clear();
+    for (std::size_t i = 0; i < kConnectPages.size(); ++i)
+        PageRequestFrames[i + 1] = *frames::PageRequest(kConnectPages[i]);
+    CurveBlockRequestFrames[0].clear();
+    for (std::size_t i = 0; i < kCurveReadBlocks.size(); ++i)
+        CurveBlockRequestFrames[i + 1] = *frames::CurveBlockRequest(kCurveReadBlocks[i]);
+}
+
+void Form1Korvane::CrcAddByte(std::uint8_t byte) {
+    frames::Crc16 crc{CrcLow, CrcHigh};
+    frames::CrcAddByte(crc, byte);
+    CrcLow = crc.low;
+    CrcHigh = crc.high;
+}
+
+void Form1Korvane::SendFrame(const Bytes& frame) {
+    // A closed or missing port drops the frame; the sequencer notices the missing reply.
+    if (Iletisim) Iletisim->send(frame);
+}
+
+bool Form1Korvane::LinkGuard() const { return Timer1.enabled() && Iletisim && Iletisim->isOpen() && LinkUp; }
+
+}  // namespace gasecu
