@@ -1,1 +1,241 @@
-int main() { return 0; }
+// gasecu-sim: the virtual controller on a pseudo-terminal, in real time.
+//
+// Prints the device path of the terminal's slave side on stdout (one line), then
+// serves the controller until SIGTERM/SIGINT or until stdin closes. Point the tool
+// at the printed path (gasecu --port PATH) and it finds the controller on COM1.
+//
+// A pseudo-terminal ignores the baud rate, so replies are held back for the time
+// they would take on a 38400 baud line (about 0.26 ms a byte, 3.4 ms for a 13-byte
+// reply, 5.2 ms for a 20-byte block) plus the adapter latency.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "virtual_ecu.h"
+
+namespace {
+
+using gasecu::Bytes;
+using gasecu::sim::ReplyFault;
+using gasecu::sim::VirtualEcu;
+
+struct Options {
+    std::uint32_t seed = 1;
+    double rpm = 850;
+    double latencyMs = 1.0;
+    bool silent = false;
+    bool smallNozzle = false;
+    bool watchStdin = true;
+    std::map<ReplyFault, double> faultRates;
+};
+
+const char* kUsage =
+    "usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
+    "                  [--fault KIND=RATE]... [--no-stdin]\n"
+    "  Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
+    "  --silent        never answer (an unplugged adapter)\n"
+    "  --small-nozzle  injector nozzles too small: a calibration never converges\n"
+    "  --fault         drop, cut, split, merge, garbage or late, with a probability 0..1\n"
+    "  --no-stdin      do not stop when stdin closes (stop with SIGTERM)\n";
+
+std::optional<double> Number(const std::string& text) {
+    char* end = nullptr;
+    double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::optional<ReplyFault> FaultKind(const std::string& name) {
+    static const std::map<std::string, ReplyFault> kinds{
+        {"drop", ReplyFault::Drop},   {"cut", ReplyFault::Cut},         {"split", ReplyFault::Split},
+        {"merge", ReplyFault::Merge}, {"garbage", ReplyFault::Garbage}, {"late", ReplyFault::Late}};
+    auto it = kinds.find(name);
+    if (it == kinds.end()) return std::nullopt;
+    return it->second;
+}
+
+// Returns false (after a message) on anything it does not understand.
+bool ParseOptions(int argc, char** argv, Options& o) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) return std::nullopt;
+            return args[++i];
+        };
+        if (a == "--silent") {
+            o.silent = true;
+        } else if (a == "--small-nozzle") {
+            o.smallNozzle = true;
+        } else if (a == "--no-stdin") {
+            o.watchStdin = false;
+        } else if (a == "--seed" || a == "--rpm" || a == "--latency") {
+            auto text = value();
+            auto n = text ? Number(*text) : std::nullopt;
+            if (!n || *n < 0) {
+                std::fprintf(stderr, "gasecu-sim: %s needs a number of 0 or more\n", a.c_str());
+                return false;
+            }
+            if (a == "--seed") o.seed = static_cast<std::uint32_t>(*n);
+            if (a == "--rpm") o.rpm = *n;
+            if (a == "--latency") o.latencyMs = *n;
+        } else if (a == "--fault") {
+            auto text = value();
+            auto eq = text ? text->find('=') : std::string::npos;
+            auto kind = eq != std::string::npos ? FaultKind(text->substr(0, eq)) : std::nullopt;
+            auto rate = kind ? Number(text->substr(eq + 1)) : std::nullopt;
+            if (!rate || *rate < 0 || *rate > 1) {
+                std::fprintf(stderr, "gasecu-sim: --fault needs KIND=RATE, e.g. drop=0.1\n");
+                return false;
+            }
+            o.faultRates[*kind] = *rate;
+        } else if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
+        } else {
+            std::fprintf(stderr, "gasecu-sim: unknown option %s\n%s", a.c_str(), kUsage);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The pseudo-terminal: master for us, slave for the tool. We keep a slave
+// descriptor open ourselves so the master stays usable while no tool has it open.
+struct Pty {
+    int master = -1;
+    int slaveKeeper = -1;
+    std::string path;
+};
+
+std::optional<Pty> OpenPty() {
+    Pty p;
+    p.master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (p.master < 0 || grantpt(p.master) != 0 || unlockpt(p.master) != 0) return std::nullopt;
+    const char* name = ptsname(p.master);
+    if (!name) return std::nullopt;
+    p.path = name;
+    p.slaveKeeper = ::open(name, O_RDWR | O_NOCTTY);
+    if (p.slaveKeeper < 0) return std::nullopt;
+    // Raw 38400 8N1: no echo, no line editing, no translation of 10 or 13.
+    termios t{};
+    if (tcgetattr(p.slaveKeeper, &t) != 0) return std::nullopt;
+    cfmakeraw(&t);
+    cfsetispeed(&t, B38400);
+    cfsetospeed(&t, B38400);
+    t.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    t.c_cflag |= CS8 | CLOCAL | CREAD;
+    if (tcsetattr(p.slaveKeeper, TCSANOW, &t) != 0) return std::nullopt;
+    return p;
+}
+
+struct Pending {
+    double dueMs;
+    Bytes bytes;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) return 2;
+
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGHUP);
+    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+    int signalFd = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+    signal(SIGPIPE, SIG_IGN);
+
+    std::optional<Pty> pty = OpenPty();
+    if (!pty || signalFd < 0) {
+        std::fprintf(stderr, "gasecu-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+
+    VirtualEcu ecu(options.seed);
+    ecu.setEngineSpeed(options.rpm);
+    ecu.setAdapterLatency(options.latencyMs);
+    ecu.setSilent(options.silent);
+    ecu.setSmallNozzle(options.smallNozzle);
+    for (auto [kind, rate] : options.faultRates) ecu.setFaultRate(kind, rate);
+
+    std::printf("%s\n", pty->path.c_str());
+    std::fflush(stdout);
+
+    const auto start = std::chrono::steady_clock::now();
+    auto nowMs = [&] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(); };
+
+    std::vector<Pending> pending;  // reply pieces on their way, in due order
+    bool running = true;
+    while (running) {
+        double now = nowMs();
+        // Hand over every piece that has arrived by now.
+        while (!pending.empty() && pending.front().dueMs <= now) {
+            Bytes& b = pending.front().bytes;
+            ssize_t n = ::write(pty->master, b.data(), b.size());
+            if (n < 0 && errno == EAGAIN) break;  // the tool's side is full: try again shortly
+            if (n > 0 && static_cast<std::size_t>(n) < b.size()) {
+                b.erase(b.begin(), b.begin() + n);
+                break;
+            }
+            pending.erase(pending.begin());
+        }
+
+        timespec timeout{1, 0};
+        timespec* wait = &timeout;
+        if (!pending.empty()) {
+            double ms = std::max(0.0, pending.front().dueMs - nowMs());
+            timeout.tv_sec = static_cast<time_t>(ms / 1000);
+            timeout.tv_nsec = static_cast<long>(std::fmod(ms, 1000.0) * 1e6);
+        } else {
+            wait = nullptr;
+        }
+        pollfd fds[3] = {{pty->master, POLLIN, 0}, {signalFd, POLLIN, 0}, {0, POLLIN, 0}};
+        nfds_t count = options.watchStdin ? 3 : 2;
+        int ready = ppoll(fds, count, wait, nullptr);
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (fds[1].revents & POLLIN) running = false;
+        if (options.watchStdin && (fds[2].revents & (POLLIN | POLLHUP | POLLERR))) {
+            char sink[256];
+            ssize_t n = ::read(0, sink, sizeof sink);
+            if (n <= 0) running = false;  // stdin closed: whoever started us is gone
+        }
+        if (fds[0].revents & POLLIN) {
+            std::uint8_t buffer[512];
+            ssize_t n;
+            while ((n = ::read(pty->master, buffer, sizeof buffer)) > 0) {
+                double at = nowMs();
+                for (auto& chunk : ecu.onBytes(Bytes(buffer, buffer + n), at))
+                    pending.push_back({at + chunk.delayMs, std::move(chunk.bytes)});
+            }
+            std::stable_sort(pending.begin(), pending.end(),
+                             [](const Pending& a, const Pending& b) { return a.dueMs < b.dueMs; });
+        }
+    }
+
+    ::close(pty->master);
+    ::close(pty->slaveKeeper);
+    ::close(signalFd);
+    return 0;
+}
