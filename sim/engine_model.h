@@ -33,6 +33,7 @@ public:
     double petrolTimeOnPetrol() const { return petrolBaseMs_; }
     void setGasPressure(double bar) { pressureSetpoint_ = bar; pressure_ = bar; }
     double gasPressure() const { return pressure_; }
+    double gasPressureSetpoint() const { return pressureSetpoint_; }
     // Pins a temperature (no more warm-up for it); nullopt lets it warm up again.
     void setReducerTemperature(std::optional<double> celsius);
     void setGasTemperature(std::optional<double> celsius);

@@ -1,0 +1,157 @@
+#include "platform/qt/virtual_engine_panel.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace gasecu {
+namespace {
+
+const char* FaultCaption(sim::ReplyFault kind) {
+    switch (kind) {
+        case sim::ReplyFault::Drop: return "Drop replies";
+        case sim::ReplyFault::Cut: return "Cut replies short";
+        case sim::ReplyFault::Split: return "Split replies";
+        case sim::ReplyFault::Merge: return "Merge two replies";
+        case sim::ReplyFault::Garbage: return "Noise bytes";
+        case sim::ReplyFault::Late: return "Late replies (> 500 ms)";
+    }
+    return "";
+}
+
+const char* FuelText(sim::FuelState fuel) {
+    switch (fuel) {
+        case sim::FuelState::Gas: return "gas";
+        case sim::FuelState::Petrol: return "petrol";
+        case sim::FuelState::ChangingOver: return "changing over";
+    }
+    return "";
+}
+
+QDoubleSpinBox* MakeSpin(double low, double high, double step, int decimals, const QString& suffix) {
+    auto* box = new QDoubleSpinBox;
+    box->setRange(low, high);
+    box->setSingleStep(step);
+    box->setDecimals(decimals);
+    box->setSuffix(suffix);
+    return box;
+}
+
+}  // namespace
+
+VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : QWidget(parent), ecu_(ecu) {
+    setObjectName("VirtualEnginePanel");
+    setWindowTitle("Virtual engine");
+
+    rpm_ = new QSpinBox;
+    rpm_->setObjectName("rpm");
+    rpm_->setRange(0, 7000);
+    rpm_->setSingleStep(100);
+    rpm_->setSuffix(" rpm");
+    pressure_ = MakeSpin(0.0, 2.5, 0.05, 2, " bar");
+    pressure_->setObjectName("pressure");
+    reducerWarmUp_ = new QCheckBox("warms up");
+    reducerWarmUp_->setObjectName("reducerWarmUp");
+    reducerC_ = MakeSpin(-20, 104, 1, 1, " °C");
+    reducerC_->setObjectName("reducerTemperature");
+    gasWarmUp_ = new QCheckBox("warms up");
+    gasWarmUp_->setObjectName("gasWarmUp");
+    gasC_ = MakeSpin(-20, 104, 1, 1, " °C");
+    gasC_->setObjectName("gasTemperature");
+    smallNozzle_ = new QCheckBox("Injector nozzles too small");
+    smallNozzle_->setObjectName("smallNozzle");
+
+    auto* engine = new QGroupBox("Engine");
+    auto* form = new QFormLayout(engine);
+    form->addRow("Engine speed", rpm_);
+    form->addRow("Gas pressure", pressure_);
+    auto* reducerRow = new QHBoxLayout;
+    reducerRow->addWidget(reducerC_);
+    reducerRow->addWidget(reducerWarmUp_);
+    form->addRow("Reducer", reducerRow);
+    auto* gasRow = new QHBoxLayout;
+    gasRow->addWidget(gasC_);
+    gasRow->addWidget(gasWarmUp_);
+    form->addRow("Gas", gasRow);
+    form->addRow(smallNozzle_);
+
+    auto* line = new QGroupBox("Line faults");
+    auto* faultLayout = new QVBoxLayout(line);
+    silent_ = new QCheckBox("Adapter unplugged (silence)");
+    silent_->setObjectName("silent");
+    faultLayout->addWidget(silent_);
+    for (int k = 0; k < sim::kReplyFaultKinds; ++k) {
+        auto kind = static_cast<sim::ReplyFault>(k);
+        faults_[k] = new QCheckBox(FaultCaption(kind));
+        faults_[k]->setObjectName(QString("fault%1").arg(k));
+        faultLayout->addWidget(faults_[k]);
+        connect(faults_[k], &QCheckBox::toggled, this,
+                [this, kind](bool on) { ecu_.setFaultRate(kind, on ? kFaultRate : 0.0); });
+    }
+
+    status_ = new QLabel;
+    status_->setObjectName("status");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(engine);
+    layout->addWidget(line);
+    layout->addWidget(status_);
+    layout->addStretch();
+
+    connect(rpm_, &QSpinBox::valueChanged, this, [this](int rpm) { ecu_.setEngineSpeed(rpm); });
+    connect(pressure_, &QDoubleSpinBox::valueChanged, this, [this](double bar) { ecu_.setGasPressure(bar); });
+    connect(reducerC_, &QDoubleSpinBox::valueChanged, this, [this] { applyTemperature(reducerWarmUp_, reducerC_, true); });
+    connect(reducerWarmUp_, &QCheckBox::toggled, this, [this] { applyTemperature(reducerWarmUp_, reducerC_, true); });
+    connect(gasC_, &QDoubleSpinBox::valueChanged, this, [this] { applyTemperature(gasWarmUp_, gasC_, false); });
+    connect(gasWarmUp_, &QCheckBox::toggled, this, [this] { applyTemperature(gasWarmUp_, gasC_, false); });
+    connect(smallNozzle_, &QCheckBox::toggled, this, [this](bool on) { ecu_.setSmallNozzle(on); });
+    connect(silent_, &QCheckBox::toggled, this, [this](bool on) { ecu_.setSilent(on); });
+
+    // The controller's values move on their own (warm-up, drift): show them now and then.
+    refreshTimer_ = new QTimer(this);
+    connect(refreshTimer_, &QTimer::timeout, this, &VirtualEnginePanel::refresh);
+    refreshTimer_->start(1000);
+
+    reducerWarmUp_->setChecked(true);
+    gasWarmUp_->setChecked(true);
+    refresh();
+}
+
+void VirtualEnginePanel::applyTemperature(QCheckBox* warmUp, QDoubleSpinBox* value, bool reducer) {
+    value->setEnabled(!warmUp->isChecked());
+    std::optional<double> pinned;
+    if (!warmUp->isChecked()) pinned = value->value();
+    if (reducer)
+        ecu_.setReducerTemperature(pinned);
+    else
+        ecu_.setGasTemperature(pinned);
+}
+
+void VirtualEnginePanel::refresh() {
+    // Mirror without feeding the values back: a warming reducer must not get pinned.
+    {
+        QSignalBlocker b1(rpm_), b2(pressure_), b3(reducerC_), b4(gasC_), b5(smallNozzle_), b6(silent_);
+        rpm_->setValue(static_cast<int>(ecu_.engine().engineSpeedSetpoint()));
+        pressure_->setValue(ecu_.engine().gasPressureSetpoint());
+        if (reducerWarmUp_->isChecked()) reducerC_->setValue(ecu_.reducerTemperature());
+        if (gasWarmUp_->isChecked()) gasC_->setValue(ecu_.gasTemperature());
+        smallNozzle_->setChecked(ecu_.smallNozzle());
+        silent_->setChecked(ecu_.silent());
+    }
+    for (int k = 0; k < sim::kReplyFaultKinds; ++k) {
+        QSignalBlocker block(faults_[k]);
+        faults_[k]->setChecked(ecu_.faultRate(static_cast<sim::ReplyFault>(k)) > 0);
+    }
+    status_->setText(QString("On %1, petrol %2 ms, gas %3 ms")
+                         .arg(FuelText(ecu_.fuelState()))
+                         .arg(ecu_.lastPetrolTime(), 0, 'f', 2)
+                         .arg(ecu_.lastGasTime(), 0, 'f', 2));
+}
+
+}  // namespace gasecu

@@ -1,0 +1,47 @@
+#pragma once
+// The "virtual engine" panel of the simulate mode: the fitter's foot and the car
+// around the virtual controller. Holds an engine speed, sets gas pressure and
+// temperatures (or lets them warm up), fits a small nozzle, and switches the line
+// faults on and off. It only turns the controller's setters; it owns nothing.
+#include <QWidget>
+#include <array>
+
+#include "virtual_ecu.h"
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QLabel;
+class QSpinBox;
+class QTimer;
+
+namespace gasecu {
+
+class VirtualEnginePanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent = nullptr);
+
+    // Probability a faulty reply gets when its box is ticked.
+    static constexpr double kFaultRate = 0.2;
+
+    // Re-reads the controller into the controls and the status line.
+    void refresh();
+
+private:
+    void applyTemperature(QCheckBox* warmUp, QDoubleSpinBox* value, bool reducer);
+
+    sim::VirtualEcu& ecu_;
+    QSpinBox* rpm_ = nullptr;
+    QDoubleSpinBox* pressure_ = nullptr;
+    QCheckBox* reducerWarmUp_ = nullptr;
+    QDoubleSpinBox* reducerC_ = nullptr;
+    QCheckBox* gasWarmUp_ = nullptr;
+    QDoubleSpinBox* gasC_ = nullptr;
+    QCheckBox* smallNozzle_ = nullptr;
+    QCheckBox* silent_ = nullptr;
+    std::array<QCheckBox*, sim::kReplyFaultKinds> faults_{};
+    QLabel* status_ = nullptr;
+    QTimer* refreshTimer_ = nullptr;
+};
+
+}  // namespace gasecu

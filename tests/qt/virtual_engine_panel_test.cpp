@@ -1,0 +1,52 @@
+#include "platform/qt/virtual_engine_panel.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+
+#include "qt/qt_test_app.h"
+
+namespace gasecu {
+namespace {
+
+TEST(VirtualEnginePanel, ControlsTurnTheControllersSetters) {
+    test::EnsureQtApp();
+    sim::VirtualEcu ecu(1);
+    VirtualEnginePanel panel(ecu);
+    auto* rpm = panel.findChild<QSpinBox*>("rpm");
+    auto* pressure = panel.findChild<QDoubleSpinBox*>("pressure");
+    auto* reducerWarmUp = panel.findChild<QCheckBox*>("reducerWarmUp");
+    auto* reducer = panel.findChild<QDoubleSpinBox*>("reducerTemperature");
+    auto* nozzle = panel.findChild<QCheckBox*>("smallNozzle");
+    auto* drop = panel.findChild<QCheckBox*>("fault0");
+    auto* silent = panel.findChild<QCheckBox*>("silent");
+    ASSERT_TRUE(rpm && pressure && reducerWarmUp && reducer && nozzle && drop && silent);
+
+    rpm->setValue(2100);
+    EXPECT_EQ(ecu.engine().engineSpeedSetpoint(), 2100);
+    pressure->setValue(1.25);
+    EXPECT_DOUBLE_EQ(ecu.engine().gasPressureSetpoint(), 1.25);
+    EXPECT_FALSE(reducer->isEnabled());  // warming up on its own at first
+    reducerWarmUp->setChecked(false);
+    reducer->setValue(55);
+    EXPECT_DOUBLE_EQ(ecu.reducerTemperature(), 55);
+    nozzle->setChecked(true);
+    EXPECT_TRUE(ecu.smallNozzle());
+    drop->setChecked(true);
+    EXPECT_DOUBLE_EQ(ecu.faultRate(sim::ReplyFault::Drop), VirtualEnginePanel::kFaultRate);
+    silent->setChecked(true);
+    EXPECT_TRUE(ecu.silent());
+
+    // Changes made elsewhere (a test script) show after a refresh, without feeding back.
+    ecu.setEngineSpeed(900);
+    ecu.setFaultRate(sim::ReplyFault::Drop, 0);
+    panel.refresh();
+    EXPECT_EQ(rpm->value(), 900);
+    EXPECT_FALSE(drop->isChecked());
+    EXPECT_DOUBLE_EQ(ecu.reducerTemperature(), 55);
+}
+
+}  // namespace
+}  // namespace gasecu
