@@ -46,6 +46,14 @@ protected:
         parsed->applyTo(form.CurveTable);
     }
 
+    // The default curve with the bands 5 units apart at every point, as the band
+    // ordering wants them (the default file has all six bands on one line).
+    void LoadOrderedCurve() {
+        LoadDefaultCurve();
+        for (int r = 3; r <= 8; ++r)
+            for (int p = 1; p <= 18; ++p) form.CurveTable[r][p] = 30 * p + 5 * (r - 3);
+    }
+
     RecordingCanvas& Canvas() { return dynamic_cast<RecordingCanvas&>(*form.EğriPic.canvas); }
     double& At(int row, int point) { return form.CurveTable[row][point]; }
 
