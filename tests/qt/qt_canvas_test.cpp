@@ -5,6 +5,7 @@
 #include "app/controls.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_file_dialogs.h"
+#include "qt_test_app.h"
 
 namespace gasecu {
 namespace {
@@ -57,6 +58,33 @@ TEST(QtCanvas, DrawsInPlaceAndClearBringsTheGridBack) {
 
     canvas.clear();
     EXPECT_EQ(canvas.image(), PlotBackground());
+}
+
+TEST(QtCanvas, CurvePaperCarriesWhiteLabelsUnderTheGridLines) {
+    test::EnsureQtApp();  // text needs fonts
+    const QImage paper = CurvePaperImage();
+    ASSERT_EQ(paper.size(), QSize(1024, 548));
+    EXPECT_EQ(paper.pixelColor(5, 5), QColor(151, 175, 160));
+    PlotGeometry g;
+    if (qEnvironmentVariableIsSet("GASECU_SAVE_PAPER")) paper.save(qEnvironmentVariable("GASECU_SAVE_PAPER"));
+    // Some white in the label strip under the 9 ms line, none halfway to the next.
+    auto whiteIn = [&](int x0, int x1, int y0, int y1) {
+        int n = 0;
+        for (int x = x0; x <= x1; ++x)
+            for (int y = y0; y <= y1; ++y) {
+                const QColor c = paper.pixelColor(x, y);  // text is smoothed: nearly white
+                n += c.red() > 220 && c.green() > 220 && c.blue() > 220;
+            }
+        return n;
+    };
+    const int x9 = kPlotOnPaper.x() + static_cast<int>(g.toPixel(360, 0).x());
+    const int x95 = kPlotOnPaper.x() + static_cast<int>(g.toPixel(380, 0).x());
+    const int strip = kPlotOnPaper.y() + g.heightPx;
+    EXPECT_GT(whiteIn(x9 - 6, x9 + 6, strip, 547), 0);
+    EXPECT_EQ(whiteIn(x95 - 6, x95 + 6, strip, 547), 0);
+    // And beside the 28 ms line at the top of the plot, left of it.
+    const int y28 = kPlotOnPaper.y() + static_cast<int>(g.toPixel(0, 560).y());
+    EXPECT_GT(whiteIn(kPlotOnPaper.x() - 40, kPlotOnPaper.x() - 1, y28 - 6, y28 + 6), 0);
 }
 
 TEST(QtFileDialogs, FilterTextKeepsItsWordsAndFiltersByItsPattern) {
