@@ -1,9 +1,13 @@
 #include "app/form1korvane.h"
 
+#include "platform/recording_canvas.h"
+
 namespace gasecu {
 
 Form1Korvane::Form1Korvane(FormEnvironment environment) : env(std::move(environment)) {
     Iletisim = env.port;
+    // The plot draws into a record until the window puts its painter canvas in place.
+    EğriPic.canvas = std::make_shared<RecordingCanvas>();
     wireControls();
 }
 

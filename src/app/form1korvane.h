@@ -204,14 +204,60 @@ public:
     double LivePointX = 0, LivePointY = 0;
     // Arrow keys as seen by the window (fed by its key events while it has focus).
     ArrowKeyState ArrowKeys;
+    // The mouse button is held on the arrow buttons AA (up), YY (down), sol, sag.
+    std::uint8_t AAHeld = 0, YYHeld = 0, SolHeld = 0, SagHeld = 0;
+    // The poller's direction: marks are gathered into CheckÜ (raise) or CheckA (lower).
+    std::uint8_t RaiseRequest = 0, LowerRequest = 0;
+    // The key family the poller saw last: up/down (shift) or left/right (tilt).
+    std::uint8_t VerticalLatch = 0, HorizontalLatch = 0;
+    double TiltStep = 0;
+    std::int16_t SelectAllPhase = 0;  // hepsi: 0 none, 1 all upper, 2 all lower
+    double FirstChecked = 0;          // lowest checked box found by a range box
+    bool RangeFound = false;
 
+    // Curve model: band buttons and the idle button.
+    void devir_Click(int band);  // band 0..5 = 1000..6000 rpm
+    void devir1000_Click();
+    void devir2000_Click();
+    void devir3000_Click();
+    void devir4000_Click();
+    void devir5000_Click();
+    void devir6000_Click();
+    void devir123456_Click();
+    void Rolanti_Click();
+
+    // Plot.
     void DrawCurves();
     void DrawLivePoint();
+    void ClearCurvePicture();  // EğriPic back to its background
     void CurveRedraw();        // Timer3
+
+    // Editor.
     void CurveEditTick();      // Timer2
     void CurveRepeatPoller();  // Timer5
     void CheckÜ_Click(int k);
     void CheckA_Click(int k);
+    void hepsi_Click();
+    void AA_MouseDown();
+    void AA_MouseUp();
+    void YY_MouseDown();
+    void YY_MouseUp();
+    void sol_MouseDown();
+    void sol_MouseUp();
+    void sag_MouseDown();
+    void sag_MouseUp();
+    void Rolantiyukarıdisabel_MouseDown();
+    void Rolantiyukarıdisabel_MouseUp();
+    void Rolantiaşagıdisabel_MouseDown();
+    void Rolantiaşagıdisabel_MouseUp();
+    void imgeğmedisabled_Click();
+    void imgeğmeenabled_Click();
+    void EğriPic_MouseDown();
+    void EğriPic_MouseUp();
+
+    // Curve files.
+    void ButonDisktenOku_Click();
+    void ButonDiskeYaz_Click();
 
     // ======================================================================
     // calibration/ — calibration run, controls, reference file

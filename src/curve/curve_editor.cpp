@@ -1,0 +1,378 @@
+// The curve editor. The fitter marks points in two rows of boxes above the plot
+// (CheckÜ: raise, CheckA: lower), picks bands with the band buttons and holds an
+// arrow button or arrow key. The 10 ms poller (Timer5) turns what is held into a
+// direction, gathers every mark into that direction's row and keeps the 75 ms edit
+// tick (Timer2) running; the tick moves the marked points of the selected bands.
+//
+// Two step modes: shift (up/down: each marked point moves 1 unit per tick) and tilt
+// (left/right: the marked points move 1, 2, 3 ... units from left to right, which
+// turns the marked part of the curve). The idle pictures move whole bands together
+// with the idle level. Nothing is limited: levels may go below 0 or above 255.
+#include "app/form1korvane.h"
+#include "curve/curve_bands.h"
+#include "curve/point_marks.h"
+
+namespace gasecu {
+
+namespace {
+
+using curve::kRangeBox;
+
+// After a point was raised, each faster band must stay at least 1 unit above the
+// slower one; a band that is not is pushed up by the same step. One pass upward.
+void FixUpward(CurveRows& t, int p, double step) {
+    for (int r = curve::kFirstBandRow + 1; r <= curve::kLastBandRow; ++r)
+        if (t[r][p] - t[r - 1][p] < 1) t[r][p] += step;
+}
+
+// After a point was lowered, a slower band that is not at least 1 unit below the
+// faster one is pushed down by the same step. One pass upward: a band lowered by the
+// pass is compared with the band below it again only at the next tick.
+void FixDownward(CurveRows& t, int p, double step) {
+    for (int r = curve::kFirstBandRow + 1; r <= curve::kLastBandRow; ++r)
+        if (t[r][p] - t[r - 1][p] < 1) t[r - 1][p] -= step;
+}
+
+void MoveSelectedBands(Form1Korvane& f, int p, double delta) {
+    for (int b = 0; b < curve::kBandCount; ++b)
+        if (f.BandSelected[b] == curve::kSelected) f.CurveTable[curve::kFirstBandRow + b][p] += delta;
+}
+
+// The picture pairs of the idle-up, idle-down and tilt functions: exactly one of
+// each pair is visible.
+void ShowIdleUp(Form1Korvane& f, bool pressed) {
+    f.Rolantiyukarıdisabel.visible = !pressed;
+    f.Rolantiyukarıenabel.visible = pressed;
+}
+void ShowIdleDown(Form1Korvane& f, bool pressed) {
+    f.Rolantiaşagıdisabel.visible = !pressed;
+    f.Rolantiaşagıenabel.visible = pressed;
+}
+void ShowTilt(Form1Korvane& f, bool on) {
+    f.imgeğmedisabled.visible = !on;
+    f.imgeğmeenabled.visible = on;
+}
+
+// The range box of one row: ticking it extends that row's marks from its leftmost
+// mark to the right end and clears the other row; unticking it clears its own row.
+void RangeBoxClicked(Form1Korvane& f, std::array<CheckBoxControl, 19>& own, std::array<CheckBoxControl, 19>& other) {
+    f.RangeFound = false;
+    if (own[kRangeBox].checked())
+        for (int k = 0; k <= kRangeBox; ++k) other[k].setValue(0);
+    for (int k = 0; k < kRangeBox; ++k) {
+        if (own[k].checked() && !f.RangeFound) {
+            f.FirstChecked = k;
+            f.RangeFound = true;
+        }
+    }
+    // With no mark in the row there is no place to start from: select nothing rather
+    // than start at whatever an earlier range click left in FirstChecked.
+    if (f.RangeFound)
+        for (int k = static_cast<int>(f.FirstChecked); k < kRangeBox; ++k) own[k].setValue(1);
+    if (!own[kRangeBox].checked())
+        for (int k = 0; k < kRangeBox; ++k) own[k].setValue(0);
+}
+
+// "Start the edit": if the edit tick is stopped, start it in the given direction.
+void StartEdit(Form1Korvane& f, std::uint8_t& request) {
+    if (f.Timer2.enabled()) return;
+    f.Timer2.setEnabled(true);
+    request = 1;
+}
+
+// "Stop the edit": if the edit tick runs, stop it, forget the direction and stop
+// the poller itself.
+void StopEdit(Form1Korvane& f) {
+    if (!f.Timer2.enabled()) return;
+    f.Timer2.setEnabled(false);
+    f.RaiseRequest = 0;
+    f.LowerRequest = 0;
+    f.Timer5.setEnabled(false);
+}
+
+// The poller's decision for one key family. `raiseKey`/`raiseHeld` are Up and AA
+// (or Left and sol), `lowerKey`/`lowerHeld` Down and YY (or Right and sag). The
+// order of the tests, and of the key queries inside each test, is part of the
+// behaviour: a key pressed and released between two polls is reported only to the
+// first query after it, and holding both directions must leave the edit as it is.
+void DecideFamily(Form1Korvane& f, ArrowKey raiseKey, std::uint8_t raiseHeld, ArrowKey lowerKey,
+                  std::uint8_t lowerHeld) {
+    auto query = [&f](ArrowKey k) { return f.ArrowKeys.query(k); };
+    {
+        const std::int16_t r = query(raiseKey), l = query(lowerKey);
+        if ((r != 0 || raiseHeld == 1) && l == 0 && lowerHeld == 0) return StartEdit(f, f.RaiseRequest);
+    }
+    {
+        const std::int16_t r = query(raiseKey), l = query(lowerKey);
+        if (!((r == 1 && raiseHeld != 0) || l != 0 || lowerHeld != 0)) return StopEdit(f);
+    }
+    {
+        const std::int16_t l = query(lowerKey), r = query(raiseKey);
+        if ((l != 0 || lowerHeld == 1) && r == 0 && raiseHeld == 0) return StartEdit(f, f.LowerRequest);
+    }
+    {
+        const std::int16_t l = query(lowerKey), r = query(raiseKey);
+        if (!((l == 1 && lowerHeld != 0) || r != 0 || raiseHeld != 0)) return StopEdit(f);
+    }
+    // Both directions at once: leave the edit as it is.
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Point boxes
+// ---------------------------------------------------------------------------
+
+// A point is marked in one row at most: a tick in one row clears the other.
+void Form1Korvane::CheckÜ_Click(int k) {
+    if (k < 0 || k > kRangeBox) return;
+    if (k == kRangeBox) return RangeBoxClicked(*this, CheckÜ, CheckA);
+    if (CheckÜ[k].checked()) CheckA[k].setValue(0);
+}
+
+void Form1Korvane::CheckA_Click(int k) {
+    if (k < 0 || k > kRangeBox) return;
+    if (k == kRangeBox) return RangeBoxClicked(*this, CheckA, CheckÜ);
+    if (CheckA[k].checked()) CheckÜ[k].setValue(0);
+}
+
+// Select-all: all upper, then all lower, then none.
+void Form1Korvane::hepsi_Click() {
+    switch (SelectAllPhase) {
+    case 0:
+        for (int k = 0; k <= kRangeBox; ++k) {
+            CheckÜ[k].setValue(1);
+            CheckA[k].setValue(0);
+        }
+        SelectAllPhase = 1;
+        break;
+    case 1:
+        for (int k = 0; k <= kRangeBox; ++k) {
+            CheckÜ[k].setValue(0);
+            CheckA[k].setValue(1);
+        }
+        SelectAllPhase = 2;
+        break;
+    case 2:
+        curve::UncheckAllPoints(*this);
+        SelectAllPhase = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Hold-repeat poller (Timer5, 10 ms)
+// ---------------------------------------------------------------------------
+
+void Form1Korvane::CurveRepeatPoller() {
+    // 1. Up/down family: shift mode, idle level locked, every picture released.
+    {
+        const bool up = ArrowKeys.active(ArrowKey::Up);
+        const bool down = ArrowKeys.active(ArrowKey::Down);
+        if (up || down || AAHeld == 1 || YYHeld == 1) {
+            VerticalLatch = 1;
+            HorizontalLatch = 0;
+            ShowIdleUp(*this, false);
+            ShowIdleDown(*this, false);
+            ShowTilt(*this, false);
+            IdleLocked = true;
+            TiltMode = false;
+        }
+    }
+    // 2. The vertical decision.
+    if (HorizontalLatch == 0) DecideFamily(*this, ArrowKey::Up, AAHeld, ArrowKey::Down, YYHeld);
+
+    // 3. Left/right family: tilt mode.
+    {
+        const bool left = ArrowKeys.active(ArrowKey::Left);
+        const bool right = ArrowKeys.active(ArrowKey::Right);
+        if (left || right || SolHeld == 1 || SagHeld == 1) {
+            VerticalLatch = 0;
+            HorizontalLatch = 1;
+            ShowTilt(*this, true);
+            ShowIdleUp(*this, false);
+            ShowIdleDown(*this, false);
+            IdleLocked = false;
+            TiltMode = true;
+        }
+    }
+    // 4. The horizontal decision.
+    if (VerticalLatch == 0) DecideFamily(*this, ArrowKey::Left, SolHeld, ArrowKey::Right, SagHeld);
+
+    // 5, 6. Every mark goes into the row of the direction.
+    if (RaiseRequest == 1) {
+        for (int k = 0; k <= kRangeBox; ++k) {
+            if (CheckA[k].checked()) {
+                CheckÜ[k].setValue(1);
+                CheckA[k].setValue(0);
+            }
+        }
+    }
+    if (LowerRequest == 1) {
+        for (int k = 0; k <= kRangeBox; ++k) {
+            if (CheckÜ[k].checked()) {
+                CheckA[k].setValue(1);
+                CheckÜ[k].setValue(0);
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Edit tick (Timer2, 75 ms)
+// ---------------------------------------------------------------------------
+
+void Form1Korvane::CurveEditTick() {
+    ClearCurvePicture();
+    DrawCurves();
+
+    if (TiltMode) {
+        // One tick per start: the poller starts the next one while the key is held.
+        TiltStep = 1;
+        for (int k = 0; k < kRangeBox; ++k) {
+            const int p = k + 1;
+            Timer2.setEnabled(false);
+            if (CheckÜ[k].checked()) {
+                MoveSelectedBands(*this, p, TiltStep);
+                FixUpward(CurveTable, p, TiltStep);
+                TiltStep += 1;
+            }
+            if (CheckA[k].checked()) {
+                MoveSelectedBands(*this, p, -TiltStep);
+                FixDownward(CurveTable, p, TiltStep);
+                TiltStep += 1;
+            }
+        }
+    }
+    if (!TiltMode) {
+        double& idleLevel = CurveTable[curve::kHeaderRow][curve::kIdleLevel];
+        for (int k = 0; k < kRangeBox; ++k) {
+            const int p = k + 1;
+            // Point 1 carries the idle level along only while an idle picture is held.
+            const bool movesIdle = !IdleLocked && k == 0;
+            if (CheckÜ[k].checked()) {
+                if (movesIdle) idleLevel += 1;
+                MoveSelectedBands(*this, p, 1);
+                FixUpward(CurveTable, p, 1);
+            }
+            if (CheckA[k].checked()) {
+                if (movesIdle) idleLevel -= 1;
+                MoveSelectedBands(*this, p, -1);
+                FixDownward(CurveTable, p, 1);
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Arrow buttons: held while the mouse button is down on them
+// ---------------------------------------------------------------------------
+
+namespace {
+void ArrowPressed(Form1Korvane& f, std::uint8_t& held) {
+    held = 1;
+    f.Timer5.setEnabled(true);
+}
+void ArrowReleased(Form1Korvane& f, std::uint8_t& held) {
+    held = 0;
+    f.Timer5.setEnabled(false);
+    f.Timer2.setEnabled(false);
+    f.LowerRequest = 0;
+    f.RaiseRequest = 0;
+}
+}  // namespace
+
+void Form1Korvane::AA_MouseDown() { ArrowPressed(*this, AAHeld); }
+void Form1Korvane::AA_MouseUp() { ArrowReleased(*this, AAHeld); }
+void Form1Korvane::YY_MouseDown() { ArrowPressed(*this, YYHeld); }
+void Form1Korvane::YY_MouseUp() { ArrowReleased(*this, YYHeld); }
+void Form1Korvane::sol_MouseDown() { ArrowPressed(*this, SolHeld); }
+void Form1Korvane::sol_MouseUp() { ArrowReleased(*this, SolHeld); }
+void Form1Korvane::sag_MouseDown() { ArrowPressed(*this, SagHeld); }
+void Form1Korvane::sag_MouseUp() { ArrowReleased(*this, SagHeld); }
+
+// ---------------------------------------------------------------------------
+// Idle pictures: held, they move every point of the selected bands and the idle
+// level together, one unit per tick.
+// ---------------------------------------------------------------------------
+
+void Form1Korvane::Rolantiyukarıdisabel_MouseDown() {
+    ShowIdleUp(*this, true);
+    ShowIdleDown(*this, false);
+    ShowTilt(*this, false);
+    TiltMode = false;
+    IdleLocked = false;
+    for (int k = 0; k <= kRangeBox; ++k) {
+        CheckÜ[k].setValue(1);
+        CheckA[k].setValue(0);
+    }
+    Timer2.setEnabled(true);
+}
+
+void Form1Korvane::Rolantiyukarıdisabel_MouseUp() {
+    ShowIdleUp(*this, false);
+    ShowIdleDown(*this, false);
+    ShowTilt(*this, false);
+    TiltMode = false;
+    IdleLocked = true;
+    curve::UncheckAllPoints(*this);
+    Timer2.setEnabled(false);
+}
+
+void Form1Korvane::Rolantiaşagıdisabel_MouseDown() {
+    ShowIdleDown(*this, true);
+    ShowIdleUp(*this, false);
+    ShowTilt(*this, false);
+    TiltMode = false;
+    IdleLocked = false;
+    for (int k = 0; k <= kRangeBox; ++k) {
+        CheckÜ[k].setValue(0);
+        CheckA[k].setValue(1);
+    }
+    Timer2.setEnabled(true);
+}
+
+void Form1Korvane::Rolantiaşagıdisabel_MouseUp() {
+    ShowIdleDown(*this, false);
+    IdleLocked = true;
+    curve::UncheckAllPoints(*this);
+    Timer2.setEnabled(false);
+}
+
+// ---------------------------------------------------------------------------
+// Tilt pictures: switch the step mode by hand.
+// ---------------------------------------------------------------------------
+
+void Form1Korvane::imgeğmedisabled_Click() {
+    ShowTilt(*this, true);
+    ShowIdleUp(*this, false);
+    ShowIdleDown(*this, false);
+    curve::UncheckAllPoints(*this);
+    IdleLocked = false;
+    TiltMode = true;
+}
+
+void Form1Korvane::imgeğmeenabled_Click() {
+    ShowTilt(*this, false);
+    ShowIdleUp(*this, false);
+    ShowIdleDown(*this, false);
+    curve::UncheckAllPoints(*this);
+    IdleLocked = true;
+    TiltMode = false;
+}
+
+// ---------------------------------------------------------------------------
+// Mouse held on the plot: the edit tick runs with whatever is marked.
+// ---------------------------------------------------------------------------
+
+void Form1Korvane::EğriPic_MouseDown() {
+    if (!Timer2.enabled()) Timer2.setEnabled(true);
+}
+
+void Form1Korvane::EğriPic_MouseUp() {
+    if (Timer2.enabled()) Timer2.setEnabled(false);
+}
+
+}  // namespace gasecu

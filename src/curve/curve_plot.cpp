@@ -1,0 +1,79 @@
+// The curve plot: the six band curves of CurveTable and the engine's live operating
+// point, drawn from scratch into EğriPic in its user coordinates (x: 40 units per ms
+// of petrol time, y: one unit per curve level = 20 units per ms of gas time; y grows
+// upward). Timer3 redraws it 40 times a second, so every change of the table shows
+// within 25 ms whatever changed it.
+#include <cmath>
+
+#include "app/form1korvane.h"
+#include "curve/curve_bands.h"
+
+namespace gasecu {
+
+namespace {
+
+// Every dot is three nested circle outlines, which fills it on the screen.
+void Dot(Canvas& c, double x, double y, Colour colour) {
+    c.circle(x, y, 1, colour);
+    c.circle(x, y, 2, colour);
+    c.circle(x, y, 3, colour);
+}
+
+double PointX(int p) { return 40.0 * p; }
+
+}  // namespace
+
+void Form1Korvane::ClearCurvePicture() {
+    if (EğriPic.canvas) EğriPic.canvas->clear();
+}
+
+void Form1Korvane::DrawCurves() {
+    Canvas* c = EğriPic.canvas.get();
+    if (!c) return;
+    c->setLineWidth(1);
+
+    // The idle anchor: where every band starts, at the idle petrol time (axis units
+    // of 1/30 ms) and the idle level.
+    const double anchorX = 40.0 / 30.0 * CurveTable[curve::kHeaderRow][curve::kIdleAxisPoint];
+    const double anchorY = CurveTable[curve::kHeaderRow][curve::kIdleLevel];
+    c->circle(anchorX, anchorY, 3, colours::kWindowText);
+
+    // Slow bands first, so the 6000 rpm band ends on top.
+    for (int b = 0; b < curve::kBandCount; ++b) {
+        const auto& row = CurveTable[curve::kFirstBandRow + b];
+        const Colour colour = curve::kBandCurveColours[b];
+        for (int p = 1; p <= curve::kPointCount; ++p) Dot(*c, PointX(p), row[p], colour);
+        c->line(anchorX, anchorY, PointX(1), row[1], colour);
+        for (int p = 1; p < curve::kPointCount; ++p) c->line(PointX(p), row[p], PointX(p + 1), row[p + 1], colour);
+    }
+    DrawLivePoint();
+}
+
+// The engine's operating point: a black dot at (petrol time, gas time) with a yellow
+// hairline through the whole picture, broken around the dot so it stays visible.
+void Form1Korvane::DrawLivePoint() {
+    LivePointX = std::round(PetrolTime * 250 * (720.0 / 4500));    // 40 units per ms
+    LivePointY = std::round(GasTime * 244.16 * (560 / 6836.48));  // 20 units per ms
+    Canvas* c = EğriPic.canvas.get();
+    if (!c) return;
+    c->line(LivePointX, LivePointY + 10, LivePointX, LivePointY + 1000, colours::kYellow);
+    c->line(LivePointX, LivePointY - 1000, LivePointX, LivePointY - 10, colours::kYellow);
+    Dot(*c, LivePointX, LivePointY, colours::kBlack);
+}
+
+// Timer3, every 25 ms for the whole run: a fresh picture, then the editor's watch of
+// the arrow keys, which starts the hold-repeat poller.
+void Form1Korvane::CurveRedraw() {
+    ClearCurvePicture();
+    DrawCurves();
+    DrawLivePoint();
+    // Every key is asked each time (a press that is already over is reported once,
+    // to the first query after it).
+    const bool up = ArrowKeys.active(ArrowKey::Up);
+    const bool down = ArrowKeys.active(ArrowKey::Down);
+    const bool left = ArrowKeys.active(ArrowKey::Left);
+    const bool right = ArrowKeys.active(ArrowKey::Right);
+    if (up || down || left || right) Timer5.setEnabled(true);
+}
+
+}  // namespace gasecu

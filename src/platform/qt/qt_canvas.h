@@ -1,0 +1,79 @@
+#pragma once
+// The curve plot painted with QPainter into an image of the plot's pixel size, in
+// the plot's user coordinates (left 1, top 559, right 719, bottom 1: y grows
+// upward). clear() puts the background back: the grid of the curve paper. The
+// window shows image() after each handler.
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QPointF>
+#include <cstdint>
+#include <memory>
+
+#include "platform/canvas.h"
+
+namespace gasecu {
+
+// A colour value 0x00BBGGRR as a QColor. System colours (0x800000nn) follow the
+// standard scheme: window text black, button face light grey, window white.
+QColor ToQColor(Colour colour);
+
+// The plot's user coordinate system and its size in pixels.
+struct PlotGeometry {
+    int widthPx = 830;
+    int heightPx = 474;
+    double left = 1, top = 559, right = 719, bottom = 1;
+
+    QPointF toPixel(double x, double y) const {
+        return {(x - left) * widthPx / (right - left), (y - top) * heightPx / (bottom - top)};
+    }
+    // Pixels per user unit along x (circle radii are measured along x).
+    double pixelsPerUnitX() const { return widthPx / (right - left); }
+};
+
+// The plot's background: 18 columns of 1 ms petrol time (40 units) and 28 rows of
+// 1 ms gas time (20 units), light lines on dark green-grey.
+QImage PlotBackground(const PlotGeometry& geometry = {});
+
+class QtCanvas : public Canvas {
+public:
+    explicit QtCanvas(const PlotGeometry& geometry = {});
+    ~QtCanvas() override;
+
+    void clear() override;
+    void setLineWidth(int width) override;
+    void line(double x1, double y1, double x2, double y2, Colour colour) override;
+    void circle(double cx, double cy, double radius, Colour colour) override;
+
+    // The picture as drawn so far (finishes any painting in progress).
+    const QImage& image();
+    const PlotGeometry& geometry() const { return geometry_; }
+    // Bumped by every call, so the window repaints only when something changed.
+    std::uint64_t changeCount() const { return changes_; }
+
+private:
+    QPainter& painter();
+    void usePen(Colour colour);
+
+    PlotGeometry geometry_;
+    QImage background_;
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    int lineWidth_ = 1;
+    bool penSet_ = false;
+    Colour penColour_ = 0;
+    int penWidth_ = 0;
+    std::uint64_t changes_ = 0;
+};
+
+// The curve paper the plot sits on: 1024 x 548 pixels of RGB(151, 175, 160) with
+// white axis labels, petrol time 0..18 ms along the bottom and gas time 0..28 ms up
+// the left side, each under or beside its grid line of the plot. Needs a
+// QGuiApplication (it draws text).
+inline constexpr int kCurvePaperWidth = 1024;
+inline constexpr int kCurvePaperHeight = 548;
+inline constexpr QPoint kPlotOnPaper{131, 56};  // the plot's top-left corner on the paper
+QImage CurvePaperImage(const PlotGeometry& geometry = {});
+
+}  // namespace gasecu

@@ -1,0 +1,36 @@
+#include "platform/qt/qt_file_dialogs.h"
+
+#include <QFileDialog>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include "app/controls.h"
+
+namespace gasecu {
+
+QString QtNameFilter(const std::string& filterText) {
+    const QString text = QString::fromStdString(filterText);
+    if (text.trimmed().endsWith(')')) return text;
+    static const QRegularExpression pattern(QStringLiteral("\\(([^()]*)\\)"));
+    const QRegularExpressionMatch m = pattern.match(text);
+    if (!m.hasMatch()) return text + QStringLiteral(" (*)");
+    return text + QStringLiteral(" (") + m.captured(1) + QStringLiteral(")");
+}
+
+std::string QtFileDialogs::showOpen(const FileDialogControl& dialog) { return show(dialog, false); }
+std::string QtFileDialogs::showSave(const FileDialogControl& dialog) { return show(dialog, true); }
+
+std::string QtFileDialogs::show(const FileDialogControl& dialog, bool save) {
+    QFileDialog box(parent_);
+    box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    box.setNameFilter(QtNameFilter(dialog.filter));
+    if (!dialog.initialDirectory.empty()) box.setDirectory(QString::fromStdString(dialog.initialDirectory));
+    box.selectFile(QString::fromStdString(dialog.fileName));
+    if (box.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = box.selectedFiles();
+    if (chosen.isEmpty()) return {};
+    return chosen.front().toStdString();
+}
+
+}  // namespace gasecu

@@ -1,0 +1,31 @@
+#pragma once
+// CommonDialog1 as Qt file dialogs: the preset name, the filter text and the
+// initial directory come from the dialog control.
+#include <QString>
+#include <string>
+
+#include "platform/file_dialogs.h"
+
+class QWidget;
+
+namespace gasecu {
+
+// The filter text as a Qt name filter. The window's text carries its pattern in
+// the middle ("curves (*.txt) Example: Cur_xx.txt"), where Qt would not find it; the
+// pattern is repeated at the end so Qt filters by it and the fitter still reads the
+// whole text.
+QString QtNameFilter(const std::string& filterText);
+
+class QtFileDialogs : public FileDialogs {
+public:
+    explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    // A cancelled dialog returns an empty path.
+    std::string showOpen(const FileDialogControl& dialog) override;
+    std::string showSave(const FileDialogControl& dialog) override;
+
+private:
+    std::string show(const FileDialogControl& dialog, bool save);
+    QWidget* parent_;
+};
+
+}  // namespace gasecu

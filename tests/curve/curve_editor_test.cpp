@@ -1,0 +1,327 @@
+#include "curve_fixture.h"
+
+namespace gasecu {
+namespace {
+
+using test::CurveFormTest;
+
+class CurveEditor : public CurveFormTest {
+protected:
+    // Which boxes of a row are ticked, as a string of 19 '0'/'1' (box 0 first).
+    std::string Row(const std::array<CheckBoxControl, 19>& row) {
+        std::string s;
+        for (const auto& box : row) s += box.checked() ? '1' : '0';
+        return s;
+    }
+    std::string Upper() { return Row(form.CheckÜ); }
+    std::string Lower() { return Row(form.CheckA); }
+};
+
+TEST_F(CurveEditor, PointIsMarkedInOneRowAtMost) {
+    form.CheckÜ[3].setValue(1);
+    form.CheckA[3].setValue(1);
+    EXPECT_FALSE(form.CheckÜ[3].checked());
+    EXPECT_TRUE(form.CheckA[3].checked());
+    form.CheckÜ[3].setValue(1);
+    EXPECT_FALSE(form.CheckA[3].checked());
+}
+
+TEST_F(CurveEditor, RangeBoxExtendsItsRowAndClearsTheOther) {
+    form.CheckÜ[4].setValue(1);  // point 5
+    form.CheckÜ[8].setValue(1);  // point 9
+    form.CheckA[1].setValue(1);
+    form.CheckA[17].setValue(1);
+    form.CheckÜ[18].setValue(1);
+    EXPECT_EQ(Upper(), "0000111111111111111");
+    EXPECT_EQ(Lower(), "0000000000000000000");
+    form.CheckÜ[18].setValue(0);
+    EXPECT_EQ(Upper(), "0000000000000000000");
+
+    // The lower range box works the same way with the rows swapped.
+    form.CheckA[15].setValue(1);
+    form.CheckÜ[2].setValue(1);
+    form.CheckA[18].setValue(1);
+    EXPECT_EQ(Lower(), "0000000000000001111");
+    EXPECT_EQ(Upper(), "0000000000000000000");
+}
+
+TEST_F(CurveEditor, RangeBoxWithoutMarksSelectsNothing) {
+    // An earlier range click leaves its start point behind; an empty row must not
+    // start from it.
+    form.CheckÜ[2].setValue(1);
+    form.CheckÜ[18].setValue(1);
+    form.CheckÜ[18].setValue(0);
+    form.CheckA[5].setValue(1);
+    form.CheckÜ[18].setValue(1);
+    EXPECT_EQ(Upper(), "0000000000000000001");
+    EXPECT_EQ(Lower(), "0000000000000000000");
+    form.CheckA[18].setValue(1);
+    EXPECT_EQ(Upper(), "0000000000000000000");
+    EXPECT_EQ(Lower(), "0000000000000000001");
+}
+
+TEST_F(CurveEditor, SelectAllCyclesUpperLowerNone) {
+    form.CheckA[3].setValue(1);
+    form.hepsi_Click();
+    EXPECT_EQ(Upper(), "1111111111111111111");
+    EXPECT_EQ(Lower(), "0000000000000000000");
+    form.hepsi_Click();
+    EXPECT_EQ(Upper(), "0000000000000000000");
+    EXPECT_EQ(Lower(), "1111111111111111111");
+    form.hepsi_Click();
+    EXPECT_EQ(Upper(), "0000000000000000000");
+    EXPECT_EQ(Lower(), "0000000000000000000");
+    EXPECT_EQ(form.SelectAllPhase, 0);
+}
+
+TEST_F(CurveEditor, HeldUpButtonGathersMarksAndRaisesEveryTick) {
+    LoadDefaultCurve();
+    form.devir2000_Click();
+    form.CheckA[4].setValue(1);   // point 5
+    form.CheckÜ[9].setValue(1);   // point 10
+    form.AA_MouseDown();
+    runner.runFor(10);  // one poll: the marks move up, the edit tick is started
+    EXPECT_EQ(Upper(), "0000100001000000000");
+    EXPECT_EQ(Lower(), "0000000000000000000");
+    EXPECT_TRUE(form.Timer2.enabled());
+    EXPECT_EQ(At(4, 5), 150);
+
+    runner.runFor(75);  // first tick
+    EXPECT_EQ(At(4, 5), 151);
+    EXPECT_EQ(At(4, 10), 301);
+    runner.runFor(75 * 3);
+    EXPECT_EQ(At(4, 5), 154);
+    EXPECT_EQ(At(3, 5), 150);  // band 1000 not selected, and below: untouched
+    // Faster bands are pushed along so they stay above band 2000.
+    EXPECT_EQ(At(5, 5), 154);
+    EXPECT_EQ(At(1, 2), 25);  // the idle level is locked in shift mode
+
+    form.AA_MouseUp();
+    EXPECT_FALSE(form.Timer2.enabled());
+    EXPECT_FALSE(form.Timer5.enabled());
+    EXPECT_EQ(form.RaiseRequest, 0);
+    runner.runFor(300);
+    EXPECT_EQ(At(4, 5), 154);
+}
+
+TEST_F(CurveEditor, MarksMoveEvenWithNoBandSelected) {
+    LoadOrderedCurve();
+    const auto before = form.CurveTable;
+    form.CheckÜ[0].setValue(1);
+    form.YY_MouseDown();
+    runner.runFor(10 + 75 * 4);
+    EXPECT_EQ(Lower(), "1000000000000000000");
+    EXPECT_EQ(form.CurveTable, before);
+}
+
+TEST_F(CurveEditor, BothDirectionsHeldLeaveTheEditAsItIs) {
+    LoadDefaultCurve();
+    form.devir1000_Click();
+    form.CheckÜ[0].setValue(1);
+
+    // From rest: nothing starts.
+    form.AA_MouseDown();
+    form.YY_MouseDown();
+    runner.runFor(300);
+    EXPECT_FALSE(form.Timer2.enabled());
+    EXPECT_EQ(At(3, 1), 30);
+    form.AA_MouseUp();
+    form.YY_MouseUp();
+
+    // While raising: holding down as well changes nothing, the raise goes on.
+    form.AA_MouseDown();
+    runner.runFor(10 + 75);
+    EXPECT_EQ(At(3, 1), 31);
+    form.YY_MouseDown();
+    runner.runFor(75 * 2);
+    EXPECT_TRUE(form.Timer2.enabled());
+    EXPECT_EQ(form.RaiseRequest, 1);
+    EXPECT_EQ(form.LowerRequest, 0);
+    EXPECT_EQ(At(3, 1), 33);
+
+    // Up key together with the down button: the same.
+    form.AA_MouseUp();
+    form.YY_MouseUp();
+    form.ArrowKeys.keyDown(ArrowKey::Up);
+    form.YY_MouseDown();
+    runner.runFor(300);
+    EXPECT_FALSE(form.Timer2.enabled());
+    EXPECT_EQ(At(3, 1), 33);
+}
+
+TEST_F(CurveEditor, ArrowKeyStartsThePollerAndItsReleaseStopsTheEdit) {
+    LoadDefaultCurve();
+    form.devir1000_Click();
+    form.CheckÜ[0].setValue(1);
+    form.ArrowKeys.keyDown(ArrowKey::Down);
+    runner.runFor(25);  // the redraw sees the key
+    EXPECT_TRUE(form.Timer5.enabled());
+    runner.runFor(10 + 75);
+    EXPECT_EQ(Lower(), "1000000000000000000");
+    EXPECT_EQ(At(3, 1), 29);
+    EXPECT_EQ(At(1, 2), 25);
+
+    form.ArrowKeys.keyUp(ArrowKey::Down);
+    runner.runFor(10);
+    EXPECT_FALSE(form.Timer2.enabled());
+    EXPECT_FALSE(form.Timer5.enabled());
+    EXPECT_EQ(form.LowerRequest, 0);
+    runner.runFor(500);
+    EXPECT_EQ(At(3, 1), 29);
+
+    // A key typed while the window had no focus never reaches the editor.
+    form.ArrowKeys.keyDown(ArrowKey::Up);
+    form.ArrowKeys.focusLost();
+    runner.runFor(500);
+    EXPECT_FALSE(form.Timer5.enabled());
+    EXPECT_EQ(At(3, 1), 29);
+}
+
+TEST_F(CurveEditor, TiltTickMovesMarkedPointsByOneTwoThree) {
+    LoadDefaultCurve();
+    At(7, 7) = 400;  // band 5000 well above the others at point 7
+    form.devir2000_Click();
+    form.imgeğmedisabled_Click();
+    EXPECT_TRUE(form.TiltMode);
+    EXPECT_TRUE(form.imgeğmeenabled.visible);
+    EXPECT_FALSE(form.imgeğmedisabled.visible);
+    form.CheckÜ[2].setValue(1);   // point 3
+    form.CheckÜ[6].setValue(1);   // point 7
+    form.CheckÜ[11].setValue(1);  // point 12
+    form.EğriPic_MouseDown();
+    runner.runFor(75);
+    EXPECT_FALSE(form.Timer2.enabled());  // a tilt tick runs once per start
+    form.EğriPic_MouseUp();
+
+    EXPECT_EQ(At(4, 3), 91);
+    EXPECT_EQ(At(4, 7), 212);
+    EXPECT_EQ(At(4, 12), 363);
+    EXPECT_EQ(At(3, 3), 90);  // band 1000 is below, not touched
+    // Faster bands less than 1 above the band below rise by the same step.
+    for (int r = 5; r <= 8; ++r) {
+        EXPECT_EQ(At(r, 3), 91) << r;
+        EXPECT_EQ(At(r, 12), 363) << r;
+    }
+    EXPECT_EQ(At(5, 7), 212);
+    EXPECT_EQ(At(6, 7), 212);
+    EXPECT_EQ(At(7, 7), 400);  // already above
+    EXPECT_EQ(At(8, 7), 212);  // 210 < 400 + 1: pushed by one step only
+    EXPECT_EQ(At(4, 4), 120);  // unmarked points stay
+    EXPECT_EQ(At(1, 2), 25);
+}
+
+TEST_F(CurveEditor, HeldLeftButtonTiltsAgainAndAgain) {
+    LoadDefaultCurve();
+    form.devir6000_Click();
+    form.CheckA[9].setValue(1);   // point 10
+    form.CheckA[10].setValue(1);  // point 11
+    form.sol_MouseDown();
+    runner.runFor(10);
+    EXPECT_TRUE(form.TiltMode);
+    EXPECT_FALSE(form.IdleLocked);
+    EXPECT_EQ(Upper(), "0000000001100000000");
+    runner.runFor(1000);
+    // Each tick restarts the next one after at most one poll: 11 or 12 ticks a second.
+    const double rise10 = At(8, 10) - 300, rise11 = At(8, 11) - 330;
+    EXPECT_GE(rise10, 11);
+    EXPECT_LE(rise10, 13);
+    EXPECT_EQ(rise11, 2 * rise10);
+    form.sol_MouseUp();
+    const double after = At(8, 10);
+    runner.runFor(500);
+    EXPECT_EQ(At(8, 10), after);
+}
+
+TEST_F(CurveEditor, LoweringMayGoBelowZero) {
+    LoadDefaultCurve();
+    form.devir1000_Click();
+    form.CheckA[0].setValue(1);
+    form.YY_MouseDown();
+    runner.runFor(10 + 75 * 40);
+    form.YY_MouseUp();
+    EXPECT_EQ(At(3, 1), -10);
+    // The default file has all bands on one line. The downward fix-up pushes each
+    // slower band that is not below the faster one down by one step per tick, so
+    // bands 2000..5000 settle into a staircase under band 6000.
+    for (int r = 4; r <= 8; ++r) EXPECT_EQ(At(r, 1), 30 - (8 - r)) << r;
+    EXPECT_EQ(At(3, 2), 60);
+}
+
+TEST_F(CurveEditor, OnlyTheIdlePicturesMoveTheIdleLevel) {
+    LoadDefaultCurve();
+    form.devir1000_Click();
+
+    form.Rolantiyukarıdisabel_MouseDown();
+    EXPECT_TRUE(form.Rolantiyukarıenabel.visible);
+    EXPECT_FALSE(form.Rolantiyukarıdisabel.visible);
+    EXPECT_EQ(Upper(), "1111111111111111111");
+    runner.runFor(75 * 3);
+    form.Rolantiyukarıdisabel_MouseUp();
+    EXPECT_EQ(At(1, 2), 28);
+    for (int p = 1; p <= 18; ++p) EXPECT_EQ(At(3, p), 30 * p + 3) << p;
+    EXPECT_TRUE(form.Rolantiyukarıdisabel.visible);
+    EXPECT_FALSE(form.Rolantiyukarıenabel.visible);
+    EXPECT_TRUE(form.IdleLocked);
+    EXPECT_EQ(Upper(), "0000000000000000000");
+    runner.runFor(300);
+    EXPECT_EQ(At(1, 2), 28);
+
+    form.Rolantiaşagıdisabel_MouseDown();
+    EXPECT_EQ(Lower(), "1111111111111111111");
+    EXPECT_TRUE(form.Rolantiaşagıenabel.visible);
+    runner.runFor(75 * 5);
+    form.Rolantiaşagıdisabel_MouseUp();
+    EXPECT_EQ(At(1, 2), 23);
+    EXPECT_EQ(At(3, 18), 540 - 2);
+    EXPECT_FALSE(form.Rolantiaşagıenabel.visible);
+
+    // Box 0 ticked by hand, shift mode: the point moves, the idle level does not.
+    form.CheckÜ[0].setValue(1);
+    form.AA_MouseDown();
+    runner.runFor(10 + 75 * 2);
+    form.AA_MouseUp();
+    EXPECT_EQ(At(3, 1), 30 - 2 + 2);
+    EXPECT_EQ(At(1, 2), 23);
+}
+
+TEST_F(CurveEditor, TiltPicturesSwitchTheModeAndClearTheMarks) {
+    form.CheckÜ[1].setValue(1);
+    form.imgeğmedisabled_Click();
+    EXPECT_TRUE(form.TiltMode);
+    EXPECT_FALSE(form.IdleLocked);
+    EXPECT_EQ(Upper(), "0000000000000000000");
+    form.CheckA[1].setValue(1);
+    form.imgeğmeenabled_Click();
+    EXPECT_FALSE(form.TiltMode);
+    EXPECT_TRUE(form.IdleLocked);
+    EXPECT_TRUE(form.imgeğmedisabled.visible);
+    EXPECT_FALSE(form.imgeğmeenabled.visible);
+    EXPECT_EQ(Lower(), "0000000000000000000");
+    // An up/down button switches back to shift mode as well.
+    form.imgeğmedisabled_Click();
+    form.AA_MouseDown();
+    runner.runFor(10);
+    EXPECT_FALSE(form.TiltMode);
+    EXPECT_TRUE(form.IdleLocked);
+    EXPECT_TRUE(form.imgeğmedisabled.visible);
+}
+
+TEST_F(CurveEditor, MouseHeldOnThePlotRunsTheEditTick) {
+    LoadOrderedCurve();
+    form.devir3000_Click();
+    form.CheckÜ[0].setValue(1);
+    form.CheckA[17].setValue(1);
+    form.EğriPic_MouseDown();
+    runner.runFor(75 * 2);
+    form.EğriPic_MouseUp();
+    runner.runFor(300);
+    EXPECT_EQ(At(5, 1), 40 + 2);
+    EXPECT_EQ(At(5, 18), 550 - 2);
+    EXPECT_EQ(At(6, 1), 45);   // still above band 3000: not pushed
+    EXPECT_EQ(At(4, 18), 545);  // still below band 3000: not pushed
+    // Every tick starts from a fresh picture with the curves on it.
+    EXPECT_EQ(Canvas().calls().front().kind, DrawCall::Kind::Clear);
+}
+
+}  // namespace
+}  // namespace gasecu
