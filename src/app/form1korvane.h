@@ -179,6 +179,9 @@ public:
     void ButonEcuOku_Click();
     void BenzinPic_Click();
     void LPGPic_Click();
+    // Clears the last reply, then sends: whatever the next step finds in ReplyText
+    // arrived after this request (a late answer to an earlier one never counts).
+    void SendAwaitingReply(const Bytes& frame);
 
     // ======================================================================
     // ecu/ — reply decoding, live values, settings, fault report
@@ -197,6 +200,16 @@ public:
     void Iletisim_DeviceLost();
     void ButonGenel_Click();
     void ButonTroubles_Click();
+    // The fuel pictures follow the FuelStatus byte of every reply.
+    void ShowFuelStatus(int fuelStatus);
+    // Shows the live values just decoded into the fields, then re-enables the
+    // controls the read and write sequences disabled.
+    void ShowLiveValues(int petrolRaw, int gasRaw);
+    void ReenableAfterLiveReply();
+    // The settings and fault screens' controls, disabled while a read or write runs.
+    void SetSettingsControlsEnabled(bool enabled);
+    // The 13 advance entries "0.20 ms" .. "3.00 ms" (fills the list once).
+    void FillAdvanceList();
 
     // ======================================================================
     // curve/ — curve model, plot, editor, files

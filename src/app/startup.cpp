@@ -110,6 +110,7 @@ void Form1Korvane::Form_Load() {
     // 12, 13
     ApplyLanguage();
     BuildCommandFrames();
+    FillAdvanceList();
 
     // 14: the banner.
     KomutSatırı.text = std::string("gasecu ") + GASECU_VERSION + " - LPG/CNG ECU service tool";

@@ -1,0 +1,77 @@
+// The receive handler of the port Iletisim. Replies name nothing: the step the
+// sequencer is at says what the last request was. The sequencer sends at step k and
+// moves to k + 1 in the same tick, so the answer to step k's request is decoded at
+// k + 1 (the idle poll sends at 8 and stays there, so live replies decode at 8).
+#include "app/form1korvane.h"
+#include "ecu/reply_decoding.h"
+
+namespace gasecu {
+
+void Form1Korvane::Iletisim_OnComm(int kind) {
+    if (kind == kPortEventReceive) {
+        ReplyText = Iletisim ? Iletisim->readAll() : Bytes{};
+        // Every reply carries the fuel status in byte 2; a reply too short to hold
+        // it (a line fault) shows nothing.
+        if (ReplyText.size() >= 2) {
+            int fuelStatus = ecu::ReplyByte(ReplyText, 2);
+            ShowFuelStatus(fuelStatus);
+            if (fuelStatus == 3) ProgressBar12.value = 1;
+        }
+    }
+    // Any other event kind (line state, line error) leaves the last reply in place
+    // and decodes it again for the current step.
+    ReplyLength = static_cast<double>(ReplyText.size());
+    if (ReplyLength != ecu::kReplyLength) return;
+
+    const Bytes& r = ReplyText;
+    const double step = SequencerState;
+    if (step == 2) {
+        // Page 1: the coil count.
+        ProgressBar12.value = 2;
+        Coil.text = std::to_string(ecu::ReplyByte(r, 6));
+        if (auto factor = ecu::RpmFactorForCoilText(Coil.text)) RpmFactor = *factor;
+    } else if (step == 6) {
+        // Page 4: the petrol-to-gas transition speed and reducer temperature.
+        ProgressBar12.value = 3;
+        SetPTransRPMTextBox.text = FormatNumber(ecu::ReplyByte(r, 6) * 10.0, 0);
+        SetPTransRedTempTextBox.text = FormatNumber(ecu::TemperatureFromByte(ecu::ReplyByte(r, 7)), 1);
+        ProgressBar12.value = 4;
+    } else if (step == 7) {
+        // Page 5: the change back to petrol and the injection advance. Only a whole
+        // 13-byte reply is read; anything else would be taken from the wrong bytes.
+        SetPXXPressureTextBox.text = FormatNumber(ecu::ReplyByte(r, 9) / 100.0, 2);
+        SetPXXPressLeakageTextBox.text = FormatNumber(ecu::ReplyByte(r, 12) / 100.0, 2);
+        AdvanceTime = ecu::AdvanceTimeFromBytes(ecu::ReplyByte(r, 3), ecu::ReplyByte(r, 4));
+        msavvv.text = FormatNumber(AdvanceTime, 2);
+        // Showing the ECU's value is not the fitter's choice: only the selection
+        // changes, nothing is written back.
+        FillAdvanceList();
+        if (int entry = ecu::AdvanceEntryFor(AdvanceTime); entry >= 0) avas.selectedIndex = entry;
+        ProgressBar12.value = 5;
+    } else if (step == 8) {
+        ecu::LiveData d = ecu::DecodeLiveData(r, RpmFactor);
+        EngineSpeed = d.engineSpeed;
+        GasPressure = d.gasPressure;
+        ReducerTemperature = d.reducerTemperature;
+        GasTemperature = d.gasTemperature;
+        PetrolTime = d.petrolTime;
+        GasTime = d.gasTime;
+        ShowLiveValues(d.petrolRaw, d.gasRaw);
+        ReenableAfterLiveReply();
+        // A calibration run waits for each live sample before its next step.
+        if (CalibrationRunning) SequencerState = CalibrationNextStep;
+    } else if (step == 171) {
+        // Fault page 6: gas valve relay, injector main relay, low pressure.
+        TroublesGasValveRelayTextBox.text = std::to_string(ecu::ReplyByte(r, 7));
+        TroublesInjMainRelayTextBox.text = std::to_string(ecu::ReplyByte(r, 8));
+        TroublesPresslowTextBox.text = std::to_string(ecu::ReplyByte(r, 10));
+    } else if (step == 172) {
+        // Fault page 7: communication errors; the fault read is over.
+        TroublesCRCErrTextBox.text = std::to_string(ecu::ReplyByte(r, 10));
+        SequencerState = 8;
+    }
+    // Steps 3 to 5 (pages 8, 2, 3) carry nothing the tool shows. The port probe and
+    // the curve blocks are read by the sequencer at its next tick.
+}
+
+}  // namespace gasecu

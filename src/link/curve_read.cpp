@@ -1,0 +1,137 @@
+// Reading the curve from the ECU. The ECU keeps the curve as a header block (the
+// idle axis point, the idle level and four more values) and six band blocks, one per
+// 1000 rpm band, each holding the rises of its 18 points: the first over the idle
+// level, every other over the point before. The tool asks for the header before
+// every band block, so a complete read is six request pairs (25 ticks); a reply of
+// the wrong length sends the read back to the header and the same band again.
+#include <algorithm>
+#include <string>
+
+#include "app/form1korvane.h"
+#include "ecu/reply_decoding.h"
+#include "link/command_frames.h"
+#include "link/sequencer_families.h"
+
+namespace gasecu {
+
+namespace {
+constexpr int kFirstBandEntry = 2;  // CurveBlockRequestFrames entries 2..7: the six bands
+constexpr int kAfterLastBandEntry = 8;
+constexpr double kAxisStep = 30;
+}  // namespace
+
+void Form1Korvane::ButonEcuOku_Click() {
+    if (LinkGuard()) {
+        ButonEcuOku.backColour = colours::kWhite;
+        // The read starts with the engine switched to petrol.
+        SendFrame(frames::kPetrolCommand);
+        SequencerState = 13;
+    }
+    ReadErrorCount = 0;
+    Rolanti.enabled = true;
+}
+
+namespace link {
+
+namespace {
+
+void AskForHeader(Form1Korvane& f) {
+    f.EğriKağıdıPic.visible = false;
+    f.ProgressBar8.visible = true;
+    for (ButtonControl* b : {&f.ButonSetup, &f.ButonAyar, &f.ButonEcuOku}) b->enabled = false;
+    if (!f.LinkUp) {
+        f.ButonEcuOku.backColour = colours::kWhite;
+        f.SequencerState = 8;
+        return;
+    }
+    // Ask with an empty reply slot: a live reply left from before the read must not
+    // pass for the header when the ECU stays silent.
+    f.SendAwaitingReply(f.CurveBlockRequestFrames[1]);
+    for (ButtonControl* b : {&f.ButonEcuYaz, &f.ButonDiskeYaz, &f.ButonDisktenOku, &f.ButonEğri}) b->enabled = false;
+    f.ButtonsLocked = true;
+    f.SetupRestored = true;
+    f.SequencerState = 14;
+}
+
+void StoreHeader(Form1Korvane& f) {
+    if (f.ReplyLength != ecu::kReplyLength) {
+        f.ReadErrorCount = 0;
+        f.SequencerState = 13;
+        return;
+    }
+    for (int p = 1; p <= 6; ++p) f.CurveReadBuffer[1][static_cast<std::size_t>(p)] = ecu::ReplyByte(f.ReplyText, p + 2);
+    f.SequencerState = 15;
+}
+
+void AskForBand(Form1Korvane& f) {
+    f.SendAwaitingReply(f.CurveBlockRequestFrames[static_cast<std::size_t>(f.CurveBlockIndex)]);
+    f.SequencerState = 16;
+}
+
+void StoreBand(Form1Korvane& f) {
+    if (f.ReplyLength != ecu::kCurveBlockReplyLength) {
+        // Back to the header; CurveBlockIndex stays, so the same band is asked again.
+        f.ReadErrorCount = 0;
+        f.SequencerState = 13;
+        return;
+    }
+    auto& row = f.CurveReadBuffer[static_cast<std::size_t>(f.CurveBlockIndex + 1)];
+    for (int p = 1; p <= 18; ++p) row[static_cast<std::size_t>(p)] = ecu::ReplyByte(f.ReplyText, p + 1);
+    f.ShowMessage("HATALI OKUMA " + std::to_string(f.ReadErrorCount), "READING ERROR " + std::to_string(f.ReadErrorCount));
+    f.CurveReadDone = true;
+    f.SequencerState = 13;
+    f.CurveBlockIndex = static_cast<std::int16_t>(f.CurveBlockIndex + 1);
+    f.ProgressBar8.value = static_cast<float>(std::min<double>(f.ProgressBar8.value + 1, f.ProgressBar8.maximum));
+    if (f.CurveBlockIndex == kAfterLastBandEntry) {
+        f.SequencerState = 17;
+        f.CurveBlockIndex = kFirstBandEntry;
+    }
+}
+
+// Rebuilds the six band curves from the stored rises by running sums from the
+// idle level; the write to the ECU encodes them the same way.
+void DecodeCurve(Form1Korvane& f) {
+    const auto& buffer = f.CurveReadBuffer;
+    for (int p = 1; p <= 6; ++p) f.CurveTable[1][static_cast<std::size_t>(p)] = buffer[1][static_cast<std::size_t>(p)];
+    for (int p = 1; p <= 18; ++p) f.CurveTable[2][static_cast<std::size_t>(p)] = kAxisStep * p;
+    for (std::size_t r = 3; r <= 8; ++r) {
+        double sum = buffer[1][2];
+        for (std::size_t p = 1; p <= 18; ++p) {
+            sum += buffer[r][p];
+            f.CurveTable[r][p] = sum;
+        }
+    }
+}
+
+void FinishRead(Form1Korvane& f) {
+    f.ProgressBar8.visible = false;
+    if (f.CurveReadDone) {
+        DecodeCurve(f);
+        f.ProgressBar8.value = 0;
+        f.EğriKağıdıPic.visible = true;
+        for (ButtonControl* b : {&f.ButonSetup, &f.ButonAyar, &f.ButonEcuOku}) b->enabled = true;
+        f.DrawCurves();
+        f.CurveReadDone = false;
+        f.ReadErrorCount = 0;
+        f.ButonEcuOku.backColour = colours::kWhite;
+        for (ButtonControl* b : {&f.ButonEcuYaz, &f.ButonDiskeYaz, &f.ButonDisktenOku, &f.ButonEğri}) b->enabled = true;
+        f.ButtonsLocked = false;
+    }
+    f.SequencerState = 8;
+}
+
+}  // namespace
+
+void RunCurveReadStep(Form1Korvane& f, int step) {
+    switch (step) {
+    case 13: AskForHeader(f); break;
+    case 14: StoreHeader(f); break;
+    case 15: AskForBand(f); break;
+    case 16: StoreBand(f); break;
+    case 17: FinishRead(f); break;
+    default: break;
+    }
+}
+
+}  // namespace link
+}  // namespace gasecu

@@ -1,0 +1,53 @@
+// The adapter was pulled (or the device vanished) under the open port. The link
+// cannot come back by itself: the tool parks the step machine, gives back every
+// control a running exchange had locked and lets the fitter connect again once the
+// adapter is back in.
+#include <string>
+
+#include "app/form1korvane.h"
+
+namespace gasecu {
+
+void Form1Korvane::Iletisim_DeviceLost() {
+    std::string device = Iletisim ? Iletisim->deviceName(Iletisim->portNumber()) : std::string();
+    ShowMessage("BAĞLANTI KOPTU ! " + device, "CONNECTION LOST ! " + device);
+
+    // Parked like a failed scan: ticks do nothing until the connect button. The
+    // link guard now fails, so no button starts an exchange on the dead port.
+    SequencerState = 1000;
+    LinkUp = false;
+    ScanPort = 0;
+    if (Iletisim && Iletisim->isOpen()) Iletisim->close();
+    // The next scan must see only its own probes' answers.
+    ReplyText.clear();
+    ReplyLength = 0;
+
+    // Whatever exchange was running is abandoned where it stood.
+    CurveBlockIndex = 2;
+    CurveReadDone = false;
+    CoilChanged = 0;
+    if (CalibrationRunning) {
+        CalibrationRunning = false;
+        KalibrasyonBaşlatButon.enabled = true;
+        KalibrasyonDurdurButon.enabled = false;
+    }
+    for (ProgressBarControl* bar :
+         {&ProgressBar7, &ProgressBar8, &ProgressBar9, &ProgressBar10, &ProgressBar11, &ProgressBar12}) {
+        bar->visible = false;
+        bar->value = 0;
+    }
+
+    // Every control a scan or an exchange disabled is usable again (the same set a
+    // failed scan gives back, plus the ones the long sequences lock).
+    for (PictureBoxControl* p : {&KalibrasyonPic, &EğriKağıdıPic, &SettingsSettingsPic}) p->enabled = true;
+    if (!KalibrasyonPic.visible && !SettingsSettingsPic.visible) EğriKağıdıPic.visible = true;
+    for (ButtonControl* b :
+         {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz, &ButonEğri, &ButonSetup, &ButonAyar})
+        b->enabled = true;
+    SetSettingsControlsEnabled(true);
+    SetupRestored = true;
+    ButtonsLocked = false;
+    ComOpenButon.enabled = true;
+}
+
+}  // namespace gasecu

@@ -1,0 +1,44 @@
+// Switching the engine between petrol and gas from the fuel pictures. The picture
+// shows the choice at once; the next reply's fuel status shows what the ECU does.
+#include "app/form1korvane.h"
+#include "link/command_frames.h"
+#include "link/sequencer_families.h"
+
+namespace gasecu {
+
+namespace {
+// Not while a long exchange or a calibration run owns the ECU.
+bool FuelSwitchAllowed(const Form1Korvane& f) { return !f.ButtonsLocked && !f.CalibrationRunning && f.LinkGuard(); }
+}  // namespace
+
+void Form1Korvane::BenzinPic_Click() {
+    if (!FuelSwitchAllowed(*this)) return;
+    BenzinPic.visible = false;
+    LPGPic.visible = true;
+    ImgBenzin.visible = true;
+    ImgGaz.visible = false;
+    ImgGazGeçiş.visible = false;
+    PetrolShown = true;
+    SequencerState = 161;
+}
+
+void Form1Korvane::LPGPic_Click() {
+    if (!FuelSwitchAllowed(*this)) return;
+    LPGPic.visible = false;
+    BenzinPic.visible = true;
+    ImgBenzin.visible = false;
+    ImgGaz.visible = true;
+    ImgGazGeçiş.visible = false;
+    PetrolShown = false;
+    SequencerState = 160;
+}
+
+namespace link {
+
+void RunFuelCommandStep(Form1Korvane& f, int step) {
+    f.SendFrame(step == 160 ? frames::kGasCommand : frames::kPetrolCommand);
+    f.SequencerState = 8;
+}
+
+}  // namespace link
+}  // namespace gasecu

@@ -1,0 +1,102 @@
+// Finding the ECU: the connect button tries COM1 to COM15 in turn, sending a live
+// data request on each and taking the first port that answers with a whole 13-byte
+// reply. Each port costs two ticks (probe, check), so the ECU has one tick to answer.
+#include <string>
+
+#include "app/form1korvane.h"
+#include "link/command_frames.h"
+#include "link/sequencer_families.h"
+
+namespace gasecu {
+
+namespace {
+constexpr int kLastPort = 15;
+}
+
+void Form1Korvane::ComOpenButon_Click() {
+    Dilsec.enabled = false;
+    ScanPort = 0;
+    for (PictureBoxControl* p : {&KalibrasyonPic, &EğriKağıdıPic, &SettingsSettingsPic}) p->enabled = false;
+    for (ButtonControl* b :
+         {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz, &ButonEğri, &ButonSetup, &ButonAyar})
+        b->enabled = false;
+    SequencerState = 9;
+    ComOpenButon.enabled = false;
+}
+
+namespace link {
+
+void RunDiscoveryStep(Form1Korvane& f, int step) {
+    SerialPort* port = f.Iletisim;
+    const std::string portText = std::to_string(f.ScanPort);
+    switch (step) {
+    case 9: {  // probe the next port; a missing or busy port simply stays silent
+        if (port && port->isOpen()) port->close();
+        f.ScanPort = static_cast<std::int16_t>(f.ScanPort + 1);
+        if (f.ScanPort <= kLastPort) {
+            // A port that refuses its number (still open after a failed close) is
+            // not probed: the frame would go out on the previous port.
+            bool numbered = port && port->setPortNumber(f.ScanPort);
+            if (numbered && !port->isOpen()) port->open();
+            // Only an answer to this probe may count: a live reply left from an
+            // earlier link, or a late one from the previous port, must not make this
+            // port look like the ECU.
+            f.ReplyText.clear();
+            f.ReplyLength = 0;
+            if (numbered) f.SendAwaitingReply(f.LiveDataRequest);
+            f.SequencerState = 11;
+        } else {
+            f.SequencerState = 10;
+        }
+        break;
+    }
+    case 11:  // check the probe's answer
+        f.ShowMessage("PORTA BAĞLANMAYA CALIŞIYOR : COM" + portText, "TRIYING TO CONNECT : COM" + portText);
+        f.SequencerState = f.ReplyLength == 13 ? 12 : 9;
+        break;
+    case 12:  // found: the port stays open, the settings pages come next
+        f.ShowMessage("BAĞLANDI : COM" + portText, "CONNECTED : COM" + portText);
+        f.SequencerState = 1;
+        break;
+    case 10:  // nothing answered on any port
+        f.ShowMessage("HERHANGİ BİR İLETİŞİM PORTUNA BAĞLANILAMADI .... !  COM1 - COM15",
+                      "NO CONNECTION TO ANY PORT .... !  COM1 - COM15");
+        for (PictureBoxControl* p : {&f.KalibrasyonPic, &f.EğriKağıdıPic, &f.SettingsSettingsPic}) p->enabled = true;
+        for (ButtonControl* b : {&f.ButonDisktenOku, &f.ButonDiskeYaz, &f.ButonEcuOku, &f.ButonEcuYaz, &f.ButonEğri,
+                                 &f.ButonSetup, &f.ButonAyar, &f.ComOpenButon})
+            b->enabled = true;
+        // The language list stays disabled; a new press of the connect button
+        // starts over from COM1.
+        f.SequencerState = 1000;
+        break;
+    default:
+        break;
+    }
+}
+
+// Steps 1 to 7 read the six settings pages (1, 8, 2, 3, 4, 5) after the connect
+// and after every settings change; the receive handler fills the boxes one tick
+// later. The link flag is not tested here: it is set at the end of this very run.
+void RunLinkStartupStep(Form1Korvane& f, int step) {
+    const bool portReady = f.Timer1.enabled() && f.Iletisim && f.Iletisim->isOpen();
+    if (step <= 6) {
+        if (portReady) f.SendFrame(f.PageRequestFrames[static_cast<std::size_t>(step)]);
+        f.SequencerState = step + 1;
+        return;
+    }
+    if (portReady) f.SendFrame(f.LiveDataRequest);
+    f.ButonEcuOku.backColour = colours::kWhite;
+    f.ButonEcuYaz.backColour = colours::kWhite;
+    f.ComOpenButon.enabled = false;
+    f.LinkUp = true;
+    f.SequencerState = 8;
+}
+
+// Idle: poll the live data every tick for as long as nothing else is asked for.
+void RunIdleStep(Form1Korvane& f, int) {
+    if (f.LinkGuard()) f.SendFrame(f.LiveDataRequest);
+    f.RestoreIdleButtons();
+}
+
+}  // namespace link
+}  // namespace gasecu

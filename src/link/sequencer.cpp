@@ -1,0 +1,26 @@
+// Timer1's tick: one step of the ECU step machine every 500 ms. It is the only
+// pacing the ECU gets: at most one frame per tick.
+#include <cmath>
+
+#include "app/form1korvane.h"
+#include "link/sequencer_families.h"
+
+namespace gasecu {
+
+void Form1Korvane::SequencerTick() {
+    const double state = SequencerState;  // read once: a step may set the next one
+    if (state != std::floor(state)) return;
+    for (const link::StepFamily& family : link::kStepFamilies) {
+        if (state < family.first || state > family.last) continue;
+        family.run(*this, static_cast<int>(state));
+        return;
+    }
+}
+
+void Form1Korvane::SendAwaitingReply(const Bytes& frame) {
+    ReplyText.clear();
+    ReplyLength = 0;
+    SendFrame(frame);
+}
+
+}  // namespace gasecu
