@@ -22,7 +22,9 @@ void Form1Korvane::Iletisim_DeviceLost() {
     ReplyText.clear();
     ReplyLength = 0;
 
-    // Whatever exchange was running is abandoned where it stood.
+    // Whatever exchange was running is abandoned where it stood. A curve read hides
+    // the curve paper behind its progress bar; it comes back.
+    if (ProgressBar8.visible) EğriKağıdıPic.visible = true;
     CurveBlockIndex = 2;
     CurveReadDone = false;
     CoilChanged = 0;
@@ -40,7 +42,6 @@ void Form1Korvane::Iletisim_DeviceLost() {
     // Every control a scan or an exchange disabled is usable again (the same set a
     // failed scan gives back, plus the ones the long sequences lock).
     for (PictureBoxControl* p : {&KalibrasyonPic, &EğriKağıdıPic, &SettingsSettingsPic}) p->enabled = true;
-    if (!KalibrasyonPic.visible && !SettingsSettingsPic.visible) EğriKağıdıPic.visible = true;
     for (ButtonControl* b :
          {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz, &ButonEğri, &ButonSetup, &ButonAyar})
         b->enabled = true;
