@@ -34,7 +34,8 @@ Bytes ScriptedEcu::answer(int port, const Bytes& frame) const {
             for (std::size_t p = 0; p < 18; ++p) reply[1 + p] = bandRises[static_cast<std::size_t>(block - 11)][p];
         }
     }
-    if (!reply.empty() && reply.size() >= 2) reply[1] = static_cast<std::uint8_t>(fuelStatus);
+    // A band block's byte 2 is its first rise; every 13-byte reply carries the fuel status.
+    if (reply.size() == 13) reply[1] = static_cast<std::uint8_t>(fuelStatus);
     if (tamper) reply = tamper(frame, std::move(reply));
     return reply;
 }
