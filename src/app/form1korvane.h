@@ -179,9 +179,6 @@ public:
     void ButonEcuOku_Click();
     void BenzinPic_Click();
     void LPGPic_Click();
-    // Clears the last reply, then sends: whatever the next step finds in ReplyText
-    // arrived after this request (a late answer to an earlier one never counts).
-    void SendAwaitingReply(const Bytes& frame);
 
     // ======================================================================
     // ecu/ — reply decoding, live values, settings, fault report

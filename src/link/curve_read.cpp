@@ -44,9 +44,7 @@ void AskForHeader(Form1Korvane& f) {
         f.SequencerState = 8;
         return;
     }
-    // Ask with an empty reply slot: a live reply left from before the read must not
-    // pass for the header when the ECU stays silent.
-    f.SendAwaitingReply(f.CurveBlockRequestFrames[1]);
+    f.SendFrame(f.CurveBlockRequestFrames[1]);
     for (ButtonControl* b : {&f.ButonEcuYaz, &f.ButonDiskeYaz, &f.ButonDisktenOku, &f.ButonEğri}) b->enabled = false;
     f.ButtonsLocked = true;
     f.SetupRestored = true;
@@ -64,7 +62,7 @@ void StoreHeader(Form1Korvane& f) {
 }
 
 void AskForBand(Form1Korvane& f) {
-    f.SendAwaitingReply(f.CurveBlockRequestFrames[static_cast<std::size_t>(f.CurveBlockIndex)]);
+    f.SendFrame(f.CurveBlockRequestFrames[static_cast<std::size_t>(f.CurveBlockIndex)]);
     f.SequencerState = 16;
 }
 

@@ -43,7 +43,7 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
             // port look like the ECU.
             f.ReplyText.clear();
             f.ReplyLength = 0;
-            if (numbered) f.SendAwaitingReply(f.LiveDataRequest);
+            if (numbered) f.SendFrame(f.LiveDataRequest);
             f.SequencerState = 11;
         } else {
             f.SequencerState = 10;

@@ -17,10 +17,4 @@ void Form1Korvane::SequencerTick() {
     }
 }
 
-void Form1Korvane::SendAwaitingReply(const Bytes& frame) {
-    ReplyText.clear();
-    ReplyLength = 0;
-    SendFrame(frame);
-}
-
 }  // namespace gasecu

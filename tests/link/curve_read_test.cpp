@@ -94,18 +94,22 @@ TEST(CurveRead, ACutBandAsksForTheHeaderAndTheSameBandAgain) {
     EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
 }
 
-TEST(CurveRead, ASilentEcuNeverPassesAStaleReplyForTheHeader) {
-    // The last live reply is 13 bytes long, like a header: if the header request
-    // goes unanswered it must not be taken as the idle level.
+TEST(CurveRead, AnUnansweredHeaderIsAskedForAgain) {
+    // Each band pass asks for the header again and the last one read is the one
+    // kept, so even the live reply that is still in the slot when the first header
+    // goes unanswered never reaches the rebuilt curve.
     test::LinkHarness h;
     ASSERT_TRUE(h.connect());
     int headers = 0;
     h.ecu.tamper = [&](const Bytes& frame, Bytes reply) {
-        if (frame[0] == 106 && frame[2] == 10 && headers++ == 0) return Bytes{};
+        if (frame[0] == 106 && frame[2] == 10 && headers++ == 2) return Bytes{};
         return reply;
     };
+    double start = h.runner.nowMs();
     h.form.ButonEcuOku_Click();
     h.runner.runFor(27 * 500);
+    EXPECT_EQ(RequestedBlocks(h.framesSince(start)),
+              (std::vector<int>{10, 12, 10, 13, 10, 10, 14, 10, 15, 10, 16, 10, 16}));
     EXPECT_EQ(h.form.SequencerState, 8);
     EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
 }
