@@ -1,0 +1,368 @@
+#include "platform/qt/control_widgets.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <cmath>
+
+#include "platform/qt/curve_widgets.h"
+
+namespace gasecu::qt {
+
+std::optional<QColor> ToQColor(Colour colour) {
+    if (colour & 0x80000000u) return std::nullopt;
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// A readable text colour on a given background.
+QColor TextOn(const QColor& back) { return back.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black); }
+
+// Sets a palette role in every colour group, or gives it back to the style.
+void SetRole(QWidget* w, QPalette::ColorRole role, std::optional<QColor> colour) {
+    QPalette p = w->palette();
+    QColor c = colour ? *colour : QPalette().color(role);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(group, role, c);
+    w->setPalette(p);
+}
+
+}  // namespace
+
+void ControlWidget::mirrorCommon(const Control& c, QWidget* w) {
+    if (visible_ != c.visible) {
+        w->setVisible(c.visible);
+        visible_ = c.visible;
+    }
+    if (enabled_ != c.enabled) {
+        w->setEnabled(c.enabled);
+        enabled_ = c.enabled;
+    }
+}
+
+namespace {
+
+// Reports mouse presses and releases of any widget (pictures have no signals).
+class MouseFilter : public QObject {
+public:
+    MouseFilter(QObject* parent, std::function<void()> down, std::function<void()> up, std::function<void()> click)
+        : QObject(parent), down_(std::move(down)), up_(std::move(up)), click_(std::move(click)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+            pressed_ = true;
+            if (down_) down_();
+            return bool(down_ || click_);
+        }
+        if (e->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
+            bool wasPressed = pressed_;
+            pressed_ = false;
+            if (up_) up_();
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (wasPressed && click_ && w && w->rect().contains(static_cast<QMouseEvent*>(e)->position().toPoint()))
+                click_();
+            return bool(up_ || click_);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> down_, up_, click_;
+    bool pressed_ = false;
+};
+
+void WatchMouse(QWidget* w, const WidgetEvents& ev) {
+    if (!ev.mouseDown && !ev.mouseUp && !ev.click) return;
+    w->installEventFilter(new MouseFilter(w, ev.mouseDown, ev.mouseUp, ev.click));
+    w->setCursor(Qt::PointingHandCursor);
+}
+
+class ButtonWidget : public ControlWidget {
+public:
+    ButtonWidget(ButtonControl& c, QWidget* parent, const WidgetEvents& ev) : c_(c), w_(new QPushButton(parent)) {
+        w_->setAutoDefault(false);
+        w_->setFocusPolicy(Qt::TabFocus);
+        if (ev.click) QObject::connect(w_, &QPushButton::clicked, w_, ev.click);
+        if (ev.mouseDown) QObject::connect(w_, &QPushButton::pressed, w_, ev.mouseDown);
+        if (ev.mouseUp) QObject::connect(w_, &QPushButton::released, w_, ev.mouseUp);
+    }
+    QWidget* widget() const override { return w_; }
+    void mirror() override {
+        mirrorCommon(c_, w_);
+        if (caption_ != c_.caption) {
+            w_->setText(Q(c_.caption));
+            caption_ = c_.caption;
+        }
+        if (back_ != c_.backColour) {
+            auto colour = ToQColor(c_.backColour);
+            SetRole(w_, QPalette::Button, colour);
+            SetRole(w_, QPalette::ButtonText, colour ? std::optional(TextOn(*colour)) : std::nullopt);
+            back_ = c_.backColour;
+        }
+    }
+
+private:
+    ButtonControl& c_;
+    QPushButton* w_;
+    std::optional<std::string> caption_;
+    std::optional<Colour> back_;
+};
+
+class LabelWidget : public ControlWidget {
+public:
+    LabelWidget(LabelControl& c, QWidget* parent, const WidgetEvents& ev) : c_(c), w_(new QLabel(parent)) {
+        WatchMouse(w_, ev);
+    }
+    QWidget* widget() const override { return w_; }
+    void mirror() override {
+        mirrorCommon(c_, w_);
+        if (caption_ != c_.caption) {
+            w_->setText(Q(c_.caption));
+            caption_ = c_.caption;
+        }
+        if (back_ != c_.backColour) {
+            auto colour = ToQColor(c_.backColour);
+            w_->setAutoFillBackground(colour.has_value());
+            SetRole(w_, QPalette::Window, colour);
+            back_ = c_.backColour;
+        }
+        if (fore_ != c_.foreColour) {
+            SetRole(w_, QPalette::WindowText, ToQColor(c_.foreColour));
+            fore_ = c_.foreColour;
+        }
+    }
+
+private:
+    LabelControl& c_;
+    QLabel* w_;
+    std::optional<std::string> caption_;
+    std::optional<Colour> back_, fore_;
+};
+
+// A text box. The key handler sees each key before the character reaches the box,
+// as the settings entry needs (it parses the text typed so far on Enter).
+class TextBoxWidget : public ControlWidget {
+public:
+    TextBoxWidget(TextBoxControl& c, QWidget* parent, const WidgetEvents& ev)
+        : c_(c), w_(new QLineEdit(parent)), keyPress_(ev.keyPress), edited_(ev.edited) {
+        if (!edited_) {
+            // Display-only box: the fitter reads it, the tool writes it.
+            w_->setReadOnly(true);
+            w_->setFocusPolicy(Qt::NoFocus);
+        }
+        if (edited_) QObject::connect(w_, &QLineEdit::textEdited, w_, [this](const QString& t) { edited_(t.toStdString()); });
+        if (keyPress_) w_->installEventFilter(new KeyFilter(w_, keyPress_));
+    }
+    QWidget* widget() const override { return w_; }
+    void mirror() override {
+        mirrorCommon(c_, w_);
+        if (text_ != c_.text) {
+            QString t = Q(c_.text);
+            if (w_->text() != t) w_->setText(t);
+            text_ = c_.text;
+        }
+    }
+
+private:
+    class KeyFilter : public QObject {
+    public:
+        KeyFilter(QObject* parent, std::function<void(int)> handler) : QObject(parent), handler_(std::move(handler)) {}
+
+    protected:
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() != QEvent::KeyPress) return false;
+            auto* k = static_cast<QKeyEvent*>(e);
+            int code = 0;
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) code = 13;
+            else if (k->key() == Qt::Key_Backspace) code = 8;
+            else if (!k->text().isEmpty()) code = k->text().at(0).unicode();
+            if (code != 0) handler_(code);
+            return false;  // the character is typed as usual
+        }
+
+    private:
+        std::function<void(int)> handler_;
+    };
+
+    TextBoxControl& c_;
+    QLineEdit* w_;
+    std::function<void(int)> keyPress_;
+    std::function<void(const std::string&)> edited_;
+    std::optional<std::string> text_;
+};
+
+class CheckBoxWidget : public ControlWidget {
+public:
+    CheckBoxWidget(CheckBoxControl& c, QWidget* parent, const WidgetEvents& ev) : c_(c), w_(new QCheckBox(parent)) {
+        w_->setFocusPolicy(Qt::NoFocus);
+        // clicked() comes only from the user; the program's changes are mirrored silently.
+        if (ev.check) QObject::connect(w_, &QCheckBox::clicked, w_, ev.check);
+    }
+    QWidget* widget() const override { return w_; }
+    void mirror() override {
+        mirrorCommon(c_, w_);
+        if (w_->isChecked() != c_.checked()) {
+            QSignalBlocker block(w_);
+            w_->setChecked(c_.checked());
+        }
+    }
+
+private:
+    CheckBoxControl& c_;
+    QCheckBox* w_;
+};
+
+class ComboBoxWidget : public ControlWidget {
+public:
+    ComboBoxWidget(ComboBoxControl& c, QWidget* parent, const WidgetEvents& ev) : c_(c), w_(new QComboBox(parent)) {
+        // activated() is the user's choice only; setCurrentIndex below never calls the handler.
+        if (ev.select) QObject::connect(w_, &QComboBox::activated, w_, ev.select);
+    }
+    QWidget* widget() const override { return w_; }
+    void mirror() override {
+        mirrorCommon(c_, w_);
+        if (entries_ != c_.entries || w_->currentIndex() != c_.selectedIndex) {
+            QSignalBlocker block(w_);
+            if (entries_ != c_.entries) {
+                w_->clear();
+                for (const std::string& e : c_.entries) w_->addItem(Q(e));
+                entries_ = c_.entries;
+            }
+            int index = c_.selectedIndex;
+            w_->setCurrentIndex(index >= 0 && index < w_->count() ? index : -1);
+        }
+    }
+
+private:
+    ComboBoxControl& c_;
+    QComboBox* w_;
+    std::optional<std::vector<std::string>> entries_;
+};
+
+// A container screen or a clickable picture: only visibility and enabling.
+class PictureBoxWidget : public ControlWidget {
+public:
+    PictureBoxWidget(PictureBoxControl& c, QWidget* w) : c_(c), w_(w) {}
+    QWidget* widget() const override { return w_; }
+    void mirror() override {
+        mirrorCommon(c_, w_);
+        if (auto* plot = dynamic_cast<PlotWidget*>(w_); plot && plot->isVisible()) plot->update();
+    }
+
+private:
+    PictureBoxControl& c_;
+    QWidget* w_;
+};
+
+class ImageWidget : public ControlWidget {
+public:
+    ImageWidget(ImageControl& c, std::string name, QWidget* parent, const WidgetEvents& ev)
+        : c_(c), name_(std::move(name)), w_(new QLabel(parent)) {
+        w_->setAlignment(Qt::AlignCenter);
+        WatchMouse(w_, ev);
+    }
+    QWidget* widget() const override { return w_; }
+    void mirror() override {
+        mirrorCommon(c_, w_);
+        if (picture_ != c_.picture) {
+            w_->setText(ImageGlyph(name_, c_.picture));
+            picture_ = c_.picture;
+        }
+    }
+
+private:
+    ImageControl& c_;
+    std::string name_;
+    QLabel* w_;
+    std::optional<int> picture_;
+};
+
+// Bars take whole numbers; the pressure bar runs 0..2 bar, so the bar works in
+// hundredths to show 1.37 bar as such.
+class ProgressBarWidget : public ControlWidget {
+public:
+    ProgressBarWidget(ProgressBarControl& c, QWidget* parent) : c_(c), w_(new QProgressBar(parent)) {
+        w_->setTextVisible(false);
+    }
+    QWidget* widget() const override { return w_; }
+    void mirror() override {
+        mirrorCommon(c_, w_);
+        int lo = Scaled(c_.minimum), hi = Scaled(c_.maximum);
+        if (hi < lo) hi = lo;
+        if (w_->minimum() != lo || w_->maximum() != hi) w_->setRange(lo, hi);
+        int v = std::clamp(Scaled(c_.value), lo, hi);
+        if (w_->value() != v) w_->setValue(v);
+    }
+
+private:
+    static int Scaled(double v) {
+        if (!std::isfinite(v)) return 0;
+        return static_cast<int>(std::lround(std::clamp(v, -1e7, 1e7) * 100));
+    }
+    ProgressBarControl& c_;
+    QProgressBar* w_;
+};
+
+}  // namespace
+
+QString ImageGlyph(const std::string& name, int picture) {
+    if (name == "ImgBenzin") return QStringLiteral("⛽ BENZİN");
+    if (name == "ImgGaz") return QStringLiteral("● LPG");
+    if (name == "ImgGazGeçiş") return QStringLiteral("⇄ LPG");
+    if (name == "Rolantiyukarıdisabel") return QStringLiteral("▵ Rölanti");
+    if (name == "Rolantiyukarıenabel") return QStringLiteral("▲ Rölanti");
+    if (name == "Rolantiaşagıdisabel") return QStringLiteral("▿ Rölanti");
+    if (name == "Rolantiaşagıenabel") return QStringLiteral("▼ Rölanti");
+    if (name == "imgeğmedisabled") return QStringLiteral("◇ Eğim");
+    if (name == "imgeğmeenabled") return QStringLiteral("◆ Eğim");
+    if (name == "AyarKırmızıImg") return picture == 2 ? QStringLiteral("● CAL") : QStringLiteral("● AYAR");
+    return {};
+}
+
+std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWidget* parent, WidgetEvents ev) {
+    struct Make {
+        const ControlEntry& entry;
+        QWidget* parent;
+        const WidgetEvents& ev;
+        std::unique_ptr<ControlWidget> operator()(ButtonControl* c) { return std::make_unique<ButtonWidget>(*c, parent, ev); }
+        std::unique_ptr<ControlWidget> operator()(LabelControl* c) { return std::make_unique<LabelWidget>(*c, parent, ev); }
+        std::unique_ptr<ControlWidget> operator()(TextBoxControl* c) { return std::make_unique<TextBoxWidget>(*c, parent, ev); }
+        std::unique_ptr<ControlWidget> operator()(CheckBoxControl* c) { return std::make_unique<CheckBoxWidget>(*c, parent, ev); }
+        std::unique_ptr<ControlWidget> operator()(ComboBoxControl* c) { return std::make_unique<ComboBoxWidget>(*c, parent, ev); }
+        std::unique_ptr<ControlWidget> operator()(PictureBoxControl* c) {
+            QWidget* w = nullptr;
+            if (entry.name == "EğriKağıdıPic") w = new CurvePaperWidget(parent);
+            else if (entry.name == "EğriPic") w = new PlotWidget(parent);
+            else if (entry.name == "SettingsSettingsPic" || entry.name == "KalibrasyonPic") w = new ScreenWidget(parent);
+            else {
+                auto* label = new QLabel(parent);  // the fuel switch pictures
+                label->setAlignment(Qt::AlignCenter);
+                label->setFrameShape(QFrame::StyledPanel);
+                label->setText(entry.name == "BenzinPic" ? QStringLiteral("⛽ → BENZİN") : QStringLiteral("⛽ → LPG"));
+                label->setToolTip(entry.name == "BenzinPic" ? QStringLiteral("Benzine geç / Switch to petrol")
+                                                            : QStringLiteral("Gaza geç / Switch to gas"));
+                w = label;
+            }
+            WatchMouse(w, ev);
+            return std::make_unique<PictureBoxWidget>(*c, w);
+        }
+        std::unique_ptr<ControlWidget> operator()(ImageControl* c) {
+            return std::make_unique<ImageWidget>(*c, entry.name, parent, ev);
+        }
+        std::unique_ptr<ControlWidget> operator()(ProgressBarControl* c) { return std::make_unique<ProgressBarWidget>(*c, parent); }
+    };
+    auto binding = std::visit(Make{entry, parent, ev}, entry.control);
+    binding->widget()->setObjectName(QString::fromStdString(entry.name));
+    return binding;
+}
+
+}  // namespace gasecu::qt

@@ -1,0 +1,62 @@
+#pragma once
+// One Qt widget per control of the form, and the mirroring of the control's
+// properties onto it. Each binding remembers what it last applied and touches the
+// widget only when a property changed: the window mirrors after every handler,
+// 40 times a second for the curve redraw alone, and a QLineEdit that is given its
+// own text again would lose the fitter's cursor.
+#include <QColor>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/control_registry.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace gasecu::qt {
+
+// 0x00BBGGRR to QColor; system colours (0x800000nn) give nothing: the widget keeps
+// the style's own colour for that role.
+std::optional<QColor> ToQColor(Colour colour);
+
+class ControlWidget {
+public:
+    virtual ~ControlWidget() = default;
+    virtual QWidget* widget() const = 0;
+    // Copies the control's properties onto the widget, where they changed.
+    virtual void mirror() = 0;
+
+protected:
+    void mirrorCommon(const Control& c, QWidget* w);
+
+private:
+    std::optional<bool> visible_, enabled_;
+};
+
+// What a user event on a widget does: run the form's handler, then mirror.
+struct WidgetEvents {
+    std::function<void()> click;
+    std::function<void()> mouseDown;
+    std::function<void()> mouseUp;
+    std::function<void(int index)> select;  // a list entry chosen by the user
+    std::function<void(bool on)> check;     // a check box toggled by the user
+    std::function<void(int key)> keyPress;  // a key typed into a text box (ASCII code, Enter = 13)
+    std::function<void(const std::string& text)> edited;
+};
+
+// Builds the widget for one control. The parent is the container's widget.
+std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWidget* parent, WidgetEvents events);
+
+// Glyph shown by an image control: the pictures of the fuel display, the editor's
+// idle and tilt pictures, the calibration marker.
+QString ImageGlyph(const std::string& controlName, int picture);
+
+}  // namespace gasecu::qt

@@ -1,0 +1,47 @@
+#pragma once
+// The widgets behind the picture boxes: the curve paper with its axis labels, the
+// plot that shows what the curve drawing painted, and the plain screen panels.
+#include <QFrame>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+namespace gasecu::qt {
+
+// The curve paper EğriKağıdıPic: a plain green-grey sheet with white axis labels
+// (petrol time 0..18 ms along the bottom, gas time 0..28 ms up the left side) that
+// line up with the grid of the plot sitting on it.
+class CurvePaperWidget : public QWidget {
+public:
+    explicit CurvePaperWidget(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+// The plot EğriPic. It shows the picture the curve drawing keeps (the form draws
+// into it 40 times a second); without one it is an empty plot area.
+class PlotWidget : public QWidget {
+public:
+    explicit PlotWidget(QWidget* parent);
+    void setImageSource(std::function<const QImage*()> source) { source_ = std::move(source); }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    std::function<const QImage*()> source_;
+};
+
+// A screen of the work area (settings, calibration): a panel with its own background.
+class ScreenWidget : public QFrame {
+public:
+    explicit ScreenWidget(QWidget* parent);
+};
+
+// Plot pixel of a plot coordinate: EğriPic's user scale runs from 1 to 719 across
+// and from 559 (top) to 1 (bottom).
+double PlotPixelX(double units, int width);
+double PlotPixelY(double units, int height);
+
+}  // namespace gasecu::qt

@@ -1,0 +1,509 @@
+#include "platform/qt/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QVBoxLayout>
+
+#include "platform/qt/control_widgets.h"
+#include "platform/qt/curve_widgets.h"
+#include "platform/qt/event_table.h"
+#include "platform/qt/qt_timers.h"
+
+namespace gasecu::qt {
+
+namespace {
+
+// Where the plot lies on the curve paper, in pixels, so that the paper's axis
+// labels line up with the plot's grid.
+constexpr int kPlotLeft = 131, kPlotTop = 56, kPlotWidth = 830, kPlotHeight = 474;
+
+std::optional<ArrowKey> ArrowOf(int key) {
+    switch (key) {
+        case Qt::Key_Up: return ArrowKey::Up;
+        case Qt::Key_Down: return ArrowKey::Down;
+        case Qt::Key_Left: return ArrowKey::Left;
+        case Qt::Key_Right: return ArrowKey::Right;
+        default: return std::nullopt;
+    }
+}
+
+// Two pictures at one place of which one is visible (released / pressed): the
+// mouse goes to this overlay so that the release reaches the picture that was
+// pressed even though the press swapped the pictures, as a held picture must.
+class PicturePairOverlay : public QWidget {
+public:
+    PicturePairOverlay(QWidget* parent, Form1Korvane& form, const ImageControl& released, std::string releasedName,
+                       std::string pressedName, MainWindow& window)
+        : QWidget(parent), form_(form), released_(released), releasedName_(std::move(releasedName)),
+          pressedName_(std::move(pressedName)), window_(window) {
+        setCursor(Qt::PointingHandCursor);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        if (e->button() != Qt::LeftButton) return;
+        target_ = released_.visible ? releasedName_ : pressedName_;
+        call(HandlersFor(target_).mouseDown);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        if (e->button() != Qt::LeftButton || target_.empty()) return;
+        std::string target = std::exchange(target_, {});
+        ControlHandlers h = HandlersFor(target);
+        call(h.mouseUp);
+        if (rect().contains(e->position().toPoint())) call(h.click);
+    }
+
+private:
+    void call(FormHandler handler) {
+        if (!handler) return;
+        Form1Korvane* form = &form_;
+        window_.runHandler([form, handler] { (form->*handler)(); });
+    }
+
+    Form1Korvane& form_;
+    const ImageControl& released_;
+    std::string releasedName_, pressedName_;
+    MainWindow& window_;
+    std::string target_;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setWindowTitle(QStringLiteral("gasecu"));
+    controls_ = ListControls(form_);
+    timers_ = std::make_unique<QtTimers>([this] { afterHandler(); });
+    for (TimerControl* t : {&form_.Timer1, &form_.Timer2, &form_.Timer3, &form_.Timer4, &form_.Timer5})
+        timers_->attach(*t);
+    buildWidgets();
+    form_.onExit = [this] {
+        if (exitSignalled_) return;
+        exitSignalled_ = true;
+        emit exitRequested();
+    };
+    qApp->installEventFilter(this);
+    resize(1366, 768);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    form_.onExit = nullptr;
+}
+
+void MainWindow::load() {
+    ApplyDesignTimeProperties(form_);
+    form_.Form_Load();
+    mirror();
+}
+
+void MainWindow::mirror() {
+    for (auto& b : bindings_) b->mirror();
+}
+
+void MainWindow::runHandler(const std::function<void()>& handler) {
+    handler();
+    afterHandler();
+}
+
+void MainWindow::afterHandler() {
+    if (form_.ExitRequested && !exitSignalled_) {
+        exitSignalled_ = true;
+        emit exitRequested();
+    }
+    mirror();
+}
+
+QWidget* MainWindow::widgetFor(std::string_view name) const {
+    auto it = widgets_.find(name);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+QWidget* MainWindow::w(std::string_view name) const {
+    QWidget* widget = widgetFor(name);
+    Q_ASSERT(widget);
+    return widget;
+}
+
+void MainWindow::setPlotImageSource(std::function<const QImage*()> source) {
+    if (plot_) plot_->setImageSource(std::move(source));
+}
+
+void MainWindow::buildWidgets() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setSpacing(6);
+    auto* top = new QWidget(this);
+    auto* work = new QWidget(this);
+    outer->addWidget(top);
+    outer->addWidget(work, 1);
+
+    for (const ControlEntry& entry : controls_) {
+        QWidget* parent = top;
+        if (entry.container != Container::Fixed) parent = widgets_.at(ContainerControlName(entry.container));
+        else if (entry.kind() == ControlKind::PictureBox && entry.name != "BenzinPic" && entry.name != "LPGPic")
+            parent = work;  // the three screens fill the work area
+
+        ControlHandlers h = HandlersFor(entry.name);
+        Form1Korvane* form = &form_;
+        auto call = [this, form](FormHandler handler) -> std::function<void()> {
+            if (!handler) return {};
+            return [this, form, handler] { runHandler([form, handler] { (form->*handler)(); }); };
+        };
+        WidgetEvents ev;
+        ev.click = call(h.click);
+        ev.mouseDown = call(h.mouseDown);
+        ev.mouseUp = call(h.mouseUp);
+        if (auto* box = std::get_if<CheckBoxControl*>(&entry.control)) {
+            CheckBoxControl* c = *box;  // setValue runs the box's click rule
+            ev.check = [this, c](bool on) { runHandler([c, on] { c->setValue(on ? 1 : 0); }); };
+        }
+        if (auto* list = std::get_if<ComboBoxControl*>(&entry.control)) {
+            ComboBoxControl* c = *list;
+            FormHandler handler = h.listClick;
+            ev.select = [this, form, c, handler](int index) {
+                runHandler([form, c, handler, index] {
+                    c->selectedIndex = index;
+                    if (handler) (form->*handler)();
+                });
+            };
+        }
+        if (auto* text = std::get_if<TextBoxControl*>(&entry.control); text && h.editable) {
+            TextBoxControl* c = *text;
+            ev.edited = [c](const std::string& t) { c->text = t; };
+            if (FormKeyHandler key = h.keyPress)
+                ev.keyPress = [this, form, key](int code) { runHandler([form, key, code] { (form->*key)(code); }); };
+        }
+        auto binding = MakeControlWidget(entry, parent, std::move(ev));
+        widgets_[entry.name] = binding->widget();
+        if (entry.name == "EğriPic") plot_ = static_cast<PlotWidget*>(binding->widget());
+        bindings_.push_back(std::move(binding));
+    }
+
+    // The three screens share the work area; the one shown is on view.
+    auto* workLayout = new QGridLayout(work);
+    workLayout->setContentsMargins(0, 0, 0, 0);
+    for (const char* screen : {"KalibrasyonPic", "SettingsSettingsPic", "EğriKağıdıPic"})
+        workLayout->addWidget(w(screen), 0, 0);
+
+    layOutFixedArea(top);
+    layOutCurvePaper();
+    layOutSettings();
+    layOutCalibration();
+}
+
+void MainWindow::layOutFixedArea(QWidget* top) {
+    // Hidden controls keep their place: the read/write buttons and the progress
+    // bars come and go, and the fitter's eye should not have to follow a jumping row.
+    for (const ControlEntry& e : controls_) {
+        if (e.container != Container::Fixed) continue;
+        QWidget* widget = w(e.name);
+        if (widget->parentWidget() != top) continue;
+        QSizePolicy p = widget->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(p);
+    }
+
+    auto* rows = new QVBoxLayout(top);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(4);
+
+    // Screen buttons, status line, language, connect and exit.
+    auto* rowA = new QHBoxLayout;
+    for (const char* name : {"ButonEğri", "ButonSetup", "ButonAyar"}) {
+        w(name)->setMinimumWidth(110);
+        rowA->addWidget(w(name));
+    }
+    rowA->addSpacing(12);
+    QFont statusFont = w("KomutSatırı")->font();
+    statusFont.setBold(true);
+    w("KomutSatırı")->setFont(statusFont);
+    rowA->addWidget(w("KomutSatırı"), 1);
+    w("Dilsec")->setMinimumWidth(80);
+    rowA->addWidget(w("Dilsec"));
+    w("ComOpenButon")->setMinimumWidth(130);
+    rowA->addWidget(w("ComOpenButon"));
+    rowA->addWidget(w("ExitButon"));
+    rows->addLayout(rowA);
+
+    // Live values: caption, text box with its label, bar.
+    auto* rowB = new QHBoxLayout;
+    auto* live = new QGridLayout;
+    live->setHorizontalSpacing(10);
+    live->setVerticalSpacing(2);
+    struct Value {
+        const char* caption;
+        const char* degree;
+        const char* box;
+        const char* label;
+        const char* bar;
+    };
+    const Value values[] = {
+        {"LabelDevir", nullptr, "TextMotorDevirHızı", "Label7(0)", "ProgressBar1(0)"},
+        {"LabelBar", nullptr, "TextBasinc", "Label8(0)", "ProgressBar2(0)"},
+        {"LabelRegulator", "Label26", "TextReduTemperature", "Label9(0)", "ProgressBar3(0)"},
+        {"LabelEnjektor", "Label27", "TextGasTemperature", "Label10(0)", "ProgressBar4(0)"},
+        {"LabelGms", nullptr, "TextGasMS", "Label11(0)", "ProgressBar5(0)"},
+        {"LabelPms", nullptr, "TextBenzinMS", "Label12(0)", "ProgressBar6(0)"},
+    };
+    int col = 0;
+    for (const Value& v : values) {
+        auto* caption = new QHBoxLayout;
+        caption->setSpacing(1);
+        caption->addWidget(w(v.caption));
+        if (v.degree) caption->addWidget(w(v.degree));
+        caption->addStretch(1);
+        live->addLayout(caption, 0, col);
+        auto* value = new QHBoxLayout;
+        w(v.box)->setMaximumWidth(90);
+        value->addWidget(w(v.box));
+        w(v.label)->setMinimumWidth(48);
+        value->addWidget(w(v.label));
+        live->addLayout(value, 1, col);
+        w(v.bar)->setMaximumHeight(12);
+        live->addWidget(w(v.bar), 2, col);
+        live->setColumnStretch(col, 1);
+        ++col;
+    }
+    rowB->addLayout(live, 1);
+    rowB->addSpacing(12);
+
+    // Fuel display: what the engine runs on, and the switch picture.
+    auto* fuel = new QGridLayout;
+    for (const char* name : {"ImgBenzin", "ImgGaz", "ImgGazGeçiş"}) {
+        w(name)->setMinimumWidth(110);
+        fuel->addWidget(w(name), 0, 0);
+    }
+    for (const char* name : {"BenzinPic", "LPGPic"}) {
+        w(name)->setMinimumSize(110, 28);
+        fuel->addWidget(w(name), 1, 0);
+    }
+    rowB->addLayout(fuel);
+    rowB->addSpacing(12);
+
+    // Gas type: LPG or CNG, a coloured button with its label.
+    auto* gas = new QGridLayout;
+    gas->setVerticalSpacing(2);
+    for (const char* name : {"LPG", "CNG"}) w(name)->setFixedSize(22, 22);
+    gas->addWidget(w("LPG"), 0, 0);
+    gas->addWidget(w("Label3"), 0, 1);
+    gas->addWidget(w("CNG"), 1, 0);
+    gas->addWidget(w("Label4"), 1, 1);
+    rowB->addLayout(gas);
+    rows->addLayout(rowB);
+
+    // Curve files and ECU transfer, and the progress of the long exchanges.
+    auto* rowC = new QHBoxLayout;
+    for (const char* name : {"ButonDisktenOku", "ButonDiskeYaz", "ButonEcuOku", "ButonEcuYaz"}) {
+        w(name)->setMinimumWidth(110);
+        rowC->addWidget(w(name));
+    }
+    rowC->addSpacing(12);
+    for (const char* name : {"ProgressBar7", "ProgressBar8", "ProgressBar9", "ProgressBar10", "ProgressBar11"}) {
+        w(name)->setMaximumHeight(14);
+        rowC->addWidget(w(name), 1);
+    }
+    rows->addLayout(rowC);
+}
+
+void MainWindow::layOutCurvePaper() {
+    QWidget* paper = w("EğriKağıdıPic");
+    paper->setMinimumSize(kPlotLeft + kPlotWidth + 360, kPlotTop + kPlotHeight + 34);
+    w("EğriPic")->setGeometry(kPlotLeft, kPlotTop, kPlotWidth, kPlotHeight);
+
+    // Band buttons, the idle button, the idle and tilt pictures down the left margin.
+    int y = kPlotTop;
+    for (const char* name : {"devir1000", "devir2000", "devir3000", "devir4000", "devir5000", "devir6000"}) {
+        w(name)->setGeometry(8, y, 92, 28);
+        y += 32;
+    }
+    w("devir123456")->setGeometry(8, y + 8, 92, 28);
+    w("Rolanti")->setGeometry(8, y + 44, 92, 28);
+    y += 96;
+    addPicturePair("Rolantiyukarıdisabel", "Rolantiyukarıenabel", QRect(8, y, 92, 26));
+    addPicturePair("Rolantiaşagıdisabel", "Rolantiaşagıenabel", QRect(8, y + 30, 92, 26));
+    addPicturePair("imgeğmedisabled", "imgeğmeenabled", QRect(8, y + 70, 92, 26));
+
+    // The two rows of point boxes above the plot, each box over its point's grid
+    // line; the range boxes (index 18) to the right of the rows.
+    for (int k = 0; k <= 18; ++k) {
+        int x = k < 18 ? kPlotLeft + static_cast<int>(PlotPixelX(40.0 * (k + 1), kPlotWidth)) - 9
+                       : kPlotLeft + kPlotWidth + 18;
+        w("CheckÜ(" + std::to_string(k) + ")")->setGeometry(x, 8, 18, 18);
+        w("CheckA(" + std::to_string(k) + ")")->setGeometry(x, 30, 18, 18);
+    }
+
+    // The arrow cross and the select-all button on the plot, where the curves do
+    // not run: bottom right (high petrol time, low gas time) and top left.
+    w("hepsi")->setGeometry(8, 8, 64, 28);
+    w("AA")->setGeometry(742, 330, 36, 36);
+    w("sol")->setGeometry(702, 370, 36, 36);
+    w("sag")->setGeometry(782, 370, 36, 36);
+    w("YY")->setGeometry(742, 410, 36, 36);
+
+    // Element 1 of the live values, to the right of the plot.
+    const char* rows[][3] = {{"Label15", "Label7(1)", "ProgressBar1(1)"},  {"Label18", "Label8(1)", "ProgressBar2(1)"},
+                             {"Label19", "Label9(1)", "ProgressBar3(1)"},  {"Label20", "Label10(1)", "ProgressBar4(1)"},
+                             {"Label22", "Label11(1)", "ProgressBar5(1)"}, {"Label23", "Label12(1)", "ProgressBar6(1)"}};
+    int x = kPlotLeft + kPlotWidth + 52;
+    y = kPlotTop;
+    for (auto& row : rows) {
+        w(row[0])->setGeometry(x, y, 56, 20);
+        w(row[1])->setGeometry(x + 60, y, 70, 20);
+        w(row[2])->setGeometry(x, y + 22, 220, 12);
+        y += 46;
+    }
+}
+
+void MainWindow::addPicturePair(const char* released, const char* pressed, const QRect& where) {
+    w(released)->setGeometry(where);
+    w(pressed)->setGeometry(where);
+    const ImageControl* control = std::get<ImageControl*>(FindControl(controls_, released)->control);
+    auto* overlay = new PicturePairOverlay(w("EğriKağıdıPic"), form_, *control, released, pressed, *this);
+    overlay->setGeometry(where);
+    overlay->raise();
+}
+
+void MainWindow::layOutSettings() {
+    QWidget* screen = w("SettingsSettingsPic");
+    auto* grid = new QGridLayout(screen);
+    grid->setContentsMargins(24, 16, 24, 16);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+
+    QFont title = w("Label6")->font();
+    title.setBold(true);
+    title.setPointSizeF(title.pointSizeF() * 1.3);
+    for (const char* name : {"Label6", "Label13", "Label16"}) {
+        QFont f = title;
+        if (std::string_view(name) != "Label6") f.setPointSizeF(w(name)->font().pointSizeF() * 1.1);
+        w(name)->setFont(f);
+    }
+
+    // Left: the settings entries.
+    int r = 0;
+    grid->addWidget(w("Label6"), r++, 0, 1, 4);
+    grid->addWidget(w("GeneralSettingsLabelCoil"), r, 0);
+    grid->addWidget(w("Coil"), r++, 1);
+    grid->addWidget(w("GeneralSettingsLabel1"), r, 0);
+    grid->addWidget(w("avas"), r, 1);
+    grid->addWidget(w("msavvv"), r++, 2);
+    grid->addWidget(w("Label13"), r++, 0, 1, 4);
+    grid->addWidget(w("SetPLabelRPM"), r, 0);
+    grid->addWidget(w("SetPTransRPMTextBox"), r, 1);
+    grid->addWidget(w("Label24"), r++, 2);
+    grid->addWidget(w("SetPLabelRedTransitionTemp"), r, 0);
+    grid->addWidget(w("SetPTransRedTempTextBox"), r, 1);
+    grid->addWidget(w("Label25"), r++, 2);
+    grid->addWidget(w("Label16"), r++, 0, 1, 4);
+    grid->addWidget(w("SetLabelPXXPressureTextBox"), r, 0);
+    grid->addWidget(w("SetPXXPressureTextBox"), r, 1);
+    grid->addWidget(w("Label14"), r++, 2);
+    grid->addWidget(w("SetLabelPXXPressLeakageTextBox"), r, 0);
+    grid->addWidget(w("SetPXXPressLeakageTextBox"), r, 1);
+    grid->addWidget(w("Label17"), r++, 2);
+    for (const char* name : {"Coil", "avas", "msavvv", "SetPTransRPMTextBox", "SetPTransRedTempTextBox",
+                             "SetPXXPressureTextBox", "SetPXXPressLeakageTextBox"})
+        w(name)->setMaximumWidth(110);
+
+    // Right: the fault records.
+    int f = 1;
+    const char* faults[][3] = {{"Label45", "TroublesGasValveRelayTextBox", nullptr},
+                               {"Label46", "TroublesInjMainRelayTextBox", "Label47"},
+                               {"Label48", "TroublesPresslowTextBox", "Label49"},
+                               {"Label50", "TroublesCRCErrTextBox", nullptr}};
+    for (auto& row : faults) {
+        grid->addWidget(w(row[0]), f, 5);
+        w(row[1])->setMaximumWidth(70);
+        grid->addWidget(w(row[1]), f, 6);
+        if (row[2]) grid->addWidget(w(row[2]), f, 7);
+        ++f;
+    }
+    grid->setColumnMinimumWidth(4, 60);
+
+    // The buttons under both columns, and the page-read progress.
+    auto* buttons = new QHBoxLayout;
+    for (const char* name : {"ButonGenel", "ButonTroubles", "ButonErrorClear", "ButonLoadFabricSettings"}) {
+        w(name)->setMinimumWidth(150);
+        buttons->addWidget(w(name));
+    }
+    buttons->addStretch(1);
+    grid->addLayout(buttons, r++, 0, 1, 8);
+    grid->addWidget(w("ProgressBar12"), r++, 0, 1, 8);
+    grid->setRowStretch(r, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(8, 1);
+}
+
+void MainWindow::layOutCalibration() {
+    QWidget* screen = w("KalibrasyonPic");
+    auto* grid = new QGridLayout(screen);
+    grid->setContentsMargins(24, 16, 24, 16);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(10);
+
+    QFont title = w("Label5")->font();
+    title.setBold(true);
+    title.setPointSizeF(title.pointSizeF() * 1.5);
+    w("Label5")->setFont(title);
+    QFont note = w("Label21")->font();
+    note.setBold(true);
+    w("Label21")->setFont(note);
+    QPalette red = w("AyarKırmızıImg")->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    w("AyarKırmızıImg")->setPalette(red);
+    w("AyarKırmızıImg")->setFont(title);
+
+    int r = 0;
+    grid->addWidget(w("Label5"), r, 0, 1, 2);
+    grid->addWidget(w("AyarKırmızıImg"), r++, 2);
+    grid->addWidget(w("Label21"), r++, 0, 1, 4);
+    const char* rows[][2] = {{"GP", "ilk"}, {"Pt", "Ani"}, {"Label1", "Text1"}, {nullptr, "Sayac"}};
+    for (auto& row : rows) {
+        if (row[0]) grid->addWidget(w(row[0]), r, 0);
+        w(row[1])->setMaximumWidth(110);
+        grid->addWidget(w(row[1]), r++, 1);
+    }
+    // Start and stop share a place: one of the two is shown.
+    for (const char* name : {"KalibrasyonBaşlatButon", "KalibrasyonDurdurButon", "Kalibrasyonyükleme"})
+        w(name)->setMinimumWidth(220);
+    grid->addWidget(w("KalibrasyonBaşlatButon"), r, 0, 1, 2);
+    grid->addWidget(w("KalibrasyonDurdurButon"), r, 0, 1, 2);
+    grid->addWidget(w("Kalibrasyonyükleme"), r++, 2, 1, 2);
+    grid->setRowStretch(r, 1);
+    grid->setColumnStretch(4, 1);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The arrow keys edit the curve, but only while this window is the one the
+    // fitter works in: keys typed into another program must never move a point.
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isActiveWindow()) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (auto arrow = ArrowOf(key->key()); arrow && !key->isAutoRepeat() && target && target->window() == this) {
+            if (event->type() == QEvent::KeyPress) form_.ArrowKeys.keyDown(*arrow);
+            else form_.ArrowKeys.keyUp(*arrow);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) form_.ArrowKeys.focusLost();
+    QWidget::changeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window ends the program like the exit button.
+    if (!form_.ExitRequested) runHandler([this] { form_.ExitButon_Click(); });
+    if (!exitSignalled_) {
+        exitSignalled_ = true;
+        emit exitRequested();
+    }
+    event->accept();
+}
+
+}  // namespace gasecu::qt

@@ -1,0 +1,71 @@
+#pragma once
+// The tool's window: one widget per control of Form1Korvane, the five timers as
+// QTimers, the user's events fed to the form's handlers and, after every handler,
+// the controls' properties mirrored onto the widgets.
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/control_registry.h"
+
+namespace gasecu::qt {
+
+class ControlWidget;
+class QtTimers;
+class PlotWidget;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(Form1Korvane& form, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The window's load event: design-time properties, then the form's start-up,
+    // then the first mirroring. Call once, before show().
+    void load();
+
+    // Copies every control's properties onto its widget (only what changed).
+    void mirror();
+    // Runs one handler of the form as an event of the window, then mirrors.
+    void runHandler(const std::function<void()>& handler);
+
+    // The widget of a control, by the control's name ("CheckÜ(3)"); null if none.
+    QWidget* widgetFor(std::string_view controlName) const;
+    // Where the plot EğriPic gets its picture from (the curve drawing's canvas).
+    void setPlotImageSource(std::function<const QImage*()> source);
+    const QtTimers& timers() const { return *timers_; }
+
+signals:
+    // The exit button was pressed (or the window closed): the program ends.
+    void exitRequested();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWidgets();
+    void layOutFixedArea(QWidget* top);
+    void layOutCurvePaper();
+    void layOutSettings();
+    void layOutCalibration();
+    void addPicturePair(const char* released, const char* pressed, const QRect& where);
+    QWidget* w(std::string_view name) const;
+    void afterHandler();
+
+    Form1Korvane& form_;
+    std::vector<ControlEntry> controls_;
+    std::vector<std::unique_ptr<ControlWidget>> bindings_;
+    std::map<std::string, QWidget*, std::less<>> widgets_;
+    std::unique_ptr<QtTimers> timers_;
+    PlotWidget* plot_ = nullptr;
+    bool exitSignalled_ = false;
+};
+
+}  // namespace gasecu::qt
