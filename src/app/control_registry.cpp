@@ -260,6 +260,14 @@ void ApplyDesignTimeProperties(Form1Korvane& f) {
         f.avas.entries = {"0.20 ms", "0.25 ms", "0.50 ms", "0.75 ms", "1.00 ms", "1.25 ms", "1.50 ms",
                           "1.75 ms", "2.00 ms", "2.25 ms", "2.50 ms", "2.75 ms", "3.00 ms"};
 
+    // Fuel display: nothing is known of the engine until the ECU answers; the
+    // switch picture offers gas.
+    f.ImgBenzin.visible = false;
+    f.ImgGaz.visible = false;
+    f.ImgGazGeçiş.visible = false;
+    f.BenzinPic.visible = false;
+    f.LPGPic.visible = true;
+
     // The curve screen is on view when the window opens; the other two wait for
     // their screen buttons.
     f.EğriKağıdıPic.visible = true;

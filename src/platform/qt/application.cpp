@@ -1,13 +1,101 @@
 #include "platform/qt/application.h"
 
 #include <QApplication>
-#include <QCoreApplication>
+#include <QCommandLineParser>
+#include <QLocale>
+#include <QStandardPaths>
+#include <QStyleFactory>
+#include <QTimer>
+#include <cstdio>
+
+#include "cli/cli.h"
+#include "platform/qt/main_window.h"
+#include "platform/qt/session.h"
+#include "platform/qt/startup_figures.h"
 
 namespace gasecu {
 
+namespace {
+
+// The user's decimal separator for numbers on screen; the ECU values use one
+// character, so a separator outside ASCII falls back to the point.
+char SystemDecimalSeparator() {
+    QString point = QLocale::system().decimalPoint();
+    if (point.size() == 1 && point.at(0).unicode() < 128) return static_cast<char>(point.at(0).unicode());
+    return '.';
+}
+
+// Prints the start-up figures at the window's first complete paint and ends the
+// program: the benchmark runs the tool this way.
+class FirstPaintReporter : public QObject {
+public:
+    explicit FirstPaintReporter(QWidget* window) : QObject(window) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !seen_) {
+            seen_ = true;
+            watched->removeEventFilter(this);
+            // The children paint in the same pass: report once it is over.
+            QTimer::singleShot(0, this, [] {
+                std::printf("first_paint_ms=%.1f rss_kb=%ld\n", qt::MillisecondsSinceProcessStart(),
+                            qt::ResidentKilobytes());
+                std::fflush(stdout);
+                QCoreApplication::quit();
+            });
+        }
+        return false;
+    }
+
+private:
+    bool seen_ = false;
+};
+
+}  // namespace
+
 int RunApplication(int argc, char** argv) {
+    // Headless service commands: "gasecu scan", ... never open a window.
+    if (argc > 1 && argv[1][0] != '-' && cli::IsCommand(argv[1])) return cli::RunCommand(argc, argv);
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("gasecu"));
+    QApplication::setApplicationVersion(QStringLiteral(GASECU_VERSION));
+    // One look on every desktop, with the button colours the screens rely on.
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Service tool for sequential LPG/CNG gas-injection controllers."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    QCommandLineOption port(QStringLiteral("port"),
+                            QStringLiteral("Serial device for the next port number (repeatable); "
+                                           "named devices come before the detected ones."),
+                            QStringLiteral("DEVICE"));
+    QCommandLineOption simulate(QStringLiteral("simulate"),
+                                QStringLiteral("Talk to the built-in virtual ECU instead of a serial adapter."));
+    QCommandLineOption benchmark(QStringLiteral("benchmark-startup"),
+                                 QStringLiteral("Print the start-up time and memory at the first paint, then quit."));
+    benchmark.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({port, simulate, benchmark});
+    parser.process(app);
+
+    qt::SessionOptions options;
+    for (const QString& device : parser.values(port)) options.portDevices.push_back(device.toStdString());
+    // Without an adapter and without a device named, the tool still shows what it
+    // does: against the virtual ECU.
+    options.simulate = parser.isSet(simulate) || (options.portDevices.empty() && !qt::SerialDevicesPresent());
+    options.showEnginePanel = !parser.isSet(benchmark);
+    options.programDirectory = QCoreApplication::applicationDirPath().toStdString();
+    options.userDataDirectory =
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    options.decimalSeparator = SystemDecimalSeparator();
+
+    qt::Session session(std::move(options));
+    QObject::connect(&session.window(), &qt::MainWindow::exitRequested, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    if (parser.isSet(benchmark)) new FirstPaintReporter(&session.window());
+    session.show();
+    return app.exec();
 }
 
 }  // namespace gasecu

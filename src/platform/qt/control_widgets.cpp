@@ -269,6 +269,19 @@ public:
         : c_(c), name_(std::move(name)), w_(new QLabel(parent)) {
         w_->setAlignment(Qt::AlignCenter);
         WatchMouse(w_, ev);
+        // The fuel display: what the engine runs on, in a colour seen from across the workshop.
+        std::optional<QColor> back;
+        if (name_ == "ImgBenzin") back = QColor(200, 40, 40);
+        if (name_ == "ImgGaz") back = QColor(30, 150, 60);
+        if (name_ == "ImgGazGeçiş") back = QColor(220, 180, 0);
+        if (back) {
+            w_->setAutoFillBackground(true);
+            SetRole(w_, QPalette::Window, back);
+            SetRole(w_, QPalette::WindowText, QColor(Qt::white));
+            QFont f = w_->font();
+            f.setBold(true);
+            w_->setFont(f);
+        }
     }
     QWidget* widget() const override { return w_; }
     void mirror() override {
@@ -315,9 +328,9 @@ private:
 }  // namespace
 
 QString ImageGlyph(const std::string& name, int picture) {
-    if (name == "ImgBenzin") return QStringLiteral("⛽ BENZİN");
-    if (name == "ImgGaz") return QStringLiteral("● LPG");
-    if (name == "ImgGazGeçiş") return QStringLiteral("⇄ LPG");
+    if (name == "ImgBenzin") return QStringLiteral("BENZİN");
+    if (name == "ImgGaz") return QStringLiteral("LPG");
+    if (name == "ImgGazGeçiş") return QStringLiteral("→ LPG");
     if (name == "Rolantiyukarıdisabel") return QStringLiteral("▵ Rölanti");
     if (name == "Rolantiyukarıenabel") return QStringLiteral("▲ Rölanti");
     if (name == "Rolantiaşagıdisabel") return QStringLiteral("▿ Rölanti");
@@ -347,7 +360,7 @@ std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWid
                 auto* label = new QLabel(parent);  // the fuel switch pictures
                 label->setAlignment(Qt::AlignCenter);
                 label->setFrameShape(QFrame::StyledPanel);
-                label->setText(entry.name == "BenzinPic" ? QStringLiteral("⛽ → BENZİN") : QStringLiteral("⛽ → LPG"));
+                label->setText(entry.name == "BenzinPic" ? QStringLiteral("▶ BENZİN") : QStringLiteral("▶ LPG"));
                 label->setToolTip(entry.name == "BenzinPic" ? QStringLiteral("Benzine geç / Switch to petrol")
                                                             : QStringLiteral("Gaza geç / Switch to gas"));
                 w = label;

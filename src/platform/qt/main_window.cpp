@@ -331,7 +331,7 @@ void MainWindow::layOutCurvePaper() {
     // line; the range boxes (index 18) to the right of the rows.
     for (int k = 0; k <= 18; ++k) {
         int x = k < 18 ? kPlotLeft + static_cast<int>(PlotPixelX(40.0 * (k + 1), kPlotWidth)) - 9
-                       : kPlotLeft + kPlotWidth + 18;
+                       : kPlotLeft + kPlotWidth + 26;
         w("CheckÜ(" + std::to_string(k) + ")")->setGeometry(x, 8, 18, 18);
         w("CheckA(" + std::to_string(k) + ")")->setGeometry(x, 30, 18, 18);
     }

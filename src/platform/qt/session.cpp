@@ -1,0 +1,84 @@
+#include "platform/qt/session.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <set>
+#include <QWidget>
+
+#include "platform/qt/main_window.h"
+#include "platform/qt/mirrored_port.h"
+#include "platform/qt/qt_scheduler.h"
+#include "platform/qt/qt_serial_port.h"
+
+#if __has_include("virtual_port.h")
+#define GASECU_HAVE_SIM 1
+#include "virtual_ecu.h"
+#include "virtual_port.h"
+#else
+// Until the virtual ECU is part of the build, --simulate falls back to the adapter.
+namespace gasecu::sim {
+class VirtualEcu {};
+}  // namespace gasecu::sim
+#endif
+#if __has_include("platform/qt/virtual_engine_panel.h")
+#define GASECU_HAVE_ENGINE_PANEL 1
+#include "platform/qt/virtual_engine_panel.h"
+#endif
+
+namespace gasecu::qt {
+
+bool SerialDevicesPresent() { return !QSerialPortInfo::availablePorts().isEmpty(); }
+
+Session::Session(SessionOptions options) : options_(std::move(options)) {
+    scheduler_ = std::make_unique<QtScheduler>();
+#ifdef GASECU_HAVE_SIM
+    if (options_.simulate) {
+        ecu_ = std::make_unique<sim::VirtualEcu>();
+        auto port = std::make_unique<sim::VirtualPort>(*scheduler_);
+        int number = std::clamp(options_.simulatedPortNumber, 1, 15);
+        port->attachPeer(number, ecu_.get());
+        // The ports before the controller's are there but silent (no cable); the
+        // ones after it do not exist on this PC.
+        std::set<int> missing;
+        for (int n = number + 1; n <= 15; ++n) missing.insert(n);
+        port->setMissingPorts(std::move(missing));
+        line_ = std::move(port);
+    }
+#endif
+    if (!line_) line_ = std::make_unique<QtSerialPort>(options_.portDevices);
+    port_ = std::make_unique<MirroredPort>(*line_);
+
+    FormEnvironment env;
+    env.programDirectory = options_.programDirectory;
+    env.userDataDirectory = options_.userDataDirectory;
+    env.port = port_.get();
+    env.decimalSeparator = options_.decimalSeparator;
+    form_ = std::make_unique<Form1Korvane>(std::move(env));
+    window_ = std::make_unique<MainWindow>(*form_);
+    port_->setAfterEvent([w = window_.get()] { w->mirror(); });
+    window_->load();
+
+#ifdef GASECU_HAVE_ENGINE_PANEL
+    if (ecu_ && options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
+#endif
+}
+
+Session::~Session() {
+    // The window and the panel go first: they hold references to the form and the ECU.
+    panel_.reset();
+    window_.reset();
+    form_.reset();
+    port_.reset();
+    line_.reset();
+    ecu_.reset();
+}
+
+void Session::show() {
+    window_->show();
+    if (panel_) {
+        panel_->move(window_->geometry().right() - panel_->width(), window_->geometry().top() + 60);
+        panel_->show();
+    }
+}
+
+}  // namespace gasecu::qt

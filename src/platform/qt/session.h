@@ -1,0 +1,72 @@
+#pragma once
+// One run of the tool with its window: the serial line (a real adapter or the
+// virtual ECU), the form and the window, built and torn down in the right order.
+// The application entry makes one; the window tests make their own.
+#include <QObject>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1korvane.h"
+
+class QWidget;
+
+namespace gasecu::sim {
+class VirtualEcu;
+}
+
+namespace gasecu::qt {
+
+class MainWindow;
+class MirroredPort;
+class QtScheduler;
+
+struct SessionOptions {
+    // Devices named with --port: they take port numbers 1, 2, ... before the
+    // devices the system reports.
+    std::vector<std::string> portDevices;
+    // The virtual ECU in process, in real time, instead of a serial adapter.
+    bool simulate = false;
+    // The port number the virtual ECU answers on: the scan visibly walks the
+    // empty ports before it.
+    int simulatedPortNumber = 3;
+    // The small window with the virtual engine's controls (simulate only).
+    bool showEnginePanel = true;
+    std::filesystem::path programDirectory;
+    std::filesystem::path userDataDirectory;
+    char decimalSeparator = '.';
+};
+
+class Session {
+public:
+    explicit Session(SessionOptions options);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Form1Korvane& form() { return *form_; }
+    MainWindow& window() { return *window_; }
+    bool simulated() const { return ecu_ != nullptr; }
+    // The virtual ECU of --simulate, null otherwise.
+    sim::VirtualEcu* ecu() { return ecu_.get(); }
+    // The virtual engine's window of --simulate, null when not shown.
+    QWidget* enginePanel() { return panel_.get(); }
+    // Shows the window (and the engine panel beside it).
+    void show();
+
+private:
+    SessionOptions options_;
+    std::unique_ptr<QtScheduler> scheduler_;
+    std::unique_ptr<sim::VirtualEcu> ecu_;
+    std::unique_ptr<SerialPort> line_;
+    std::unique_ptr<MirroredPort> port_;
+    std::unique_ptr<Form1Korvane> form_;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<QWidget> panel_;
+};
+
+// Whether the system reports any serial device (a USB adapter, a built-in port).
+bool SerialDevicesPresent();
+
+}  // namespace gasecu::qt

@@ -1,0 +1,314 @@
+// The window under the offscreen platform: start-up state on the widgets, user
+// events reaching the form's handlers, timers following the form, the arrow keys,
+// and the layout at the fitter's 1366 x 768.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "app/control_registry.h"
+#include "platform/qt/main_window.h"
+#include "platform/qt/qt_timers.h"
+#include "platform/qt/session.h"
+#include "qt/qt_test_app.h"
+#include "support/temp_dir.h"
+
+namespace gasecu {
+namespace {
+
+using qt::MainWindow;
+using qt::Session;
+using qt::SessionOptions;
+
+struct WindowFixture {
+    explicit WindowFixture(bool simulate = false) {
+        test::EnsureQtApp();
+        SessionOptions o;
+        o.programDirectory = dir.path();
+        o.userDataDirectory = dir.path() / "user";
+        o.simulate = simulate;
+        o.simulatedPortNumber = 1;
+        o.showEnginePanel = false;
+        session = std::make_unique<Session>(std::move(o));
+    }
+    MainWindow& window() { return session->window(); }
+    Form1Korvane& form() { return session->form(); }
+    template <typename W>
+    W* widget(const std::string& name) {
+        auto* w = qobject_cast<W*>(window().widgetFor(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    test::TempDir dir;
+    std::unique_ptr<Session> session;
+};
+
+// Runs the event loop until the condition holds or the time is up.
+bool WaitFor(const std::function<bool()>& done, int maxMs) {
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) loop.quit();
+    });
+    QTimer::singleShot(maxMs, &loop, &QEventLoop::quit);
+    poll.start(5);
+    if (!done()) loop.exec();
+    return done();
+}
+
+std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(Window, StartsInTheLoadedState) {
+    WindowFixture f;
+    MainWindow& w = f.window();
+    EXPECT_EQ(w.windowTitle(), "gasecu");
+
+    for (const char* bar : {"ProgressBar7", "ProgressBar8", "ProgressBar9", "ProgressBar10", "ProgressBar11",
+                            "ProgressBar12"})
+        EXPECT_TRUE(f.widget<QProgressBar>(bar)->isHidden()) << bar;
+    for (const char* button : {"ButonDisktenOku", "ButonDiskeYaz", "ButonEcuOku", "ButonEcuYaz"})
+        EXPECT_TRUE(f.widget<QPushButton>(button)->isHidden()) << button;
+    for (const char* button : {"ButonEğri", "ButonSetup", "ButonAyar", "ComOpenButon", "ExitButon"})
+        EXPECT_FALSE(f.widget<QPushButton>(button)->isHidden()) << button;
+    // The curve screen is on view; the other two wait for their buttons.
+    EXPECT_FALSE(w.widgetFor("EğriKağıdıPic")->isHidden());
+    EXPECT_TRUE(w.widgetFor("SettingsSettingsPic")->isHidden());
+    EXPECT_TRUE(w.widgetFor("KalibrasyonPic")->isHidden());
+
+    // Timer1 500 ms, Timer3 25 ms and Timer4 600 ms run; Timer2 and Timer5 wait.
+    const int intervals[] = {500, 75, 25, 600, 10};
+    const bool running[] = {true, false, true, true, false};
+    for (int i = 0; i < 5; ++i) {
+        const QTimer* t = w.timers().timer(i);
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(t->isActive(), running[i]) << "Timer" << i + 1;
+        if (running[i]) {
+            EXPECT_EQ(t->interval(), intervals[i]) << "Timer" << i + 1;
+        }
+    }
+
+    ASSERT_NE(f.form().Iletisim, nullptr);
+    EXPECT_FALSE(f.form().Iletisim->isOpen());
+    auto* status = f.widget<QLineEdit>("KomutSatırı");
+    EXPECT_TRUE(status->text().startsWith("gasecu ")) << status->text().toStdString();
+    EXPECT_EQ(status->text().toStdString(), f.form().KomutSatırı.text);
+    EXPECT_TRUE(status->isReadOnly());
+
+    // Turkish captions from the start (no "Dilsecim" yet), degree marks shown.
+    EXPECT_EQ(f.widget<QPushButton>("ComOpenButon")->text(), QString::fromUtf8("Ekü'ye Bağlan"));
+    EXPECT_FALSE(f.widget<QLabel>("Label26")->isHidden());
+    EXPECT_EQ(f.widget<QComboBox>("Dilsec")->currentText(), "TR");
+}
+
+TEST(Window, ChoosingEnglishSwitchesCaptionsAndStoresTheChoice) {
+    WindowFixture f;
+    auto* list = f.widget<QComboBox>("Dilsec");
+    ASSERT_EQ(list->count(), 2);
+    list->setCurrentIndex(1);
+    emit list->activated(1);  // what the user's choice in the list emits
+
+    EXPECT_EQ(f.form().LanguageIndex, 1);
+    EXPECT_EQ(f.widget<QPushButton>("ComOpenButon")->text(), "Access ECU");
+    EXPECT_EQ(f.widget<QPushButton>("ButonEğri")->text(), "Curve");
+    EXPECT_EQ(f.widget<QLabel>("Label6")->text(), "General Settings");
+    EXPECT_TRUE(f.widget<QLabel>("Label26")->isHidden());
+    EXPECT_TRUE(f.widget<QLabel>("Label27")->isHidden());
+    EXPECT_EQ(ReadFile(f.form().DataDirectory / "Dilsecim").substr(0, 1), "1");
+
+    // The program's own selection (a language re-applied) never counts as the
+    // user's: mirroring it must not write the file again.
+    std::filesystem::remove(f.form().DataDirectory / "Dilsecim");
+    f.window().runHandler([&] {
+        f.form().LanguageIndex = 0;
+        f.form().ApplyLanguageIndex();
+    });
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_EQ(f.widget<QPushButton>("ComOpenButon")->text(), QString::fromUtf8("Ekü'ye Bağlan"));
+    EXPECT_FALSE(std::filesystem::exists(f.form().DataDirectory / "Dilsecim"));
+}
+
+TEST(Window, ScreenButtonsSwitchTheWorkArea) {
+    WindowFixture f;
+    f.widget<QPushButton>("ButonSetup")->click();
+    EXPECT_TRUE(f.window().widgetFor("EğriKağıdıPic")->isHidden());
+    EXPECT_FALSE(f.window().widgetFor("SettingsSettingsPic")->isHidden());
+    EXPECT_FALSE(f.widget<QPushButton>("ButonSetup")->isEnabled());
+    EXPECT_EQ(f.widget<QLineEdit>("KomutSatırı")->text(), "AYARLAR");
+    // Dark cyan marks the active screen button.
+    EXPECT_EQ(f.widget<QPushButton>("ButonSetup")->palette().color(QPalette::Disabled, QPalette::Button),
+              QColor(0, 64, 64));
+    EXPECT_EQ(f.widget<QPushButton>("ButonEğri")->palette().color(QPalette::Button), QColor(255, 255, 255));
+
+    f.widget<QPushButton>("ButonEğri")->click();
+    EXPECT_FALSE(f.window().widgetFor("EğriKağıdıPic")->isHidden());
+    EXPECT_TRUE(f.window().widgetFor("SettingsSettingsPic")->isHidden());
+    EXPECT_FALSE(f.widget<QPushButton>("ButonEcuOku")->isHidden());
+}
+
+TEST(Window, CheckBoxesCarryTheUsersClickAndShowTheProgramsChanges) {
+    WindowFixture f;
+    auto* upper = f.widget<QCheckBox>("CheckÜ(3)");
+    auto* lower = f.widget<QCheckBox>("CheckA(3)");
+    upper->click();
+    EXPECT_EQ(f.form().CheckÜ[3].value(), 1);
+    lower->click();
+    EXPECT_EQ(f.form().CheckA[3].value(), 1);
+    // Whatever the click rule did to the other box shows on its widget.
+    EXPECT_EQ(upper->isChecked(), f.form().CheckÜ[3].checked());
+
+    // A change by the program shows without counting as a click.
+    int clicks = 0;
+    QObject::connect(f.widget<QCheckBox>("CheckÜ(7)"), &QCheckBox::clicked, [&] { ++clicks; });
+    f.window().runHandler([&] { f.form().CheckÜ[7].setValue(1); });
+    EXPECT_TRUE(f.widget<QCheckBox>("CheckÜ(7)")->isChecked());
+    EXPECT_EQ(clicks, 0);
+
+    // Opening the curve screen unticks every box, on screen too.
+    f.widget<QPushButton>("ButonEğri")->click();
+    for (int k = 0; k <= 18; ++k) {
+        EXPECT_FALSE(f.widget<QCheckBox>("CheckÜ(" + std::to_string(k) + ")")->isChecked()) << k;
+        EXPECT_FALSE(f.widget<QCheckBox>("CheckA(" + std::to_string(k) + ")")->isChecked()) << k;
+    }
+}
+
+TEST(Window, PropertiesOfEveryKindReachTheWidgets) {
+    WindowFixture f;
+    f.window().runHandler([&] {
+        f.form().ProgressBar2[0].value = 1.37f;
+        f.form().ProgressBar2[0].visible = true;
+        f.form().Label3.foreColour = colours::kRed;
+        f.form().avas.selectedIndex = 5;
+        f.form().Coil.text = "4";
+        f.form().ButonGenel.enabled = false;
+    });
+    auto* bar = f.widget<QProgressBar>("ProgressBar2(0)");
+    EXPECT_EQ(bar->value(), 137);  // hundredths of a bar
+    EXPECT_EQ(bar->maximum(), 200);
+    EXPECT_EQ(f.widget<QLabel>("Label3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(f.widget<QComboBox>("avas")->currentText(), "1.25 ms");
+    EXPECT_EQ(f.widget<QLineEdit>("Coil")->text(), "4");
+    EXPECT_FALSE(f.widget<QPushButton>("ButonGenel")->isEnabled());
+
+    // What the fitter types in an entry box is the box's text for the handlers.
+    auto* coil = f.widget<QLineEdit>("Coil");
+    coil->setText("");
+    emit coil->textEdited("3");
+    EXPECT_EQ(f.form().Coil.text, "3");
+    EXPECT_FALSE(coil->isReadOnly());
+    EXPECT_TRUE(f.widget<QLineEdit>("TextBasinc")->isReadOnly());
+}
+
+TEST(Window, TimersFollowTheFormAndTickIt) {
+    WindowFixture f;
+    const QTimer* editTimer = f.window().timers().timer(1);
+    int ticks = 0;
+    f.form().Timer2.setTickHandler([&] { ++ticks; });
+    f.window().runHandler([&] {
+        f.form().Timer2.setInterval(5);
+        f.form().Timer2.setEnabled(true);
+    });
+    EXPECT_TRUE(editTimer->isActive());
+    EXPECT_EQ(editTimer->interval(), 5);
+    EXPECT_TRUE(WaitFor([&] { return ticks >= 2; }, 2000));
+    f.window().runHandler([&] { f.form().Timer2.setEnabled(false); });
+    EXPECT_FALSE(editTimer->isActive());
+    int stoppedAt = ticks;
+    QEventLoop loop;
+    QTimer::singleShot(30, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(ticks, stoppedAt);
+}
+
+TEST(Window, ArrowKeysReachTheEditorOnlyWhileTheWindowIsActive) {
+    WindowFixture f;
+    MainWindow& w = f.window();
+    w.show();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    if (!WaitFor([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
+    QWidget* target = w.widgetFor("EğriPic");
+
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    EXPECT_NE(f.form().ArrowKeys.query(ArrowKey::Up), 0);
+    EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Down), 0);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+    EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Up), 0);
+
+    // A key held while another window takes over counts as released.
+    QKeyEvent left(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &left);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(WaitFor([&] { return !w.isActiveWindow(); }, 1000));
+    EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Left), 0);
+    // ...and keys typed there never reach the editor.
+    QKeyEvent elsewhere(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QCoreApplication::sendEvent(&other, &elsewhere);
+    QCoreApplication::sendEvent(target, &elsewhere);
+    EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Right), 0);
+}
+
+TEST(Window, ClosingTheWindowEndsTheProgram) {
+    WindowFixture f;
+    int exits = 0;
+    QObject::connect(&f.window(), &MainWindow::exitRequested, [&] { ++exits; });
+    f.window().show();
+    f.window().close();
+    EXPECT_EQ(exits, 1);
+    f.form().onExit();  // a later exit request is not reported twice
+    EXPECT_EQ(exits, 1);
+}
+
+// Lays the window out at 1366 x 768 and keeps a picture of each screen in the
+// build directory for a person to look at. Every control on view must lie inside
+// its screen: a control pushed off the edge is a control the fitter cannot reach.
+TEST(Window, EveryScreenFitsTheLaptopScreen) {
+    WindowFixture f;
+    MainWindow& w = f.window();
+    w.resize(1366, 768);
+    w.show();
+    const std::filesystem::path out = std::filesystem::path(GASECU_BIN).parent_path();
+    auto controls = ListControls(f.form());
+    struct Screen {
+        const char* button;
+        const char* file;
+    };
+    for (Screen s : {Screen{"ButonSetup", "window-settings.png"}, Screen{"ButonAyar", "window-calibration.png"},
+                     Screen{"ButonEğri", "window-curve.png"}}) {
+        f.widget<QPushButton>(s.button)->click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w.size(), QSize(1366, 768));
+        QPixmap shot = w.grab();
+        EXPECT_FALSE(shot.isNull());
+        shot.save(QString::fromStdString((out / s.file).string()));
+        for (const ControlEntry& e : controls) {
+            QWidget* widget = w.widgetFor(e.name);
+            if (!widget->isVisible()) continue;
+            QRect inWindow(widget->mapTo(&w, QPoint(0, 0)), widget->size());
+            EXPECT_TRUE(w.rect().contains(inWindow)) << e.name << " on " << s.file;
+            QRect inParent = widget->geometry();
+            EXPECT_TRUE(widget->parentWidget()->rect().contains(inParent)) << e.name << " on " << s.file;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace gasecu
