@@ -310,5 +310,41 @@ TEST(Window, EveryScreenFitsTheLaptopScreen) {
     }
 }
 
+// --simulate: the virtual ECU answers on port 1 in real time.
+TEST(WindowSimulate, VirtualEcuAnswersAProbeOnItsPort) {
+    WindowFixture f(/*simulate=*/true);
+    if (!f.session->simulated()) GTEST_SKIP() << "the virtual ECU is not part of this build";
+    SerialPort& port = *f.form().Iletisim;
+    int receiveEvents = 0;
+    Bytes reply;
+    port.setEventHandler([&](int kind) {
+        if (kind != kPortEventReceive) return;
+        ++receiveEvents;
+        reply = port.readAll();
+    });
+    ASSERT_TRUE(port.setPortNumber(1));
+    ASSERT_TRUE(port.open());
+    ASSERT_FALSE(f.form().LiveDataRequest.empty());
+    ASSERT_TRUE(port.send(f.form().LiveDataRequest));
+    ASSERT_TRUE(WaitFor([&] { return receiveEvents > 0; }, 2000));
+    EXPECT_EQ(reply.size(), 13u);
+    port.close();
+}
+
+#if __has_include("link/sequencer_families.h")
+TEST(WindowSimulate, ConnectButtonFindsTheVirtualEcuAndShowsLiveValues) {
+    WindowFixture f(/*simulate=*/true);
+    if (!f.session->simulated()) GTEST_SKIP() << "the virtual ECU is not part of this build";
+    f.widget<QPushButton>("ComOpenButon")->click();
+    // The scan, the six settings pages and the first live reply take a few ticks
+    // of 500 ms; the bound is generous for a loaded machine.
+    ASSERT_TRUE(WaitFor([&] { return f.form().LinkUp; }, 15000));
+    EXPECT_TRUE(f.form().Iletisim->isOpen());
+    EXPECT_EQ(f.form().Iletisim->portNumber(), 1);
+    EXPECT_TRUE(WaitFor([&] { return !f.widget<QLineEdit>("TextMotorDevirHızı")->text().isEmpty(); }, 5000));
+    EXPECT_EQ(f.widget<QLineEdit>("TextMotorDevirHızı")->text().toStdString(), f.form().TextMotorDevirHızı.text);
+}
+#endif
+
 }  // namespace
 }  // namespace gasecu

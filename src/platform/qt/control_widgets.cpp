@@ -255,7 +255,7 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
-        if (auto* plot = dynamic_cast<PlotWidget*>(w_); plot && plot->isVisible()) plot->update();
+        if (auto* plot = dynamic_cast<PlotWidget*>(w_)) plot->refresh();
     }
 
 private:

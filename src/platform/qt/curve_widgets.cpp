@@ -2,6 +2,11 @@
 
 #include <QPainter>
 
+#if __has_include("platform/qt/qt_canvas.h")
+#define GASECU_HAVE_QT_CANVAS 1
+#include "platform/qt/qt_canvas.h"
+#endif
+
 namespace gasecu::qt {
 
 namespace {
@@ -20,6 +25,12 @@ CurvePaperWidget::CurvePaperWidget(QWidget* parent) : QWidget(parent) {
 }
 
 void CurvePaperWidget::paintEvent(QPaintEvent*) {
+#ifdef GASECU_HAVE_QT_CANVAS
+    // The curve paper as the plot's drawing code lays it out.
+    static const QImage paper = CurvePaperImage();
+    QPainter(this).drawImage(0, 0, paper);
+    return;
+#endif
     auto* plot = findChild<QWidget*>(QStringLiteral("EğriPic"), Qt::FindDirectChildrenOnly);
     if (!plot) return;
     QPainter painter(this);
@@ -43,6 +54,16 @@ void CurvePaperWidget::paintEvent(QPaintEvent*) {
 
 PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PlotWidget::refresh() {
+    if (!isVisible()) return;
+    if (version_) {
+        std::uint64_t v = version_();
+        if (v == shownVersion_) return;
+        shownVersion_ = v;
+    }
+    update();
 }
 
 void PlotWidget::paintEvent(QPaintEvent*) {

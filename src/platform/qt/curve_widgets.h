@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 
 namespace gasecu::qt {
@@ -24,13 +25,21 @@ protected:
 class PlotWidget : public QWidget {
 public:
     explicit PlotWidget(QWidget* parent);
-    void setImageSource(std::function<const QImage*()> source) { source_ = std::move(source); }
+    void setImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version = {}) {
+        source_ = std::move(source);
+        version_ = std::move(version);
+        update();
+    }
+    // Repaints when the picture changed (always, when its source keeps no count).
+    void refresh();
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
     std::function<const QImage*()> source_;
+    std::function<std::uint64_t()> version_;
+    std::uint64_t shownVersion_ = ~std::uint64_t{0};
 };
 
 // A screen of the work area (settings, calibration): a panel with its own background.

@@ -128,8 +128,8 @@ QWidget* MainWindow::w(std::string_view name) const {
     return widget;
 }
 
-void MainWindow::setPlotImageSource(std::function<const QImage*()> source) {
-    if (plot_) plot_->setImageSource(std::move(source));
+void MainWindow::setPlotImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version) {
+    if (plot_) plot_->setImageSource(std::move(source), std::move(version));
 }
 
 void MainWindow::buildWidgets() {

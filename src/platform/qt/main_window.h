@@ -4,6 +4,7 @@
 // the controls' properties mirrored onto the widgets.
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -37,7 +38,8 @@ public:
     // The widget of a control, by the control's name ("CheckÜ(3)"); null if none.
     QWidget* widgetFor(std::string_view controlName) const;
     // Where the plot EğriPic gets its picture from (the curve drawing's canvas).
-    void setPlotImageSource(std::function<const QImage*()> source);
+    // version tells whether the picture changed since the last look.
+    void setPlotImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version = {});
     const QtTimers& timers() const { return *timers_; }
 
 signals:

@@ -20,6 +20,10 @@ namespace gasecu::sim {
 class VirtualEcu {};
 }  // namespace gasecu::sim
 #endif
+#if __has_include("platform/qt/qt_canvas.h")
+#define GASECU_HAVE_QT_CANVAS 1
+#include "platform/qt/qt_canvas.h"
+#endif
 #if __has_include("platform/qt/virtual_engine_panel.h")
 #define GASECU_HAVE_ENGINE_PANEL 1
 #include "platform/qt/virtual_engine_panel.h"
@@ -55,6 +59,13 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     env.decimalSeparator = options_.decimalSeparator;
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_);
+#ifdef GASECU_HAVE_QT_CANVAS
+    // The curve plot draws into a picture the window shows after each handler.
+    auto canvas = std::make_shared<QtCanvas>();
+    form_->EğriPic.canvas = canvas;
+    window_->setPlotImageSource([canvas]() -> const QImage* { return &canvas->image(); },
+                                [canvas] { return canvas->changeCount(); });
+#endif
     port_->setAfterEvent([w = window_.get()] { w->mirror(); });
     window_->load();
 
