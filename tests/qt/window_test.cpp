@@ -343,6 +343,16 @@ TEST(WindowSimulate, ConnectButtonFindsTheVirtualEcuAndShowsLiveValues) {
     EXPECT_EQ(f.form().Iletisim->portNumber(), 1);
     EXPECT_TRUE(WaitFor([&] { return !f.widget<QLineEdit>("TextMotorDevirHızı")->text().isEmpty(); }, 5000));
     EXPECT_EQ(f.widget<QLineEdit>("TextMotorDevirHızı")->text().toStdString(), f.form().TextMotorDevirHızı.text);
+
+    // A picture of the connected window, with the live point on the curve plot.
+    f.window().resize(1366, 768);
+    f.window().show();
+    f.widget<QPushButton>("ButonEğri")->click();
+    QEventLoop settle;
+    QTimer::singleShot(600, &settle, &QEventLoop::quit);
+    settle.exec();
+    f.window().grab().save(QString::fromStdString(
+        (std::filesystem::path(GASECU_BIN).parent_path() / "window-connected.png").string()));
 }
 #endif
 
