@@ -15,7 +15,7 @@
 
 namespace gasecu::qt {
 
-std::optional<QColor> ToQColor(Colour colour) {
+std::optional<QColor> WidgetColour(Colour colour) {
     if (colour & 0x80000000u) return std::nullopt;
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
 }
@@ -103,7 +103,7 @@ public:
             caption_ = c_.caption;
         }
         if (back_ != c_.backColour) {
-            auto colour = ToQColor(c_.backColour);
+            auto colour = WidgetColour(c_.backColour);
             SetRole(w_, QPalette::Button, colour);
             SetRole(w_, QPalette::ButtonText, colour ? std::optional(TextOn(*colour)) : std::nullopt);
             back_ = c_.backColour;
@@ -130,13 +130,13 @@ public:
             caption_ = c_.caption;
         }
         if (back_ != c_.backColour) {
-            auto colour = ToQColor(c_.backColour);
+            auto colour = WidgetColour(c_.backColour);
             w_->setAutoFillBackground(colour.has_value());
             SetRole(w_, QPalette::Window, colour);
             back_ = c_.backColour;
         }
         if (fore_ != c_.foreColour) {
-            SetRole(w_, QPalette::WindowText, ToQColor(c_.foreColour));
+            SetRole(w_, QPalette::WindowText, WidgetColour(c_.foreColour));
             fore_ = c_.foreColour;
         }
     }

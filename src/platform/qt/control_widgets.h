@@ -25,7 +25,7 @@ namespace gasecu::qt {
 
 // 0x00BBGGRR to QColor; system colours (0x800000nn) give nothing: the widget keeps
 // the style's own colour for that role.
-std::optional<QColor> ToQColor(Colour colour);
+std::optional<QColor> WidgetColour(Colour colour);
 
 class ControlWidget {
 public:

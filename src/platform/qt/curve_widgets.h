@@ -11,7 +11,7 @@ namespace gasecu::qt {
 
 // The curve paper EğriKağıdıPic: a plain green-grey sheet with white axis labels
 // (petrol time 0..18 ms along the bottom, gas time 0..28 ms up the left side) that
-// line up with the grid of the plot sitting on it.
+// line up with the grid of the plot sitting on it at kPlotOnPaper.
 class CurvePaperWidget : public QWidget {
 public:
     explicit CurvePaperWidget(QWidget* parent);
@@ -48,9 +48,7 @@ public:
     explicit ScreenWidget(QWidget* parent);
 };
 
-// Plot pixel of a plot coordinate: EğriPic's user scale runs from 1 to 719 across
-// and from 559 (top) to 1 (bottom).
+// Plot pixel of a plot abscissa: EğriPic's user scale runs from 1 to 719 across.
 double PlotPixelX(double units, int width);
-double PlotPixelY(double units, int height);
 
 }  // namespace gasecu::qt

@@ -2,11 +2,6 @@
 
 #include <vector>
 
-// The curve subsystem's handlers join the table with its Qt canvas.
-#if __has_include("platform/qt/qt_canvas.h")
-#define GASECU_HAVE_CURVE_HANDLERS 1
-#endif
-
 namespace gasecu::qt {
 
 namespace {
@@ -37,7 +32,6 @@ const std::vector<ClickRow> kClicks = {
     {"ButonTroubles", &Form1Korvane::ButonTroubles_Click},
     {"BenzinPic", &Form1Korvane::BenzinPic_Click},
     {"LPGPic", &Form1Korvane::LPGPic_Click},
-#ifdef GASECU_HAVE_CURVE_HANDLERS
     {"devir1000", &Form1Korvane::devir1000_Click},
     {"devir2000", &Form1Korvane::devir2000_Click},
     {"devir3000", &Form1Korvane::devir3000_Click},
@@ -51,13 +45,11 @@ const std::vector<ClickRow> kClicks = {
     {"imgeğmeenabled", &Form1Korvane::imgeğmeenabled_Click},
     {"ButonDisktenOku", &Form1Korvane::ButonDisktenOku_Click},
     {"ButonDiskeYaz", &Form1Korvane::ButonDiskeYaz_Click},
-#endif
 };
 
 // Mouse down and up, for the controls that act while held: the arrow buttons AA,
 // YY, sol, sag, the idle pictures and the plot EğriPic.
 const std::vector<MouseRow> kMouse = {
-#ifdef GASECU_HAVE_CURVE_HANDLERS
     {"AA", &Form1Korvane::AA_MouseDown, &Form1Korvane::AA_MouseUp},
     {"YY", &Form1Korvane::YY_MouseDown, &Form1Korvane::YY_MouseUp},
     {"sol", &Form1Korvane::sol_MouseDown, &Form1Korvane::sol_MouseUp},
@@ -66,7 +58,6 @@ const std::vector<MouseRow> kMouse = {
      &Form1Korvane::Rolantiyukarıdisabel_MouseUp},
     {"Rolantiaşagıdisabel", &Form1Korvane::Rolantiaşagıdisabel_MouseDown, &Form1Korvane::Rolantiaşagıdisabel_MouseUp},
     {"EğriPic", &Form1Korvane::EğriPic_MouseDown, &Form1Korvane::EğriPic_MouseUp},
-#endif
 };
 
 // Lists: the user's choice of an entry.

@@ -11,6 +11,7 @@
 #include "platform/qt/control_widgets.h"
 #include "platform/qt/curve_widgets.h"
 #include "platform/qt/event_table.h"
+#include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_timers.h"
 
 namespace gasecu::qt {
@@ -19,7 +20,8 @@ namespace {
 
 // Where the plot lies on the curve paper, in pixels, so that the paper's axis
 // labels line up with the plot's grid.
-constexpr int kPlotLeft = 131, kPlotTop = 56, kPlotWidth = 830, kPlotHeight = 474;
+constexpr int kPlotLeft = kPlotOnPaper.x(), kPlotTop = kPlotOnPaper.y();
+constexpr int kPlotWidth = PlotGeometry{}.widthPx, kPlotHeight = PlotGeometry{}.heightPx;
 
 std::optional<ArrowKey> ArrowOf(int key) {
     switch (key) {

@@ -10,24 +10,10 @@
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
 
-#if __has_include("virtual_port.h")
-#define GASECU_HAVE_SIM 1
+#include "platform/qt/qt_canvas.h"
+#include "platform/qt/virtual_engine_panel.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
-#else
-// Until the virtual ECU is part of the build, --simulate falls back to the adapter.
-namespace gasecu::sim {
-class VirtualEcu {};
-}  // namespace gasecu::sim
-#endif
-#if __has_include("platform/qt/qt_canvas.h")
-#define GASECU_HAVE_QT_CANVAS 1
-#include "platform/qt/qt_canvas.h"
-#endif
-#if __has_include("platform/qt/virtual_engine_panel.h")
-#define GASECU_HAVE_ENGINE_PANEL 1
-#include "platform/qt/virtual_engine_panel.h"
-#endif
 
 namespace gasecu::qt {
 
@@ -35,7 +21,6 @@ bool SerialDevicesPresent() { return !QSerialPortInfo::availablePorts().isEmpty(
 
 Session::Session(SessionOptions options) : options_(std::move(options)) {
     scheduler_ = std::make_unique<QtScheduler>();
-#ifdef GASECU_HAVE_SIM
     if (options_.simulate) {
         ecu_ = std::make_unique<sim::VirtualEcu>();
         auto port = std::make_unique<sim::VirtualPort>(*scheduler_);
@@ -48,7 +33,6 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
         port->setMissingPorts(std::move(missing));
         line_ = std::move(port);
     }
-#endif
     if (!line_) line_ = std::make_unique<QtSerialPort>(options_.portDevices);
     port_ = std::make_unique<MirroredPort>(*line_);
 
@@ -59,19 +43,15 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     env.decimalSeparator = options_.decimalSeparator;
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_);
-#ifdef GASECU_HAVE_QT_CANVAS
     // The curve plot draws into a picture the window shows after each handler.
     auto canvas = std::make_shared<QtCanvas>();
     form_->EğriPic.canvas = canvas;
     window_->setPlotImageSource([canvas]() -> const QImage* { return &canvas->image(); },
                                 [canvas] { return canvas->changeCount(); });
-#endif
     port_->setAfterEvent([w = window_.get()] { w->mirror(); });
     window_->load();
 
-#ifdef GASECU_HAVE_ENGINE_PANEL
     if (ecu_ && options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
-#endif
 }
 
 Session::~Session() {
