@@ -316,6 +316,7 @@ TEST(Window, EveryScreenFitsTheLaptopScreen) {
 TEST(WindowSimulate, VirtualEcuAnswersAProbeOnItsPort) {
     WindowFixture f(/*simulate=*/true);
     ASSERT_TRUE(f.session->simulated());
+    EXPECT_TRUE(f.window().windowTitle().contains("simulated"));
     SerialPort& port = *f.form().Iletisim;
     int receiveEvents = 0;
     Bytes reply;

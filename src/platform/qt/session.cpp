@@ -51,7 +51,11 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     port_->setAfterEvent([w = window_.get()] { w->mirror(); });
     window_->load();
 
-    if (ecu_ && options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
+    if (ecu_) {
+        // A fitter must never take the virtual engine's values for a real car's.
+        window_->setWindowTitle(QStringLiteral("gasecu - sanal EKÜ / simulated ECU"));
+        if (options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
+    }
 }
 
 Session::~Session() {
