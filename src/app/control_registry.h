@@ -41,9 +41,5 @@ const ControlEntry* FindControl(const std::vector<ControlEntry>& controls, std::
 const char* ContainerControlName(Container container);
 const char* ControlKindName(ControlKind kind);
 
-// The properties the window has before its load event runs: fixed captions, the
-// live-value bar ranges, the advance list entries, and the screen on view when the
-// window opens (the curve screen). Call once, before Form_Load.
-void ApplyDesignTimeProperties(Form1Korvane& form);
 
 }  // namespace gasecu

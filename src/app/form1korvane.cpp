@@ -9,6 +9,7 @@ Form1Korvane::Form1Korvane(FormEnvironment environment) : env(std::move(environm
     // The plot draws into a record until the window puts its painter canvas in place.
     EğriPic.canvas = std::make_shared<RecordingCanvas>();
     wireControls();
+    ApplyDesignTimeProperties();
 }
 
 Form1Korvane::~Form1Korvane() {

@@ -129,6 +129,9 @@ public:
     // 4 calibration (600 ms), 5 hold-repeat poller (10 ms).
     TimerControl Timer1{500}, Timer2{75}, Timer3{25}, Timer4{600}, Timer5{10};
 
+    // Captions, ranges and visibility the window has before its load event (called
+    // by the constructor).
+    void ApplyDesignTimeProperties();
     // The window's load event: the start-up sequence.
     void Form_Load();
     void ApplyLanguage();

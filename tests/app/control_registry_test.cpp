@@ -98,7 +98,6 @@ TEST(ControlRegistry, EachControlSitsInItsScreen) {
 
 TEST(ControlRegistry, DesignTimePropertiesSurviveTheLoadEvent) {
     Fixture f;
-    ApplyDesignTimeProperties(f.form);
     f.form.Form_Load();
     // The curve screen is the one on view at start; the read/write buttons stay
     // hidden until a screen button or the link shows them.
@@ -112,6 +111,8 @@ TEST(ControlRegistry, DesignTimePropertiesSurviveTheLoadEvent) {
     EXPECT_EQ(f.form.ProgressBar2[0].maximum, 2);
     EXPECT_EQ(f.form.avas.entries.size(), 13u);
     EXPECT_EQ(f.form.avas.entries[5], "1.25 ms");
+    EXPECT_EQ(f.form.CheckÜ[18].backColour, 128u);  // range box set off from the point boxes
+    EXPECT_EQ(f.form.CheckA[0].backColour, colours::kDarkCyan);
 }
 
 }  // namespace

@@ -214,11 +214,18 @@ public:
             QSignalBlocker block(w_);
             w_->setChecked(c_.checked());
         }
+        if (back_ != c_.backColour) {
+            auto colour = WidgetColour(c_.backColour);
+            w_->setAutoFillBackground(colour.has_value());
+            SetRole(w_, QPalette::Window, colour);
+            back_ = c_.backColour;
+        }
     }
 
 private:
     CheckBoxControl& c_;
     QCheckBox* w_;
+    std::optional<Colour> back_;
 };
 
 class ComboBoxWidget : public ControlWidget {

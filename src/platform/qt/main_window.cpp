@@ -97,7 +97,6 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::load() {
-    ApplyDesignTimeProperties(form_);
     form_.Form_Load();
     mirror();
 }
@@ -330,10 +329,10 @@ void MainWindow::layOutCurvePaper() {
     addPicturePair("imgeğmedisabled", "imgeğmeenabled", QRect(8, y + 70, 92, 26));
 
     // The two rows of point boxes above the plot, each box over its point's grid
-    // line; the range boxes (index 18) to the right of the rows.
+    // line; the range boxes (index 18) lead each row, one column left of point 1.
     for (int k = 0; k <= 18; ++k) {
-        int x = k < 18 ? kPlotLeft + static_cast<int>(PlotPixelX(40.0 * (k + 1), kPlotWidth)) - 9
-                       : kPlotLeft + kPlotWidth + 26;
+        int point = k < 18 ? k + 1 : 0;
+        int x = kPlotLeft + static_cast<int>(PlotPixelX(40.0 * point, kPlotWidth)) - 9;
         w("CheckÜ(" + std::to_string(k) + ")")->setGeometry(x, 8, 18, 18);
         w("CheckA(" + std::to_string(k) + ")")->setGeometry(x, 30, 18, 18);
     }
