@@ -23,7 +23,7 @@ Bytes LiveReply(int petrolRaw, int gasRaw, int period = 1500, int pressure = 128
 
 struct LiveValues : ::testing::Test {
     explicit LiveValues(char separator = ',') : h(separator) {}
-    test::LinkHarness h;
+    test::ScriptedLink h;
     void SetUp() override {
         h.port.open();
         h.form.RpmFactor = 1;

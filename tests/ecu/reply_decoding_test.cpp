@@ -65,7 +65,7 @@ TEST(ReplyDecoding, RpmFactorOnlyForCoilCountsOneToTwelve) {
 // The handler on a started window: bytes arrive on the open port at the current
 // step, with no tick in between.
 struct ReceiveHandler : ::testing::Test {
-    test::LinkHarness h;
+    test::ScriptedLink h;
     void SetUp() override { h.port.open(); }
     void receive(const Bytes& bytes, double step) {
         h.form.SequencerState = step;

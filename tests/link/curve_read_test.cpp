@@ -1,4 +1,5 @@
-// Reading the curve from the ECU: header and band blocks, the rebuilt curve, retries.
+// Reading the curve from the virtual controller: header and band blocks, the
+// rebuilt curve, replies cut or lost on the way.
 #include <gtest/gtest.h>
 
 #include "link/command_frames.h"
@@ -7,20 +8,27 @@
 namespace gasecu {
 namespace {
 
-// The curve the scripted ECU holds, rebuilt by running sums from its idle level.
-CurveRows ExpectedCurve(const test::ScriptedEcu& ecu) {
-    CurveRows c{};
-    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = ecu.header[p - 1];
-    for (std::size_t p = 1; p <= 18; ++p) c[2][p] = 30.0 * static_cast<double>(p);
-    // Blocks 12..16 are asked for by entries 2..7 (16 twice), filling rows 3..8.
-    const int blocks[6] = {12, 13, 14, 15, 16, 16};
-    for (std::size_t r = 3; r <= 8; ++r) {
-        double sum = ecu.header[1];
-        for (std::size_t p = 1; p <= 18; ++p) {
-            sum += ecu.bandRises[static_cast<std::size_t>(blocks[r - 3] - 11)][p - 1];
-            c[r][p] = sum;
-        }
+// A curve with character: idle level 25, band 1 rising 5, 1, 0, ... (so its
+// first points are 30, 31, 31), the other bands uneven, one rise at the byte's top.
+void GiveTheEcuACurve(sim::VirtualEcu& ecu) {
+    ecu.memory().setCurveBlock(10, {4, 25, 116, 110, 134, 122});
+    ecu.memory().setCurveBlock(11, {5, 1, 0, 7, 2, 3, 0, 0, 9, 1, 1, 1, 4, 0, 2, 8, 3, 255});
+    for (int band = 2; band <= 6; ++band) {
+        sim::CurveBlockData rises{};
+        for (std::size_t p = 0; p < rises.size(); ++p)
+            rises[p] = static_cast<std::uint8_t>(p == 0 ? 3 + 4 * band : (p * 5 + static_cast<std::size_t>(band) * 3) % 13);
+        ecu.memory().setCurveBlock(10 + band, rises);
     }
+}
+
+// The curve the controller holds, as the tool must rebuild it.
+CurveRows ExpectedCurve(const sim::VirtualEcu& ecu) {
+    CurveRows c{};
+    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = ecu.memory().curveBlock(10)[p - 1];
+    for (std::size_t p = 1; p <= 18; ++p) c[2][p] = 30.0 * static_cast<double>(p);
+    for (int band = 1; band <= 6; ++band)
+        for (int p = 1; p <= 18; ++p)
+            c[static_cast<std::size_t>(band + 2)][static_cast<std::size_t>(p)] = ecu.memory().bandLevel(band, p);
     return c;
 }
 
@@ -31,29 +39,41 @@ std::vector<int> RequestedBlocks(const std::vector<sim::SentFrame>& frames) {
     return out;
 }
 
-TEST(CurveRead, CompleteReadTakes25TicksAndRebuildsTheCurve) {
+std::vector<const ButtonControl*> ReadLockedButtons(const Form1Korvane& f) {
+    return {&f.ButonEcuOku, &f.ButonEcuYaz, &f.ButonSetup, &f.ButonAyar, &f.ButonEğri, &f.ButonDiskeYaz,
+            &f.ButonDisktenOku};
+}
+
+struct CurveRead : ::testing::Test {
     test::LinkHarness h;
-    ASSERT_TRUE(h.connect());
-    h.ecu.header = {4, 25, 116, 110, 134, 122};
-    h.ecu.bandRises[1] = {5, 1, 0, 7, 2, 3, 0, 0, 9, 1, 1, 1, 4, 0, 2, 8, 3, 255};
+    void SetUp() override {
+        GiveTheEcuACurve(h.ecu);
+        ASSERT_TRUE(h.connect());
+    }
+};
+
+TEST_F(CurveRead, CompleteReadTakes25TicksAndRebuildsTheCurve) {
     double start = h.runner.nowMs();
     h.form.ButonEcuOku_Click();
     ASSERT_EQ(h.runner.sentFrames().back().bytes, frames::kPetrolCommand);
     EXPECT_EQ(h.form.SequencerState, 13);
+    EXPECT_EQ(h.ecu.fuelState(), sim::FuelState::Petrol);
 
-    h.runner.runFor(500);
+    h.runner.runFor(500);  // tick 1: step 13
     EXPECT_TRUE(h.form.ProgressBar8.visible);
     EXPECT_FALSE(h.form.EğriKağıdıPic.visible);
     EXPECT_TRUE(h.form.ButtonsLocked);
-    for (const ButtonControl* b : {&h.form.ButonEcuOku, &h.form.ButonEcuYaz, &h.form.ButonSetup, &h.form.ButonAyar,
-                                   &h.form.ButonEğri, &h.form.ButonDiskeYaz, &h.form.ButonDisktenOku})
-        EXPECT_FALSE(b->enabled);
+    for (const ButtonControl* b : ReadLockedButtons(h.form)) EXPECT_FALSE(b->enabled);
     h.runner.runFor(24 * 500 - 1);
     EXPECT_NE(h.form.SequencerState, 8);
+    EXPECT_EQ(h.form.ProgressBar8.value, 6);
     h.runner.runFor(1);  // tick 25: step 17
     EXPECT_EQ(h.form.SequencerState, 8);
 
     EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
+    EXPECT_EQ(h.form.CurveTable[1][2], 25);  // the idle level
+    EXPECT_EQ(h.form.CurveTable[2][1], 30);
+    EXPECT_EQ(h.form.CurveTable[2][18], 540);
     EXPECT_EQ(h.form.CurveTable[3][1], 30);  // idle level 25 + 5
     EXPECT_EQ(h.form.CurveTable[3][2], 31);
     EXPECT_EQ(h.form.CurveTable[3][3], 31);
@@ -66,47 +86,51 @@ TEST(CurveRead, CompleteReadTakes25TicksAndRebuildsTheCurve) {
     EXPECT_TRUE(h.form.EğriKağıdıPic.visible);
     EXPECT_FALSE(h.form.ButtonsLocked);
     EXPECT_FALSE(h.form.CurveReadDone);
-    for (const ButtonControl* b : {&h.form.ButonEcuOku, &h.form.ButonEcuYaz, &h.form.ButonSetup, &h.form.ButonAyar,
-                                   &h.form.ButonEğri, &h.form.ButonDiskeYaz, &h.form.ButonDisktenOku})
-        EXPECT_TRUE(b->enabled);
+    for (const ButtonControl* b : ReadLockedButtons(h.form)) EXPECT_TRUE(b->enabled);
     // Back to the live poll.
     h.runner.runFor(500);
     EXPECT_EQ(h.runner.sentFrames().back().bytes, frames::kLiveDataRequest);
-}
 
-TEST(CurveRead, ACutBandAsksForTheHeaderAndTheSameBandAgain) {
-    test::LinkHarness h;
-    ASSERT_TRUE(h.connect());
-    int band13Answers = 0;
-    h.ecu.tamper = [&](const Bytes& frame, Bytes reply) {
-        if (frame[0] == 106 && frame[2] == 13 && band13Answers++ == 0) reply.resize(19);
-        return reply;
-    };
-    double start = h.runner.nowMs();
+    // A second read of the same memory gives the same curve.
+    h.form.CurveTable = {};
     h.form.ButonEcuOku_Click();
-    h.runner.runFor(8 * 500);  // header, 12, header, 13 (cut), then the header ...
-    EXPECT_EQ(h.form.CurveBlockIndex, 3);
-    EXPECT_EQ(h.form.ProgressBar8.value, 1);
-    h.runner.runFor(21 * 500);  // 4 ticks more than a clean read
-    EXPECT_EQ(RequestedBlocks(h.framesSince(start)),
-              (std::vector<int>{10, 12, 10, 13, 10, 13, 10, 14, 10, 15, 10, 16, 10, 16}));
-    EXPECT_EQ(h.form.SequencerState, 8);
+    h.runner.runFor(25 * 500);
     EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
 }
 
-TEST(CurveRead, AnUnansweredHeaderIsAskedForAgain) {
-    // Each band pass asks for the header again and the last one read is the one
-    // kept, so even the live reply that is still in the slot when the first header
-    // goes unanswered never reaches the rebuilt curve.
-    test::LinkHarness h;
-    ASSERT_TRUE(h.connect());
-    int headers = 0;
-    h.ecu.tamper = [&](const Bytes& frame, Bytes reply) {
-        if (frame[0] == 106 && frame[2] == 10 && headers++ == 2) return Bytes{};
-        return reply;
-    };
+TEST_F(CurveRead, ACutBandAsksForTheHeaderAndTheSameBandAgain) {
     double start = h.runner.nowMs();
     h.form.ButonEcuOku_Click();
+    // The reply to the second band request loses its last byte on the way.
+    ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 15 && h.form.CurveBlockIndex == 3; }, 5000));
+    h.ecu.queueFault({sim::ReplyFault::Cut, 19});
+    ASSERT_TRUE(h.runUntilStep(16));
+    h.runner.runFor(499);
+    EXPECT_EQ(h.form.ReplyLength, 19);
+    h.runner.runFor(1);  // step 16 rejects it
+    EXPECT_EQ(h.form.SequencerState, 13);
+    EXPECT_EQ(h.form.CurveBlockIndex, 3);  // does not advance
+    EXPECT_EQ(h.form.ProgressBar8.value, 1);
+    EXPECT_EQ(h.form.ReadErrorCount, 0);
+
+    // Four ticks more than a clean read.
+    h.runner.runFor(start + 29 * 500 - 1 - h.runner.nowMs());
+    EXPECT_NE(h.form.SequencerState, 8);
+    h.runner.runFor(1);
+    EXPECT_EQ(h.form.SequencerState, 8);
+    EXPECT_EQ(RequestedBlocks(h.framesSince(start)),
+              (std::vector<int>{10, 12, 10, 13, 10, 13, 10, 14, 10, 15, 10, 16, 10, 16}));
+    EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
+    EXPECT_EQ(h.ecu.faults().applied(sim::ReplyFault::Cut), 1u);
+}
+
+TEST_F(CurveRead, AnUnansweredHeaderIsAskedForAgain) {
+    // The third header never comes: the slot still holds the 20-byte band before it,
+    // so step 14 asks again before going on with the band.
+    double start = h.runner.nowMs();
+    h.form.ButonEcuOku_Click();
+    ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 13 && h.form.CurveBlockIndex == 4; }, 5000));
+    h.ecu.queueFault({sim::ReplyFault::Drop});
     h.runner.runFor(27 * 500);
     EXPECT_EQ(RequestedBlocks(h.framesSince(start)),
               (std::vector<int>{10, 12, 10, 13, 10, 10, 14, 10, 15, 10, 16, 10, 16}));
@@ -114,7 +138,21 @@ TEST(CurveRead, AnUnansweredHeaderIsAskedForAgain) {
     EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
 }
 
-TEST(CurveRead, WithoutTheLinkTheButtonStartsNothing) {
+TEST_F(CurveRead, AStaleLiveReplyInPlaceOfTheFirstHeaderIsOverwritten) {
+    // The first header is lost; the last live reply, 13 bytes too, is taken for it.
+    // Every band pass reads the header again and the last one read is kept, so the
+    // live bytes never reach the rebuilt curve and the read keeps its 25 ticks.
+    double start = h.runner.nowMs();
+    h.form.ButonEcuOku_Click();
+    h.ecu.queueFault({sim::ReplyFault::Drop});
+    h.runner.runFor(25 * 500);
+    EXPECT_EQ(RequestedBlocks(h.framesSince(start)),
+              (std::vector<int>{10, 12, 10, 13, 10, 14, 10, 15, 10, 16, 10, 16}));
+    EXPECT_EQ(h.form.SequencerState, 8);
+    EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
+}
+
+TEST(CurveReadWithoutLink, TheButtonStartsNothing) {
     test::LinkHarness h;
     h.form.ReadErrorCount = 5;
     h.form.Rolanti.enabled = false;

@@ -44,10 +44,13 @@ TEST_F(Families, CoilEntryWritesTheCoilTypeThenReadsThePagesBack) {
     EXPECT_EQ(h.form.CoilChanged, 0);
     EXPECT_EQ(h.form.GeneralSettingsLabelCoil.backColour, colours::kDarkCyan);
 
-    // "3" sets factor 2 at once; the page 1 read-back sets 1.
+    EXPECT_EQ(h.ecu.setting(31), 2);  // the controller took both
+    EXPECT_EQ(h.ecu.setting(22), 16);
+
+    // "3" sets factor 2 at once; the page 1 read-back (3 coils) sets 1.
     enterCoil("3", 3);
-    h.ecu.pages[1] = test::Reply13({{2, 2}, {6, 3}});
     ticks(2);
+    EXPECT_EQ(h.ecu.setting(31), 3);
     EXPECT_EQ(h.form.RpmFactor, 2);
     ticks(2);
     EXPECT_EQ(h.form.RpmFactor, 1);
@@ -65,7 +68,7 @@ TEST_F(Families, ACoilTextWithoutACoilTypeGoesOnToTheRefresh) {
     EXPECT_EQ(sent[1], kPage1);
     EXPECT_EQ(std::count(sent.begin(), sent.end(), sent[0]), 1);
     EXPECT_EQ(h.form.CoilChanged, 0);
-    EXPECT_EQ(h.form.RpmFactor, 2);  // page 1 says 4 coils: factor 2
+    EXPECT_EQ(h.form.RpmFactor, 1);  // page 1 reads back the 2 coils just written
     EXPECT_EQ(h.form.SequencerState, 8);
 }
 
@@ -75,6 +78,9 @@ TEST_F(Families, AnotherSettingGoesStraightToTheRefresh) {
     h.form.SequencerState = 46;
     auto sent = ticks(2);
     EXPECT_EQ(sent, (std::vector<Bytes>{{75, 7, 51, 0, 120, 171, 10}, kPage1}));
+    EXPECT_EQ(h.ecu.setting(51), 120);
+    ticks(6);
+    EXPECT_EQ(h.form.SetPXXPressureTextBox.text, "1.20");  // read back by the refresh
     EXPECT_EQ(h.form.SetLabelPXXPressureTextBox.backColour, colours::kDarkCyan);
 }
 
@@ -85,11 +91,13 @@ TEST_F(Families, FuelPicturesSendTheirCommandOnTheNextTick) {
     EXPECT_TRUE(h.form.ImgGaz.visible);
     EXPECT_FALSE(h.form.PetrolShown);
     EXPECT_EQ(ticks(2), (std::vector<Bytes>{frames::kGasCommand, frames::kLiveDataRequest}));
+    EXPECT_NE(h.ecu.fuelState(), sim::FuelState::Petrol);
 
     h.form.BenzinPic_Click();
     EXPECT_TRUE(h.form.PetrolShown);
     EXPECT_TRUE(h.form.ImgBenzin.visible);
     EXPECT_EQ(ticks(1), (std::vector<Bytes>{frames::kPetrolCommand}));
+    EXPECT_EQ(h.ecu.fuelState(), sim::FuelState::Petrol);
 
     // Not while a read holds the buttons, nor during a calibration run.
     h.form.ButtonsLocked = true;
@@ -103,8 +111,8 @@ TEST_F(Families, FuelPicturesSendTheirCommandOnTheNextTick) {
 }
 
 TEST_F(Families, FaultReadFillsTheBoxesAndReturnsToIdle) {
-    h.ecu.pages[6] = test::Reply13({{2, 2}, {7, 3}, {8, 0}, {10, 12}});
-    h.ecu.pages[7] = test::Reply13({{2, 2}, {10, 0}});
+    h.ecu.setSetting(66, 3);   // gas valve relay
+    h.ecu.setSetting(68, 12);  // low pressure
     h.form.ButonTroubles_Click();
     EXPECT_EQ(h.form.KomutSatırı.text, "ERRORS");
     EXPECT_FALSE(h.form.Coil.enabled);
@@ -120,9 +128,10 @@ TEST_F(Families, FaultReadFillsTheBoxesAndReturnsToIdle) {
     EXPECT_EQ(h.form.TroublesCRCErrTextBox.text, "0");
 
     // A lost page 7 leaves the read waiting at 172: no polling until a button.
-    h.ecu.pages.erase(7);
     h.form.ButonTroubles_Click();
-    ticks(2);
+    ticks(1);
+    h.ecu.queueFault({sim::ReplyFault::Drop});
+    ticks(1);
     EXPECT_TRUE(ticks(4).empty());
     EXPECT_EQ(h.form.SequencerState, 172);
 }

@@ -2,10 +2,13 @@
 
 namespace gasecu::test {
 
-LinkHarness::LinkHarness(char decimalSeparator, double languageIndex)
-    : form({dir.path(), dir.path() / "user", &port, nullptr, decimalSeparator}) {
-    port.setRunner(&runner);
-    port.peer = [this](int number, const Bytes& frame) { return ecu.answer(number, frame); };
+LinkHarness::LinkHarness(char decimalSeparator, double languageIndex, int ecuPort)
+    : runnerOwner(std::make_unique<sim::VirtualTimeRunner>()),
+      runner(*runnerOwner),
+      port(runner),
+      form({dir.path(), dir.path() / "user", &port, nullptr, decimalSeparator}) {
+    if (ecuPort >= 1) port.attachPeer(ecuPort, &ecu);
+    port.setSentObserver([this](int number, const Bytes& frame) { runner.recordSent(number, frame); });
     runner.attach(form);
     form.Form_Load();
     form.LanguageIndex = languageIndex;
@@ -21,6 +24,20 @@ std::vector<sim::SentFrame> LinkHarness::framesSince(double timeMs) const {
     for (const sim::SentFrame& f : runner.sentFrames())
         if (f.timeMs >= timeMs) out.push_back(f);
     return out;
+}
+
+bool LinkHarness::runUntilStep(double step, double maxMs) {
+    return runner.runUntil([this, step] { return form.SequencerState == step; }, maxMs);
+}
+
+ScriptedLink::ScriptedLink(char decimalSeparator, double languageIndex)
+    : runnerOwner(std::make_unique<sim::VirtualTimeRunner>()),
+      runner(*runnerOwner),
+      form({dir.path(), dir.path() / "user", &port, nullptr, decimalSeparator}) {
+    port.setRunner(&runner);
+    runner.attach(form);
+    form.Form_Load();
+    form.LanguageIndex = languageIndex;
 }
 
 }  // namespace gasecu::test

@@ -1,30 +1,60 @@
 #pragma once
-// A started window on the virtual-time runner with a scripted port, for scenario
-// tests of the link. The runner is built last so it is gone before the form whose
-// timers it watches.
+// Started windows on the virtual-time runner, for scenario tests of the link.
+//
+// LinkHarness: the window, its virtual port and the virtual controller behind COM4
+// (the other port numbers open and stay silent; 0 puts it nowhere). Scenarios run against the real
+// controller: its memory, its engine, its fault injection.
+//
+// ScriptedLink: the window on a scripted port, for the few cases that need exact
+// bytes at an exact moment (a reply handed in at a chosen step, two replies in one
+// receive event, a line-state event).
+//
+// In both, the runner watches the form's timers: it is built before the port that
+// schedules on it and torn down first, while the form still exists.
 #include <memory>
+#include <vector>
 
 #include "app/form1korvane.h"
-#include "support/scripted_ecu.h"
 #include "support/scripted_port.h"
 #include "support/temp_dir.h"
+#include "virtual_ecu.h"
+#include "virtual_port.h"
 #include "virtual_time_runner.h"
 
 namespace gasecu::test {
 
 struct LinkHarness {
-    explicit LinkHarness(char decimalSeparator = '.', double languageIndex = 1);
+    explicit LinkHarness(char decimalSeparator = '.', double languageIndex = 1, int ecuPort = 4);
+    ~LinkHarness() { runnerOwner.reset(); }
+    LinkHarness(const LinkHarness&) = delete;
+    LinkHarness& operator=(const LinkHarness&) = delete;
 
-    // Connects to the scripted ECU and runs until the link is up and idle.
+    // Presses the connect button and runs until the link is up and idle.
     bool connect(double maxMs = 20000);
     // Frames sent at or after the given time.
     std::vector<sim::SentFrame> framesSince(double timeMs) const;
+    // Runs until the next tick would run `step` (the sequencer stands at it).
+    bool runUntilStep(double step, double maxMs = 20000);
 
     TempDir dir;
-    ScriptedPort port;
-    ScriptedEcu ecu;
+    std::unique_ptr<sim::VirtualTimeRunner> runnerOwner;
+    sim::VirtualTimeRunner& runner;
+    sim::VirtualEcu ecu;
+    sim::VirtualPort port;
     Form1Korvane form;
-    sim::VirtualTimeRunner runner;
+};
+
+struct ScriptedLink {
+    explicit ScriptedLink(char decimalSeparator = '.', double languageIndex = 1);
+    ~ScriptedLink() { runnerOwner.reset(); }
+    ScriptedLink(const ScriptedLink&) = delete;
+    ScriptedLink& operator=(const ScriptedLink&) = delete;
+
+    TempDir dir;
+    std::unique_ptr<sim::VirtualTimeRunner> runnerOwner;
+    sim::VirtualTimeRunner& runner;
+    ScriptedPort port;
+    Form1Korvane form;
 };
 
 }  // namespace gasecu::test
