@@ -16,6 +16,7 @@ namespace gasecu {
 
 namespace {
 constexpr int kFirstBandEntry = 2;  // CurveBlockRequestFrames entries 2..7: the six bands
+constexpr int kFifthBandEntry = 6;  // the first of the two requests for block 16
 constexpr int kAfterLastBandEntry = 8;
 constexpr double kAxisStep = 30;
 }  // namespace
@@ -71,6 +72,15 @@ void StoreBand(Form1Korvane& f) {
         // Back to the header; CurveBlockIndex stays, so the same band is asked again.
         f.ReadErrorCount = 0;
         f.SequencerState = 13;
+        // The fifth and sixth bands are both asked for as block 16, so a second
+        // request for the fifth cannot be told from the request for the sixth: the
+        // ECU may answer it with the sixth band, and the read would end "well" with
+        // band 6 in row 7. Starting the bands over sends only the usual frames and
+        // can never store a band in the wrong row.
+        if (f.CurveBlockIndex == kFifthBandEntry) {
+            f.CurveBlockIndex = kFirstBandEntry;
+            f.ProgressBar8.value = 0;
+        }
         return;
     }
     auto& row = f.CurveReadBuffer[static_cast<std::size_t>(f.CurveBlockIndex + 1)];

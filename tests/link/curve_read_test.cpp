@@ -124,6 +124,20 @@ TEST_F(CurveRead, ACutBandAsksForTheHeaderAndTheSameBandAgain) {
     EXPECT_EQ(h.ecu.faults().applied(sim::ReplyFault::Cut), 1u);
 }
 
+TEST_F(CurveRead, ALostFifthBandStartsTheBandsOverRatherThanMixingUpBlock16) {
+    double start = h.runner.nowMs();
+    h.form.ButonEcuOku_Click();
+    ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 15 && h.form.CurveBlockIndex == 6; }, 20000));
+    h.ecu.queueFault({sim::ReplyFault::Cut, 19});
+    ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 8; }, 60000));
+    EXPECT_EQ(RequestedBlocks(h.framesSince(start)),
+              (std::vector<int>{10, 12, 10, 13, 10, 14, 10, 15, 10, 16,             // fifth band cut
+                                10, 12, 10, 13, 10, 14, 10, 15, 10, 16, 10, 16}));  // all bands again
+    EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
+    EXPECT_FALSE(h.form.ProgressBar8.visible);
+    EXPECT_EQ(h.form.CurveBlockIndex, 2);
+}
+
 TEST_F(CurveRead, AnUnansweredHeaderIsAskedForAgain) {
     // The third header never comes: the slot still holds the 20-byte band before it,
     // so step 14 asks again before going on with the band.
