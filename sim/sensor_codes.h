@@ -2,13 +2,9 @@
 // How the controller puts its sensor readings into bytes, the inverse of what the
 // tool decodes: gas pressure through the pressure sensor's raw-byte table,
 // temperatures as 256 - T x 10 / 4.07.
-#include <array>
 #include <cstdint>
 
 namespace gasecu::sim {
-
-// Pressure in hundredths of a bar for raw bytes 0..226 (226 and above read alike).
-extern const std::array<int, 227> kPressureHundredths;
 
 // The raw byte whose table value is nearest to the pressure (the lowest such byte).
 std::uint8_t PressureCode(double bar);

@@ -1,3 +1,4 @@
+#include "ecu/pressure_table.h"
 #include "virtual_ecu.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ TEST(VirtualEcu, LiveReplyCarriesTheEngineInTheToolsUnits) {
     // Two coils by factory setting: factor 1, so the period is 60 x 250000 / rpm.
     int period = Word(r, 7);
     EXPECT_NEAR(60.0 * 250000.0 / period, 2100, 2);
-    EXPECT_EQ(kPressureHundredths[r[8]], 110);
+    EXPECT_EQ(ecu::PressureTable[r[8]], 110);
     EXPECT_NEAR((256 - r[10]) * 4.07 / 10, 50.0, 0.25);
     EXPECT_NEAR((256 - r[11]) * 4.07 / 10, 30.0, 0.25);
     // Gas time from the default curve of band 2: 25 + 7 = 32 at 1 ms, +30 per ms.
