@@ -15,7 +15,8 @@ namespace {
 constexpr const char* kProgram = "gasecu";
 
 void PrintUsageError(const std::string& error) {
-    std::fprintf(stderr, "%s: %s\n\n%s", kProgram, error.c_str(), HelpText(Commands(), kProgram).c_str());
+    std::fprintf(stderr, "%s: %s\nUsage: %s COMMAND [options]; \"%s help\" lists the commands and options.\n",
+                 kProgram, error.c_str(), kProgram, kProgram);
 }
 
 }  // namespace

@@ -113,13 +113,13 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
 
 namespace {
 
-void AppendOptions(std::string& text, std::span<const OptionSpec> specs) {
+void AppendOptions(std::string& text, std::span<const OptionSpec> specs, std::size_t indent) {
     for (const OptionSpec& spec : specs) {
-        std::string left = "  ";
+        std::string left(indent, ' ');
         if (!spec.alias.empty()) left += std::string(spec.alias) + ", ";
         left += spec.name;
         if (!spec.valueName.empty()) left += " " + std::string(spec.valueName);
-        if (left.size() < 24) left.resize(24, ' ');
+        if (left.size() < 28) left.resize(28, ' ');
         else left += "  ";
         text += left + std::string(spec.help) + "\n";
     }
@@ -136,10 +136,10 @@ std::string HelpText(std::span<const Command> commands, std::string_view program
         text += "  " + program + " " + std::string(command.name);
         if (!command.arguments.empty()) text += " " + std::string(command.arguments);
         text += "\n      " + std::string(command.summary) + "\n";
-        AppendOptions(text, command.options);
+        AppendOptions(text, command.options, 6);
     }
     text += "\nOptions of every command:\n";
-    AppendOptions(text, CommonOptions());
+    AppendOptions(text, CommonOptions(), 2);
     text += "\nResults go to standard output; progress, the status line and the trace to\n"
             "standard error.\n\nExit status:\n"
             "  0  done\n"

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli/trace_port.h"
+#include "platform/qt/port_map.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timers.h"
@@ -165,10 +166,12 @@ void HeadlessSession::echoStatusAndProgress() {
         lastState_ = state;
         if (state == 11 && f.Iletisim) {
             // The probe went out: name the device behind the port number.
-            const std::string n = std::to_string(f.ScanPort);
+            const std::string port = "COM" + std::to_string(f.ScanPort);
             const std::string device = f.Iletisim->deviceName(f.ScanPort);
-            const std::string shown = device.empty() ? "-" : device;
-            say("COM" + n + " = " + shown, "COM" + n + " = " + shown);
+            if (device != port) {
+                const std::string shown = port + " = " + (device.empty() ? "-" : device);
+                say(shown, shown);
+            }
         } else if (state >= 2 && state <= 7 && !f.LinkUp) {
             const std::string page = std::to_string(static_cast<int>(state) - 1);
             say("ayar sayfası " + page + " / 6", "settings page " + page + " of 6");

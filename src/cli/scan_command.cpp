@@ -8,8 +8,10 @@ int RunScan(HeadlessSession& session, const Options&) {
     const int status = session.connect(false);
     session.exit();
     if (status != kExitDone) return status;
-    const std::string port = std::to_string(session.foundPort());
-    session.result("COM" + port + " " + session.foundDevice());
+    // "COM4 /dev/ttyUSB0": the window's port number, then the device behind it.
+    const std::string port = "COM" + std::to_string(session.foundPort());
+    const std::string device = session.foundDevice();
+    session.result(device.empty() || device == port ? port : port + " " + device);
     return kExitDone;
 }
 
