@@ -141,7 +141,9 @@ std::string HelpText(std::span<const Command> commands, std::string_view program
     text += "\nOptions of every command:\n";
     AppendOptions(text, CommonOptions(), 2);
     text += "\nResults go to standard output; progress, the status line and the trace to\n"
-            "standard error.\n\nExit status:\n"
+            "standard error. As at every start of the window, the default curve Cur_00.txt is\n"
+            "written anew in the program's directory (or the per-user data directory when that\n"
+            "cannot be written); the stored language choice is only read.\n\nExit status:\n"
             "  0  done\n"
             "  2  bad usage\n"
             "  3  no ECU found on any port\n"

@@ -272,6 +272,10 @@ TEST(CliEndToEnd, UsageAndFileNameFaultsEndAtOnce) {
     EXPECT_EQ(badCount.finish(10000), 2);
     EXPECT_NE(badCount.err().find("--count"), std::string::npos) << badCount.err();
 
+    // A log that cannot be written is refused before the 16-second scan.
+    Gasecu badCsv({"live", "--count", "1", "--csv", QString::fromStdString((dir.path() / "no" / "live.csv").string())});
+    EXPECT_EQ(badCsv.finish(10000), 4);
+
     Gasecu help({"help"});
     EXPECT_EQ(help.finish(10000), 0);
     EXPECT_NE(help.out().find("gasecu read-curve -o FILE"), std::string::npos) << help.out();
