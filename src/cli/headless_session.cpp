@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <set>
 
+#include "app/control_registry.h"
 #include "cli/trace_port.h"
 #include "platform/qt/port_map.h"
 #include "platform/qt/qt_scheduler.h"
@@ -12,11 +13,6 @@
 #include "platform/qt/qt_timers.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
-
-#if __has_include("app/control_registry.h")
-#define GASECU_HAVE_CONTROL_REGISTRY 1
-#include "app/control_registry.h"
-#endif
 
 namespace gasecu::cli {
 
@@ -74,9 +70,8 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     for (TimerControl* t : {&form_->Timer1, &form_->Timer2, &form_->Timer3, &form_->Timer4, &form_->Timer5})
         timers_->attach(*t);
 
-#ifdef GASECU_HAVE_CONTROL_REGISTRY
+    // The design-time state of every control, then the load event, as the window.
     ApplyDesignTimeProperties(*form_);
-#endif
     form_->Form_Load();
     if (options_.language) {
         // For this run only: "Dilsecim" keeps the fitter's choice.
