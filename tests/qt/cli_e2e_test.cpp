@@ -242,6 +242,19 @@ TEST(CliEndToEnd, LiveWritesFiveCsvRowsHalfASecondApart) {
     }
 }
 
+TEST(CliEndToEnd, SimulateServesTheCommandsWithoutAnyDevice) {
+    test::EnsureQtApp();
+    // The virtual ECU in process; "--csv -" puts the log on standard output.
+    Gasecu run({"live", "--simulate", "--count", "2", "--csv", "-"});
+    ASSERT_EQ(run.finish(30000), 0) << run.err();
+    std::istringstream in(run.out());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u) << run.out();
+    EXPECT_EQ(lines[0].substr(0, 8), "time_ms,");
+    EXPECT_EQ(lines[2].substr(lines[2].rfind(',')), ",petrol");
+}
+
 TEST(CliEndToEnd, AnEcuThatFallsSilentMidReadEndsWithStatusFive) {
     test::EnsureQtApp();
     test::TempDir dir;
