@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <set>
 
-#include "app/control_registry.h"
 #include "cli/trace_port.h"
 #include "platform/qt/port_map.h"
 #include "platform/qt/qt_scheduler.h"
@@ -70,8 +69,8 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     for (TimerControl* t : {&form_->Timer1, &form_->Timer2, &form_->Timer3, &form_->Timer4, &form_->Timer5})
         timers_->attach(*t);
 
-    // The design-time state of every control, then the load event, as the window.
-    ApplyDesignTimeProperties(*form_);
+    // The form's constructor gave every control its design-time state; then the
+    // load event, as the window runs it.
     form_->Form_Load();
     if (options_.language) {
         // For this run only: "Dilsecim" keeps the fitter's choice.
