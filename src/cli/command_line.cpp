@@ -28,7 +28,7 @@ std::string SetHelp(Options& o, std::string_view) {
     return {};
 }
 
-const OptionSpec kCommonOptions[] = {
+const OptionInfo kCommonOptions[] = {
     {"--port", "", "DEVICE", "serial device the scan tries first (repeatable, in order: COM1, COM2, ...)", SetPort},
     {"--simulate", "", "", "talk to the built-in virtual ECU instead of a serial device", SetSimulate},
     {"--lang", "", "tr|en", "language of the messages (the stored choice is not changed)", SetLanguage},
@@ -36,15 +36,15 @@ const OptionSpec kCommonOptions[] = {
     {"--help", "-h", "", "show this help", SetHelp},
 };
 
-const OptionSpec* FindOption(std::span<const OptionSpec> specs, std::string_view word) {
-    for (const OptionSpec& spec : specs)
-        if (word == spec.name || (!spec.alias.empty() && word == spec.alias)) return &spec;
+const OptionInfo* FindOption(std::span<const OptionInfo> infos, std::string_view word) {
+    for (const OptionInfo& info : infos)
+        if (word == info.name || (!info.alias.empty() && word == info.alias)) return &info;
     return nullptr;
 }
 
 }  // namespace
 
-std::span<const OptionSpec> CommonOptions() { return kCommonOptions; }
+std::span<const OptionInfo> CommonOptions() { return kCommonOptions; }
 
 const Command* FindCommand(std::span<const Command> commands, std::string_view name) {
     for (const Command& command : commands)
@@ -82,16 +82,16 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
                 word = word.substr(0, equals);
             }
         }
-        const OptionSpec* spec = FindOption(command->options, word);
-        if (!spec) spec = FindOption(CommonOptions(), word);
-        if (!spec) {
+        const OptionInfo* info = FindOption(command->options, word);
+        if (!info) info = FindOption(CommonOptions(), word);
+        if (!info) {
             result.error = "'" + std::string(word) + "' is not an option of " + name;
             return result;
         }
         std::string_view value;
-        if (spec->valueName.empty()) {
+        if (info->valueName.empty()) {
             if (inlineValue) {
-                result.error = std::string(spec->name) + " takes no value";
+                result.error = std::string(info->name) + " takes no value";
                 return result;
             }
         } else if (inlineValue) {
@@ -99,10 +99,10 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
         } else {
-            result.error = std::string(spec->name) + " needs a value (" + std::string(spec->valueName) + ")";
+            result.error = std::string(info->name) + " needs a value (" + std::string(info->valueName) + ")";
             return result;
         }
-        if (std::string error = spec->apply(options, value); !error.empty()) {
+        if (std::string error = info->apply(options, value); !error.empty()) {
             result.error = std::move(error);
             return result;
         }
@@ -113,15 +113,15 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
 
 namespace {
 
-void AppendOptions(std::string& text, std::span<const OptionSpec> specs, std::size_t indent) {
-    for (const OptionSpec& spec : specs) {
+void AppendOptions(std::string& text, std::span<const OptionInfo> infos, std::size_t indent) {
+    for (const OptionInfo& info : infos) {
         std::string left(indent, ' ');
-        if (!spec.alias.empty()) left += std::string(spec.alias) + ", ";
-        left += spec.name;
-        if (!spec.valueName.empty()) left += " " + std::string(spec.valueName);
+        if (!info.alias.empty()) left += std::string(info.alias) + ", ";
+        left += info.name;
+        if (!info.valueName.empty()) left += " " + std::string(info.valueName);
         if (left.size() < 28) left.resize(28, ' ');
         else left += "  ";
-        text += left + std::string(spec.help) + "\n";
+        text += left + std::string(info.help) + "\n";
     }
 }
 

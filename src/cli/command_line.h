@@ -39,7 +39,7 @@ class HeadlessSession;
 using Runner = int (*)(HeadlessSession& session, const Options& options);
 
 // One option: "--name VALUE", "--name=VALUE" or a flag without value.
-struct OptionSpec {
+struct OptionInfo {
     std::string_view name;       // "--count"
     std::string_view alias;      // "-o", or empty
     std::string_view valueName;  // "N"; empty for a flag
@@ -52,7 +52,7 @@ struct Command {
     std::string_view name;
     std::string_view arguments;  // the command's own part of the usage line
     std::string_view summary;
-    std::vector<OptionSpec> options;
+    std::vector<OptionInfo> options;
     // Checks made before anything is opened; returns an exit status other than
     // kExitDone with a message to refuse the command.
     int (*validate)(const Options& options, std::string& message) = nullptr;
@@ -60,7 +60,7 @@ struct Command {
 };
 
 // The options every command takes.
-std::span<const OptionSpec> CommonOptions();
+std::span<const OptionInfo> CommonOptions();
 // The commands of the program.
 std::span<const Command> Commands();
 const Command* FindCommand(std::span<const Command> commands, std::string_view name);
