@@ -1,0 +1,51 @@
+// The table of headless commands. A new command (write-curve, settings, faults,
+// factory settings, calibration) is one runner file plus one entry here.
+#include <charconv>
+
+#include "cli/commands.h"
+
+namespace gasecu::cli {
+
+namespace {
+
+std::string SetCount(Options& o, std::string_view value) {
+    long count = 0;
+    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
+    if (error != std::errc() || end != value.data() + value.size() || count < 1 || count > 100000000)
+        return "--count takes a whole number from 1, not '" + std::string(value) + "'";
+    o.count = count;
+    return {};
+}
+std::string SetCsv(Options& o, std::string_view value) {
+    if (value.empty()) return "--csv needs a file name";
+    o.csvPath = value;
+    return {};
+}
+std::string SetOutput(Options& o, std::string_view value) {
+    if (value.empty()) return "-o needs a file name";
+    o.outputPath = value;
+    return {};
+}
+
+const std::vector<Command>& Table() {
+    static const std::vector<Command> table{
+        {"scan", "", "Press the connect button: try the ports in turn and print the one the ECU answers on.",
+         {}, nullptr, RunScan},
+        {"live", "[--count N] [--csv FILE]",
+         "Connect, then print (or log as CSV) the live values once per reply, every 500 ms.",
+         {{"--count", "", "N", "stop after N samples (default: until interrupted)", SetCount},
+          {"--csv", "", "FILE", "write the samples as CSV with a header row (\"-\": standard output)", SetCsv}},
+         nullptr, RunLive},
+        {"read-curve", "-o FILE",
+         "Connect, read the gas correction curve from the ECU and save it as a curve file (Cur_xx.txt).",
+         {{"--output", "-o", "FILE", "the curve file; its last ten characters must begin with \"Cur\"", SetOutput}},
+         ValidateReadCurve, RunReadCurve},
+    };
+    return table;
+}
+
+}  // namespace
+
+std::span<const Command> Commands() { return Table(); }
+
+}  // namespace gasecu::cli

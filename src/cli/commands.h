@@ -1,0 +1,15 @@
+#pragma once
+// The runners of the headless commands, one file each. Each gets a started
+// session and the parsed command line and returns the process exit status.
+#include <string>
+
+#include "cli/command_line.h"
+
+namespace gasecu::cli {
+
+int RunScan(HeadlessSession& session, const Options& options);
+int RunLive(HeadlessSession& session, const Options& options);
+int RunReadCurve(HeadlessSession& session, const Options& options);
+int ValidateReadCurve(const Options& options, std::string& message);
+
+}  // namespace gasecu::cli

@@ -1,0 +1,223 @@
+#include "cli/headless_session.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <cstdio>
+#include <set>
+
+#include "cli/trace_port.h"
+#include "platform/qt/port_map.h"
+#include "platform/qt/qt_scheduler.h"
+#include "platform/qt/qt_serial_port.h"
+#include "platform/qt/qt_timers.h"
+#include "virtual_ecu.h"
+#include "virtual_port.h"
+
+namespace gasecu::cli {
+
+namespace {
+
+// An ECU that answered once and then gives no reply for this long while a
+// command waits on it has stopped answering (the window would wait for ever).
+constexpr int kSilenceLimitMs = 5000;
+// A scan of fifteen ports takes 32 ticks, about 16 s; long past that something
+// is wrong with the timers, and a script must not hang on it.
+constexpr int kScanLimitMs = 60000;
+// The virtual ECU of --simulate answers on the first port.
+constexpr int kSimulatedPort = 1;
+
+void WriteLine(std::FILE* stream, const std::string& line) {
+    std::fputs(line.c_str(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+}  // namespace
+
+HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
+    clock_.start();
+    scheduler_ = std::make_unique<qt::QtScheduler>();
+    if (options_.simulate) {
+        ecu_ = std::make_unique<sim::VirtualEcu>();
+        auto port = std::make_unique<sim::VirtualPort>(*scheduler_);
+        port->attachPeer(kSimulatedPort, ecu_.get());
+        std::set<int> missing;
+        for (int n = kFirstPortNumber; n <= kLastPortNumber; ++n)
+            if (n != kSimulatedPort) missing.insert(n);
+        port->setMissingPorts(std::move(missing));
+        line_ = std::move(port);
+    } else {
+        line_ = std::make_unique<QtSerialPort>(options_.portDevices);
+    }
+    std::function<void(const std::string&)> traceSink;
+    if (options_.trace) traceSink = [](const std::string& line) { WriteLine(stderr, line); };
+    port_ = std::make_unique<TracingPort>(*line_, [this] { return nowMs(); }, std::move(traceSink));
+    port_->setAfterEvent([this] { afterHandler(Event::Receive); });
+
+    // The window's files: its own directory, or the per-user data directory when
+    // that cannot be written. The load rewrites the default curve "Cur_00.txt" just
+    // as the window does at every start; the stored language is only read.
+    FormEnvironment env;
+    env.programDirectory = QCoreApplication::applicationDirPath().toStdString();
+    env.userDataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    env.port = port_.get();
+    env.fileDialogs = &dialogs_;
+    env.decimalSeparator = '.';  // what scripts read must not depend on the locale
+    form_ = std::make_unique<Form1Korvane>(std::move(env));
+
+    timers_ = std::make_unique<qt::QtTimers>([this] { afterHandler(Event::Tick); });
+    for (TimerControl* t : {&form_->Timer1, &form_->Timer2, &form_->Timer3, &form_->Timer4, &form_->Timer5})
+        timers_->attach(*t);
+
+    // The form's constructor gave every control its design-time state; then the
+    // load event, as the window runs it.
+    form_->Form_Load();
+    if (options_.language) {
+        // For this run only: "Dilsecim" keeps the fitter's choice.
+        form_->LanguageIndex = *options_.language;
+        form_->ApplyLanguageIndex();
+    }
+    lastStatus_ = form_->KomutSatırı.text;  // the banner is no news
+    lastState_ = form_->SequencerState;
+
+    silence_.setSingleShot(true);
+    silence_.setInterval(kSilenceLimitMs);
+    QObject::connect(&silence_, &QTimer::timeout, [this] {
+        if (!check_) return;
+        say("EKÜ 5 SANİYEDİR CEVAP VERMİYOR !", "THE ECU HAS NOT ANSWERED FOR 5 SECONDS !");
+        finishWait(kExitEcuSilent);
+    });
+}
+
+HeadlessSession::~HeadlessSession() {
+    silence_.stop();
+    timers_.reset();  // no tick may reach a form that is going
+    form_.reset();
+    port_.reset();
+    line_.reset();
+    ecu_.reset();
+    scheduler_.reset();
+}
+
+double HeadlessSession::nowMs() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e6; }
+
+void HeadlessSession::press(void (Form1Korvane::*handler)()) {
+    (form_.get()->*handler)();
+    afterHandler(Event::Press);
+}
+
+int HeadlessSession::waitUntil(Check check) {
+    check_ = std::move(check);
+    finished_.reset();
+    if (auto status = check_(Event::Press)) {
+        check_ = nullptr;
+        return *status;
+    }
+    const int status = loop_.exec();
+    check_ = nullptr;
+    return finished_.value_or(status);
+}
+
+void HeadlessSession::finishWait(int status) {
+    if (finished_) return;
+    finished_ = status;
+    loop_.exit(status);
+}
+
+void HeadlessSession::afterHandler(Event event) {
+    Form1Korvane& f = *form_;
+    // The probe's answer arrived: step 11 has just moved to 12.
+    if (!foundPort_ && f.SequencerState == 12) {
+        foundPort_ = f.ScanPort;
+        silence_.start();
+    }
+    if (foundPort_ && event == Event::Receive) silence_.start();
+
+    echoStatusAndProgress();
+
+    // A check may press a button itself; that press only echoes.
+    if (inHandlerEcho_ || !check_ || finished_) return;
+    inHandlerEcho_ = true;
+    std::optional<int> status;
+    if (foundPort_ && f.SequencerState == 1000 && !f.ExitRequested) {
+        // The adapter went away under the open port (the status line said so).
+        status = kExitEcuSilent;
+    } else {
+        status = check_(event);
+    }
+    inHandlerEcho_ = false;
+    if (status) finishWait(*status);
+}
+
+void HeadlessSession::echoStatusAndProgress() {
+    Form1Korvane& f = *form_;
+    if (f.KomutSatırı.text != lastStatus_) {
+        lastStatus_ = f.KomutSatırı.text;
+        if (!lastStatus_.empty()) WriteLine(stderr, lastStatus_);
+    }
+    const double state = f.SequencerState;
+    if (state != lastState_) {
+        lastState_ = state;
+        if (state == 11 && f.Iletisim) {
+            // The probe went out: name the device behind the port number.
+            const std::string port = "COM" + std::to_string(f.ScanPort);
+            const std::string device = f.Iletisim->deviceName(f.ScanPort);
+            if (device != port) {
+                const std::string shown = port + " = " + (device.empty() ? "-" : device);
+                say(shown, shown);
+            }
+        } else if (state >= 2 && state <= 7 && !f.LinkUp) {
+            const std::string page = std::to_string(static_cast<int>(state) - 1);
+            say("ayar sayfası " + page + " / 6", "settings page " + page + " of 6");
+        }
+    }
+    if (f.ProgressBar8.value != lastCurveProgress_) {
+        lastCurveProgress_ = f.ProgressBar8.value;
+        if (lastCurveProgress_ > 0) {
+            const std::string block = std::to_string(static_cast<int>(lastCurveProgress_));
+            say("eğri bloğu " + block + " / 6", "curve block " + block + " of 6");
+        }
+    }
+}
+
+int HeadlessSession::connect(bool untilLinkUp) {
+    QTimer scanLimit;
+    scanLimit.setSingleShot(true);
+    QObject::connect(&scanLimit, &QTimer::timeout, [this] {
+        if (!foundPort_) finishWait(kExitNoEcu);
+    });
+    scanLimit.start(kScanLimitMs);
+    press(&Form1Korvane::ComOpenButon_Click);
+    return waitUntil([this, untilLinkUp](Event) -> std::optional<int> {
+        const Form1Korvane& f = *form_;
+        if (f.SequencerState == 1000) return foundPort_ ? kExitEcuSilent : kExitNoEcu;
+        if (!foundPort_) return std::nullopt;
+        // Step 12 shows the connected message and moves on to the settings pages.
+        if (!untilLinkUp && f.SequencerState != 12) return kExitDone;
+        if (untilLinkUp && f.LinkUp && f.SequencerState == 8) return kExitDone;
+        return std::nullopt;
+    });
+}
+
+std::string HeadlessSession::foundDevice() const {
+    return foundPort_ && form_->Iletisim ? form_->Iletisim->deviceName(foundPort_) : std::string();
+}
+
+bool HeadlessSession::liveSampleDecoded(Event event) const {
+    const Form1Korvane& f = *form_;
+    return event == Event::Receive && f.LinkUp && f.SequencerState == 8 && f.ReplyLength == 13;
+}
+
+void HeadlessSession::exit() {
+    silence_.stop();
+    press(&Form1Korvane::ExitButon_Click);
+}
+
+void HeadlessSession::say(std::string_view turkish, std::string_view english) const {
+    const bool inTurkish = form_ ? form_->LanguageIndex == 0 : options_.language.value_or(1) == 0;
+    WriteLine(stderr, std::string(inTurkish ? turkish : english));
+}
+
+void HeadlessSession::result(const std::string& line) const { WriteLine(stdout, line); }
+
+}  // namespace gasecu::cli

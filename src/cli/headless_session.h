@@ -1,0 +1,114 @@
+#pragma once
+// One headless run of the tool: the window's form without its widgets, on a
+// QCoreApplication with the real QTimers and the real serial wrapper (or the
+// virtual ECU with --simulate). Commands "press" the same buttons the fitter
+// presses by calling the form's handlers, and wait on the event loop for the
+// form to reach the state they need. Nothing about the frames or their pacing
+// differs from the window: the sequencer does all the talking.
+//
+// While it runs the session echoes the window's status line and the progress
+// of the long exchanges on standard error, and ends a wait with exit status 5
+// when an ECU that answered gives no reply for 5 s.
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/form1korvane.h"
+#include "cli/command_line.h"
+
+namespace gasecu::qt {
+class QtTimers;
+class QtScheduler;
+}  // namespace gasecu::qt
+namespace gasecu::sim {
+class VirtualEcu;
+}
+
+namespace gasecu::cli {
+
+class TracingPort;
+
+// The file dialog of a headless run: it answers with the path the command line gave.
+class AnsweringFileDialogs final : public FileDialogs {
+public:
+    void setAnswer(std::string path) { answer_ = std::move(path); }
+    std::string showOpen(const FileDialogControl&) override { return answer_; }
+    std::string showSave(const FileDialogControl&) override { return answer_; }
+
+private:
+    std::string answer_;
+};
+
+class HeadlessSession {
+public:
+    enum class Event { Press, Tick, Receive };
+    // Asked after every handler; a value ends the wait with that exit status.
+    using Check = std::function<std::optional<int>(Event)>;
+
+    explicit HeadlessSession(const Options& options);
+    ~HeadlessSession();
+    HeadlessSession(const HeadlessSession&) = delete;
+    HeadlessSession& operator=(const HeadlessSession&) = delete;
+
+    Form1Korvane& form() { return *form_; }
+    AnsweringFileDialogs& fileDialogs() { return dialogs_; }
+    double nowMs() const;
+
+    // Runs a handler of the form as a click would, then everything that follows a
+    // handler (status echo, progress, the waiting command's check).
+    void press(void (Form1Korvane::*handler)());
+    // Turns the event loop until check gives an exit status.
+    int waitUntil(Check check);
+
+    // The connect button and its port scan. Returns kExitDone once the ECU
+    // answered (and, with untilLinkUp, once the settings pages are read and the
+    // link is up), kExitNoEcu when no port answered, kExitEcuSilent when the ECU
+    // fell silent on the way.
+    int connect(bool untilLinkUp);
+    int foundPort() const { return foundPort_; }
+    std::string foundDevice() const;
+
+    // True right after a receive event whose live reply the form has just decoded.
+    bool liveSampleDecoded(Event event) const;
+
+    // The exit button: timers stop, the port closes.
+    void exit();
+
+    // A message in the chosen language, to standard error.
+    void say(std::string_view turkish, std::string_view english) const;
+    void result(const std::string& line) const;  // to standard output
+
+private:
+    void afterHandler(Event event);
+    void echoStatusAndProgress();
+    void finishWait(int status);
+
+    Options options_;
+    QElapsedTimer clock_;
+    std::unique_ptr<qt::QtScheduler> scheduler_;
+    std::unique_ptr<sim::VirtualEcu> ecu_;
+    std::unique_ptr<SerialPort> line_;
+    std::unique_ptr<TracingPort> port_;
+    AnsweringFileDialogs dialogs_;
+    std::unique_ptr<Form1Korvane> form_;
+    std::unique_ptr<qt::QtTimers> timers_;
+
+    QEventLoop loop_;
+    Check check_;
+    bool inHandlerEcho_ = false;
+    std::optional<int> finished_;
+
+    // The ECU answered its probe: from here on every wait expects replies.
+    int foundPort_ = 0;
+    QTimer silence_;
+    std::string lastStatus_;
+    double lastState_ = 0;
+    float lastCurveProgress_ = 0;
+};
+
+}  // namespace gasecu::cli

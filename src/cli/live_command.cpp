@@ -1,0 +1,78 @@
+// gasecu live: the dashboard's values, one sample per live reply (every 500 ms
+// tick of the idle poll), on standard output or as CSV.
+#include <cstdio>
+#include <memory>
+
+#include "cli/commands.h"
+#include "cli/headless_session.h"
+#include "cli/live_sample.h"
+
+namespace gasecu::cli {
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const {
+        if (file && file != stdout) std::fclose(file);
+    }
+};
+using CsvFile = std::unique_ptr<std::FILE, FileCloser>;
+
+LiveSample TakeSample(HeadlessSession& session) {
+    const Form1Korvane& f = session.form();
+    LiveSample s;
+    s.timeMs = session.nowMs();
+    s.engineSpeed = f.EngineSpeed;
+    s.gasPressure = f.GasPressure;
+    s.reducerTemperature = f.ReducerTemperature;
+    s.gasTemperature = f.GasTemperature;
+    s.petrolTime = f.PetrolTime;
+    s.gasTime = f.GasTime;
+    s.fuelStatus = f.ReplyText.size() >= 2 ? f.ReplyText[1] : -1;
+    return s;
+}
+
+bool WriteRow(std::FILE* file, const std::string& row) {
+    // Each row goes to disk at once: a run ended by Ctrl+C keeps every sample.
+    return std::fputs(row.c_str(), file) >= 0 && std::fputc('\n', file) != EOF && std::fflush(file) == 0;
+}
+
+}  // namespace
+
+int RunLive(HeadlessSession& session, const Options& options) {
+    // The file is opened before the scan: a wrong path must not cost 16 seconds.
+    CsvFile csv;
+    if (!options.csvPath.empty()) {
+        csv.reset(options.csvPath == "-" ? stdout : std::fopen(options.csvPath.c_str(), "wb"));
+        if (!csv || !WriteRow(csv.get(), CsvHeader())) {
+            session.say("DOSYA YAZILAMIYOR : " + options.csvPath, "CANNOT WRITE FILE : " + options.csvPath);
+            session.exit();
+            return kExitFileError;
+        }
+    }
+    int status = session.connect(true);
+    if (status == kExitDone) {
+        long taken = 0;
+        bool writeFailed = false;
+        status = session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
+            if (!session.liveSampleDecoded(event)) return std::nullopt;
+            const LiveSample sample = TakeSample(session);
+            if (csv) {
+                if (!WriteRow(csv.get(), CsvRow(sample))) {
+                    writeFailed = true;
+                    return kExitFileError;
+                }
+            } else {
+                session.result(SampleLine(sample));
+            }
+            ++taken;
+            if (options.count > 0 && taken >= options.count) return kExitDone;
+            return std::nullopt;
+        });
+        if (writeFailed) session.say("DOSYA YAZILAMIYOR : " + options.csvPath, "CANNOT WRITE FILE : " + options.csvPath);
+    }
+    session.exit();
+    return status;
+}
+
+}  // namespace gasecu::cli

@@ -1,0 +1,298 @@
+// End to end: the gasecu program's headless commands against gasecu-sim on
+// pseudo-terminals, through the real serial wrapper and real timers. Every wait
+// is bounded; the pacing is checked from the program's own --trace time stamps.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QEventLoop>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/trace_port.h"
+#include "curve/curve_text.h"
+#include "ecu_memory.h"
+#include "link/command_frames.h"
+#include "qt/qt_test_app.h"
+#include "support/temp_dir.h"
+
+namespace gasecu {
+namespace {
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    if (condition()) return true;
+    QEventLoop loop;
+    QTimer poll, limit;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition()) loop.quit();
+    });
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    poll.start(5);
+    limit.setSingleShot(true);
+    limit.start(timeoutMs);
+    loop.exec();
+    return condition();
+}
+
+// gasecu-sim as a child process, serving one pseudo-terminal.
+class Sim {
+public:
+    explicit Sim(const QStringList& arguments = {}) {
+        process_.start(QStringLiteral(GASECU_SIM_BIN), arguments);
+        if (!process_.waitForStarted(10000)) return;
+        if (!WaitUntil([&] { return process_.canReadLine(); }, 10000)) return;
+        path_ = QString::fromLocal8Bit(process_.readLine()).trimmed().toStdString();
+    }
+    ~Sim() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    const std::string& path() const { return path_; }
+    // Freezes the controller: the line stays open, nothing answers.
+    void freeze() { ::kill(static_cast<pid_t>(process_.processId()), SIGSTOP); }
+
+private:
+    QProcess process_;
+    std::string path_;
+};
+
+// One run of gasecu COMMAND ...; its output is gathered while it runs.
+class Gasecu {
+public:
+    explicit Gasecu(const QStringList& arguments) {
+        QObject::connect(&process_, &QProcess::readyReadStandardOutput,
+                         [this] { out_ += process_.readAllStandardOutput().toStdString(); });
+        QObject::connect(&process_, &QProcess::readyReadStandardError,
+                         [this] { err_ += process_.readAllStandardError().toStdString(); });
+        process_.start(QStringLiteral(GASECU_BIN), arguments);
+        process_.waitForStarted(10000);
+    }
+    ~Gasecu() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    // The exit status, or -1 when it had not ended within the time.
+    int finish(int timeoutMs) {
+        if (!WaitUntil([&] { return process_.state() == QProcess::NotRunning; }, timeoutMs)) return -1;
+        out_ += process_.readAllStandardOutput().toStdString();
+        err_ += process_.readAllStandardError().toStdString();
+        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+    }
+    bool errorShows(const std::string& text, int timeoutMs) {
+        return WaitUntil([&] { return err_.find(text) != std::string::npos; }, timeoutMs);
+    }
+    const std::string& out() const { return out_; }
+    const std::string& err() const { return err_; }
+
+private:
+    QProcess process_;
+    std::string out_, err_;
+};
+
+QStringList Ports(const std::vector<const Sim*>& sims) {
+    QStringList arguments;
+    for (const Sim* sim : sims) arguments << "--port" << QString::fromStdString(sim->path());
+    return arguments;
+}
+
+struct TraceLine {
+    double ms;
+    bool sent;
+    Bytes bytes;
+};
+
+std::vector<TraceLine> ParseTrace(const std::string& text) {
+    static const std::regex kLine(R"(^\[\s*([0-9]+\.[0-9]) ms\] (TX|RX) ([0-9A-F ]*)$)");
+    std::vector<TraceLine> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        std::smatch m;
+        if (!std::regex_match(line, m, kLine)) continue;
+        TraceLine t{std::stod(m[1]), m[2] == "TX", {}};
+        std::istringstream hex(m[3]);
+        for (std::string byte; hex >> byte;) t.bytes.push_back(static_cast<std::uint8_t>(std::stoi(byte, nullptr, 16)));
+        lines.push_back(std::move(t));
+    }
+    return lines;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The curve the simulator starts with, as the window rebuilds it from the blocks:
+// the head, the axis, and each band as running sums from the idle level.
+std::string SimulatorCurveText() {
+    sim::EcuMemory memory;
+    CurveRows rows{};
+    for (int p = 1; p <= 6; ++p) rows[1][p] = memory.curveBlock(10)[p - 1];
+    for (int p = 1; p <= 18; ++p) rows[2][p] = 30.0 * p;
+    for (int band = 1; band <= 6; ++band)
+        for (int p = 1; p <= 18; ++p) rows[2 + band][p] = memory.bandLevel(band, p);
+    return curve::FormatCurveText(rows);
+}
+
+TEST(CliEndToEnd, ScanFindsTheEcuBehindThreeSilentPorts) {
+    test::EnsureQtApp();
+    Sim silent1({"--silent"}), silent2({"--silent"}), silent3({"--silent"}), ecu;
+    for (const Sim* s : {&silent1, &silent2, &silent3, &ecu}) ASSERT_FALSE(s->path().empty());
+
+    Gasecu run(QStringList{"scan", "--lang", "en"} + Ports({&silent1, &silent2, &silent3, &ecu}));
+    ASSERT_EQ(run.finish(30000), 0) << run.err();
+    EXPECT_EQ(run.out(), "COM4 " + ecu.path() + "\n");
+    // The window's status line, port by port, then the find.
+    std::size_t at = 0;
+    for (const std::string line : {"TRIYING TO CONNECT : COM1", "TRIYING TO CONNECT : COM2",
+                                   "TRIYING TO CONNECT : COM3", "TRIYING TO CONNECT : COM4", "CONNECTED : COM4"}) {
+        at = run.err().find(line, at);
+        ASSERT_NE(at, std::string::npos) << line << "\n" << run.err();
+    }
+}
+
+TEST(CliEndToEnd, ScanOverSilentPortsOnlyEndsWithNoEcu) {
+    test::EnsureQtApp();
+    Sim silent1({"--silent"}), silent2({"--silent"});
+    Gasecu run(QStringList{"scan", "--lang", "en"} + Ports({&silent1, &silent2}));
+    // Fifteen ports of two ticks each: about 16 s.
+    ASSERT_EQ(run.finish(60000), 3) << run.err();
+    EXPECT_EQ(run.out(), "");
+    EXPECT_NE(run.err().find("NO CONNECTION TO ANY PORT .... !  COM1 - COM15"), std::string::npos) << run.err();
+}
+
+TEST(CliEndToEnd, ReadCurveSavesTheEcusCurveWithTheReadSequencesFrames) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    Sim ecu;
+    ASSERT_FALSE(ecu.path().empty());
+    const std::filesystem::path file = dir.path() / "Cur_07.txt";
+
+    Gasecu run(QStringList{"read-curve", "--trace", "--lang", "en", "-o", QString::fromStdString(file.string())} + Ports({&ecu}));
+    ASSERT_EQ(run.finish(60000), 0) << run.err();
+    EXPECT_EQ(run.out(), file.string() + "\n");
+    EXPECT_EQ(ReadFile(file), SimulatorCurveText());
+
+    // From the read button on: the petrol command, then the head block before
+    // every band block, one frame per tick, and nothing else.
+    std::vector<TraceLine> sent;
+    for (TraceLine& t : ParseTrace(run.err()))
+        if (t.sent) sent.push_back(std::move(t));
+    auto petrol = std::find_if(sent.begin(), sent.end(), [](const TraceLine& t) { return t.bytes == frames::kPetrolCommand; });
+    ASSERT_NE(petrol, sent.end()) << run.err();
+    std::vector<Bytes> expected{frames::kPetrolCommand};
+    for (int block : {10, 12, 10, 13, 10, 14, 10, 15, 10, 16, 10, 16}) expected.push_back(*frames::CurveBlockRequest(block));
+    std::vector<Bytes> read;
+    for (auto it = petrol; it != sent.end(); ++it) read.push_back(it->bytes);
+    EXPECT_EQ(read, expected);
+    for (auto it = petrol + 2; it < sent.end(); ++it) EXPECT_GE(it->ms - (it - 1)->ms, 400.0) << "two frames in one tick";
+    EXPECT_NE(run.err().find("curve block 6 of 6"), std::string::npos) << run.err();
+}
+
+TEST(CliEndToEnd, LiveWritesFiveCsvRowsHalfASecondApart) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    Sim ecu({"--rpm", "2100"});
+    ASSERT_FALSE(ecu.path().empty());
+    const std::filesystem::path csv = dir.path() / "live.csv";
+
+    Gasecu run(QStringList{"live", "--count", "5", "--trace", "--csv", QString::fromStdString(csv.string())} +
+               Ports({&ecu}));
+    ASSERT_EQ(run.finish(40000), 0) << run.err();
+
+    std::istringstream in(ReadFile(csv));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 6u) << ReadFile(csv);
+    EXPECT_EQ(lines[0],
+              "time_ms,engine_speed_rpm,gas_pressure_bar,reducer_temperature_c,gas_temperature_c,"
+              "petrol_time_ms,gas_time_ms,fuel");
+
+    // Each row stands for one live reply the trace shows arriving at that moment.
+    std::vector<double> replies;
+    for (const TraceLine& t : ParseTrace(run.err()))
+        if (!t.sent && t.bytes.size() == 13 && t.bytes[0] == frames::kLiveDataRequest[0]) replies.push_back(t.ms);
+    ASSERT_GE(replies.size(), 5u);
+    replies.erase(replies.begin(), replies.end() - 5);
+    for (std::size_t row = 1; row <= 5; ++row) {
+        std::vector<std::string> fields;
+        std::stringstream cells(lines[row]);
+        for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+        ASSERT_EQ(fields.size(), 8u) << lines[row];
+        const double time = std::stod(fields[0]);
+        EXPECT_NEAR(time, replies[row - 1], 5.0) << lines[row];
+        EXPECT_NEAR(std::stod(fields[1]), 2100, 150) << lines[row];  // the engine model wanders a little
+        EXPECT_EQ(fields[7], "petrol");
+        if (row > 1) {
+            EXPECT_NEAR(replies[row - 1] - replies[row - 2], 500.0, 150.0) << run.err();
+        }
+    }
+}
+
+TEST(CliEndToEnd, SimulateServesTheCommandsWithoutAnyDevice) {
+    test::EnsureQtApp();
+    // The virtual ECU in process; "--csv -" puts the log on standard output.
+    Gasecu run({"live", "--simulate", "--count", "2", "--csv", "-"});
+    ASSERT_EQ(run.finish(30000), 0) << run.err();
+    std::istringstream in(run.out());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 3u) << run.out();
+    EXPECT_EQ(lines[0].substr(0, 8), "time_ms,");
+    EXPECT_EQ(lines[2].substr(lines[2].rfind(',')), ",petrol");
+}
+
+TEST(CliEndToEnd, AnEcuThatFallsSilentMidReadEndsWithStatusFive) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    Sim ecu;
+    ASSERT_FALSE(ecu.path().empty());
+    const std::filesystem::path file = dir.path() / "Cur_09.txt";
+
+    Gasecu run(QStringList{"read-curve", "--lang", "en", "-o", QString::fromStdString(file.string())} + Ports({&ecu}));
+    ASSERT_TRUE(run.errorShows("curve block 2 of 6", 30000)) << run.err();
+    ecu.freeze();
+    ASSERT_EQ(run.finish(20000), 5) << run.err();
+    EXPECT_NE(run.err().find("THE ECU HAS NOT ANSWERED FOR 5 SECONDS !"), std::string::npos) << run.err();
+    EXPECT_FALSE(std::filesystem::exists(file));  // half a curve is no curve
+}
+
+TEST(CliEndToEnd, UsageAndFileNameFaultsEndAtOnce) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    const std::filesystem::path wrong = dir.path() / "curve.txt";
+    Gasecu badName({"read-curve", "--lang", "en", "-o", QString::fromStdString(wrong.string())});
+    EXPECT_EQ(badName.finish(10000), 4);
+    EXPECT_NE(badName.err().find("NAME OF INCORRECT FILE ! "), std::string::npos) << badName.err();
+    EXPECT_FALSE(std::filesystem::exists(wrong));
+
+    Gasecu noFile({"read-curve"});
+    EXPECT_EQ(noFile.finish(10000), 2);
+    Gasecu badCount({"live", "--count", "none"});
+    EXPECT_EQ(badCount.finish(10000), 2);
+    EXPECT_NE(badCount.err().find("--count"), std::string::npos) << badCount.err();
+
+    // A log that cannot be written is refused before the 16-second scan.
+    Gasecu badCsv({"live", "--count", "1", "--csv", QString::fromStdString((dir.path() / "no" / "live.csv").string())});
+    EXPECT_EQ(badCsv.finish(10000), 4);
+
+    Gasecu help({"help"});
+    EXPECT_EQ(help.finish(10000), 0);
+    EXPECT_NE(help.out().find("gasecu read-curve -o FILE"), std::string::npos) << help.out();
+}
+
+}  // namespace
+}  // namespace gasecu
