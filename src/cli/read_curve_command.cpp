@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "cli/commands.h"
-#include "cli/curve_file_name.h"
+#include "curve/curve_file_name.h"
 #include "cli/headless_session.h"
 
 namespace gasecu::cli {
@@ -28,7 +28,7 @@ int ValidateReadCurve(const Options& options, std::string& message) {
         return kExitBadUsage;
     }
     const std::string full = FullPath(options.outputPath);
-    if (!CurveFileNameAcceptable(full)) {
+    if (!curve::FollowsCurveFileNameRule(full)) {
         // The window's own refusal, in the language asked for.
         message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
         return kExitFileError;

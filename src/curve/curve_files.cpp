@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "app/form1korvane.h"
+#include "curve/curve_file_name.h"
 #include "curve/curve_text.h"
 #include "curve/point_marks.h"
 
@@ -23,22 +24,8 @@ constexpr std::uintmax_t kLargestCurveFile = 1 << 20;
 
 std::filesystem::path PathFromUtf8(const std::string& s) { return std::filesystem::path(std::u8string(s.begin(), s.end())); }
 
-// The name rule: the last ten characters of the full path begin with "Cur"
-// (case-sensitive), as in "Cur_00.txt". Characters, not bytes: a folder or file
-// name may hold Turkish letters.
-bool FollowsCurveFileNameRule(const std::string& path) {
-    std::size_t characters = 0;
-    std::size_t i = path.size();
-    while (i > 0 && characters < 10) {
-        --i;
-        if ((static_cast<unsigned char>(path[i]) & 0xC0) != 0x80) ++characters;  // start of a character
-    }
-    if (characters < 10) return false;
-    return path.compare(i, 3, "Cur") == 0;
-}
-
 bool NameAcceptable(const std::string& path) {
-    return !path.empty() && path != kPresetName && FollowsCurveFileNameRule(path);
+    return !path.empty() && path != kPresetName && curve::FollowsCurveFileNameRule(path);
 }
 
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {

@@ -7,7 +7,6 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/curve_file_name.h"
 #include "cli/live_sample.h"
 #include "cli/trace_port.h"
 
@@ -115,19 +114,6 @@ TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {
     // A relative name counts with the directory the shell is in, as a dialog's full path.
     o.outputPath = "Cur_05.txt";
     EXPECT_EQ(ValidateReadCurve(o, message), kExitDone);
-}
-
-TEST(CliReadCurve, NameRuleCountsCharactersNotBytes) {
-    EXPECT_TRUE(CurveFileNameAcceptable("/home/usta/Cur_05.txt"));
-    EXPECT_TRUE(CurveFileNameAcceptable("Cur_05.txt"));       // exactly ten characters
-    EXPECT_FALSE(CurveFileNameAcceptable("Cur_5.txt"));       // nine: too short
-    EXPECT_TRUE(CurveFileNameAcceptable("/x/Cur_xx.dat"));    // the rest is not checked
-    EXPECT_FALSE(CurveFileNameAcceptable("/x/Cur_05.txt2"));  // "Cur" must open the last ten
-    EXPECT_FALSE(CurveFileNameAcceptable(""));
-    // "Cur_öğ.txt" is ten characters but twelve bytes.
-    EXPECT_TRUE(CurveFileNameAcceptable("/araç/Cur_öğ.txt"));
-    // The last ten bytes are "Cur_ö.txt", but the last ten characters "aCur_ö.txt".
-    EXPECT_FALSE(CurveFileNameAcceptable("/aCur_ö.txt"));
 }
 
 TEST(CliLiveSample, CsvUsesThePointAndTheWindowsDecimals) {

@@ -1,8 +1,8 @@
-#include "cli/curve_file_name.h"
+#include "curve/curve_file_name.h"
 
-namespace gasecu::cli {
+namespace gasecu::curve {
 
-bool CurveFileNameAcceptable(std::string_view fullPath) {
+bool FollowsCurveFileNameRule(std::string_view fullPath) {
     std::size_t characters = 0;
     std::size_t i = fullPath.size();
     while (i > 0 && characters < 10) {
@@ -13,4 +13,4 @@ bool CurveFileNameAcceptable(std::string_view fullPath) {
     return characters == 10 && fullPath.substr(i, 3) == "Cur";
 }
 
-}  // namespace gasecu::cli
+}  // namespace gasecu::curve
