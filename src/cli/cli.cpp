@@ -27,6 +27,8 @@ bool IsCommand(const char* word) {
     return w == "help" || FindCommand(Commands(), w) != nullptr;
 }
 
+void PrintHelp(std::FILE* out) { std::fputs(HelpText(Commands(), kProgram).c_str(), out); }
+
 int RunCommand(int argc, char** argv) {
     std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     ParseResult parsed = ParseCommandLine(Commands(), arguments);
@@ -36,7 +38,7 @@ int RunCommand(int argc, char** argv) {
     }
     const Options& options = *parsed.options;
     if (options.help) {
-        std::fputs(HelpText(Commands(), kProgram).c_str(), stdout);
+        PrintHelp(stdout);
         return kExitDone;
     }
     const Command* command = FindCommand(Commands(), options.command);

@@ -294,5 +294,23 @@ TEST(CliEndToEnd, UsageAndFileNameFaultsEndAtOnce) {
     EXPECT_NE(help.out().find("gasecu read-curve -o FILE"), std::string::npos) << help.out();
 }
 
+TEST(CliEndToEnd, HelpNeedsNoDisplay) {
+    test::EnsureQtApp();
+    // A workshop PC reached over ssh: no display, and a platform that would need one.
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(GASECU_BIN), {QStringLiteral("--help")});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0);
+    const std::string out = process.readAllStandardOutput().toStdString();
+    EXPECT_NE(out.find("--simulate"), std::string::npos) << out;
+    EXPECT_NE(out.find("gasecu read-curve -o FILE"), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace gasecu

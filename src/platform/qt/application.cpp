@@ -7,6 +7,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <cstdio>
+#include <string_view>
 
 #include "cli/cli.h"
 #include "platform/qt/main_window.h"
@@ -51,11 +52,45 @@ private:
     bool seen_ = false;
 };
 
+constexpr const char* kWindowUsage =
+    "Usage: gasecu [--port DEVICE]... [--simulate]\n"
+    "       gasecu COMMAND [OPTIONS]   (headless service commands, below)\n"
+    "\n"
+    "Service tool for sequential LPG/CNG gas-injection controllers.\n"
+    "\n"
+    "Window options:\n"
+    "  --port DEVICE   serial device for the next port number (repeatable); named\n"
+    "                  devices come before the detected ones\n"
+    "  --simulate      talk to the built-in virtual ECU instead of a serial adapter\n"
+    "                  (also the default when no serial adapter is found)\n"
+    "  -h, --help      this text\n"
+    "  -v, --version   the tool's version\n"
+    "\n";
+
+// Help and version need no display: answered before the window system starts, so
+// they work over ssh and in scripts too.
+bool AnswerHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kWindowUsage, stdout);
+            cli::PrintHelp(stdout);
+            return true;
+        }
+        if (a == "--version" || a == "-v") {
+            std::printf("gasecu %s\n", GASECU_VERSION);
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
     // Headless service commands: "gasecu scan", ... never open a window.
     if (argc > 1 && argv[1][0] != '-' && cli::IsCommand(argv[1])) return cli::RunCommand(argc, argv);
+    if (AnswerHelpOrVersion(argc, argv)) return 0;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("gasecu"));
@@ -65,8 +100,6 @@ int RunApplication(int argc, char** argv) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Service tool for sequential LPG/CNG gas-injection controllers."));
-    parser.addHelpOption();
-    parser.addVersionOption();
     QCommandLineOption port(QStringLiteral("port"),
                             QStringLiteral("Serial device for the next port number (repeatable); "
                                            "named devices come before the detected ones."),
