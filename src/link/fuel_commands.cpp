@@ -7,28 +7,24 @@
 namespace gasecu {
 
 namespace {
+// The display shows the fuel asked for at once, as if the ECU had reported it.
+constexpr int kFuelStatusGas = 1;
+constexpr int kFuelStatusPetrol = 2;
+
 // Not while a long exchange or a calibration run owns the ECU.
 bool FuelSwitchAllowed(const Form1Korvane& f) { return !f.ButtonsLocked && !f.CalibrationRunning && f.LinkGuard(); }
 }  // namespace
 
 void Form1Korvane::BenzinPic_Click() {
     if (!FuelSwitchAllowed(*this)) return;
-    BenzinPic.visible = false;
-    LPGPic.visible = true;
-    ImgBenzin.visible = true;
-    ImgGaz.visible = false;
-    ImgGazGeçiş.visible = false;
+    ShowFuelStatus(kFuelStatusPetrol);
     PetrolShown = true;
     SequencerState = 161;
 }
 
 void Form1Korvane::LPGPic_Click() {
     if (!FuelSwitchAllowed(*this)) return;
-    LPGPic.visible = false;
-    BenzinPic.visible = true;
-    ImgBenzin.visible = false;
-    ImgGaz.visible = true;
-    ImgGazGeçiş.visible = false;
+    ShowFuelStatus(kFuelStatusGas);
     PetrolShown = false;
     SequencerState = 160;
 }
