@@ -1,5 +1,6 @@
 // The three screens of the work area and their buttons.
 #include "app/form1korvane.h"
+#include "curve/point_marks.h"
 
 namespace gasecu {
 
@@ -17,10 +18,7 @@ void Form1Korvane::ButonEğri_Click() {
     ButonSetup.enabled = true;
     ButonAyar.enabled = true;
     CurveFileOk = false;
-    for (int k = 0; k <= 18; ++k) {
-        CheckÜ[k].setValue(0);
-        CheckA[k].setValue(0);
-    }
+    curve::UncheckAllPoints(*this);
     ilk.text.clear();
     Ani.text.clear();
     Text1.text.clear();

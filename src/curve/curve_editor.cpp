@@ -53,6 +53,35 @@ void ShowTilt(Form1Korvane& f, bool on) {
     f.imgeğmeenabled.visible = on;
 }
 
+// The step mode and the pictures that show it: tilt, or shift with the idle level
+// locked. Both idle pictures show released.
+void SetStepMode(Form1Korvane& f, bool tilt) {
+    ShowTilt(f, tilt);
+    ShowIdleUp(f, false);
+    ShowIdleDown(f, false);
+    f.IdleLocked = !tilt;
+    f.TiltMode = tilt;
+}
+
+// The poller saw a key or button of one family: up/down selects shift mode,
+// left/right tilt mode, and the latch remembers which family spoke last.
+void EnterKeyFamily(Form1Korvane& f, bool horizontal) {
+    f.VerticalLatch = horizontal ? 0 : 1;
+    f.HorizontalLatch = horizontal ? 1 : 0;
+    SetStepMode(f, horizontal);
+}
+
+// Every mark of the other row moves into this one (ticking it here first, so the
+// point rule clears the other row's box).
+void GatherMarks(std::array<CheckBoxControl, 19>& into, std::array<CheckBoxControl, 19>& from) {
+    for (int k = 0; k <= kRangeBox; ++k) {
+        if (from[k].checked()) {
+            into[k].setValue(1);
+            from[k].setValue(0);
+        }
+    }
+}
+
 // The range box of one row: ticking it extends that row's marks from its leftmost
 // mark to the right end and clears the other row; unticking it clears its own row.
 void RangeBoxClicked(Form1Korvane& f, std::array<CheckBoxControl, 19>& own, std::array<CheckBoxControl, 19>& other) {
@@ -140,17 +169,11 @@ void Form1Korvane::CheckA_Click(int k) {
 void Form1Korvane::hepsi_Click() {
     switch (SelectAllPhase) {
     case 0:
-        for (int k = 0; k <= kRangeBox; ++k) {
-            CheckÜ[k].setValue(1);
-            CheckA[k].setValue(0);
-        }
+        curve::SetAllPoints(*this, 1, 0);
         SelectAllPhase = 1;
         break;
     case 1:
-        for (int k = 0; k <= kRangeBox; ++k) {
-            CheckÜ[k].setValue(0);
-            CheckA[k].setValue(1);
-        }
+        curve::SetAllPoints(*this, 0, 1);
         SelectAllPhase = 2;
         break;
     case 2:
@@ -171,15 +194,7 @@ void Form1Korvane::CurveRepeatPoller() {
     {
         const bool up = ArrowKeys.active(ArrowKey::Up);
         const bool down = ArrowKeys.active(ArrowKey::Down);
-        if (up || down || AAHeld == 1 || YYHeld == 1) {
-            VerticalLatch = 1;
-            HorizontalLatch = 0;
-            ShowIdleUp(*this, false);
-            ShowIdleDown(*this, false);
-            ShowTilt(*this, false);
-            IdleLocked = true;
-            TiltMode = false;
-        }
+        if (up || down || AAHeld == 1 || YYHeld == 1) EnterKeyFamily(*this, false);
     }
     // 2. The vertical decision.
     if (HorizontalLatch == 0) DecideFamily(*this, ArrowKey::Up, AAHeld, ArrowKey::Down, YYHeld);
@@ -188,36 +203,14 @@ void Form1Korvane::CurveRepeatPoller() {
     {
         const bool left = ArrowKeys.active(ArrowKey::Left);
         const bool right = ArrowKeys.active(ArrowKey::Right);
-        if (left || right || SolHeld == 1 || SagHeld == 1) {
-            VerticalLatch = 0;
-            HorizontalLatch = 1;
-            ShowTilt(*this, true);
-            ShowIdleUp(*this, false);
-            ShowIdleDown(*this, false);
-            IdleLocked = false;
-            TiltMode = true;
-        }
+        if (left || right || SolHeld == 1 || SagHeld == 1) EnterKeyFamily(*this, true);
     }
     // 4. The horizontal decision.
     if (VerticalLatch == 0) DecideFamily(*this, ArrowKey::Left, SolHeld, ArrowKey::Right, SagHeld);
 
     // 5, 6. Every mark goes into the row of the direction.
-    if (RaiseRequest == 1) {
-        for (int k = 0; k <= kRangeBox; ++k) {
-            if (CheckA[k].checked()) {
-                CheckÜ[k].setValue(1);
-                CheckA[k].setValue(0);
-            }
-        }
-    }
-    if (LowerRequest == 1) {
-        for (int k = 0; k <= kRangeBox; ++k) {
-            if (CheckÜ[k].checked()) {
-                CheckA[k].setValue(1);
-                CheckÜ[k].setValue(0);
-            }
-        }
-    }
+    if (RaiseRequest == 1) GatherMarks(CheckÜ, CheckA);
+    if (LowerRequest == 1) GatherMarks(CheckA, CheckÜ);
 }
 
 // ---------------------------------------------------------------------------
@@ -230,10 +223,10 @@ void Form1Korvane::CurveEditTick() {
 
     if (TiltMode) {
         // One tick per start: the poller starts the next one while the key is held.
+        Timer2.setEnabled(false);
         TiltStep = 1;
         for (int k = 0; k < kRangeBox; ++k) {
             const int p = k + 1;
-            Timer2.setEnabled(false);
             if (CheckÜ[k].checked()) {
                 MoveSelectedBands(*this, p, TiltStep);
                 FixUpward(CurveTable, p, TiltStep);
@@ -245,8 +238,7 @@ void Form1Korvane::CurveEditTick() {
                 TiltStep += 1;
             }
         }
-    }
-    if (!TiltMode) {
+    } else {
         double& idleLevel = CurveTable[curve::kHeaderRow][curve::kIdleLevel];
         for (int k = 0; k < kRangeBox; ++k) {
             const int p = k + 1;
@@ -304,19 +296,12 @@ void Form1Korvane::Rolantiyukarıdisabel_MouseDown() {
     ShowTilt(*this, false);
     TiltMode = false;
     IdleLocked = false;
-    for (int k = 0; k <= kRangeBox; ++k) {
-        CheckÜ[k].setValue(1);
-        CheckA[k].setValue(0);
-    }
+    curve::SetAllPoints(*this, 1, 0);
     Timer2.setEnabled(true);
 }
 
 void Form1Korvane::Rolantiyukarıdisabel_MouseUp() {
-    ShowIdleUp(*this, false);
-    ShowIdleDown(*this, false);
-    ShowTilt(*this, false);
-    TiltMode = false;
-    IdleLocked = true;
+    SetStepMode(*this, false);
     curve::UncheckAllPoints(*this);
     Timer2.setEnabled(false);
 }
@@ -327,10 +312,7 @@ void Form1Korvane::Rolantiaşagıdisabel_MouseDown() {
     ShowTilt(*this, false);
     TiltMode = false;
     IdleLocked = false;
-    for (int k = 0; k <= kRangeBox; ++k) {
-        CheckÜ[k].setValue(0);
-        CheckA[k].setValue(1);
-    }
+    curve::SetAllPoints(*this, 0, 1);
     Timer2.setEnabled(true);
 }
 
@@ -346,21 +328,13 @@ void Form1Korvane::Rolantiaşagıdisabel_MouseUp() {
 // ---------------------------------------------------------------------------
 
 void Form1Korvane::imgeğmedisabled_Click() {
-    ShowTilt(*this, true);
-    ShowIdleUp(*this, false);
-    ShowIdleDown(*this, false);
+    SetStepMode(*this, true);
     curve::UncheckAllPoints(*this);
-    IdleLocked = false;
-    TiltMode = true;
 }
 
 void Form1Korvane::imgeğmeenabled_Click() {
-    ShowTilt(*this, false);
-    ShowIdleUp(*this, false);
-    ShowIdleDown(*this, false);
+    SetStepMode(*this, false);
     curve::UncheckAllPoints(*this);
-    IdleLocked = true;
-    TiltMode = false;
 }
 
 // ---------------------------------------------------------------------------
