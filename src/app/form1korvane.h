@@ -208,7 +208,10 @@ public:
     void ReenableAfterLiveReply();
     // The settings and fault screens' controls, disabled while a read or write runs.
     void SetSettingsControlsEnabled(bool enabled);
-    // The 13 advance entries "0.20 ms" .. "3.00 ms" (fills the list once).
+    // The same controls except ButonGenel, which waits for the idle step: what every
+    // live reply gives back.
+    void EnableSettingsControlsButGenel();
+    // The 13 advance entries "0.20 ms" .. "3.00 ms" (start-up).
     void FillAdvanceList();
 
     // ======================================================================

@@ -84,9 +84,7 @@ void Form1Korvane::ReenableAfterLiveReply() {
     ProgressBar12.visible = false;
     ProgressBar12.value = 0;
     // ButonGenel waits for the idle step (RestoreIdleButtons).
-    bool genel = ButonGenel.enabled;
-    SetSettingsControlsEnabled(true);
-    ButonGenel.enabled = genel;
+    EnableSettingsControlsButGenel();
 }
 
 }  // namespace gasecu

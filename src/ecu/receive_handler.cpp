@@ -45,7 +45,6 @@ void Form1Korvane::Iletisim_OnComm(int kind) {
         msavvv.text = FormatNumber(AdvanceTime, 2);
         // Showing the ECU's value is not the fitter's choice: only the selection
         // changes, nothing is written back.
-        FillAdvanceList();
         if (int entry = ecu::AdvanceEntryFor(AdvanceTime); entry >= 0) avas.selectedIndex = entry;
         ProgressBar12.value = 5;
     } else if (step == 8) {

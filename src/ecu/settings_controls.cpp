@@ -5,18 +5,28 @@
 
 namespace gasecu {
 
-void Form1Korvane::SetSettingsControlsEnabled(bool enabled) {
-    for (ButtonControl* b : {&ButonGenel, &ButonEğri, &ButonAyar, &ButonLoadFabricSettings, &ButonTroubles,
-                             &ButonErrorClear})
+namespace {
+
+void SetAllButGenelEnabled(Form1Korvane& f, bool enabled) {
+    for (ButtonControl* b : {&f.ButonEğri, &f.ButonAyar, &f.ButonLoadFabricSettings, &f.ButonTroubles,
+                             &f.ButonErrorClear})
         b->enabled = enabled;
-    avas.enabled = enabled;
-    for (TextBoxControl* t : {&Coil, &SetPTransRPMTextBox, &SetPTransRedTempTextBox, &SetPXXPressureTextBox,
-                              &SetPXXPressLeakageTextBox, &msavvv})
+    f.avas.enabled = enabled;
+    for (TextBoxControl* t : {&f.Coil, &f.SetPTransRPMTextBox, &f.SetPTransRedTempTextBox, &f.SetPXXPressureTextBox,
+                              &f.SetPXXPressLeakageTextBox, &f.msavvv})
         t->enabled = enabled;
 }
 
+}  // namespace
+
+void Form1Korvane::SetSettingsControlsEnabled(bool enabled) {
+    ButonGenel.enabled = enabled;
+    SetAllButGenelEnabled(*this, enabled);
+}
+
+void Form1Korvane::EnableSettingsControlsButGenel() { SetAllButGenelEnabled(*this, true); }
+
 void Form1Korvane::FillAdvanceList() {
-    if (avas.entries.size() == ecu::kAdvanceEntries.size()) return;
     avas.entries.clear();
     for (const ecu::AdvanceEntry& e : ecu::kAdvanceEntries) avas.entries.emplace_back(e.text);
 }
