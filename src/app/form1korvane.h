@@ -178,6 +178,9 @@ public:
     void LockSettingsButtons();
     void RestoreIdleButtons();
     void ComOpenButon_Click();
+    // The three screens, the three screen buttons and the four read/write buttons:
+    // what the connect button locks until the scan ends (or a live reply comes).
+    void SetWorkAreaEnabled(bool enabled);
     void ExitButon_Click();
     void ButonEcuOku_Click();
     void BenzinPic_Click();

@@ -77,10 +77,7 @@ void Form1Korvane::ShowLiveValues(int petrolRaw, int gasRaw) {
 // connect) ends with the first live reply after it.
 void Form1Korvane::ReenableAfterLiveReply() {
     for (ButtonControl* b : {&ButonEğri, &ButonSetup, &ButonAyar}) b->visible = true;
-    for (PictureBoxControl* p : {&KalibrasyonPic, &EğriKağıdıPic, &SettingsSettingsPic}) p->enabled = true;
-    for (ButtonControl* b :
-         {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz, &ButonEğri, &ButonSetup, &ButonAyar})
-        b->enabled = true;
+    SetWorkAreaEnabled(true);
     ProgressBar12.visible = false;
     ProgressBar12.value = 0;
     // ButonGenel waits for the idle step (RestoreIdleButtons).

@@ -41,10 +41,7 @@ void Form1Korvane::Iletisim_DeviceLost() {
 
     // Every control a scan or an exchange disabled is usable again (the same set a
     // failed scan gives back, plus the ones the long sequences lock).
-    for (PictureBoxControl* p : {&KalibrasyonPic, &EğriKağıdıPic, &SettingsSettingsPic}) p->enabled = true;
-    for (ButtonControl* b :
-         {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz, &ButonEğri, &ButonSetup, &ButonAyar})
-        b->enabled = true;
+    SetWorkAreaEnabled(true);
     SetSettingsControlsEnabled(true);
     SetupRestored = true;
     ButtonsLocked = false;

@@ -13,13 +13,17 @@ namespace {
 constexpr int kLastPort = 15;
 }
 
+void Form1Korvane::SetWorkAreaEnabled(bool enabled) {
+    for (PictureBoxControl* p : {&KalibrasyonPic, &EğriKağıdıPic, &SettingsSettingsPic}) p->enabled = enabled;
+    for (ButtonControl* b :
+         {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz, &ButonEğri, &ButonSetup, &ButonAyar})
+        b->enabled = enabled;
+}
+
 void Form1Korvane::ComOpenButon_Click() {
     Dilsec.enabled = false;
     ScanPort = 0;
-    for (PictureBoxControl* p : {&KalibrasyonPic, &EğriKağıdıPic, &SettingsSettingsPic}) p->enabled = false;
-    for (ButtonControl* b :
-         {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz, &ButonEğri, &ButonSetup, &ButonAyar})
-        b->enabled = false;
+    SetWorkAreaEnabled(false);
     SequencerState = 9;
     ComOpenButon.enabled = false;
 }
@@ -61,10 +65,8 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
     case 10:  // nothing answered on any port
         f.ShowMessage("HERHANGİ BİR İLETİŞİM PORTUNA BAĞLANILAMADI .... !  COM1 - COM15",
                       "NO CONNECTION TO ANY PORT .... !  COM1 - COM15");
-        for (PictureBoxControl* p : {&f.KalibrasyonPic, &f.EğriKağıdıPic, &f.SettingsSettingsPic}) p->enabled = true;
-        for (ButtonControl* b : {&f.ButonDisktenOku, &f.ButonDiskeYaz, &f.ButonEcuOku, &f.ButonEcuYaz, &f.ButonEğri,
-                                 &f.ButonSetup, &f.ButonAyar, &f.ComOpenButon})
-            b->enabled = true;
+        f.SetWorkAreaEnabled(true);
+        f.ComOpenButon.enabled = true;
         // The language list stays disabled; a new press of the connect button
         // starts over from COM1.
         f.SequencerState = 1000;
