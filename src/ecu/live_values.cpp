@@ -20,28 +20,22 @@ void ShowOnPair(std::array<ProgressBarControl, 2>& bars, double value) {
     for (ProgressBarControl& b : bars) b.value = static_cast<float>(value);
 }
 
+// A value in its text box and both caption labels; both bars show it, held at
+// their maximum.
+void ShowGauge(TextBoxControl& box, std::array<LabelControl, 2>& labels, std::array<ProgressBarControl, 2>& bars,
+               const std::string& text, double value) {
+    box.text = text;
+    ShowOnPair(labels, text);
+    ShowOnPair(bars, std::min(value, bars[0].maximum));
+}
+
 }  // namespace
 
 void Form1Korvane::ShowLiveValues(int petrolRaw, int gasRaw) {
-    std::string text = FormatNumber(EngineSpeed, 0);
-    TextMotorDevirHızı.text = text;
-    ShowOnPair(Label7, text);
-    ShowOnPair(ProgressBar1, std::min(EngineSpeed, 10000.0));
-
-    text = FormatNumber(GasPressure, 2);
-    TextBasinc.text = text;
-    ShowOnPair(Label8, text);
-    ShowOnPair(ProgressBar2, std::min(GasPressure, 2.0));
-
-    text = FormatNumber(ReducerTemperature, 1);
-    TextReduTemperature.text = text;
-    ShowOnPair(Label9, text);
-    ShowOnPair(ProgressBar3, std::min(ReducerTemperature, 105.0));
-
-    text = FormatNumber(GasTemperature, 1);
-    TextGasTemperature.text = text;
-    ShowOnPair(Label10, text);
-    ShowOnPair(ProgressBar4, std::min(GasTemperature, 105.0));
+    ShowGauge(TextMotorDevirHızı, Label7, ProgressBar1, FormatNumber(EngineSpeed, 0), EngineSpeed);
+    ShowGauge(TextBasinc, Label8, ProgressBar2, FormatNumber(GasPressure, 2), GasPressure);
+    ShowGauge(TextReduTemperature, Label9, ProgressBar3, FormatNumber(ReducerTemperature, 1), ReducerTemperature);
+    ShowGauge(TextGasTemperature, Label10, ProgressBar4, FormatNumber(GasTemperature, 1), GasTemperature);
 
     // Out of range, the captions and DisplayedPetrolTime keep their last values.
     if (petrolRaw > kInjectionRawMax) {
@@ -51,14 +45,13 @@ void Form1Korvane::ShowLiveValues(int petrolRaw, int gasRaw) {
         TextBenzinMS.text = "0,40";
         ShowOnPair(ProgressBar6, 0.4);
     } else {
-        text = FormatNumber(PetrolTime, 2);
-        TextBenzinMS.text = text;
-        ShowOnPair(Label12, text);
+        const std::string text = FormatNumber(PetrolTime, 2);
+        ShowGauge(TextBenzinMS, Label12, ProgressBar6, text, PetrolTime);
         // The curve editor works with the time as the fitter sees it.
         DisplayedPetrolTime = ParseDisplayedNumber(text);
-        ShowOnPair(ProgressBar6, std::min(PetrolTime, 42.0));
     }
 
+    // The gas bar jumps to its end from 40 ms on.
     if (gasRaw > kInjectionRawMax) {
         TextGasMS.text = "40,96";
         ShowOnPair(ProgressBar5, 40.96);
@@ -66,7 +59,7 @@ void Form1Korvane::ShowLiveValues(int petrolRaw, int gasRaw) {
         TextGasMS.text = "0,41";
         ShowOnPair(ProgressBar5, 0.4);
     } else {
-        text = FormatNumber(GasTime, 2);
+        const std::string text = FormatNumber(GasTime, 2);
         TextGasMS.text = text;
         ShowOnPair(Label11, text);
         ShowOnPair(ProgressBar5, GasTime < 40 ? GasTime : 42.0);
