@@ -2,42 +2,25 @@
 
 namespace gasecu {
 
+void RecordingCanvas::record(const DrawCall& call) {
+    calls_.push_back(call);
+    ++total_;
+}
+
 void RecordingCanvas::clear() {
     calls_.clear();
-    calls_.push_back(DrawCall{});
     ++clears_;
-    ++total_;
+    record({.kind = DrawCall::Kind::Clear});
 }
 
-void RecordingCanvas::setLineWidth(int width) {
-    DrawCall c;
-    c.kind = DrawCall::Kind::LineWidth;
-    c.width = width;
-    calls_.push_back(c);
-    ++total_;
-}
+void RecordingCanvas::setLineWidth(int width) { record({.kind = DrawCall::Kind::LineWidth, .width = width}); }
 
 void RecordingCanvas::line(double x1, double y1, double x2, double y2, Colour colour) {
-    DrawCall c;
-    c.kind = DrawCall::Kind::Line;
-    c.x1 = x1;
-    c.y1 = y1;
-    c.x2 = x2;
-    c.y2 = y2;
-    c.colour = colour;
-    calls_.push_back(c);
-    ++total_;
+    record({.kind = DrawCall::Kind::Line, .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2, .colour = colour});
 }
 
 void RecordingCanvas::circle(double cx, double cy, double radius, Colour colour) {
-    DrawCall c;
-    c.kind = DrawCall::Kind::Circle;
-    c.x1 = cx;
-    c.y1 = cy;
-    c.r = radius;
-    c.colour = colour;
-    calls_.push_back(c);
-    ++total_;
+    record({.kind = DrawCall::Kind::Circle, .x1 = cx, .y1 = cy, .r = radius, .colour = colour});
 }
 
 }  // namespace gasecu

@@ -37,6 +37,8 @@ public:
     std::uint64_t totalCalls() const { return total_; }
 
 private:
+    void record(const DrawCall& call);
+
     std::vector<DrawCall> calls_;
     std::uint64_t clears_ = 0;
     std::uint64_t total_ = 0;
