@@ -32,9 +32,9 @@ void Form1Korvane::ApplyLanguage() {
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) file = env.programDirectory / "Dilsecim";
     LanguageIndex = ReadLanguageFile(file);
-    if (LanguageIndex > 3) LanguageIndex = 0;
-    // The list has only Turkish and English: anything else (negative, 2, 3, a fraction)
-    // would leave every message blank, so it starts in Turkish.
+    // A stored value above 3 counts as Turkish. So does every other value the list
+    // has no entry for (negative, 2, 3, a fraction): it would leave every message
+    // blank.
     if (LanguageIndex != 0 && LanguageIndex != 1) LanguageIndex = 0;
     ApplyLanguageIndex();
 }
@@ -92,18 +92,12 @@ void Form1Korvane::ApplyLanguageIndex() {
         {&Label17.caption, "bar", "bar"},
     };
 
-    if (LanguageIndex == 0) {
-        AyarKırmızıImg.picture = 1;
-        Label26.visible = true;
-        Label27.visible = true;
-        for (const Caption& c : captions) *c.text = c.turkish;
-    }
-    if (LanguageIndex == 1) {
-        AyarKırmızıImg.picture = 2;
-        Label26.visible = false;
-        Label27.visible = false;
-        for (const Caption& c : captions) *c.text = c.english;
-    }
+    if (LanguageIndex != 0 && LanguageIndex != 1) return;
+    const bool turkish = LanguageIndex == 0;
+    AyarKırmızıImg.picture = turkish ? 1 : 2;  // the marker picture carries its own text
+    Label26.visible = turkish;                 // the degree marks go with the Turkish captions
+    Label27.visible = turkish;
+    for (const Caption& c : captions) *c.text = turkish ? c.turkish : c.english;
 }
 
 void Form1Korvane::Dilsec_Click() {
