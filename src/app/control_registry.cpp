@@ -1,6 +1,7 @@
 #include "app/control_registry.h"
 
 #include <array>
+#include <utility>
 
 namespace gasecu {
 
@@ -20,6 +21,18 @@ private:
     std::vector<ControlEntry>& out_;
     Container container_ = Container::Fixed;
 };
+
+// Element 0 or 1 of the six live-value caption arrays and the six bar arrays:
+// element 0 heads the fixed area, element 1 sits on the curve paper.
+void AddLiveValueElement(Builder& b, Form1Korvane& f, std::size_t element) {
+    for (auto [name, labels] : {std::pair{"Label7", &f.Label7}, {"Label8", &f.Label8}, {"Label9", &f.Label9},
+                                {"Label10", &f.Label10}, {"Label11", &f.Label11}, {"Label12", &f.Label12}})
+        b.addArray(name, *labels, element, element);
+    for (auto [name, bars] :
+         {std::pair{"ProgressBar1", &f.ProgressBar1}, {"ProgressBar2", &f.ProgressBar2}, {"ProgressBar3", &f.ProgressBar3},
+          {"ProgressBar4", &f.ProgressBar4}, {"ProgressBar5", &f.ProgressBar5}, {"ProgressBar6", &f.ProgressBar6}})
+        b.addArray(name, *bars, element, element);
+}
 
 }  // namespace
 
@@ -58,18 +71,7 @@ std::vector<ControlEntry> ListControls(Form1Korvane& f) {
     b.add("TextGasTemperature", &f.TextGasTemperature);
     b.add("TextGasMS", &f.TextGasMS);
     b.add("TextBenzinMS", &f.TextBenzinMS);
-    b.addArray("Label7", f.Label7, 0, 0);
-    b.addArray("Label8", f.Label8, 0, 0);
-    b.addArray("Label9", f.Label9, 0, 0);
-    b.addArray("Label10", f.Label10, 0, 0);
-    b.addArray("Label11", f.Label11, 0, 0);
-    b.addArray("Label12", f.Label12, 0, 0);
-    b.addArray("ProgressBar1", f.ProgressBar1, 0, 0);
-    b.addArray("ProgressBar2", f.ProgressBar2, 0, 0);
-    b.addArray("ProgressBar3", f.ProgressBar3, 0, 0);
-    b.addArray("ProgressBar4", f.ProgressBar4, 0, 0);
-    b.addArray("ProgressBar5", f.ProgressBar5, 0, 0);
-    b.addArray("ProgressBar6", f.ProgressBar6, 0, 0);
+    AddLiveValueElement(b, f, 0);
     b.add("BenzinPic", &f.BenzinPic);
     b.add("LPGPic", &f.LPGPic);
     b.add("ImgBenzin", &f.ImgBenzin);
@@ -102,18 +104,7 @@ std::vector<ControlEntry> ListControls(Form1Korvane& f) {
     b.add("Label20", &f.Label20);
     b.add("Label22", &f.Label22);
     b.add("Label23", &f.Label23);
-    b.addArray("Label7", f.Label7, 1, 1);
-    b.addArray("Label8", f.Label8, 1, 1);
-    b.addArray("Label9", f.Label9, 1, 1);
-    b.addArray("Label10", f.Label10, 1, 1);
-    b.addArray("Label11", f.Label11, 1, 1);
-    b.addArray("Label12", f.Label12, 1, 1);
-    b.addArray("ProgressBar1", f.ProgressBar1, 1, 1);
-    b.addArray("ProgressBar2", f.ProgressBar2, 1, 1);
-    b.addArray("ProgressBar3", f.ProgressBar3, 1, 1);
-    b.addArray("ProgressBar4", f.ProgressBar4, 1, 1);
-    b.addArray("ProgressBar5", f.ProgressBar5, 1, 1);
-    b.addArray("ProgressBar6", f.ProgressBar6, 1, 1);
+    AddLiveValueElement(b, f, 1);
     b.add("Rolantiyukarıdisabel", &f.Rolantiyukarıdisabel);
     b.add("Rolantiyukarıenabel", &f.Rolantiyukarıenabel);
     b.add("Rolantiaşagıdisabel", &f.Rolantiaşagıdisabel);
