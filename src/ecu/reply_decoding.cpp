@@ -53,15 +53,18 @@ int AdvanceEntryFor(double advanceTime) {
     return -1;
 }
 
-std::optional<double> RpmFactorForCoilText(const std::string& coilText) {
-    static const std::array<const char*, 12> kCounts{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"};
-    for (std::size_t i = 0; i < kCounts.size(); ++i) {
-        if (coilText != kCounts[i]) continue;
-        if (i == 0) return 0.5;
-        if (i <= 2) return 1.0;
-        return 2.0;
-    }
+std::optional<int> CoilCountFromText(const std::string& coilText) {
+    for (int n = 1; n <= 12; ++n)
+        if (coilText == std::to_string(n)) return n;
     return std::nullopt;
+}
+
+std::optional<double> RpmFactorForCoilText(const std::string& coilText) {
+    const auto coils = CoilCountFromText(coilText);
+    if (!coils) return std::nullopt;
+    if (*coils == 1) return 0.5;
+    if (*coils <= 3) return 1.0;
+    return 2.0;
 }
 
 }  // namespace gasecu::ecu

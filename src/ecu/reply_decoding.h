@@ -47,6 +47,10 @@ double AdvanceTimeFromBytes(int low, int high);
 // The advance list entry 0..12 showing exactly this time, or -1.
 int AdvanceEntryFor(double advanceTime);
 
+// The coil count a coil text names: exactly "1" to "12" (no blank, sign, leading
+// zero or fraction); any other text names none.
+std::optional<int> CoilCountFromText(const std::string& coilText);
+
 // Engine-speed factor for a coil count read back from page 1: "1" gives 0.5,
 // "2" and "3" give 1, "4" to "12" give 2; any other text gives nothing.
 std::optional<double> RpmFactorForCoilText(const std::string& coilText);

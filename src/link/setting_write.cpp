@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/form1korvane.h"
+#include "ecu/reply_decoding.h"
 #include "link/command_frames.h"
 #include "link/sequencer_families.h"
 
@@ -16,25 +17,21 @@ namespace {
 constexpr double kCoilTypeAddress = 22;
 constexpr std::uint8_t kCoilChangedTrue = 255;
 
-bool IsCoilCountText(const std::string& text) {
-    for (int n = 1; n <= 12; ++n)
-        if (text == std::to_string(n)) return true;
-    return false;
-}
-
 // The factor right after a coil write; page 1's read-back sets it again.
 std::optional<double> RpmFactorAfterCoilWrite(const std::string& text) {
-    if (!IsCoilCountText(text)) return std::nullopt;
-    if (text == "1") return 0.5;
-    if (text == "2") return 1;
+    const auto coils = ecu::CoilCountFromText(text);
+    if (!coils) return std::nullopt;
+    if (*coils == 1) return 0.5;
+    if (*coils == 2) return 1;
     return 2;
 }
 
 std::optional<double> CoilTypeCode(const std::string& text) {
-    if (!IsCoilCountText(text)) return std::nullopt;
-    if (text == "1") return 20;
-    if (text == "2") return 16;
-    if (text == "3") return 10;
+    const auto coils = ecu::CoilCountFromText(text);
+    if (!coils) return std::nullopt;
+    if (*coils == 1) return 20;
+    if (*coils == 2) return 16;
+    if (*coils == 3) return 10;
     return 5;
 }
 
