@@ -1,5 +1,5 @@
 // The window's load event: brings every field and control into its first state.
-#include <fstream>
+#include <filesystem>
 #include <system_error>
 
 #include "app/default_curve.h"
@@ -9,38 +9,32 @@ namespace gasecu {
 
 namespace {
 
-// True when a file can be created in the directory (an installed program's
-// directory usually cannot be written by the fitter's account).
-bool DirectoryWritable(const std::filesystem::path& dir) {
+bool WritesDefaultCurve(const std::filesystem::path& dir) {
     std::error_code ec;
-    if (dir.empty() || !std::filesystem::is_directory(dir, ec)) return false;
-    auto probe = dir / ".gasecu-write-test";
-    {
-        std::ofstream out(probe, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-    }
-    std::filesystem::remove(probe, ec);
-    return true;
+    return !dir.empty() && std::filesystem::is_directory(dir, ec) && WriteDefaultCurveFile(dir / "Cur_00.txt");
 }
 
-std::filesystem::path ChooseDataDirectory(const FormEnvironment& env) {
-    if (DirectoryWritable(env.programDirectory)) return env.programDirectory;
+// Writes the default curve into the program directory, or, where the fitter's
+// account cannot write there (an installed program), into the user data directory;
+// the directory that took it takes every file the tool writes. With nothing
+// writable the tool still starts: writes fail quietly, reads still work.
+std::filesystem::path WriteDefaultCurveAndChooseDataDirectory(const FormEnvironment& env) {
+    if (WritesDefaultCurve(env.programDirectory)) return env.programDirectory;
     std::error_code ec;
     if (!env.userDataDirectory.empty()) std::filesystem::create_directories(env.userDataDirectory, ec);
-    if (DirectoryWritable(env.userDataDirectory)) return env.userDataDirectory;
-    return env.programDirectory;  // nothing writable: writes fail quietly, reads still work
+    if (WritesDefaultCurve(env.userDataDirectory)) return env.userDataDirectory;
+    return env.programDirectory;
 }
 
 }  // namespace
 
 void Form1Korvane::Form_Load() {
-    // 1, 2: files are addressed in the program directory (or its writable stand-in).
-    DataDirectory = ChooseDataDirectory(env);
+    // 1, 3: files are addressed in the program directory (or its writable stand-in);
+    // the default curve is rewritten there at every start. Its write is what tells
+    // whether the directory can be written, so no probe file is needed.
+    DataDirectory = WriteDefaultCurveAndChooseDataDirectory(env);
+    // 2
     CommonDialog1.initialDirectory = DataDirectory.string();
-
-    // 3: the default curve, rewritten at every start. A failed write must not stop
-    // the tool from starting; the fitter can still read the ECU.
-    WriteDefaultCurveFile(DataDirectory / "Cur_00.txt");
 
     // 4: fault clearing's moving step numbers.
     ClearWriteStep = 175;
