@@ -2,16 +2,12 @@
 // pseudo-terminals, through the real serial wrapper and real timers. Every wait
 // is bounded; the pacing is checked from the program's own --trace time stamps.
 #include <gtest/gtest.h>
-#include <signal.h>
 
-#include <QEventLoop>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTimer>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <memory>
 #include <regex>
@@ -24,49 +20,14 @@
 #include "ecu_memory.h"
 #include "link/command_frames.h"
 #include "qt/qt_test_app.h"
+#include "qt/sim_process.h"
 #include "support/temp_dir.h"
 
 namespace gasecu {
 namespace {
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    if (condition()) return true;
-    QEventLoop loop;
-    QTimer poll, limit;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition()) loop.quit();
-    });
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    poll.start(5);
-    limit.setSingleShot(true);
-    limit.start(timeoutMs);
-    loop.exec();
-    return condition();
-}
-
-// gasecu-sim as a child process, serving one pseudo-terminal.
-class Sim {
-public:
-    explicit Sim(const QStringList& arguments = {}) {
-        process_.start(QStringLiteral(GASECU_SIM_BIN), arguments);
-        if (!process_.waitForStarted(10000)) return;
-        if (!WaitUntil([&] { return process_.canReadLine(); }, 10000)) return;
-        path_ = QString::fromLocal8Bit(process_.readLine()).trimmed().toStdString();
-    }
-    ~Sim() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    const std::string& path() const { return path_; }
-    // Freezes the controller: the line stays open, nothing answers.
-    void freeze() { ::kill(static_cast<pid_t>(process_.processId()), SIGSTOP); }
-
-private:
-    QProcess process_;
-    std::string path_;
-};
+using Sim = test::SimProcess;
+using test::WaitUntil;
 
 // One run of gasecu COMMAND ...; its output is gathered while it runs.
 class Gasecu {

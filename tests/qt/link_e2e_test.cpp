@@ -4,11 +4,7 @@
 // up and show decoded live values, as it does with a controller on a USB adapter.
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
-#include <QProcess>
-#include <QTimer>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -16,52 +12,14 @@
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timers.h"
 #include "qt/qt_test_app.h"
+#include "qt/sim_process.h"
 #include "support/temp_dir.h"
 
 namespace gasecu {
 namespace {
 
-// Turns the event loop, looking every 100 ms, until the condition holds or the
-// time is up; returns whether it held.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    if (condition()) return true;
-    QEventLoop loop;
-    QTimer poll, limit;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition()) loop.quit();
-    });
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    poll.start(100);
-    limit.setSingleShot(true);
-    limit.start(timeoutMs);
-    loop.exec();
-    return condition();
-}
-
-// gasecu-sim as a child process. Its stdin stays open while the test runs: if the
-// test program dies, the pipe closes and the simulator ends with it.
-class SimProcess {
-public:
-    explicit SimProcess(const QStringList& arguments) {
-        process_.start(QStringLiteral(GASECU_SIM_BIN), arguments);
-        if (!process_.waitForStarted(10000)) return;
-        if (!WaitUntil([&] { return process_.canReadLine(); }, 10000)) return;
-        path_ = QString::fromLocal8Bit(process_.readLine()).trimmed().toStdString();
-    }
-    ~SimProcess() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.closeWriteChannel();  // the simulator's way to stop
-        if (!process_.waitForFinished(5000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    QProcess process_;
-    std::string path_;
-};
+using test::SimProcess;
+using test::WaitUntil;
 
 TEST(LinkEndToEnd, ConnectsToTheSimulatorAndShowsItsEngineSpeed) {
     test::EnsureQtApp();

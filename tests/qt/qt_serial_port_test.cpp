@@ -8,12 +8,9 @@
 #include <unistd.h>
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,27 +66,8 @@ private:
     std::string slavePath_;
 };
 
-// Turns the event loop until the condition holds or the time is up.
-bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
-    if (condition()) return true;
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(1);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition()) loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start();
-    loop.exec();
-    return condition();
-}
-
-// Turns the event loop (sleeping while there is nothing to do) for a fixed time.
-void RunEventLoopFor(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using test::RunEventLoopFor;
+using test::WaitUntil;
 
 double ProcessCpuSeconds() {
     timespec t{};
@@ -147,7 +125,7 @@ TEST_F(QtSerialPortTest, SendsWholeFrameUnchanged) {
     const Bytes frame = *frames::CurveBlockWrite(10, data);
     ASSERT_TRUE(port->send(frame));
     Bytes received;
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(WaitUntil(
         [&] {
             const Bytes more = pty.readWaiting();
             received.insert(received.end(), more.begin(), more.end());
@@ -167,7 +145,7 @@ TEST_F(QtSerialPortTest, ReplyArrivesWholeInOneEvent) {
     gap.start();
     while (gap.nsecsElapsed() < 300'000) QCoreApplication::processEvents();  // let the port take the first part
     pty.write(Bytes(reply.begin() + 13, reply.end()));
-    ASSERT_TRUE(WaitFor([&] { return !events.empty(); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return !events.empty(); }, 2000));
     RunEventLoopFor(50);
     ASSERT_EQ(events, std::vector<int>{kPortEventReceive});
     EXPECT_EQ(replies.at(0), reply);
@@ -180,7 +158,7 @@ TEST_F(QtSerialPortTest, ReplyArrivesWholeInOneEvent) {
     RunEventLoopFor(30);
     EXPECT_TRUE(events.empty());
     pty.write(Bytes(live.begin() + 5, live.end()));
-    ASSERT_TRUE(WaitFor([&] { return !events.empty(); }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return !events.empty(); }, 2000));
     RunEventLoopFor(20);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(replies.at(0), live);
@@ -213,7 +191,7 @@ TEST_F(QtSerialPortTest, FailuresAreResults) {
     ASSERT_TRUE(port->open());
     EXPECT_TRUE(port->send(frames::kLiveDataRequest));
     Bytes received;
-    EXPECT_TRUE(WaitFor(
+    EXPECT_TRUE(WaitUntil(
         [&] {
             const Bytes more = pty.readWaiting();
             received.insert(received.end(), more.begin(), more.end());
@@ -228,7 +206,7 @@ TEST_F(QtSerialPortTest, DeviceLossIsReportedOnceWithoutSpinning) {
     openPort();
     // The adapter disappears under the open port.
     pty.closeMaster();
-    ASSERT_TRUE(WaitFor([&] { return lostReports > 0; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return lostReports > 0; }, 2000));
     EXPECT_FALSE(portOpenWhenLost) << "the port is closed before the loss is reported";
     EXPECT_FALSE(port->isOpen());
 

@@ -1,5 +1,7 @@
 #include "qt/qt_test_app.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <cstdlib>
 
 namespace gasecu::test {
@@ -18,6 +20,25 @@ QApplication& EnsureQtApp() {
         return new QApplication(argc, argv);
     }();
     return *app;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    if (condition()) return true;
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (condition()) loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    poll.start(5);
+    loop.exec();
+    return condition();
+}
+
+void RunEventLoopFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 }  // namespace gasecu::test

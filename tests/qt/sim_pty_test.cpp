@@ -2,58 +2,20 @@
 // serial wrapper as if it were a USB adapter with a controller behind it.
 #include <gtest/gtest.h>
 
-#include <QEventLoop>
 #include <QProcess>
-#include <QTimer>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "link/command_frames.h"
 #include "platform/qt/qt_serial_port.h"
 #include "qt/qt_test_app.h"
+#include "qt/sim_process.h"
 
 namespace gasecu {
 namespace {
 
-// Turns the event loop until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    if (condition()) return true;
-    QEventLoop loop;
-    QTimer poll, limit;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition()) loop.quit();
-    });
-    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-    poll.start(1);
-    limit.setSingleShot(true);
-    limit.start(timeoutMs);
-    loop.exec();
-    return condition();
-}
-
-// The simulator as a child process; stopped by closing its stdin.
-class SimProcess {
-public:
-    explicit SimProcess(const QStringList& arguments) {
-        process_.start(QStringLiteral(GASECU_SIM_BIN), arguments);
-        if (!process_.waitForStarted(10000)) return;
-        if (!WaitUntil([&] { return process_.canReadLine(); }, 10000)) return;
-        path_ = QString::fromLocal8Bit(process_.readLine()).trimmed().toStdString();
-    }
-    ~SimProcess() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    const std::string& path() const { return path_; }
-    QProcess& process() { return process_; }
-
-private:
-    QProcess process_;
-    std::string path_;
-};
+using test::SimProcess;
+using test::WaitUntil;
 
 struct Received {
     std::vector<Bytes> replies;

@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +13,6 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 
 #include "app/control_registry.h"
@@ -54,18 +52,8 @@ struct WindowFixture {
     std::unique_ptr<Session> session;
 };
 
-// Runs the event loop until the condition holds or the time is up.
-bool WaitFor(const std::function<bool()>& done, int maxMs) {
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    QTimer::singleShot(maxMs, &loop, &QEventLoop::quit);
-    poll.start(5);
-    if (!done()) loop.exec();
-    return done();
-}
+using test::RunEventLoopFor;
+using test::WaitUntil;
 
 std::string ReadFile(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -225,13 +213,11 @@ TEST(Window, TimersFollowTheFormAndTickIt) {
     });
     EXPECT_TRUE(editTimer->isActive());
     EXPECT_EQ(editTimer->interval(), 5);
-    EXPECT_TRUE(WaitFor([&] { return ticks >= 2; }, 2000));
+    EXPECT_TRUE(WaitUntil([&] { return ticks >= 2; }, 2000));
     f.window().runHandler([&] { f.form().Timer2.setEnabled(false); });
     EXPECT_FALSE(editTimer->isActive());
     int stoppedAt = ticks;
-    QEventLoop loop;
-    QTimer::singleShot(30, &loop, &QEventLoop::quit);
-    loop.exec();
+    RunEventLoopFor(30);
     EXPECT_EQ(ticks, stoppedAt);
 }
 
@@ -241,7 +227,7 @@ TEST(Window, ArrowKeysReachTheEditorOnlyWhileTheWindowIsActive) {
     w.show();
     w.activateWindow();
     QApplication::setActiveWindow(&w);
-    if (!WaitFor([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
+    if (!WaitUntil([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
     QWidget* target = w.widgetFor("EğriPic");
 
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
@@ -259,7 +245,7 @@ TEST(Window, ArrowKeysReachTheEditorOnlyWhileTheWindowIsActive) {
     other.show();
     other.activateWindow();
     QApplication::setActiveWindow(&other);
-    ASSERT_TRUE(WaitFor([&] { return !w.isActiveWindow(); }, 1000));
+    ASSERT_TRUE(WaitUntil([&] { return !w.isActiveWindow(); }, 1000));
     EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Left), 0);
     // ...and keys typed there never reach the editor.
     QKeyEvent elsewhere(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
@@ -329,7 +315,7 @@ TEST(WindowSimulate, VirtualEcuAnswersAProbeOnItsPort) {
     ASSERT_TRUE(port.open());
     ASSERT_FALSE(f.form().LiveDataRequest.empty());
     ASSERT_TRUE(port.send(f.form().LiveDataRequest));
-    ASSERT_TRUE(WaitFor([&] { return receiveEvents > 0; }, 2000));
+    ASSERT_TRUE(WaitUntil([&] { return receiveEvents > 0; }, 2000));
     EXPECT_EQ(reply.size(), 13u);
     port.close();
 }
@@ -340,19 +326,17 @@ TEST(WindowSimulate, ConnectButtonFindsTheVirtualEcuAndShowsLiveValues) {
     f.widget<QPushButton>("ComOpenButon")->click();
     // The scan, the six settings pages and the first live reply take a few ticks
     // of 500 ms; the bound is generous for a loaded machine.
-    ASSERT_TRUE(WaitFor([&] { return f.form().LinkUp; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp; }, 15000));
     EXPECT_TRUE(f.form().Iletisim->isOpen());
     EXPECT_EQ(f.form().Iletisim->portNumber(), 1);
-    EXPECT_TRUE(WaitFor([&] { return !f.widget<QLineEdit>("TextMotorDevirHızı")->text().isEmpty(); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !f.widget<QLineEdit>("TextMotorDevirHızı")->text().isEmpty(); }, 5000));
     EXPECT_EQ(f.widget<QLineEdit>("TextMotorDevirHızı")->text().toStdString(), f.form().TextMotorDevirHızı.text);
 
     // A picture of the connected window, with the live point on the curve plot.
     f.window().resize(1366, 768);
     f.window().show();
     f.widget<QPushButton>("ButonEğri")->click();
-    QEventLoop settle;
-    QTimer::singleShot(600, &settle, &QEventLoop::quit);
-    settle.exec();
+    RunEventLoopFor(600);
     f.window().grab().save(QString::fromStdString(
         (std::filesystem::path(GASECU_BIN).parent_path() / "window-connected.png").string()));
 }
