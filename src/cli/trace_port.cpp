@@ -24,31 +24,17 @@ std::string FormatTraceLine(double timeMs, bool sent, const Bytes& bytes) {
 
 TracingPort::TracingPort(SerialPort& inner, std::function<double()> clock,
                          std::function<void(const std::string&)> sink)
-    : inner_(inner), clock_(std::move(clock)), sink_(std::move(sink)) {
-    inner_.setEventHandler([this](int kind) {
-        raiseEvent(kind);
-        if (after_) after_();
-    });
-    inner_.setDeviceLostHandler([this] {
-        raiseDeviceLost();
-        if (after_) after_();
-    });
-}
-
-TracingPort::~TracingPort() {
-    inner_.setEventHandler(nullptr);
-    inner_.setDeviceLostHandler(nullptr);
-}
+    : ForwardingSerialPort(inner), clock_(std::move(clock)), sink_(std::move(sink)) {}
 
 bool TracingPort::send(const Bytes& frame) {
-    const bool sent = inner_.send(frame);
+    const bool sent = ForwardingSerialPort::send(frame);
     // A frame dropped by a closed port never reached the wire: it is not shown.
     if (sent && sink_) sink_(FormatTraceLine(clock_(), true, frame));
     return sent;
 }
 
 Bytes TracingPort::readAll() {
-    Bytes bytes = inner_.readAll();
+    Bytes bytes = ForwardingSerialPort::readAll();
     if (!bytes.empty() && sink_) sink_(FormatTraceLine(clock_(), false, bytes));
     return bytes;
 }

@@ -4,11 +4,11 @@
 // on it; with --trace every frame that goes out (TX) and every reply the form
 // reads (RX) is written with its time in milliseconds and its bytes in hex, so a
 // developer sees exactly what the window would put on the wire. Nothing else
-// changes: the decorator passes every operation straight through.
+// changes: every other operation passes straight through.
 #include <functional>
 #include <string>
 
-#include "platform/serial_port.h"
+#include "platform/forwarding_serial_port.h"
 
 namespace gasecu::cli {
 
@@ -17,32 +17,18 @@ std::string FormatTraceLine(double timeMs, bool sent, const Bytes& bytes);
 // "6E 04 6E 0A"
 std::string HexBytes(const Bytes& bytes);
 
-class TracingPort final : public SerialPort {
+class TracingPort final : public ForwardingSerialPort {
 public:
     // clock: milliseconds since the command started; sink: where trace lines go
     // (null: no trace).
     TracingPort(SerialPort& inner, std::function<double()> clock, std::function<void(const std::string&)> sink);
-    ~TracingPort() override;
-    TracingPort(const TracingPort&) = delete;
-    TracingPort& operator=(const TracingPort&) = delete;
 
-    // Runs after the form's handler of every receive or device-lost event.
-    void setAfterEvent(std::function<void()> after) { after_ = std::move(after); }
-
-    bool setPortNumber(int number) override { return inner_.setPortNumber(number); }
-    int portNumber() const override { return inner_.portNumber(); }
-    std::string deviceName(int number) const override { return inner_.deviceName(number); }
-    bool open() override { return inner_.open(); }
-    void close() override { inner_.close(); }
-    bool isOpen() const override { return inner_.isOpen(); }
     bool send(const Bytes& frame) override;
     Bytes readAll() override;
 
 private:
-    SerialPort& inner_;
     std::function<double()> clock_;
     std::function<void(const std::string&)> sink_;
-    std::function<void()> after_;
 };
 
 }  // namespace gasecu::cli

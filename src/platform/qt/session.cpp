@@ -6,7 +6,6 @@
 #include <QWidget>
 
 #include "platform/qt/main_window.h"
-#include "platform/qt/mirrored_port.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
 
@@ -34,7 +33,7 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
         line_ = std::move(port);
     }
     if (!line_) line_ = std::make_unique<QtSerialPort>(options_.portDevices);
-    port_ = std::make_unique<MirroredPort>(*line_);
+    port_ = std::make_unique<ForwardingSerialPort>(*line_);
 
     FormEnvironment env;
     env.programDirectory = options_.programDirectory;

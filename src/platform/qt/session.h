@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/form1korvane.h"
+#include "platform/forwarding_serial_port.h"
 
 class QWidget;
 
@@ -19,7 +20,6 @@ class VirtualEcu;
 namespace gasecu::qt {
 
 class MainWindow;
-class MirroredPort;
 class QtScheduler;
 
 struct SessionOptions {
@@ -60,7 +60,8 @@ private:
     std::unique_ptr<QtScheduler> scheduler_;
     std::unique_ptr<sim::VirtualEcu> ecu_;
     std::unique_ptr<SerialPort> line_;
-    std::unique_ptr<MirroredPort> port_;
+    // The form's port: the window mirrors the controls after every receive event.
+    std::unique_ptr<ForwardingSerialPort> port_;
     std::unique_ptr<Form1Korvane> form_;
     std::unique_ptr<MainWindow> window_;
     std::unique_ptr<QWidget> panel_;
