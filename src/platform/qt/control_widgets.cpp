@@ -12,15 +12,18 @@
 #include <cmath>
 
 #include "platform/qt/curve_widgets.h"
+#include "platform/qt/qt_canvas.h"
 
 namespace gasecu::qt {
 
-std::optional<QColor> WidgetColour(Colour colour) {
-    if (colour & 0x80000000u) return std::nullopt;
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
 namespace {
+
+// A control's colour for a widget; system colours (0x800000nn) give nothing: the
+// widget keeps the style's own colour for that role.
+std::optional<QColor> WidgetColour(Colour colour) {
+    if (IsSystemColour(colour)) return std::nullopt;
+    return ToQColor(colour);
+}
 
 QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -35,17 +38,19 @@ void SetRole(QWidget* w, QPalette::ColorRole role, std::optional<QColor> colour)
     w->setPalette(p);
 }
 
+// A label's or a check box's back colour: the widget fills its background with it,
+// or leaves the style's own background for a system colour.
+void FillBackground(QWidget* w, Colour colour) {
+    const auto c = WidgetColour(colour);
+    w->setAutoFillBackground(c.has_value());
+    SetRole(w, QPalette::Window, c);
+}
+
 }  // namespace
 
 void ControlWidget::mirrorCommon(const Control& c, QWidget* w) {
-    if (visible_ != c.visible) {
-        w->setVisible(c.visible);
-        visible_ = c.visible;
-    }
-    if (enabled_ != c.enabled) {
-        w->setEnabled(c.enabled);
-        enabled_ = c.enabled;
-    }
+    if (Changed(visible_, c.visible)) w->setVisible(c.visible);
+    if (Changed(enabled_, c.enabled)) w->setEnabled(c.enabled);
 }
 
 namespace {
@@ -98,15 +103,11 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
-        if (caption_ != c_.caption) {
-            w_->setText(Q(c_.caption));
-            caption_ = c_.caption;
-        }
-        if (back_ != c_.backColour) {
+        if (Changed(caption_, c_.caption)) w_->setText(Q(c_.caption));
+        if (Changed(back_, c_.backColour)) {
             auto colour = WidgetColour(c_.backColour);
             SetRole(w_, QPalette::Button, colour);
             SetRole(w_, QPalette::ButtonText, colour ? std::optional(TextOn(*colour)) : std::nullopt);
-            back_ = c_.backColour;
         }
     }
 
@@ -125,20 +126,9 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
-        if (caption_ != c_.caption) {
-            w_->setText(Q(c_.caption));
-            caption_ = c_.caption;
-        }
-        if (back_ != c_.backColour) {
-            auto colour = WidgetColour(c_.backColour);
-            w_->setAutoFillBackground(colour.has_value());
-            SetRole(w_, QPalette::Window, colour);
-            back_ = c_.backColour;
-        }
-        if (fore_ != c_.foreColour) {
-            SetRole(w_, QPalette::WindowText, WidgetColour(c_.foreColour));
-            fore_ = c_.foreColour;
-        }
+        if (Changed(caption_, c_.caption)) w_->setText(Q(c_.caption));
+        if (Changed(back_, c_.backColour)) FillBackground(w_, c_.backColour);
+        if (Changed(fore_, c_.foreColour)) SetRole(w_, QPalette::WindowText, WidgetColour(c_.foreColour));
     }
 
 private:
@@ -165,10 +155,9 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
-        if (text_ != c_.text) {
+        if (Changed(text_, c_.text)) {
             QString t = Q(c_.text);
             if (w_->text() != t) w_->setText(t);
-            text_ = c_.text;
         }
     }
 
@@ -214,12 +203,7 @@ public:
             QSignalBlocker block(w_);
             w_->setChecked(c_.checked());
         }
-        if (back_ != c_.backColour) {
-            auto colour = WidgetColour(c_.backColour);
-            w_->setAutoFillBackground(colour.has_value());
-            SetRole(w_, QPalette::Window, colour);
-            back_ = c_.backColour;
-        }
+        if (Changed(back_, c_.backColour)) FillBackground(w_, c_.backColour);
     }
 
 private:
@@ -293,10 +277,7 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
-        if (picture_ != c_.picture) {
-            w_->setText(ImageGlyph(name_, c_.picture));
-            picture_ = c_.picture;
-        }
+        if (Changed(picture_, c_.picture)) w_->setText(ImageGlyph(name_, c_.picture));
     }
 
 private:

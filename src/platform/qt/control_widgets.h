@@ -4,7 +4,6 @@
 // widget only when a property changed: the window mirrors after every handler,
 // 40 times a second for the curve redraw alone, and a QLineEdit that is given its
 // own text again would lose the fitter's cursor.
-#include <QColor>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -23,10 +22,6 @@ class QPushButton;
 
 namespace gasecu::qt {
 
-// 0x00BBGGRR to QColor; system colours (0x800000nn) give nothing: the widget keeps
-// the style's own colour for that role.
-std::optional<QColor> WidgetColour(Colour colour);
-
 class ControlWidget {
 public:
     virtual ~ControlWidget() = default;
@@ -36,6 +31,14 @@ public:
 
 protected:
     void mirrorCommon(const Control& c, QWidget* w);
+    // True when the property differs from what was last applied, which it then
+    // remembers: the caller touches the widget only then.
+    template <typename T>
+    static bool Changed(std::optional<T>& applied, const T& now) {
+        if (applied == now) return false;
+        applied = now;
+        return true;
+    }
 
 private:
     std::optional<bool> visible_, enabled_;

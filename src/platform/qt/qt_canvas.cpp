@@ -22,7 +22,7 @@ int ClampedPixel(double v, int size) { return std::clamp(static_cast<int>(std::l
 }  // namespace
 
 QColor ToQColor(Colour colour) {
-    if (colour & 0x80000000u) {
+    if (IsSystemColour(colour)) {
         switch (colour & 0xFFu) {
         case 0x0F: return QColor(240, 240, 240);  // button face
         case 0x05: return QColor(255, 255, 255);  // window background

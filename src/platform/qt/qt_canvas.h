@@ -15,8 +15,10 @@
 
 namespace gasecu {
 
-// A colour value 0x00BBGGRR as a QColor. System colours (0x800000nn) follow the
-// standard scheme: window text black, button face light grey, window white.
+// System colours (0x800000nn) name a role of the desktop's scheme, not a colour.
+constexpr bool IsSystemColour(Colour colour) { return (colour & 0x80000000u) != 0; }
+// A colour value 0x00BBGGRR as a QColor. System colours follow the standard
+// scheme: window text black, button face light grey, window white.
 QColor ToQColor(Colour colour);
 
 // The plot's user coordinate system and its size in pixels.
