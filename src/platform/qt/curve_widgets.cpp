@@ -6,17 +6,10 @@
 
 namespace gasecu::qt {
 
-namespace {
-const QColor kPaper(151, 175, 160);
-const QColor kPlotBackground(73, 95, 95);
-}  // namespace
-
-double PlotPixelX(double units, int width) { return (units - 1) * width / 718.0; }
-
 CurvePaperWidget::CurvePaperWidget(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
     QPalette p = palette();
-    p.setColor(QPalette::Window, kPaper);
+    p.setColor(QPalette::Window, kCurvePaperColour);
     setPalette(p);
 }
 
@@ -47,7 +40,7 @@ void PlotWidget::paintEvent(QPaintEvent*) {
         painter.drawImage(rect(), *image);
         return;
     }
-    painter.fillRect(rect(), kPlotBackground);
+    painter.fillRect(rect(), kPlotGroundColour);
 }
 
 ScreenWidget::ScreenWidget(QWidget* parent) : QFrame(parent) {

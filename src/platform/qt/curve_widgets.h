@@ -48,7 +48,4 @@ public:
     explicit ScreenWidget(QWidget* parent);
 };
 
-// Plot pixel of a plot abscissa: EğriPic's user scale runs from 1 to 719 across.
-double PlotPixelX(double units, int width);
-
 }  // namespace gasecu::qt

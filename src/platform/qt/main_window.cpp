@@ -332,7 +332,7 @@ void MainWindow::layOutCurvePaper() {
     // line; the range boxes (index 18) lead each row, one column left of point 1.
     for (int k = 0; k <= 18; ++k) {
         int point = k < 18 ? k + 1 : 0;
-        int x = kPlotLeft + static_cast<int>(PlotPixelX(40.0 * point, kPlotWidth)) - 9;
+        int x = kPlotLeft + static_cast<int>(PlotGeometry{}.toPixel(40.0 * point, 0).x()) - 9;
         w("CheckÜ(" + std::to_string(k) + ")")->setGeometry(x, 8, 18, 18);
         w("CheckA(" + std::to_string(k) + ")")->setGeometry(x, 30, 18, 18);
     }

@@ -35,7 +35,7 @@ QColor ToQColor(Colour colour) {
 
 QImage PlotBackground(const PlotGeometry& g) {
     QImage image(g.widthPx, g.heightPx, QImage::Format_RGB32);
-    image.fill(QColor(73, 95, 95));
+    image.fill(kPlotGroundColour);
     QPainter p(&image);
     p.setPen(QPen(QColor(228, 231, 231), 0));
     for (int i = 0; i <= kColumns; ++i) {
@@ -111,7 +111,7 @@ const QImage& QtCanvas::image() {
 
 QImage CurvePaperImage(const PlotGeometry& g) {
     QImage image(kCurvePaperWidth, kCurvePaperHeight, QImage::Format_RGB32);
-    image.fill(QColor(151, 175, 160));
+    image.fill(kCurvePaperColour);
     QPainter p(&image);
     p.setPen(Qt::white);
     QFont font = p.font();

@@ -34,6 +34,10 @@ struct PlotGeometry {
     double pixelsPerUnitX() const { return widthPx / (right - left); }
 };
 
+// The plot's ground under its grid lines, and the curve paper around the plot.
+inline const QColor kPlotGroundColour(73, 95, 95);
+inline const QColor kCurvePaperColour(151, 175, 160);
+
 // The plot's background: 18 columns of 1 ms petrol time (40 units) and 28 rows of
 // 1 ms gas time (20 units), light lines on dark green-grey.
 QImage PlotBackground(const PlotGeometry& geometry = {});
