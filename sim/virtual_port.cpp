@@ -83,4 +83,13 @@ Bytes VirtualPort::readAll() {
     return out;
 }
 
+std::unique_ptr<VirtualPort> LineWithEcuOnPort(Scheduler& scheduler, LinePeer& ecu, int number) {
+    auto port = std::make_unique<VirtualPort>(scheduler);
+    port->attachPeer(number, &ecu);
+    std::set<int> missing;
+    for (int n = number + 1; n <= 15; ++n) missing.insert(n);
+    port->setMissingPorts(std::move(missing));
+    return port;
+}
+
 }  // namespace gasecu::sim

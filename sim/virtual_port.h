@@ -69,4 +69,9 @@ private:
     std::shared_ptr<VirtualPort*> self_;
 };
 
+// The line of a PC with the controller on port `number` (1..15): the ports before
+// it are there but silent (no cable), the ones after it the PC does not have. The
+// controller is not owned.
+std::unique_ptr<VirtualPort> LineWithEcuOnPort(Scheduler& scheduler, LinePeer& ecu, int number);
+
 }  // namespace gasecu::sim

@@ -3,10 +3,8 @@
 #include <QCoreApplication>
 #include <QStandardPaths>
 #include <cstdio>
-#include <set>
 
 #include "cli/trace_port.h"
-#include "platform/qt/port_map.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_timers.h"
@@ -39,13 +37,7 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     scheduler_ = std::make_unique<qt::QtScheduler>();
     if (options_.simulate) {
         ecu_ = std::make_unique<sim::VirtualEcu>();
-        auto port = std::make_unique<sim::VirtualPort>(*scheduler_);
-        port->attachPeer(kSimulatedPort, ecu_.get());
-        std::set<int> missing;
-        for (int n = kFirstPortNumber; n <= kLastPortNumber; ++n)
-            if (n != kSimulatedPort) missing.insert(n);
-        port->setMissingPorts(std::move(missing));
-        line_ = std::move(port);
+        line_ = sim::LineWithEcuOnPort(*scheduler_, *ecu_, kSimulatedPort);
     } else {
         line_ = std::make_unique<QtSerialPort>(options_.portDevices);
     }
@@ -89,15 +81,8 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     });
 }
 
-HeadlessSession::~HeadlessSession() {
-    silence_.stop();
-    timers_.reset();  // no tick may reach a form that is going
-    form_.reset();
-    port_.reset();
-    line_.reset();
-    ecu_.reset();
-    scheduler_.reset();
-}
+// The members go in reverse order (no tick may reach a form that is going).
+HeadlessSession::~HeadlessSession() = default;
 
 double HeadlessSession::nowMs() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e6; }
 

@@ -88,6 +88,8 @@ private:
     void echoStatusAndProgress();
     void finishWait(int status);
 
+    // Torn down in the reverse order: the timers before the form they tick, the
+    // form before its ports, the ports before the ECU and the scheduler.
     Options options_;
     QElapsedTimer clock_;
     std::unique_ptr<qt::QtScheduler> scheduler_;

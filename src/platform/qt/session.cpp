@@ -2,7 +2,6 @@
 
 #include <QSerialPortInfo>
 #include <algorithm>
-#include <set>
 #include <QWidget>
 
 #include "platform/qt/main_window.h"
@@ -22,17 +21,10 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     scheduler_ = std::make_unique<QtScheduler>();
     if (options_.simulate) {
         ecu_ = std::make_unique<sim::VirtualEcu>();
-        auto port = std::make_unique<sim::VirtualPort>(*scheduler_);
-        int number = std::clamp(options_.simulatedPortNumber, 1, 15);
-        port->attachPeer(number, ecu_.get());
-        // The ports before the controller's are there but silent (no cable); the
-        // ones after it do not exist on this PC.
-        std::set<int> missing;
-        for (int n = number + 1; n <= 15; ++n) missing.insert(n);
-        port->setMissingPorts(std::move(missing));
-        line_ = std::move(port);
+        line_ = sim::LineWithEcuOnPort(*scheduler_, *ecu_, std::clamp(options_.simulatedPortNumber, 1, 15));
+    } else {
+        line_ = std::make_unique<QtSerialPort>(options_.portDevices);
     }
-    if (!line_) line_ = std::make_unique<QtSerialPort>(options_.portDevices);
     port_ = std::make_unique<ForwardingSerialPort>(*line_);
 
     FormEnvironment env;
@@ -57,15 +49,8 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     }
 }
 
-Session::~Session() {
-    // The window and the panel go first: they hold references to the form and the ECU.
-    panel_.reset();
-    window_.reset();
-    form_.reset();
-    port_.reset();
-    line_.reset();
-    ecu_.reset();
-}
+// The members go in reverse order (see session.h).
+Session::~Session() = default;
 
 void Session::show() {
     window_->show();

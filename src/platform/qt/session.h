@@ -56,6 +56,8 @@ public:
     void show();
 
 private:
+    // Torn down in the reverse order: the panel and the window before the form and
+    // the ECU they show, the form before its ports, the scheduler last.
     SessionOptions options_;
     std::unique_ptr<QtScheduler> scheduler_;
     std::unique_ptr<sim::VirtualEcu> ecu_;
