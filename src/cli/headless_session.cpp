@@ -58,8 +58,7 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     form_ = std::make_unique<Form1Korvane>(std::move(env));
 
     timers_ = std::make_unique<qt::QtTimers>([this] { afterHandler(Event::Tick); });
-    for (TimerControl* t : {&form_->Timer1, &form_->Timer2, &form_->Timer3, &form_->Timer4, &form_->Timer5})
-        timers_->attach(*t);
+    timers_->attachFormTimers(*form_);
 
     // The form's constructor gave every control its design-time state; then the
     // load event, as the window runs it.

@@ -34,8 +34,7 @@ TEST(LinkEndToEnd, ConnectsToTheSimulatorAndShowsItsEngineSpeed) {
     Form1Korvane form({dir.path(), dir.path() / "user", &port, nullptr, '.'});
     // The timers go before the form: they stop watching its controls when destroyed.
     auto timers = std::make_unique<qt::QtTimers>(nullptr);
-    for (TimerControl* t : {&form.Timer1, &form.Timer2, &form.Timer3, &form.Timer4, &form.Timer5})
-        timers->attach(*t);
+    timers->attachFormTimers(form);
 
     form.Form_Load();
     form.LanguageIndex = 1;

@@ -79,8 +79,7 @@ MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), f
     setWindowTitle(QStringLiteral("gasecu"));
     controls_ = ListControls(form_);
     timers_ = std::make_unique<QtTimers>([this] { afterHandler(); });
-    for (TimerControl* t : {&form_.Timer1, &form_.Timer2, &form_.Timer3, &form_.Timer4, &form_.Timer5})
-        timers_->attach(*t);
+    timers_->attachFormTimers(form_);
     buildWidgets();
     form_.onExit = [this] {
         if (exitSignalled_) return;

@@ -1,5 +1,7 @@
 #include "platform/qt/qt_timers.h"
 
+#include "app/form1korvane.h"
+
 namespace gasecu::qt {
 
 QtTimers::QtTimers(std::function<void()> afterTick, QObject* parent)
@@ -25,6 +27,10 @@ void QtTimers::attach(TimerControl& control) {
     });
     control.setObserver([this, s] { follow(*s); });
     follow(*s);
+}
+
+void QtTimers::attachFormTimers(Form1Korvane& form) {
+    for (TimerControl* t : {&form.Timer1, &form.Timer2, &form.Timer3, &form.Timer4, &form.Timer5}) attach(*t);
 }
 
 void QtTimers::follow(Slot& s) {

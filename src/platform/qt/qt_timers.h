@@ -11,6 +11,10 @@
 
 #include "app/controls.h"
 
+namespace gasecu {
+class Form1Korvane;
+}
+
 namespace gasecu::qt {
 
 class QtTimers : public QObject {
@@ -19,6 +23,8 @@ public:
     ~QtTimers() override;
     // Follows the control from now on; starts the QTimer at once if it is enabled.
     void attach(TimerControl& control);
+    // Attaches the form's Timer1..Timer5 in that order (timer(0) is Timer1).
+    void attachFormTimers(Form1Korvane& form);
     // For tests: the QTimer behind the n-th attached control (0-based).
     const QTimer* timer(int index) const;
 
