@@ -38,9 +38,9 @@ std::optional<ArrowKey> ArrowOf(int key) {
 // pressed even though the press swapped the pictures, as a held picture must.
 class PicturePairOverlay : public QWidget {
 public:
-    PicturePairOverlay(QWidget* parent, Form1Korvane& form, const ImageControl& released, std::string releasedName,
+    PicturePairOverlay(QWidget* parent, const ImageControl& released, std::string releasedName,
                        std::string pressedName, MainWindow& window)
-        : QWidget(parent), form_(form), released_(released), releasedName_(std::move(releasedName)),
+        : QWidget(parent), released_(released), releasedName_(std::move(releasedName)),
           pressedName_(std::move(pressedName)), window_(window) {
         setCursor(Qt::PointingHandCursor);
     }
@@ -61,12 +61,9 @@ protected:
 
 private:
     void call(FormHandler handler) {
-        if (!handler) return;
-        Form1Korvane* form = &form_;
-        window_.runHandler([form, handler] { (form->*handler)(); });
+        if (handler) window_.runFormHandler(handler);
     }
 
-    Form1Korvane& form_;
     const ImageControl& released_;
     std::string releasedName_, pressedName_;
     MainWindow& window_;
@@ -81,11 +78,7 @@ MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), f
     timers_ = std::make_unique<QtTimers>([this] { afterHandler(); });
     timers_->attachFormTimers(form_);
     buildWidgets();
-    form_.onExit = [this] {
-        if (exitSignalled_) return;
-        exitSignalled_ = true;
-        emit exitRequested();
-    };
+    form_.onExit = [this] { signalExitOnce(); };
     qApp->installEventFilter(this);
     resize(1366, 768);
 }
@@ -109,12 +102,20 @@ void MainWindow::runHandler(const std::function<void()>& handler) {
     afterHandler();
 }
 
+void MainWindow::runFormHandler(void (Form1Korvane::*handler)()) {
+    (form_.*handler)();
+    afterHandler();
+}
+
 void MainWindow::afterHandler() {
-    if (form_.ExitRequested && !exitSignalled_) {
-        exitSignalled_ = true;
-        emit exitRequested();
-    }
+    if (form_.ExitRequested) signalExitOnce();
     mirror();
+}
+
+void MainWindow::signalExitOnce() {
+    if (exitSignalled_) return;
+    exitSignalled_ = true;
+    emit exitRequested();
 }
 
 QWidget* MainWindow::widgetFor(std::string_view name) const {
@@ -149,9 +150,9 @@ void MainWindow::buildWidgets() {
 
         ControlHandlers h = HandlersFor(entry.name);
         Form1Korvane* form = &form_;
-        auto call = [this, form](FormHandler handler) -> std::function<void()> {
+        auto call = [this](FormHandler handler) -> std::function<void()> {
             if (!handler) return {};
-            return [this, form, handler] { runHandler([form, handler] { (form->*handler)(); }); };
+            return [this, handler] { runFormHandler(handler); };
         };
         WidgetEvents ev;
         ev.click = call(h.click);
@@ -362,7 +363,7 @@ void MainWindow::addPicturePair(const char* released, const char* pressed, const
     w(released)->setGeometry(where);
     w(pressed)->setGeometry(where);
     const ImageControl* control = std::get<ImageControl*>(FindControl(controls_, released)->control);
-    auto* overlay = new PicturePairOverlay(w("EğriKağıdıPic"), form_, *control, released, pressed, *this);
+    auto* overlay = new PicturePairOverlay(w("EğriKağıdıPic"), *control, released, pressed, *this);
     overlay->setGeometry(where);
     overlay->raise();
 }
@@ -499,10 +500,7 @@ void MainWindow::changeEvent(QEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing the window ends the program like the exit button.
     if (!form_.ExitRequested) runHandler([this] { form_.ExitButon_Click(); });
-    if (!exitSignalled_) {
-        exitSignalled_ = true;
-        emit exitRequested();
-    }
+    signalExitOnce();
     event->accept();
 }
 

@@ -34,6 +34,7 @@ public:
     void mirror();
     // Runs one handler of the form as an event of the window, then mirrors.
     void runHandler(const std::function<void()>& handler);
+    void runFormHandler(void (Form1Korvane::*handler)());
 
     // The widget of a control, by the control's name ("CheckÜ(3)"); null if none.
     QWidget* widgetFor(std::string_view controlName) const;
@@ -60,6 +61,8 @@ private:
     void addPicturePair(const char* released, const char* pressed, const QRect& where);
     QWidget* w(std::string_view name) const;
     void afterHandler();
+    // exitRequested, once in the window's life whatever asked for it.
+    void signalExitOnce();
 
     Form1Korvane& form_;
     std::vector<ControlEntry> controls_;
