@@ -290,15 +290,23 @@ void Form1Korvane::sag_MouseUp() { ArrowReleased(*this, SagHeld); }
 // level together, one unit per tick.
 // ---------------------------------------------------------------------------
 
-void Form1Korvane::Rolantiyukarıdisabel_MouseDown() {
-    ShowIdleUp(*this, true);
-    ShowIdleDown(*this, false);
-    ShowTilt(*this, false);
-    TiltMode = false;
-    IdleLocked = false;
-    curve::SetAllPoints(*this, 1, 0);
-    Timer2.setEnabled(true);
+namespace {
+
+// An idle picture pressed: shift mode with the idle level unlocked, every point
+// marked in the picture's direction, and the edit tick running until release.
+void HoldIdlePicture(Form1Korvane& f, bool up) {
+    ShowIdleUp(f, up);
+    ShowIdleDown(f, !up);
+    ShowTilt(f, false);
+    f.TiltMode = false;
+    f.IdleLocked = false;
+    curve::SetAllPoints(f, up ? 1 : 0, up ? 0 : 1);
+    f.Timer2.setEnabled(true);
 }
+
+}  // namespace
+
+void Form1Korvane::Rolantiyukarıdisabel_MouseDown() { HoldIdlePicture(*this, true); }
 
 void Form1Korvane::Rolantiyukarıdisabel_MouseUp() {
     SetStepMode(*this, false);
@@ -306,15 +314,7 @@ void Form1Korvane::Rolantiyukarıdisabel_MouseUp() {
     Timer2.setEnabled(false);
 }
 
-void Form1Korvane::Rolantiaşagıdisabel_MouseDown() {
-    ShowIdleDown(*this, true);
-    ShowIdleUp(*this, false);
-    ShowTilt(*this, false);
-    TiltMode = false;
-    IdleLocked = false;
-    curve::SetAllPoints(*this, 0, 1);
-    Timer2.setEnabled(true);
-}
+void Form1Korvane::Rolantiaşagıdisabel_MouseDown() { HoldIdlePicture(*this, false); }
 
 void Form1Korvane::Rolantiaşagıdisabel_MouseUp() {
     ShowIdleDown(*this, false);

@@ -393,19 +393,17 @@ void MainWindow::layOutSettings() {
     grid->addWidget(w("avas"), r, 1);
     grid->addWidget(w("msavvv"), r++, 2);
     grid->addWidget(w("Label13"), r++, 0, 1, 4);
-    grid->addWidget(w("SetPLabelRPM"), r, 0);
-    grid->addWidget(w("SetPTransRPMTextBox"), r, 1);
-    grid->addWidget(w("Label24"), r++, 2);
-    grid->addWidget(w("SetPLabelRedTransitionTemp"), r, 0);
-    grid->addWidget(w("SetPTransRedTempTextBox"), r, 1);
-    grid->addWidget(w("Label25"), r++, 2);
+    // One setting a row: its caption, its box and its unit.
+    auto entryRow = [&](const char* caption, const char* box, const char* unit) {
+        grid->addWidget(w(caption), r, 0);
+        grid->addWidget(w(box), r, 1);
+        grid->addWidget(w(unit), r++, 2);
+    };
+    entryRow("SetPLabelRPM", "SetPTransRPMTextBox", "Label24");
+    entryRow("SetPLabelRedTransitionTemp", "SetPTransRedTempTextBox", "Label25");
     grid->addWidget(w("Label16"), r++, 0, 1, 4);
-    grid->addWidget(w("SetLabelPXXPressureTextBox"), r, 0);
-    grid->addWidget(w("SetPXXPressureTextBox"), r, 1);
-    grid->addWidget(w("Label14"), r++, 2);
-    grid->addWidget(w("SetLabelPXXPressLeakageTextBox"), r, 0);
-    grid->addWidget(w("SetPXXPressLeakageTextBox"), r, 1);
-    grid->addWidget(w("Label17"), r++, 2);
+    entryRow("SetLabelPXXPressureTextBox", "SetPXXPressureTextBox", "Label14");
+    entryRow("SetLabelPXXPressLeakageTextBox", "SetPXXPressLeakageTextBox", "Label17");
     for (const char* name : {"Coil", "avas", "msavvv", "SetPTransRPMTextBox", "SetPTransRedTempTextBox",
                              "SetPXXPressureTextBox", "SetPXXPressLeakageTextBox"})
         w(name)->setMaximumWidth(110);
