@@ -152,7 +152,7 @@ public:
     bool MayCloseWindow();
     // Number on screen: fixed decimals, the user's decimal separator, no grouping.
     std::string FormatNumber(double value, int decimals) const;
-    // A number as the user's locale reads it back from a text box.
+    // A number read back from a text box: ',' or '.' as the decimal mark.
     double ParseDisplayedNumber(const std::string& text) const;
 
     void ButonEğri_Click();
@@ -181,6 +181,13 @@ public:
     void SendFrame(const Bytes& frame);
     // Timer1 enabled, port open, LinkUp.
     bool LinkGuard() const;
+    // An ECU exchange is under way (connect scan, settings read or write, curve read
+    // or write with its check, factory load, fault read or clear, calibration): a
+    // click that set SequencerState now would cut it short.
+    bool EcuSequenceRunning() const;
+    // For the clicks that would set SequencerState: while an exchange runs, says so
+    // in the status line and returns true (the click then does nothing).
+    bool RefusedWhileEcuBusy();
     void SequencerTick();
     void LockEcuButtons();
     void UnlockEcuButtons();
