@@ -229,6 +229,21 @@ TEST_F(CurveWrite, NoClickCutsTheWriteOrItsCheckShort) {
     EXPECT_EQ(h.ecu.fuelState(), sim::FuelState::Petrol);  // no fuel command got in
 }
 
+TEST_F(CurveWrite, ClosingTheWindowDuringTheWriteNamesItInTheQuestion) {
+    ScriptedQuestions questions;
+    h.form.env.questions = &questions;
+    h.form.ButonEcuYaz_Click();
+    for (double step : {20.0, 14.0}) {  // the write, then its check
+        ASSERT_TRUE(h.runUntilStep(step));
+        questions.answerNext(false);
+        EXPECT_FALSE(h.form.MayCloseWindow());
+        EXPECT_EQ(questions.asked().back().text,
+                  "The curve is being written to the ECU; closing now leaves the write unfinished. Close the program?");
+    }
+    ASSERT_TRUE(runUntilWriteEnds());
+    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);  // "No" let it finish
+}
+
 TEST_F(CurveWrite, APulledAdapterSaysTheWriteDidNotComplete) {
     for (double step : {30.0, 16.0}) {  // during the write, then during its check
         if (!h.form.LinkUp) {
