@@ -1,0 +1,68 @@
+// The calibration screen's buttons: start a run, stop it, and upload the rescaled
+// curve to the ECU. The run itself is calibration_run.cpp.
+#include "app/form1korvane.h"
+#include "calibration/calibration_steps.h"
+
+namespace gasecu {
+
+namespace {
+
+constexpr double kCurveWriteStep = 18;
+
+void ClearReadings(Form1Korvane& f) {
+    f.ilk.text.clear();
+    f.Ani.text.clear();
+    f.Text1.text.clear();
+    f.Sayac.text = "1";
+}
+
+}  // namespace
+
+void Form1Korvane::KalibrasyonBaşlatButon_Click() {
+    ButtonsLocked = true;
+    CalibrationRunning = true;
+    Kalibrasyonyükleme.enabled = false;
+    Kalibrasyonyükleme.visible = false;
+    if (LinkGuard()) {
+        LoadReferenceFile();
+        ClearReadings(*this);
+    }
+    // Also without a link: the start step says what is missing.
+    SequencerState = calibration::kStartStep;
+    KalibrasyonBaşlatButon.enabled = false;
+    KalibrasyonBaşlatButon.visible = false;
+    KalibrasyonDurdurButon.enabled = true;
+    KalibrasyonDurdurButon.visible = true;
+    ButonAyar.enabled = false;
+    ButonEğri.enabled = false;
+    ButonSetup.enabled = false;
+    ClearReadings(*this);
+}
+
+void Form1Korvane::KalibrasyonDurdurButon_Click() {
+    ButtonsLocked = false;
+    if (!CalibrationRunning) return;
+    CalibrationRunning = false;
+    SequencerState = calibration::kStopStep;
+    KalibrasyonBaşlatButon.enabled = true;
+    KalibrasyonDurdurButon.enabled = false;
+    KalibrasyonBaşlatButon.visible = true;
+    KalibrasyonDurdurButon.visible = false;
+    ButonEğri.enabled = true;
+    ButonSetup.enabled = true;
+    ButonAyar.enabled = false;
+    ClearReadings(*this);
+}
+
+void Form1Korvane::Kalibrasyonyükleme_Click() {
+    if (!LinkGuard()) return;
+    ButonEcuYaz.backColour = colours::kWhite;
+    Kalibrasyonyükleme.enabled = true;
+    SequencerState = kCurveWriteStep;
+    Kalibrasyonyükleme.visible = false;
+    KalibrasyonPic.visible = false;
+    ProgressBar11.visible = true;
+    ClearReadings(*this);
+}
+
+}  // namespace gasecu

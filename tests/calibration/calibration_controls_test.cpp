@@ -1,0 +1,202 @@
+// The calibration screen's buttons through a run's life, and the factory
+// reference curve the run starts from.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "app/default_curve.h"
+#include "calibration/calibration_bench.h"
+#include "calibration/reference_file.h"
+#include "link/command_frames.h"
+
+namespace gasecu {
+namespace {
+
+using test::CalibrationBench;
+
+constexpr double kTick = 600;
+
+struct ButtonStates {
+    bool startEnabled, startShown, stopEnabled, stopShown, uploadShown;
+};
+
+ButtonStates States(const Form1Korvane& f) {
+    return {f.KalibrasyonBaşlatButon.enabled, f.KalibrasyonBaşlatButon.visible, f.KalibrasyonDurdurButon.enabled,
+            f.KalibrasyonDurdurButon.visible, f.Kalibrasyonyükleme.visible};
+}
+
+void ExpectStates(const Form1Korvane& f, ButtonStates want, const char* when) {
+    const ButtonStates got = States(f);
+    EXPECT_EQ(got.startEnabled, want.startEnabled) << when;
+    EXPECT_EQ(got.startShown, want.startShown) << when;
+    EXPECT_EQ(got.stopEnabled, want.stopEnabled) << when;
+    EXPECT_EQ(got.stopShown, want.stopShown) << when;
+    EXPECT_EQ(got.uploadShown, want.uploadShown) << when;
+}
+
+constexpr ButtonStates kIdle{true, true, false, false, false};
+constexpr ButtonStates kRunning{false, false, true, true, false};
+constexpr ButtonStates kEndedWithUpload{true, true, false, false, true};
+
+TEST(CalibrationControls, ButtonsThroughARunsLife) {
+    CalibrationBench b;
+    b.form.ButonAyar_Click();
+    ExpectStates(b.form, kIdle, "just opened");
+    EXPECT_TRUE(b.form.AyarKırmızıImg.visible);  // the marker shows before any run
+    EXPECT_EQ(b.form.KomutSatırı.text, "CALIBRATION");
+
+    b.form.KalibrasyonBaşlatButon_Click();
+    ExpectStates(b.form, kRunning, "running");
+    EXPECT_FALSE(b.form.Kalibrasyonyükleme.enabled);
+    EXPECT_TRUE(b.form.CalibrationRunning);
+    EXPECT_TRUE(b.form.ButtonsLocked);
+    EXPECT_EQ(b.form.SequencerState, 297);
+    EXPECT_FALSE(b.form.ButonAyar.enabled || b.form.ButonEğri.enabled || b.form.ButonSetup.enabled);
+    EXPECT_EQ(b.form.KomutSatırı.text, "ORJ.DAT INSTALL !");  // until the first tick
+    EXPECT_EQ(b.form.Sayac.text, "1");
+
+    ASSERT_TRUE(b.runToEnd());
+    ExpectStates(b.form, kEndedWithUpload, "ended");
+    EXPECT_TRUE(b.form.Kalibrasyonyükleme.enabled);
+    EXPECT_FALSE(b.form.ButtonsLocked);
+    EXPECT_FALSE(b.form.AyarKırmızıImg.visible);
+    // The end no longer hands anything back: the sequencer polls on.
+    b.runner.runFor(5 * kTick);
+    EXPECT_EQ(b.form.SequencerState, 8);
+    EXPECT_FALSE(b.form.CalibrationRunning);
+
+    b.form.Kalibrasyonyükleme_Click();
+    EXPECT_FALSE(b.form.Kalibrasyonyükleme.visible);
+    EXPECT_FALSE(b.form.KalibrasyonPic.visible);
+    EXPECT_TRUE(b.form.ProgressBar11.visible);
+    EXPECT_EQ(b.form.SequencerState, 18);
+}
+
+TEST(CalibrationControls, StopEndsTheRunOnceAndSendsTheWriteStart) {
+    CalibrationBench b;
+    b.start();
+    ASSERT_TRUE(b.runUntilStep(352));
+    b.form.KalibrasyonDurdurButon_Click();
+    ExpectStates(b.form, kIdle, "stopped");
+    EXPECT_FALSE(b.form.CalibrationRunning);
+    EXPECT_EQ(b.form.SequencerState, 553);
+    EXPECT_TRUE(b.form.ilk.text.empty());
+    b.runner.runFor(kTick);
+    EXPECT_EQ(b.runner.sentFrames().back().bytes, frames::kWriteStartCommand);
+    EXPECT_EQ(b.form.KomutSatırı.text, "CALIBRATON STOPPED ! ");
+    EXPECT_EQ(b.form.SequencerState, 8);
+    EXPECT_TRUE(b.form.ImgBenzin.visible);
+
+    // A second stop only clears the lock; nothing resumes.
+    b.form.ButtonsLocked = true;
+    b.form.KalibrasyonDurdurButon_Click();
+    EXPECT_FALSE(b.form.ButtonsLocked);
+    EXPECT_EQ(b.form.SequencerState, 8);
+    b.runner.runFor(5 * kTick);
+    EXPECT_EQ(b.form.SequencerState, 8);
+    EXPECT_TRUE(b.framesWithCode(99).empty());
+}
+
+TEST(CalibrationControls, StartWithoutALinkReturnsToIdle) {
+    for (double language : {0.0, 1.0}) {
+        CalibrationBench b('.', language);
+        b.form.LinkUp = false;
+        b.form.CalibrationNextStep = 352;  // left over from an earlier run
+        b.start();
+        b.runner.runFor(kTick);
+        EXPECT_EQ(b.form.KomutSatırı.text, language == 0 ? "ECU İLE BAĞLANTI KURUNUZ !" : "CONNECT WITH ECU!");
+        ExpectStates(b.form, kIdle, "no link");
+        EXPECT_FALSE(b.form.CalibrationRunning);
+        EXPECT_FALSE(b.form.ButtonsLocked);
+        EXPECT_TRUE(b.form.ButonEğri.enabled && b.form.ButonSetup.enabled);
+        // A link that comes up later does not resume a stale step.
+        b.form.LinkUp = true;
+        b.runner.runFor(5 * kTick);
+        EXPECT_EQ(b.form.SequencerState, 8);
+        EXPECT_TRUE(b.framesWithCode(99).empty());
+    }
+}
+
+TEST(CalibrationControls, SwitchingScreensDuringARunKeepsItGoing) {
+    CalibrationBench b;
+    b.start();
+    ASSERT_TRUE(b.runUntilStep(330));
+    b.form.ButonEğri_Click();
+    EXPECT_EQ(b.form.Sayac.text, "1");
+    ASSERT_TRUE(b.runToEnd());
+    EXPECT_EQ(b.form.KomutSatırı.text, "CALIBRATION ENDED.");
+}
+
+// ---- the factory reference curve -------------------------------------------
+
+TEST(ReferenceFile, AFileThatStopsHalfWayLeavesTheCurveWhole) {
+    std::string bad = CalibrationBench::ReferenceText(100);
+    bad.replace(bad.find("100 100 100", bad.find("100") + 200), 3, "1x0");  // a bad number in a later band
+    struct Case {
+        const char* what;
+        std::optional<std::string> text;
+    };
+    const Case cases[] = {{"missing", std::nullopt}, {"bad number", bad}, {"five lines", "1 2 \r\n1 \r\n1 \r\n1 \r\n1 \r\n"}};
+    for (const Case& c : cases) {
+        CalibrationBench b;
+        std::filesystem::remove(b.link.dir.path() / "ORJ.DAT");
+        if (c.text) b.writeReference(*c.text);
+        const CurveRows before = b.form.CurveTable;
+        b.form.LoadReferenceFile();
+        EXPECT_EQ(b.form.CurveTable, before) << c.what;
+        EXPECT_FALSE(b.form.CurveFileOk) << c.what;
+        EXPECT_EQ(b.form.KomutSatırı.text, "ORJ.DAT ERROR WHILE INSTALLATION ! ") << c.what;
+
+        // The run goes on with the curve on screen and keeps saying so.
+        b.form.CurveTable[3][1] = 77;
+        b.start();
+        b.runner.runFor(kTick);
+        EXPECT_EQ(b.form.KomutSatırı.text,
+                  "ORJ.DAT ERROR WHILE INSTALLATION ! KEEP THE GAS PEDAL IN THE SAME POSITION EVEN THERE IS "
+                  "DIFFERENCE IN RPM !")
+            << c.what;
+        EXPECT_EQ(b.form.CurveTable[3][1], 77) << c.what;
+        ASSERT_TRUE(b.runUntilStep(313)) << c.what;
+    }
+}
+
+TEST(ReferenceFile, SoundLinesAreTakenOverEvenWithABadEndMark) {
+    CalibrationBench b(',', 0);
+    std::string text = CalibrationBench::ReferenceText(120);
+    text.replace(text.find("<::::> "), 7, "<::::>");
+    b.writeReference(text);
+    b.form.CurveTable[1][7] = 9;  // beyond the head's six numbers
+    b.form.LoadReferenceFile();
+    EXPECT_EQ(b.form.CurveTable[8][18], 120);
+    EXPECT_EQ(b.form.CurveTable[1][6], 122);
+    EXPECT_EQ(b.form.CurveTable[1][7], 9);
+    EXPECT_FALSE(b.form.CurveFileOk);
+    EXPECT_EQ(b.form.KomutSatırı.text, "ORJ.DAT YÜKLENEMEDİ ! ");
+
+    b.writeReference(CalibrationBench::ReferenceText(120));
+    b.form.LoadReferenceFile();
+    EXPECT_TRUE(b.form.CurveFileOk);
+    EXPECT_EQ(b.form.KomutSatırı.text, "ORJ.DAT YÜKLENDİ !");
+}
+
+TEST(ReferenceFile, ProgramDirectoryFirstThenTheDataDirectory) {
+    test::TempDir program, data;
+    const auto write = [](const std::filesystem::path& p) { std::ofstream(p) << "x"; };
+    EXPECT_EQ(calibration::LocateReferenceFile({}, program.path(), data.path()), program.path() / "ORJ.DAT");
+    write(data.path() / "ORJ.DAT");
+    EXPECT_EQ(calibration::LocateReferenceFile({}, program.path(), data.path()), data.path() / "ORJ.DAT");
+    write(program.path() / "ORJ.DAT");
+    EXPECT_EQ(calibration::LocateReferenceFile({}, program.path(), data.path()), program.path() / "ORJ.DAT");
+    EXPECT_EQ(calibration::LocateReferenceFile("/x/mine.dat", program.path(), data.path()), "/x/mine.dat");
+}
+
+TEST(ReferenceFile, TheShippedFileIsTheDefaultCurve) {
+    std::ifstream in(GASECU_SHIPPED_REFERENCE, std::ios::binary);
+    const std::string shipped((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(shipped, DefaultCurveFileText());
+    EXPECT_TRUE(calibration::ReadReferenceCurve(GASECU_SHIPPED_REFERENCE).complete());
+}
+
+}  // namespace
+}  // namespace gasecu
