@@ -19,6 +19,9 @@ void ClearReadings(Form1Korvane& f) {
 }  // namespace
 
 void Form1Korvane::KalibrasyonBaşlatButon_Click() {
+    // Setting the start step now would cut a running exchange (a curve write, the
+    // port scan) short.
+    if (RefusedWhileEcuBusy()) return;
     ButtonsLocked = true;
     CalibrationRunning = true;
     Kalibrasyonyükleme.enabled = false;
@@ -55,7 +58,7 @@ void Form1Korvane::KalibrasyonDurdurButon_Click() {
 }
 
 void Form1Korvane::Kalibrasyonyükleme_Click() {
-    if (!LinkGuard()) return;
+    if (!LinkGuard() || RefusedWhileEcuBusy()) return;
     ButonEcuYaz.backColour = colours::kWhite;
     Kalibrasyonyükleme.enabled = true;
     SequencerState = kCurveWriteStep;

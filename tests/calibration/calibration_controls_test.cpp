@@ -118,6 +118,19 @@ TEST(CalibrationControls, StartWithoutALinkReturnsToIdle) {
     }
 }
 
+TEST(CalibrationControls, StartAndUploadWaitForARunningExchange) {
+    CalibrationBench b;
+    b.form.ButonAyar_Click();
+    b.form.SequencerState = 30;  // a curve write between its blocks
+    b.form.KalibrasyonBaşlatButon_Click();
+    EXPECT_EQ(b.form.SequencerState, 30);
+    EXPECT_FALSE(b.form.CalibrationRunning);
+    ExpectStates(b.form, kIdle, "refused");
+    EXPECT_EQ(b.form.KomutSatırı.text, "ECU EXCHANGE RUNNING, PLEASE WAIT ! ");
+    b.form.Kalibrasyonyükleme_Click();
+    EXPECT_EQ(b.form.SequencerState, 30);
+}
+
 TEST(CalibrationControls, SwitchingScreensDuringARunKeepsItGoing) {
     CalibrationBench b;
     b.start();
