@@ -165,6 +165,7 @@ TEST(CalibrationRun, ReferenceValuesGoToTheirAddresses) {
     };
     const Case cases[] = {
         {496, &Form1Korvane::TextBasinc, "2.12", {75, 7, 44, 0, 212, 0, 10}},
+        {496, &Form1Korvane::TextBasinc, "2,12", {75, 7, 44, 0, 212, 0, 10}},  // either separator
         {500, &Form1Korvane::TextReduTemperature, "50.0", {75, 7, 45, 0, 133, 178, 10}},
         {504, &Form1Korvane::TextGasTemperature, "35.0", {75, 7, 46, 0, 170, 216, 10}},
     };
