@@ -7,8 +7,6 @@ namespace gasecu {
 
 namespace {
 
-constexpr double kCurveWriteStep = 18;
-
 void ClearReadings(Form1Korvane& f) {
     f.ilk.text.clear();
     f.Ani.text.clear();
@@ -58,10 +56,12 @@ void Form1Korvane::KalibrasyonDurdurButon_Click() {
 }
 
 void Form1Korvane::Kalibrasyonyükleme_Click() {
-    if (!LinkGuard() || RefusedWhileEcuBusy()) return;
-    ButonEcuYaz.backColour = colours::kWhite;
+    if (!LinkGuard()) return;
+    // The rescaled curve goes out with the checked curve write: a curve it cannot
+    // encode (a band scaled below the idle level, say) is refused with its reason
+    // and the calibration screen stays, with the upload button, as it was.
+    if (!StartCurveWrite()) return;
     Kalibrasyonyükleme.enabled = true;
-    SequencerState = kCurveWriteStep;
     Kalibrasyonyükleme.visible = false;
     KalibrasyonPic.visible = false;
     ProgressBar11.visible = true;

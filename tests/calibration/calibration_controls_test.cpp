@@ -9,6 +9,7 @@
 #include "calibration/calibration_bench.h"
 #include "calibration/reference_file.h"
 #include "link/command_frames.h"
+#include "link/curve_blocks.h"
 
 namespace gasecu {
 namespace {
@@ -139,6 +140,61 @@ TEST(CalibrationControls, SwitchingScreensDuringARunKeepsItGoing) {
     EXPECT_EQ(b.form.Sayac.text, "1");
     ASSERT_TRUE(b.runToEnd());
     EXPECT_EQ(b.form.KomutSatırı.text, "CALIBRATION ENDED.");
+}
+
+TEST(CalibrationControls, UploadWritesTheRescaledCurveToTheVirtualEcu) {
+    test::LinkHarness h;
+    std::ofstream(h.dir.path() / "ORJ.DAT", std::ios::binary) << DefaultCurveFileText();
+    h.ecu.setEngineSpeed(2100);
+    h.ecu.setGasPressure(1.2);
+    h.ecu.setReducerTemperature(60);
+    h.ecu.setGasTemperature(35);
+    h.ecu.engine().setMismatch(0.3);
+    ASSERT_TRUE(h.connect());
+    h.runner.runFor(1000);
+    h.form.ButonAyar_Click();
+    h.form.KalibrasyonBaşlatButon_Click();
+    ASSERT_TRUE(h.runner.runUntil([&] { return !h.form.CalibrationRunning && h.form.SequencerState == 8; }, 300000));
+    EXPECT_TRUE(h.form.CalibrationConverged);
+    EXPECT_EQ(h.form.KomutSatırı.text, "CALIBRATION ENDED.");
+    // The reference values reached the ECU.
+    EXPECT_EQ(h.ecu.setting(44), 120);
+    EXPECT_EQ(h.ecu.setting(45), 256 - 147);
+    ASSERT_TRUE(h.form.Kalibrasyonyükleme.visible);
+    const CurveRows rescaled = h.form.CurveTable;
+    EXPECT_NE(rescaled[8][18], 540);  // the run changed the factory curve
+
+    h.form.Kalibrasyonyükleme_Click();
+    EXPECT_FALSE(h.form.KalibrasyonPic.visible);
+    EXPECT_TRUE(h.form.ProgressBar11.visible);
+    ASSERT_TRUE(h.runner.runUntil(
+        [&] { return h.form.CurveWriteResult != Form1Korvane::CurveWriteOutcome::Running && h.form.SequencerState == 8; },
+        60000));
+    EXPECT_EQ(h.form.CurveWriteResult, Form1Korvane::CurveWriteOutcome::Equal);
+    const link::EncodedCurve sent = link::EncodeCurveForWrite(rescaled);
+    ASSERT_TRUE(sent.blocks);
+    for (int block = 10; block <= 16; ++block)
+        EXPECT_EQ(h.ecu.memory().curveBlock(block), (*sent.blocks)[block - 10]) << block;
+}
+
+TEST(CalibrationControls, UploadRefusesACurveScaledUnderTheIdleLevel) {
+    CalibrationBench b;
+    b.writeReference(CalibrationBench::ReferenceText(26));  // one above the idle level 25
+    b.start();
+    ASSERT_TRUE(b.runUntilStep(489));
+    b.engine.gasRaw = 450;  // slope factor 0.90: the 1000 rpm band drops to 23
+    ASSERT_TRUE(b.runToEnd());
+    ASSERT_EQ(b.form.CurveTable[3][1], 23);
+    b.runner.clearSentFrames();
+    b.form.Kalibrasyonyükleme_Click();
+    EXPECT_EQ(b.form.SequencerState, 8);
+    EXPECT_EQ(b.form.CurveWriteResult, Form1Korvane::CurveWriteOutcome::Refused);
+    const link::BilingualText refusal = link::UnwritableMessage(*link::EncodeCurveForWrite(b.form.CurveTable).fault);
+    EXPECT_EQ(b.form.KomutSatırı.text, refusal.english);
+    EXPECT_TRUE(b.form.KalibrasyonPic.visible);
+    EXPECT_TRUE(b.form.Kalibrasyonyükleme.visible);
+    b.runner.runFor(5 * kTick);
+    for (const sim::SentFrame& f : b.runner.sentFrames()) EXPECT_EQ(f.bytes, frames::kLiveDataRequest);
 }
 
 // ---- the factory reference curve -------------------------------------------
