@@ -39,12 +39,13 @@ TEST(WindowSimulate, WriteButtonWritesTheCurveAndTheReadButtonBringsItBack) {
     f.window().show();
     f.widget<QPushButton>("ComOpenButon")->click();
     ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
-    f.widget<QPushButton>("ButonEğri")->click();
+    // The first live reply gives back the buttons the connect locked.
+    auto* curveScreen = f.widget<QPushButton>("ButonEğri");
+    ASSERT_TRUE(WaitUntil([&] { return curveScreen->isEnabled(); }, 5000));
+    curveScreen->click();
     f.form().CurveTable = DistinctCurve();
-    RunEventLoopFor(100);
-
     auto* write = f.widget<QPushButton>("ButonEcuYaz");
-    ASSERT_TRUE(write->isVisible() && write->isEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return write->isVisible() && write->isEnabled(); }, 5000));
     write->click();
     ASSERT_TRUE(f.form().CurveWriteRunning());
     // Half way through the blocks the bar shows and the buttons are locked.
