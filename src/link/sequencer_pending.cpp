@@ -3,7 +3,6 @@
 #include "link/sequencer_families.h"
 
 namespace gasecu::link {
-void RunCurveWriteStep(Form1Korvane&, int) {}
 void RunFactorySettingsStep(Form1Korvane&, int) {}
 void RunFaultClearStep(Form1Korvane&, int) {}
 }  // namespace gasecu::link
