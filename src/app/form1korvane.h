@@ -9,14 +9,17 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/controls.h"
 #include "curve/arrow_keys.h"
+#include "ecu/setting_rules.h"
 #include "platform/bytes.h"
 #include "platform/file_dialogs.h"
 #include "platform/serial_port.h"
+#include "platform/yes_no_question.h"
 
 namespace gasecu {
 
@@ -30,6 +33,8 @@ struct FormEnvironment {
     SerialPort* port = nullptr;          // Iletisim; not owned
     FileDialogs* fileDialogs = nullptr;  // CommonDialog1's dialogs; not owned
     char decimalSeparator = '.';         // the user's regional decimal separator
+    // Asks before the factory settings overwrite the ECU's; none answers No.
+    YesNoQuestion* questions = nullptr;  // not owned
 };
 
 using CurveRows = std::array<std::array<double, 19>, 9>;
@@ -172,6 +177,10 @@ public:
     void SendFrame(const Bytes& frame);
     // Timer1 enabled, port open, LinkUp.
     bool LinkGuard() const;
+    // An ECU exchange is under way (connect scan, settings read or write, curve read
+    // or write with its check, factory load, fault read or clear, calibration): a
+    // click that set SequencerState now would cut it short.
+    bool EcuSequenceRunning() const;
     void SequencerTick();
     void LockEcuButtons();
     void UnlockEcuButtons();
@@ -216,6 +225,39 @@ public:
     void EnableSettingsControlsButGenel();
     // The 13 advance entries "0.20 ms" .. "3.00 ms" (start-up).
     void FillAdvanceList();
+
+    // Settings entry: only Enter acts; it checks the typed value, prepares the
+    // write (PendingSettingFrame) and starts step 46.
+    void SettingEntryKeyPress(ecu::Setting setting, int key);
+    void Coil_KeyPress(int key);
+    void SetPTransRPMTextBox_KeyPress(int key);
+    void SetPTransRedTempTextBox_KeyPress(int key);
+    void SetPXXPressureTextBox_KeyPress(int key);
+    void SetPXXPressLeakageTextBox_KeyPress(int key);
+    // The advance list: the chosen entry is written at once, then the pages are read.
+    void avas_Click();
+    // The gas type buttons only show the fitter's choice.
+    void LPG_Click();
+    void CNG_Click();
+    // The box and the caption label of an entry setting (not the advance).
+    TextBoxControl& SettingBox(ecu::Setting setting);
+    LabelControl* SettingLabel(ecu::Setting setting);
+
+    // What the last settings write should read back as; checked when the refresh
+    // decodes that page, so a value the ECU did not take is pointed out.
+    struct SettingCheck {
+        ecu::Setting setting;
+        int written;  // the byte (or the advance word) sent
+    };
+    std::optional<SettingCheck> PendingSettingCheck;
+    // The last write's read-back differed from what was written.
+    bool SettingNotTaken = false;
+    // Called by the receive handler for a whole reply at a refresh step.
+    void CheckSettingReadBack(const Bytes& reply, double step);
+
+    // Factory settings (asked first) and fault clearing, on the settings screen.
+    void ButonLoadFabricSettings_Click();
+    void ButonErrorClear_Click();
 
     // ======================================================================
     // curve/ — curve model, plot, editor, files

@@ -14,7 +14,8 @@ std::string FormatFixed(double value, int decimals, char decimalSeparator);
 double ParseLocaleNumber(const std::string& text, char decimalSeparator);
 
 // The settings entry parse: a leading number with an optional sign, digits, at most
-// one point as decimal point and an optional exponent; blanks are ignored wherever
+// one decimal mark (a point or a comma: the boxes show the fitter's regional mark,
+// so "1,20" must stay 1.2 and not become 1) and an optional exponent; blanks are ignored wherever
 // they stand; parsing stops at the first other character; no number gives 0.
 double ParseLeadingNumber(const std::string& text);
 
