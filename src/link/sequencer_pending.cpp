@@ -4,6 +4,4 @@
 
 namespace gasecu::link {
 void RunCurveWriteStep(Form1Korvane&, int) {}
-void RunFactorySettingsStep(Form1Korvane&, int) {}
-void RunFaultClearStep(Form1Korvane&, int) {}
 }  // namespace gasecu::link
