@@ -7,6 +7,7 @@
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
+#include "platform/qt/qt_yes_no_question.h"
 
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/virtual_engine_panel.h"
@@ -34,6 +35,8 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     env.decimalSeparator = options_.decimalSeparator;
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_);
+    questions_ = std::make_unique<QtYesNoQuestion>(window_.get());
+    form_->env.questions = questions_.get();
     // The curve plot draws into a picture the window shows after each handler.
     auto canvas = std::make_shared<QtCanvas>();
     form_->EğriPic.canvas = canvas;

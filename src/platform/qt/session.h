@@ -66,6 +66,8 @@ private:
     std::unique_ptr<ForwardingSerialPort> port_;
     std::unique_ptr<Form1Korvane> form_;
     std::unique_ptr<MainWindow> window_;
+    // The factory-settings question, shown over the window.
+    std::unique_ptr<YesNoQuestion> questions_;
     std::unique_ptr<QWidget> panel_;
 };
 
