@@ -181,6 +181,9 @@ public:
     // or write with its check, factory load, fault read or clear, calibration): a
     // click that set SequencerState now would cut it short.
     bool EcuSequenceRunning() const;
+    // For the clicks that would set SequencerState: while an exchange runs, says so
+    // in the status line and returns true (the click then does nothing).
+    bool RefusedWhileEcuBusy();
     void SequencerTick();
     void LockEcuButtons();
     void UnlockEcuButtons();

@@ -62,11 +62,7 @@ void Form1Korvane::SettingEntryKeyPress(ecu::Setting setting, int key) {
     const double typed = ParseLeadingNumber(box.text);
     if (key != kEnterKey) return;  // the character is typed as usual
 
-    if (EcuSequenceRunning()) {
-        // A new write would cut the running exchange short.
-        ShowMessage("EKÜ MEŞGUL ! İŞLEM BİTİNCE TEKRAR DENEYİN", "ECU BUSY ! TRY AGAIN WHEN THE CURRENT EXCHANGE HAS ENDED");
-        return;
-    }
+    if (RefusedWhileEcuBusy()) return;  // a new write would cut the running exchange short
     const std::optional<int> byte = ecu::EntryByte(setting, typed);
     if (!byte) {
         box.text.clear();
@@ -111,10 +107,9 @@ void Form1Korvane::SetPXXPressLeakageTextBox_KeyPress(int key) {
 
 void Form1Korvane::avas_Click() {
     if (!LinkGuard()) return;
-    if (EcuSequenceRunning()) {
+    if (RefusedWhileEcuBusy()) {
         // The list goes back to what the ECU holds; nothing was written.
         avas.selectedIndex = ecu::AdvanceEntryFor(AdvanceTime);
-        ShowMessage("EKÜ MEŞGUL ! İŞLEM BİTİNCE TEKRAR DENEYİN", "ECU BUSY ! TRY AGAIN WHEN THE CURRENT EXCHANGE HAS ENDED");
         return;
     }
     const int entry = avas.selectedIndex;

@@ -28,4 +28,10 @@ bool Form1Korvane::EcuSequenceRunning() const {
     return false;
 }
 
+bool Form1Korvane::RefusedWhileEcuBusy() {
+    if (!EcuSequenceRunning()) return false;
+    ShowMessage("ECU İLE İLETİŞİM SÜRÜYOR, BEKLEYİNİZ ! ", "ECU EXCHANGE RUNNING, PLEASE WAIT ! ");
+    return true;
+}
+
 }  // namespace gasecu

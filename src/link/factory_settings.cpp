@@ -43,10 +43,7 @@ void AbortFactoryLoad(Form1Korvane& f) {
 
 void Form1Korvane::ButonLoadFabricSettings_Click() {
     if (!LinkGuard()) return;
-    if (EcuSequenceRunning()) {
-        ShowMessage("EKÜ MEŞGUL ! İŞLEM BİTİNCE TEKRAR DENEYİN", "ECU BUSY ! TRY AGAIN WHEN THE CURRENT EXCHANGE HAS ENDED");
-        return;
-    }
+    if (RefusedWhileEcuBusy()) return;
     const bool turkish = LanguageIndex == 0;
     const YesNoQuestionText question =
         turkish ? YesNoQuestionText{"Fabrika Ayarları",

@@ -40,10 +40,7 @@ void AbortFaultClear(Form1Korvane& f) {
 
 void Form1Korvane::ButonErrorClear_Click() {
     if (!LinkGuard()) return;
-    if (EcuSequenceRunning()) {
-        ShowMessage("EKÜ MEŞGUL ! İŞLEM BİTİNCE TEKRAR DENEYİN", "ECU BUSY ! TRY AGAIN WHEN THE CURRENT EXCHANGE HAS ENDED");
-        return;
-    }
+    if (RefusedWhileEcuBusy()) return;
     ButonErrorClear.enabled = false;
     // A clear cut short earlier left its steps where it stopped: start afresh.
     RestartPoints(*this);

@@ -185,7 +185,7 @@ TEST_F(SettingsEntry, NothingCutsARunningExchangeShort) {
     h.form.Coil.text = "3";
     h.form.Coil_KeyPress(kEnter);
     EXPECT_EQ(h.form.SequencerState, 1);
-    EXPECT_EQ(h.form.KomutSatırı.text, "ECU BUSY ! TRY AGAIN WHEN THE CURRENT EXCHANGE HAS ENDED");
+    EXPECT_EQ(h.form.KomutSatırı.text, "ECU EXCHANGE RUNNING, PLEASE WAIT ! ");
     EXPECT_EQ(h.form.Coil.text, "3");  // kept for a second try
     h.form.avas.selectedIndex = 12;
     const std::size_t sent = h.runner.sentFrames().size();
