@@ -52,7 +52,7 @@ std::string Form1Korvane::FormatNumber(double value, int decimals) const {
 }
 
 double Form1Korvane::ParseDisplayedNumber(const std::string& text) const {
-    return ParseLocaleNumber(text, env.decimalSeparator);
+    return ParseDecimalNumber(text);
 }
 
 }  // namespace gasecu

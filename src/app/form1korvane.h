@@ -148,7 +148,7 @@ public:
     void ShowMessage(std::string_view turkish, std::string_view english);
     // Number on screen: fixed decimals, the user's decimal separator, no grouping.
     std::string FormatNumber(double value, int decimals) const;
-    // A number as the user's locale reads it back from a text box.
+    // A number read back from a text box: ',' or '.' as the decimal mark.
     double ParseDisplayedNumber(const std::string& text) const;
 
     void ButonEğri_Click();

@@ -16,12 +16,13 @@ TEST(NumberFormat, FixedDecimalsWithRegionalSeparatorAndNoGrouping) {
     EXPECT_EQ(FormatFixed(-3.456, 1, '.'), "-3.5");
 }
 
-TEST(NumberFormat, DisplayedNumbersReadBackInTheirOwnLocale) {
-    EXPECT_DOUBLE_EQ(ParseLocaleNumber("4,25", ','), 4.25);
-    EXPECT_DOUBLE_EQ(ParseLocaleNumber("4.25", '.'), 4.25);
-    EXPECT_DOUBLE_EQ(ParseLocaleNumber(" 12000 ", ','), 12000);
-    EXPECT_DOUBLE_EQ(ParseLocaleNumber("", ','), 0);
-    EXPECT_DOUBLE_EQ(ParseLocaleNumber("abc", '.'), 0);
+TEST(NumberFormat, DisplayedNumbersReadBackWithEitherDecimalMark) {
+    EXPECT_DOUBLE_EQ(ParseDecimalNumber("4,25"), 4.25);
+    EXPECT_DOUBLE_EQ(ParseDecimalNumber("4.25"), 4.25);
+    EXPECT_DOUBLE_EQ(ParseDecimalNumber(" 12000 "), 12000);
+    EXPECT_DOUBLE_EQ(ParseDecimalNumber("40,00"), 40);  // a fixed limit text on a point machine
+    EXPECT_DOUBLE_EQ(ParseDecimalNumber(""), 0);
+    EXPECT_DOUBLE_EQ(ParseDecimalNumber("abc"), 0);
 }
 
 TEST(NumberFormat, SettingEntryTakesTheLeadingNumberWithAPointOrAComma) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/number_format.h"
 #include "cli/trace_port.h"
 #include "curve/curve_text.h"
 #include "ecu_memory.h"
@@ -83,7 +84,7 @@ std::vector<TraceLine> ParseTrace(const std::string& text) {
     for (std::string line; std::getline(in, line);) {
         std::smatch m;
         if (!std::regex_match(line, m, kLine)) continue;
-        TraceLine t{std::stod(m[1]), m[2] == "TX", {}};
+        TraceLine t{ParseDecimalNumber(m[1]), m[2] == "TX", {}};
         std::istringstream hex(m[3]);
         for (std::string byte; hex >> byte;) t.bytes.push_back(static_cast<std::uint8_t>(std::stoi(byte, nullptr, 16)));
         lines.push_back(std::move(t));
@@ -193,9 +194,9 @@ TEST(CliEndToEnd, LiveWritesFiveCsvRowsHalfASecondApart) {
         std::stringstream cells(lines[row]);
         for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
         ASSERT_EQ(fields.size(), 8u) << lines[row];
-        const double time = std::stod(fields[0]);
+        const double time = ParseDecimalNumber(fields[0]);
         EXPECT_NEAR(time, replies[row - 1], 5.0) << lines[row];
-        EXPECT_NEAR(std::stod(fields[1]), 2100, 150) << lines[row];  // the engine model wanders a little
+        EXPECT_NEAR(ParseDecimalNumber(fields[1]), 2100, 150) << lines[row];  // the engine model wanders a little
         EXPECT_EQ(fields[7], "petrol");
         if (row > 1) {
             EXPECT_NEAR(replies[row - 1] - replies[row - 2], 500.0, 150.0) << run.err();
