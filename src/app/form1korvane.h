@@ -18,8 +18,8 @@
 #include "ecu/setting_rules.h"
 #include "platform/bytes.h"
 #include "platform/file_dialogs.h"
+#include "platform/questions.h"
 #include "platform/serial_port.h"
-#include "platform/yes_no_question.h"
 
 namespace gasecu {
 
@@ -33,8 +33,7 @@ struct FormEnvironment {
     SerialPort* port = nullptr;          // Iletisim; not owned
     FileDialogs* fileDialogs = nullptr;  // CommonDialog1's dialogs; not owned
     char decimalSeparator = '.';         // the user's regional decimal separator
-    // Asks before the factory settings overwrite the ECU's; none answers No.
-    YesNoQuestion* questions = nullptr;  // not owned
+    Questions* questions = nullptr;      // Yes/No questions to the fitter; not owned
 };
 
 using CurveRows = std::array<std::array<double, 19>, 9>;
@@ -146,6 +145,13 @@ public:
     // Writes the Turkish or the English text into the status line by LanguageIndex
     // (two separate tests: any other value writes neither).
     void ShowMessage(std::string_view turkish, std::string_view english);
+    // Asks the fitter a Yes/No question in the language of LanguageIndex (English
+    // for 1, Turkish otherwise) with "Evet"/"Hayır" or "Yes"/"No" buttons. True
+    // only for Yes; without anyone to ask (no Questions given) the answer is No.
+    bool AskYesNo(std::string_view turkish, std::string_view english);
+    // Whether the window may close now: while the ECU is connected the fitter is
+    // asked first. The exit button itself ends the program without asking.
+    bool MayCloseWindow();
     // Number on screen: fixed decimals, the user's decimal separator, no grouping.
     std::string FormatNumber(double value, int decimals) const;
     // A number read back from a text box: ',' or '.' as the decimal mark.

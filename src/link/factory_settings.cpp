@@ -44,15 +44,9 @@ void AbortFactoryLoad(Form1Korvane& f) {
 void Form1Korvane::ButonLoadFabricSettings_Click() {
     if (!LinkGuard()) return;
     if (RefusedWhileEcuBusy()) return;
-    const bool turkish = LanguageIndex == 0;
-    const YesNoQuestionText question =
-        turkish ? YesNoQuestionText{"Fabrika Ayarları",
-                                    "EKÜ'deki bütün ayarlar fabrika değerleriyle değiştirilecek. Devam edilsin mi?",
-                                    "Evet", "Hayır"}
-                : YesNoQuestionText{"Factory Settings",
-                                    "Every setting in the ECU will be replaced by its factory value. Continue?", "Yes",
-                                    "No"};
-    if (!env.questions || !env.questions->ask(question)) return;
+    if (!AskYesNo("EKÜ'deki bütün ayarlar fabrika değerleriyle değiştirilecek. Devam edilsin mi?",
+                  "Every setting in the ECU will be replaced by its factory value. Continue?"))
+        return;
     // The question waited for the fitter while the ticks went on: look again.
     if (!LinkGuard() || EcuSequenceRunning()) return;
     ButonLoadFabricSettings.enabled = false;

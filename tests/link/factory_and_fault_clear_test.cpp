@@ -8,18 +8,6 @@
 namespace gasecu {
 namespace {
 
-// Answers the factory-settings question as the test says and keeps what was asked.
-struct ScriptedQuestion : YesNoQuestion {
-    bool answer = true;
-    int asked = 0;
-    YesNoQuestionText last;
-    bool ask(const YesNoQuestionText& text) override {
-        ++asked;
-        last = text;
-        return answer;
-    }
-};
-
 struct Tick {
     double step;           // the step the tick ran
     std::vector<Bytes> sent;
@@ -29,7 +17,7 @@ struct Tick {
 
 struct LongWrites : ::testing::Test {
     test::LinkHarness h;
-    ScriptedQuestion question;
+    ScriptedQuestions question{true};
     void SetUp() override {
         h.form.env.questions = &question;
         ASSERT_TRUE(h.connect());
@@ -50,20 +38,20 @@ struct LongWrites : ::testing::Test {
 };
 
 TEST_F(LongWrites, FactorySettingsAskFirstThenWriteTheTableAndReadItBack) {
-    question.answer = false;
+    question.answerNext(false);
     h.form.ButonLoadFabricSettings_Click();
-    EXPECT_EQ(question.asked, 1);
-    EXPECT_EQ(question.last.yes, "Yes");
+    ASSERT_EQ(question.asked().size(), 1u);
+    EXPECT_EQ(question.asked()[0].text, "Every setting in the ECU will be replaced by its factory value. Continue?");
     EXPECT_EQ(h.form.SequencerState, 8);
     EXPECT_TRUE(h.form.ButonLoadFabricSettings.enabled);
 
     // Values a fitter set on this car, all to be replaced.
     for (int a : {11, 22, 31, 47, 48, 51, 53, 65}) h.ecu.setSetting(a, 33);
     h.form.LanguageIndex = 0;
-    question.answer = true;
     h.form.ButonLoadFabricSettings_Click();
-    EXPECT_EQ(question.last.title, "Fabrika Ayarları");
-    EXPECT_EQ(question.last.no, "Hayır");
+    ASSERT_EQ(question.asked().size(), 2u);
+    EXPECT_EQ(question.asked()[1].yes, "Evet");
+    EXPECT_EQ(question.asked()[1].no, "Hayır");
     EXPECT_EQ(h.form.SequencerState, 48);
     EXPECT_FALSE(h.form.ButonLoadFabricSettings.enabled);
 

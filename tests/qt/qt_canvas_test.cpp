@@ -30,40 +30,46 @@ TEST(QtCanvas, PlotUnitsMapOntoThePictureWithYUpward) {
     EXPECT_GT(g.toPixel(360, 100).y(), g.toPixel(360, 200).y());
 }
 
+// At its first size and after the window gave the plot another one: the picture
+// follows the plot's pixels and the plot units still land on the grid.
 TEST(QtCanvas, DrawsInPlaceAndClearBringsTheGridBack) {
-    QtCanvas canvas;
-    canvas.clear();
-    const QImage& fresh = canvas.image();
-    ASSERT_EQ(fresh.size(), QSize(830, 474));
-    // 9 ms of petrol time is a grid line; 8.5 ms lies between two.
-    const int x9 = static_cast<int>(std::lround(canvas.geometry().toPixel(360, 0).x()));
-    const int x85 = static_cast<int>(std::lround(canvas.geometry().toPixel(340, 0).x()));
-    const int yMid = static_cast<int>(std::lround(canvas.geometry().toPixel(0, 250).y()));
-    EXPECT_EQ(fresh.pixelColor(x9, yMid + 3), kGridLine);
-    EXPECT_EQ(fresh.pixelColor(x85, yMid + 3), kGridBackground);
+    for (QSize size : {QSize(830, 474), QSize(415, 260), QSize(1190, 640)}) {
+        SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height());
+        QtCanvas canvas;
+        canvas.resize(size);
+        canvas.clear();
+        const QImage& fresh = canvas.image();
+        ASSERT_EQ(fresh.size(), size);
+        // 9 ms of petrol time is a grid line; 8.5 ms lies between two.
+        const int x9 = static_cast<int>(std::lround(canvas.geometry().toPixel(360, 0).x()));
+        const int x85 = static_cast<int>(std::lround(canvas.geometry().toPixel(340, 0).x()));
+        const int yMid = static_cast<int>(std::lround(canvas.geometry().toPixel(0, 250).y()));
+        EXPECT_EQ(fresh.pixelColor(x9, yMid + 3), kGridLine);
+        EXPECT_EQ(fresh.pixelColor(x85, yMid + 3), kGridBackground);
 
-    canvas.setLineWidth(1);
-    canvas.line(100, 250, 600, 250, 0xFF00FF);  // magenta across the middle
-    canvas.circle(340, 400, 3, 0);
-    const QImage& drawn = canvas.image();
-    bool magenta = false;
-    for (int dy = -1; dy <= 1; ++dy) magenta |= drawn.pixelColor(x85, yMid + dy) == QColor(255, 0, 255);
-    EXPECT_TRUE(magenta);
-    const QPointF centre = canvas.geometry().toPixel(340, 400);
-    bool ring = false;
-    for (int dx = 2; dx <= 5; ++dx)
-        ring |= drawn.pixelColor(static_cast<int>(std::lround(centre.x())) + dx, static_cast<int>(std::lround(centre.y()))) ==
-                QColor(0, 0, 0);
-    EXPECT_TRUE(ring);
+        canvas.setLineWidth(1);
+        canvas.line(100, 250, 600, 250, 0xFF00FF);  // magenta across the middle
+        canvas.circle(340, 400, 3, 0);
+        const QImage& drawn = canvas.image();
+        bool magenta = false;
+        for (int dy = -1; dy <= 1; ++dy) magenta |= drawn.pixelColor(x85, yMid + dy) == QColor(255, 0, 255);
+        EXPECT_TRUE(magenta);
+        const QPointF centre = canvas.geometry().toPixel(340, 400);
+        bool ring = false;
+        for (int dx = 1; dx <= 5; ++dx)
+            ring |= drawn.pixelColor(static_cast<int>(std::lround(centre.x())) + dx, static_cast<int>(std::lround(centre.y()))) ==
+                    QColor(0, 0, 0);
+        EXPECT_TRUE(ring);
 
-    canvas.clear();
-    EXPECT_EQ(canvas.image(), PlotBackground());
+        canvas.clear();
+        EXPECT_EQ(canvas.image(), PlotBackground(canvas.geometry()));
+    }
 }
 
 TEST(QtCanvas, CurvePaperCarriesWhiteLabelsUnderTheGridLines) {
     test::EnsureQtApp();  // text needs fonts
-    const QImage paper = CurvePaperImage();
-    ASSERT_EQ(paper.size(), QSize(1024, 548));
+    const QPoint kPlotOnPaper(131, 56);
+    const QImage paper = CurvePaperImage(PlotGeometry{}, QSize(1024, 548), kPlotOnPaper);
     EXPECT_EQ(paper.pixelColor(5, 5), QColor(151, 175, 160));
     PlotGeometry g;
     if (qEnvironmentVariableIsSet("GASECU_SAVE_PAPER")) paper.save(qEnvironmentVariable("GASECU_SAVE_PAPER"));

@@ -1,6 +1,9 @@
 #include "qt/qt_test_app.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
+#include <QWidget>
 #include <QTimer>
 #include <cstdlib>
 
@@ -34,6 +37,26 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     loop.exec();
     return condition();
 }
+
+ModalAnswer::ModalAnswer(std::function<void(QWidget*)> act, int timeoutMs)
+    : act_(std::move(act)), poll_(new QTimer) {
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(poll_, &QTimer::timeout, poll_, [this, clock, timeoutMs] {
+        QPointer<QWidget> dialog = QApplication::activeModalWidget();
+        const bool late = clock.elapsed() > timeoutMs;
+        if (!dialog && !late) return;
+        poll_->stop();
+        if (!dialog) return;
+        opened_ = true;
+        if (!late) act_(dialog);
+        // Whatever act did, no dialog is left behind blocking the test.
+        if (dialog && dialog->isVisible()) QMetaObject::invokeMethod(dialog.data(), "reject", Qt::QueuedConnection);
+    });
+    poll_->start(5);
+}
+
+ModalAnswer::~ModalAnswer() { delete poll_; }
 
 void RunEventLoopFor(int ms) {
     QEventLoop loop;

@@ -4,6 +4,7 @@
 // EnsureQtApp() before they touch a QObject. It is a QApplication, so widget tests
 // can share it; without a display it runs on the offscreen platform.
 #include <QApplication>
+#include <QTimer>
 #include <functional>
 
 namespace gasecu::test {
@@ -15,6 +16,26 @@ QApplication& EnsureQtApp();
 // holds or timeoutMs have passed; returns whether it held. The bound is what a
 // loaded machine may need, never the time the test expects.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
+
+// Answers the next modal dialog (a file dialog, a Yes/No box) once it is open:
+// the window's handler opens it with exec(), which returns only after `act` has
+// answered it. Make one before the click that opens the dialog; it watches until
+// it is destroyed. A dialog that `act` leaves open, or one still open after
+// timeoutMs, is rejected so that the test fails instead of hanging.
+class ModalAnswer {
+public:
+    explicit ModalAnswer(std::function<void(QWidget* dialog)> act, int timeoutMs = 10000);
+    ~ModalAnswer();
+    ModalAnswer(const ModalAnswer&) = delete;
+    ModalAnswer& operator=(const ModalAnswer&) = delete;
+    // Whether a modal dialog opened (and was answered).
+    bool opened() const { return opened_; }
+
+private:
+    std::function<void(QWidget*)> act_;
+    QTimer* poll_;
+    bool opened_ = false;
+};
 
 // Turns the event loop (sleeping while there is nothing to do) for a fixed time:
 // for checking that something does NOT happen meanwhile.

@@ -1,6 +1,5 @@
 // The window under the offscreen platform: start-up state on the widgets, user
-// events reaching the form's handlers, timers following the form, the arrow keys,
-// and the layout at the fitter's 1366 x 768.
+// events reaching the form's handlers, timers following the form, the arrow keys.
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -20,6 +19,7 @@
 #include "platform/qt/qt_timers.h"
 #include "platform/qt/session.h"
 #include "qt/qt_test_app.h"
+#include "qt/window_fixture.h"
 #include "support/temp_dir.h"
 
 namespace gasecu {
@@ -29,29 +29,7 @@ using qt::MainWindow;
 using qt::Session;
 using qt::SessionOptions;
 
-struct WindowFixture {
-    explicit WindowFixture(bool simulate = false) {
-        test::EnsureQtApp();
-        SessionOptions o;
-        o.programDirectory = dir.path();
-        o.userDataDirectory = dir.path() / "user";
-        o.simulate = simulate;
-        o.simulatedPortNumber = 1;
-        o.showEnginePanel = false;
-        session = std::make_unique<Session>(std::move(o));
-    }
-    MainWindow& window() { return session->window(); }
-    Form1Korvane& form() { return session->form(); }
-    template <typename W>
-    W* widget(const std::string& name) {
-        auto* w = qobject_cast<W*>(window().widgetFor(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    test::TempDir dir;
-    std::unique_ptr<Session> session;
-};
-
+using test::WindowFixture;
 using test::RunEventLoopFor;
 using test::WaitUntil;
 
@@ -263,39 +241,6 @@ TEST(Window, ClosingTheWindowEndsTheProgram) {
     EXPECT_EQ(exits, 1);
     f.form().onExit();  // a later exit request is not reported twice
     EXPECT_EQ(exits, 1);
-}
-
-// Lays the window out at 1366 x 768 and keeps a picture of each screen in the
-// build directory for a person to look at. Every control on view must lie inside
-// its screen: a control pushed off the edge is a control the fitter cannot reach.
-TEST(Window, EveryScreenFitsTheLaptopScreen) {
-    WindowFixture f;
-    MainWindow& w = f.window();
-    w.resize(1366, 768);
-    w.show();
-    const std::filesystem::path out = std::filesystem::path(GASECU_BIN).parent_path();
-    auto controls = ListControls(f.form());
-    struct Screen {
-        const char* button;
-        const char* file;
-    };
-    for (Screen s : {Screen{"ButonSetup", "window-settings.png"}, Screen{"ButonAyar", "window-calibration.png"},
-                     Screen{"ButonEğri", "window-curve.png"}}) {
-        f.widget<QPushButton>(s.button)->click();
-        QCoreApplication::processEvents();
-        EXPECT_EQ(w.size(), QSize(1366, 768));
-        QPixmap shot = w.grab();
-        EXPECT_FALSE(shot.isNull());
-        shot.save(QString::fromStdString((out / s.file).string()));
-        for (const ControlEntry& e : controls) {
-            QWidget* widget = w.widgetFor(e.name);
-            if (!widget->isVisible()) continue;
-            QRect inWindow(widget->mapTo(&w, QPoint(0, 0)), widget->size());
-            EXPECT_TRUE(w.rect().contains(inWindow)) << e.name << " on " << s.file;
-            QRect inParent = widget->geometry();
-            EXPECT_TRUE(widget->parentWidget()->rect().contains(inParent)) << e.name << " on " << s.file;
-        }
-    }
 }
 
 // --simulate: the virtual ECU answers on port 1 in real time.

@@ -1,6 +1,7 @@
 #include "platform/qt/curve_widgets.h"
 
 #include <QPainter>
+#include <QResizeEvent>
 
 #include "platform/qt/qt_canvas.h"
 
@@ -11,12 +12,6 @@ CurvePaperWidget::CurvePaperWidget(QWidget* parent) : QWidget(parent) {
     QPalette p = palette();
     p.setColor(QPalette::Window, kCurvePaperColour);
     setPalette(p);
-}
-
-void CurvePaperWidget::paintEvent(QPaintEvent*) {
-    // The paper as the plot's drawing lays it out; beyond it the plain paper colour.
-    static const QImage paper = CurvePaperImage();
-    QPainter(this).drawImage(0, 0, paper);
 }
 
 PlotWidget::PlotWidget(QWidget* parent) : QWidget(parent) {
@@ -41,6 +36,81 @@ void PlotWidget::paintEvent(QPaintEvent*) {
         return;
     }
     painter.fillRect(rect(), kPlotGroundColour);
+}
+
+void PlotWidget::resizeEvent(QResizeEvent* e) {
+    if (resized_) resized_(e->size());
+    QWidget::resizeEvent(e);
+}
+
+namespace {
+constexpr int kRightMargin = 12;
+constexpr int kBoxSize = 18;
+// The plot's user coordinates: grid column k (k ms petrol time) lies at 40 k.
+PlotGeometry GeometryOf(const QRect& plot) {
+    PlotGeometry g;
+    g.widthPx = plot.width();
+    g.heightPx = plot.height();
+    return g;
+}
+}  // namespace
+
+PlotFrame::PlotFrame(QWidget* parent, PlotWidget* plot) : QWidget(parent), plot_(plot) {
+    plot_->setParent(this);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void PlotFrame::addPointBox(QWidget* box, int row, int column) {
+    box->setParent(this);
+    boxes_.push_back({box, row, column});
+    place();
+}
+
+void PlotFrame::addOnPlot(QWidget* widget, Qt::Corner corner, QPoint offset) {
+    widget->setParent(plot_);
+    onPlot_.push_back({widget, corner, offset});
+    place();
+}
+
+QRect PlotFrame::plotRect() const {
+    return QRect(kAxisLabelsLeft, kBoxRowsHeight, std::max(width() - kAxisLabelsLeft - kRightMargin, 16),
+                 std::max(height() - kBoxRowsHeight - kAxisLabelsBelow, 16));
+}
+
+QSize PlotFrame::minimumSizeHint() const {
+    return kSmallestPlot + QSize(kAxisLabelsLeft + kRightMargin, kBoxRowsHeight + kAxisLabelsBelow);
+}
+
+QSize PlotFrame::sizeHint() const {
+    const PlotGeometry full;
+    return QSize(full.widthPx, full.heightPx) + QSize(kAxisLabelsLeft + kRightMargin, kBoxRowsHeight + kAxisLabelsBelow);
+}
+
+void PlotFrame::resizeEvent(QResizeEvent* e) {
+    place();
+    QWidget::resizeEvent(e);
+}
+
+void PlotFrame::place() {
+    const QRect plot = plotRect();
+    plot_->setGeometry(plot);
+    const PlotGeometry g = GeometryOf(plot);
+    for (const PointBox& b : boxes_) {
+        const int x = plot.left() + static_cast<int>(g.toPixel(40.0 * b.column, 0).x()) - kBoxSize / 2;
+        b.box->setGeometry(x, 8 + b.row * 22, kBoxSize, kBoxSize);
+    }
+    for (const OnPlot& o : onPlot_) {
+        const bool right = o.corner == Qt::TopRightCorner || o.corner == Qt::BottomRightCorner;
+        const bool bottom = o.corner == Qt::BottomLeftCorner || o.corner == Qt::BottomRightCorner;
+        const QSize size = o.widget->size();
+        o.widget->setGeometry(QRect(QPoint((right ? plot.width() : 0) + o.offset.x(), (bottom ? plot.height() : 0) + o.offset.y()), size));
+    }
+}
+
+void PlotFrame::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect plot = plotRect();
+    DrawPlotAxisLabels(p, GeometryOf(plot), plot.topLeft(), height() - plot.bottom() - 1);
 }
 
 ScreenWidget::ScreenWidget(QWidget* parent) : QFrame(parent) {

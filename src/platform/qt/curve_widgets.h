@@ -6,18 +6,15 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace gasecu::qt {
 
-// The curve paper EğriKağıdıPic: a plain green-grey sheet with white axis labels
-// (petrol time 0..18 ms along the bottom, gas time 0..28 ms up the left side) that
-// line up with the grid of the plot sitting on it at kPlotOnPaper.
+// The curve paper EğriKağıdıPic: a plain green-grey sheet; the plot sits on it in
+// a PlotFrame that writes the axis labels.
 class CurvePaperWidget : public QWidget {
 public:
     explicit CurvePaperWidget(QWidget* parent);
-
-protected:
-    void paintEvent(QPaintEvent*) override;
 };
 
 // The plot EğriPic. It shows the picture the curve drawing keeps (the form draws
@@ -32,14 +29,59 @@ public:
     }
     // Repaints when the picture changed (always, when its source keeps no count).
     void refresh();
+    // Told the plot's new size in pixels, so the picture is drawn at that size.
+    void setResizeHandler(std::function<void(QSize)> handler) { resized_ = std::move(handler); }
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
 
 private:
     std::function<const QImage*()> source_;
     std::function<std::uint64_t()> version_;
     std::uint64_t shownVersion_ = ~std::uint64_t{0};
+    std::function<void(QSize)> resized_;
+};
+
+// The plot with what lies around it on the paper: the two rows of point boxes
+// above it, each box over its point's grid line; the gas time labels left of it
+// and the petrol time labels under it; the edit buttons on it, each kept at its
+// distance from one corner of the plot. The plot takes all the room the layout
+// gives the frame, and everything else is placed from the plot's size.
+class PlotFrame : public QWidget {
+public:
+    PlotFrame(QWidget* parent, PlotWidget* plot);
+    // A point box in row 0 (raise) or 1 (lower) over grid column `column` (0..18).
+    void addPointBox(QWidget* box, int row, int column);
+    // A widget on the plot, its top-left corner `offset` from the plot's corner
+    // (negative offsets from a right or bottom edge).
+    void addOnPlot(QWidget* widget, Qt::Corner corner, QPoint offset);
+    // Where the plot lies in the frame.
+    QRect plotRect() const;
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+    static constexpr int kBoxRowsHeight = 56;  // the two rows of point boxes
+    static constexpr QSize kSmallestPlot{440, 260};
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    void place();
+    struct PointBox {
+        QWidget* box;
+        int row, column;
+    };
+    struct OnPlot {
+        QWidget* widget;
+        Qt::Corner corner;
+        QPoint offset;
+    };
+    PlotWidget* plot_;
+    std::vector<PointBox> boxes_;
+    std::vector<OnPlot> onPlot_;
 };
 
 // A screen of the work area (settings, calibration): a panel with its own background.

@@ -18,11 +18,6 @@ namespace gasecu::qt {
 
 namespace {
 
-// Where the plot lies on the curve paper, in pixels, so that the paper's axis
-// labels line up with the plot's grid.
-constexpr int kPlotLeft = kPlotOnPaper.x(), kPlotTop = kPlotOnPaper.y();
-constexpr int kPlotWidth = PlotGeometry{}.widthPx, kPlotHeight = PlotGeometry{}.heightPx;
-
 std::optional<ArrowKey> ArrowOf(int key) {
     switch (key) {
         case Qt::Key_Up: return ArrowKey::Up;
@@ -129,8 +124,14 @@ QWidget* MainWindow::w(std::string_view name) const {
     return widget;
 }
 
-void MainWindow::setPlotImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version) {
-    if (plot_) plot_->setImageSource(std::move(source), std::move(version));
+void MainWindow::setPlotImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version,
+                                    std::function<void(QSize)> resized) {
+    if (!plot_) return;
+    plot_->setImageSource(std::move(source), std::move(version));
+    if (resized) {
+        resized(plot_->size());
+        plot_->setResizeHandler(std::move(resized));
+    }
 }
 
 void MainWindow::buildWidgets() {
@@ -312,60 +313,89 @@ void MainWindow::layOutFixedArea(QWidget* top) {
 
 void MainWindow::layOutCurvePaper() {
     QWidget* paper = w("EğriKağıdıPic");
-    paper->setMinimumSize(kPlotLeft + kPlotWidth + 360, kPlotTop + kPlotHeight + 34);
-    w("EğriPic")->setGeometry(kPlotLeft, kPlotTop, kPlotWidth, kPlotHeight);
+    auto* grid = new QGridLayout(paper);
+    grid->setContentsMargins(8, 0, 8, 8);
+    grid->setHorizontalSpacing(8);
 
     // Band buttons, the idle button, the idle and tilt pictures down the left margin.
-    int y = kPlotTop;
+    auto* left = new QVBoxLayout;
+    left->setSpacing(4);
+    left->addSpacing(PlotFrame::kBoxRowsHeight);
     for (const char* name : {"devir1000", "devir2000", "devir3000", "devir4000", "devir5000", "devir6000"}) {
-        w(name)->setGeometry(8, y, 92, 28);
-        y += 32;
+        w(name)->setFixedWidth(92);
+        left->addWidget(w(name));
     }
-    w("devir123456")->setGeometry(8, y + 8, 92, 28);
-    w("Rolanti")->setGeometry(8, y + 44, 92, 28);
-    y += 96;
-    addPicturePair("Rolantiyukarıdisabel", "Rolantiyukarıenabel", QRect(8, y, 92, 26));
-    addPicturePair("Rolantiaşagıdisabel", "Rolantiaşagıenabel", QRect(8, y + 30, 92, 26));
-    addPicturePair("imgeğmedisabled", "imgeğmeenabled", QRect(8, y + 70, 92, 26));
+    left->addSpacing(8);
+    for (const char* name : {"devir123456", "Rolanti"}) {
+        w(name)->setFixedWidth(92);
+        left->addWidget(w(name));
+    }
+    left->addSpacing(12);
+    left->addWidget(addPicturePair("Rolantiyukarıdisabel", "Rolantiyukarıenabel"));
+    left->addWidget(addPicturePair("Rolantiaşagıdisabel", "Rolantiaşagıenabel"));
+    left->addSpacing(12);
+    left->addWidget(addPicturePair("imgeğmedisabled", "imgeğmeenabled"));
+    left->addStretch(1);
+    grid->addLayout(left, 0, 0);
 
+    // The plot with its point boxes and axis labels takes all the room left over.
+    auto* frame = new PlotFrame(paper, plot_);
     // The two rows of point boxes above the plot, each box over its point's grid
     // line; the range boxes (index 18) lead each row, one column left of point 1.
     for (int k = 0; k <= 18; ++k) {
-        int point = k < 18 ? k + 1 : 0;
-        int x = kPlotLeft + static_cast<int>(PlotGeometry{}.toPixel(40.0 * point, 0).x()) - 9;
-        w("CheckÜ(" + std::to_string(k) + ")")->setGeometry(x, 8, 18, 18);
-        w("CheckA(" + std::to_string(k) + ")")->setGeometry(x, 30, 18, 18);
+        const int column = k < 18 ? k + 1 : 0;
+        frame->addPointBox(w("CheckÜ(" + std::to_string(k) + ")"), 0, column);
+        frame->addPointBox(w("CheckA(" + std::to_string(k) + ")"), 1, column);
     }
-
     // The arrow cross and the select-all button on the plot, where the curves do
     // not run: bottom right (high petrol time, low gas time) and top left.
-    w("hepsi")->setGeometry(8, 8, 64, 28);
-    w("AA")->setGeometry(742, 330, 36, 36);
-    w("sol")->setGeometry(702, 370, 36, 36);
-    w("sag")->setGeometry(782, 370, 36, 36);
-    w("YY")->setGeometry(742, 410, 36, 36);
+    w("hepsi")->resize(64, 28);
+    frame->addOnPlot(w("hepsi"), Qt::TopLeftCorner, QPoint(8, 8));
+    for (const char* name : {"AA", "sol", "sag", "YY"}) w(name)->resize(36, 36);
+    frame->addOnPlot(w("AA"), Qt::BottomRightCorner, QPoint(-88, -144));
+    frame->addOnPlot(w("sol"), Qt::BottomRightCorner, QPoint(-128, -104));
+    frame->addOnPlot(w("sag"), Qt::BottomRightCorner, QPoint(-48, -104));
+    frame->addOnPlot(w("YY"), Qt::BottomRightCorner, QPoint(-88, -64));
+    grid->addWidget(frame, 0, 1);
+    grid->setColumnStretch(1, 1);
 
     // Element 1 of the live values, to the right of the plot.
+    auto* right = new QVBoxLayout;
+    right->setSpacing(2);
+    right->addSpacing(PlotFrame::kBoxRowsHeight);
     const char* rows[][3] = {{"Label15", "Label7(1)", "ProgressBar1(1)"},  {"Label18", "Label8(1)", "ProgressBar2(1)"},
                              {"Label19", "Label9(1)", "ProgressBar3(1)"},  {"Label20", "Label10(1)", "ProgressBar4(1)"},
                              {"Label22", "Label11(1)", "ProgressBar5(1)"}, {"Label23", "Label12(1)", "ProgressBar6(1)"}};
-    int x = kPlotLeft + kPlotWidth + 52;
-    y = kPlotTop;
     for (auto& row : rows) {
-        w(row[0])->setGeometry(x, y, 56, 20);
-        w(row[1])->setGeometry(x + 60, y, 70, 20);
-        w(row[2])->setGeometry(x, y + 22, 220, 12);
-        y += 46;
+        auto* line = new QHBoxLayout;
+        w(row[0])->setFixedWidth(56);
+        line->addWidget(w(row[0]));
+        w(row[1])->setMinimumWidth(70);
+        line->addWidget(w(row[1]), 1);
+        right->addLayout(line);
+        w(row[2])->setFixedSize(160, 12);
+        right->addWidget(w(row[2]));
+        right->addSpacing(10);
     }
+    right->addStretch(1);
+    grid->addLayout(right, 0, 2);
 }
 
-void MainWindow::addPicturePair(const char* released, const char* pressed, const QRect& where) {
-    w(released)->setGeometry(where);
-    w(pressed)->setGeometry(where);
+QWidget* MainWindow::addPicturePair(const char* released, const char* pressed) {
+    // Both pictures and the overlay that takes the mouse share one place.
+    QWidget* paper = w("EğriKağıdıPic");
+    auto* place = new QWidget(paper);
+    place->setFixedSize(92, 26);
+    auto* cell = new QGridLayout(place);
+    cell->setContentsMargins(0, 0, 0, 0);
     const ImageControl* control = std::get<ImageControl*>(FindControl(controls_, released)->control);
-    auto* overlay = new PicturePairOverlay(w("EğriKağıdıPic"), *control, released, pressed, *this);
-    overlay->setGeometry(where);
+    auto* overlay = new PicturePairOverlay(place, *control, released, pressed, *this);
+    for (QWidget* widget : {w(released), w(pressed), static_cast<QWidget*>(overlay)}) {
+        widget->setParent(place);
+        cell->addWidget(widget, 0, 0);
+    }
     overlay->raise();
+    return place;
 }
 
 void MainWindow::layOutSettings() {
@@ -496,7 +526,13 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // Closing the window ends the program like the exit button.
+    // Closing the window ends the program like the exit button, but while the ECU
+    // is connected only after the fitter said Yes: a slip of the mouse on the
+    // close box must not cut off a running exchange.
+    if (!form_.MayCloseWindow()) {
+        event->ignore();
+        return;
+    }
     if (!form_.ExitRequested) runHandler([this] { form_.ExitButon_Click(); });
     signalExitOnce();
     event->accept();

@@ -39,8 +39,10 @@ public:
     // The widget of a control, by the control's name ("CheckÜ(3)"); null if none.
     QWidget* widgetFor(std::string_view controlName) const;
     // Where the plot EğriPic gets its picture from (the curve drawing's canvas).
-    // version tells whether the picture changed since the last look.
-    void setPlotImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version = {});
+    // version tells whether the picture changed since the last look; resized is told
+    // the plot's new size in pixels whenever the window's layout changes it.
+    void setPlotImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version = {},
+                            std::function<void(QSize)> resized = {});
     const QtTimers& timers() const { return *timers_; }
 
 signals:
@@ -58,7 +60,8 @@ private:
     void layOutCurvePaper();
     void layOutSettings();
     void layOutCalibration();
-    void addPicturePair(const char* released, const char* pressed, const QRect& where);
+    // The two pictures of one editor switch (released / pressed) in one place.
+    QWidget* addPicturePair(const char* released, const char* pressed);
     QWidget* w(std::string_view name) const;
     void afterHandler();
     // exitRequested, once in the window's life whatever asked for it.

@@ -104,32 +104,52 @@ void QtCanvas::circle(double cx, double cy, double radius, Colour colour) {
     ++changes_;
 }
 
+void QtCanvas::resize(QSize pixels) {
+    pixels = pixels.expandedTo(QSize(16, 16));
+    if (pixels == QSize(geometry_.widthPx, geometry_.heightPx)) return;
+    if (painter_ && painter_->isActive()) painter_->end();
+    geometry_.widthPx = pixels.width();
+    geometry_.heightPx = pixels.height();
+    background_ = PlotBackground(geometry_);
+    image_ = background_.copy();
+    penSet_ = false;
+    ++changes_;
+}
+
 const QImage& QtCanvas::image() {
     if (painter_ && painter_->isActive()) painter_->end();
     return image_;
 }
 
-QImage CurvePaperImage(const PlotGeometry& g) {
-    QImage image(kCurvePaperWidth, kCurvePaperHeight, QImage::Format_RGB32);
-    image.fill(kCurvePaperColour);
-    QPainter p(&image);
+void DrawPlotAxisLabels(QPainter& p, const PlotGeometry& g, QPoint plotAt, int stripHeight) {
+    p.save();
     p.setPen(Qt::white);
     QFont font = p.font();
     font.setPixelSize(11);
     p.setFont(font);
+    // Every second number where the lines lie closer than a number is wide or high.
+    const int columnStep = g.toPixel(41, 0).x() - g.toPixel(1, 0).x() < 16 ? 2 : 1;
+    const int rowStep = g.toPixel(0, 1).y() - g.toPixel(0, 21).y() < 13 ? 2 : 1;
 
     // Petrol time, ms: under each vertical grid line, in the strip below the plot.
-    const int plotBottom = kPlotOnPaper.y() + g.heightPx;
-    for (int i = 0; i <= kColumns; ++i) {
-        const double x = kPlotOnPaper.x() + g.toPixel(40.0 * i, 0).x();
-        p.drawText(QRectF(x - 15, plotBottom, 30, kCurvePaperHeight - plotBottom), Qt::AlignCenter,
-                   QString::number(i));
+    const int plotBottom = plotAt.y() + g.heightPx;
+    for (int i = 0; i <= kColumns; i += columnStep) {
+        const double x = plotAt.x() + g.toPixel(40.0 * i, 0).x();
+        p.drawText(QRectF(x - 15, plotBottom, 30, stripHeight), Qt::AlignCenter, QString::number(i));
     }
     // Gas time, ms: left of each horizontal grid line.
-    for (int j = 0; j <= kRows; ++j) {
-        const double y = kPlotOnPaper.y() + g.toPixel(0, 20.0 * j).y();
-        p.drawText(QRectF(kPlotOnPaper.x() - 40, y - 8, 34, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(j));
+    for (int j = 0; j <= kRows; j += rowStep) {
+        const double y = plotAt.y() + g.toPixel(0, 20.0 * j).y();
+        p.drawText(QRectF(plotAt.x() - 40, y - 8, 34, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(j));
     }
+    p.restore();
+}
+
+QImage CurvePaperImage(const PlotGeometry& g, QSize paper, QPoint plotAt) {
+    QImage image(paper, QImage::Format_RGB32);
+    image.fill(kCurvePaperColour);
+    QPainter p(&image);
+    DrawPlotAxisLabels(p, g, plotAt, paper.height() - plotAt.y() - g.heightPx);
     return image;
 }
 

@@ -48,6 +48,9 @@ public:
     ~QtCanvas() override;
 
     void clear() override;
+    // Gives the picture a new pixel size (the plot follows the window's size): the
+    // grid is drawn anew and the curves wait for the next redraw.
+    void resize(QSize pixels);
     void setLineWidth(int width) override;
     void line(double x1, double y1, double x2, double y2, Colour colour) override;
     void circle(double cx, double cy, double radius, Colour colour) override;
@@ -73,13 +76,17 @@ private:
     std::uint64_t changes_ = 0;
 };
 
-// The curve paper the plot sits on: 1024 x 548 pixels of RGB(151, 175, 160) with
-// white axis labels, petrol time 0..18 ms along the bottom and gas time 0..28 ms up
-// the left side, each under or beside its grid line of the plot. Needs a
-// QGuiApplication (it draws text).
-inline constexpr int kCurvePaperWidth = 1024;
-inline constexpr int kCurvePaperHeight = 548;
-inline constexpr QPoint kPlotOnPaper{131, 56};  // the plot's top-left corner on the paper
-QImage CurvePaperImage(const PlotGeometry& geometry = {});
+// The white axis labels around a plot whose top-left corner lies at plotAt on the
+// paper: petrol time 0..18 ms in a strip under the plot and gas time 0..28 ms left
+// of it, each under or beside its grid line. Where the lines lie too close for
+// every number, every second one is written. Needs a QGuiApplication (text).
+void DrawPlotAxisLabels(QPainter& painter, const PlotGeometry& geometry, QPoint plotAt, int stripHeight);
+// Room the labels need: left of the plot, and under it.
+inline constexpr int kAxisLabelsLeft = 44;
+inline constexpr int kAxisLabelsBelow = 20;
+
+// A piece of curve paper of the given size, RGB(151, 175, 160), with the axis
+// labels of a plot at plotAt.
+QImage CurvePaperImage(const PlotGeometry& geometry, QSize paper, QPoint plotAt);
 
 }  // namespace gasecu

@@ -19,6 +19,8 @@ QString QtNameFilter(const std::string& filterText);
 class QtFileDialogs : public FileDialogs {
 public:
     explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    // The window the dialogs open over; it exists only after the form.
+    void setParent(QWidget* parent) { parent_ = parent; }
     // A cancelled dialog returns an empty path.
     std::string showOpen(const FileDialogControl& dialog) override;
     std::string showSave(const FileDialogControl& dialog) override;

@@ -1,16 +1,19 @@
 #include "platform/qt/session.h"
 
+#include <QScreen>
 #include <QSerialPortInfo>
-#include <algorithm>
 #include <QWidget>
+#include <algorithm>
 
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
-#include "platform/qt/qt_yes_no_question.h"
 
 #include "platform/qt/qt_canvas.h"
+#include "platform/qt/qt_file_dialogs.h"
+#include "platform/qt/qt_questions.h"
 #include "platform/qt/virtual_engine_panel.h"
+#include "platform/qt/window_placement.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
 
@@ -27,21 +30,31 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
         line_ = std::make_unique<QtSerialPort>(options_.portDevices);
     }
     port_ = std::make_unique<ForwardingSerialPort>(*line_);
+    dialogs_ = std::make_unique<QtFileDialogs>();
+    questions_ = std::make_unique<QtQuestions>();
 
     FormEnvironment env;
     env.programDirectory = options_.programDirectory;
     env.userDataDirectory = options_.userDataDirectory;
     env.port = port_.get();
+    env.fileDialogs = dialogs_.get();
+    env.questions = questions_.get();
     env.decimalSeparator = options_.decimalSeparator;
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_);
-    questions_ = std::make_unique<QtYesNoQuestion>(window_.get());
-    form_->env.questions = questions_.get();
+    dialogs_->setParent(window_.get());
+    questions_->setParent(window_.get());
     // The curve plot draws into a picture the window shows after each handler.
     auto canvas = std::make_shared<QtCanvas>();
     form_->EğriPic.canvas = canvas;
+    // The picture has the plot's size in pixels, so the grid stays sharp at any
+    // window size; after a new size the curves are drawn at once, not 25 ms later.
     window_->setPlotImageSource([canvas]() -> const QImage* { return &canvas->image(); },
-                                [canvas] { return canvas->changeCount(); });
+                                [canvas] { return canvas->changeCount(); },
+                                [canvas, form = form_.get()](QSize pixels) {
+                                    canvas->resize(pixels);
+                                    form->DrawCurves();
+                                });
     port_->setAfterEvent([w = window_.get()] { w->mirror(); });
     window_->load();
 
@@ -56,9 +69,24 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
 Session::~Session() = default;
 
 void Session::show() {
+    QScreen* screen = window_->screen();
+    if (!screen) {
+        window_->show();
+        if (panel_) panel_->show();
+        return;
+    }
+    // What the window system adds around a window is known only once it is shown;
+    // until then a title bar and thin borders are assumed.
+    const QSize assumedFrame(8, 34);
+    const WindowPlacement place =
+        PlaceWindows(screen->availableGeometry(), window_->size(), window_->minimumSizeHint(),
+                     panel_ ? panel_->sizeHint() : QSize(), assumedFrame);
+    window_->resize(place.window.size() - assumedFrame);
+    window_->move(place.window.topLeft());
     window_->show();
     if (panel_) {
-        panel_->move(window_->geometry().right() - panel_->width(), window_->geometry().top() + 60);
+        panel_->resize(place.panel.size() - assumedFrame);
+        panel_->move(place.panel.topLeft());
         panel_->show();
     }
 }

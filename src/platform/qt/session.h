@@ -13,6 +13,9 @@
 
 class QWidget;
 
+namespace gasecu {
+class QtFileDialogs;
+}
 namespace gasecu::sim {
 class VirtualEcu;
 }
@@ -20,6 +23,7 @@ class VirtualEcu;
 namespace gasecu::qt {
 
 class MainWindow;
+class QtQuestions;
 class QtScheduler;
 
 struct SessionOptions {
@@ -52,6 +56,8 @@ public:
     sim::VirtualEcu* ecu() { return ecu_.get(); }
     // The virtual engine's window of --simulate, null when not shown.
     QWidget* enginePanel() { return panel_.get(); }
+    // The Yes/No questions the form asks (closing while connected, ...).
+    QtQuestions& questions() { return *questions_; }
     // Shows the window (and the engine panel beside it).
     void show();
 
@@ -64,10 +70,11 @@ private:
     std::unique_ptr<SerialPort> line_;
     // The form's port: the window mirrors the controls after every receive event.
     std::unique_ptr<ForwardingSerialPort> port_;
+    // CommonDialog1 and the Yes/No questions, over the window.
+    std::unique_ptr<QtFileDialogs> dialogs_;
+    std::unique_ptr<QtQuestions> questions_;
     std::unique_ptr<Form1Korvane> form_;
     std::unique_ptr<MainWindow> window_;
-    // The factory-settings question, shown over the window.
-    std::unique_ptr<YesNoQuestion> questions_;
     std::unique_ptr<QWidget> panel_;
 };
 

@@ -1,0 +1,23 @@
+// Yes/No questions to the fitter, and the question before the window closes.
+#include "app/form1korvane.h"
+
+namespace gasecu {
+
+bool Form1Korvane::AskYesNo(std::string_view turkish, std::string_view english) {
+    if (!env.questions) return false;
+    const bool inEnglish = LanguageIndex == 1;
+    YesNoQuestion q;
+    q.text = std::string(inEnglish ? english : turkish);
+    q.yes = inEnglish ? "Yes" : "Evet";
+    q.no = inEnglish ? "No" : "Hayır";
+    return env.questions->askYesNo(q);
+}
+
+bool Form1Korvane::MayCloseWindow() {
+    if (ExitRequested) return true;
+    // A closed port means nothing is under way with the ECU: closing loses nothing.
+    if (!Iletisim || !Iletisim->isOpen()) return true;
+    return AskYesNo("EKÜ bağlı. Program kapatılsın mı?", "The ECU is connected. Close the program?");
+}
+
+}  // namespace gasecu
