@@ -1,5 +1,6 @@
 #include "platform/qt/control_widgets.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -30,12 +31,23 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 // A readable text colour on a given background.
 QColor TextOn(const QColor& back) { return back.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black); }
 
-// Sets a palette role in every colour group, or gives it back to the style.
+// Sets a palette role in every colour group, or gives it back to the style in
+// each group (the style's disabled colours are what make a locked control look
+// locked).
 void SetRole(QWidget* w, QPalette::ColorRole role, std::optional<QColor> colour) {
     QPalette p = w->palette();
-    QColor c = colour ? *colour : QPalette().color(role);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(group, role, c);
+    const QPalette style = QApplication::palette(w);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, role, colour ? *colour : style.color(group, role));
     w->setPalette(p);
+}
+
+// A locked button's caption: halfway between its own colour and the face, so the
+// button reads as locked on any face colour (the active screen button stays dark
+// cyan, its caption dimmed).
+QColor LockedCaption(const QColor& caption, const QColor& face) {
+    return QColor((caption.red() + face.red()) / 2, (caption.green() + face.green()) / 2,
+                  (caption.blue() + face.blue()) / 2);
 }
 
 // A label's or a check box's back colour: the widget fills its background with it,
@@ -48,9 +60,29 @@ void FillBackground(QWidget* w, Colour colour) {
 
 }  // namespace
 
+namespace {
+
+// A control that is locked or hidden while it (or a control inside it) has the
+// focus hands the focus to the next one in the tab order, which may be the exit
+// button or "Hataları Sil": a stray Space there would act. The window itself
+// takes the focus instead, where keys do nothing (the arrow keys still reach the
+// curve editor, which watches them for the whole window).
+void KeepFocusSafe(QWidget* w) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == w || w->isAncestorOf(focus))) w->window()->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace
+
 void ControlWidget::mirrorCommon(const Control& c, QWidget* w) {
-    if (Changed(visible_, c.visible)) w->setVisible(c.visible);
-    if (Changed(enabled_, c.enabled)) w->setEnabled(c.enabled);
+    if (Changed(visible_, c.visible)) {
+        if (!c.visible) KeepFocusSafe(w);
+        w->setVisible(c.visible);
+    }
+    if (Changed(enabled_, c.enabled)) {
+        if (!c.enabled) KeepFocusSafe(w);
+        w->setEnabled(c.enabled);
+    }
 }
 
 namespace {
@@ -108,6 +140,11 @@ public:
             auto colour = WidgetColour(c_.backColour);
             SetRole(w_, QPalette::Button, colour);
             SetRole(w_, QPalette::ButtonText, colour ? std::optional(TextOn(*colour)) : std::nullopt);
+            if (colour) {
+                QPalette p = w_->palette();
+                p.setColor(QPalette::Disabled, QPalette::ButtonText, LockedCaption(TextOn(*colour), *colour));
+                w_->setPalette(p);
+            }
         }
     }
 

@@ -228,6 +228,9 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     rowA->addWidget(w("Dilsec"));
     w("ComOpenButon")->setMinimumWidth(130);
     rowA->addWidget(w("ComOpenButon"));
+    // The exit button ends the program at once: it never takes the keyboard focus,
+    // so no Space or Enter meant for another control can press it.
+    w("ExitButon")->setFocusPolicy(Qt::NoFocus);
     rowA->addWidget(w("ExitButon"));
     rows->addLayout(rowA);
 
