@@ -58,6 +58,7 @@ std::vector<ReplyChunk> VirtualEcu::onBytes(const Bytes& in, double nowMs) {
     std::vector<ReplyChunk> out;
     double lineStart = std::max(nowMs, lineFreeAtMs_);
     for (const Bytes& frame : reader_.feed(in, nowMs)) {
+        if (lostOnTheWayIn(frame)) continue;
         std::optional<Bytes> reply = replyTo(frame);
         if (!reply) continue;
         ++counters_.repliesSent;
@@ -68,6 +69,15 @@ std::vector<ReplyChunk> VirtualEcu::onBytes(const Bytes& in, double nowMs) {
         for (ReplyChunk& c : faults_.apply(*reply, lineEnd + adapterLatencyMs_ - nowMs)) out.push_back(std::move(c));
     }
     return out;
+}
+
+bool VirtualEcu::lostOnTheWayIn(const Bytes& frame) {
+    if (frame[0] != 77 || frame.size() < 3) return false;
+    auto it = std::find(droppedBlockWrites_.begin(), droppedBlockWrites_.end(), frame[2]);
+    if (it == droppedBlockWrites_.end()) return false;
+    droppedBlockWrites_.erase(it);
+    ++counters_.droppedBlockWrites;
+    return true;
 }
 
 std::optional<Bytes> VirtualEcu::replyTo(const Bytes& frame) {

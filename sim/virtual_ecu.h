@@ -36,6 +36,7 @@ struct EcuCounters {
     std::uint64_t blocksStored = 0;
     std::uint64_t badCrcBlocks = 0;    // curve block writes with a wrong CRC, ignored
     std::uint64_t refusedWrites = 0;   // setting writes to a refused address, ignored
+    std::uint64_t droppedBlockWrites = 0;  // curve block writes lost on the way in
     std::uint64_t corrections = 0;     // correction commands received
     std::uint64_t skippedBytes = 0;    // bytes that formed no known frame
 };
@@ -89,6 +90,11 @@ public:
     void setFaultRate(ReplyFault kind, double probability) { faults_.setRate(kind, probability); }
     double faultRate(ReplyFault kind) const { return faults_.rate(kind); }
 
+    // A fault on the way in: the next write of curve block 10..16 is lost on the
+    // line (a loose connector), so the controller keeps the block it had. Nothing
+    // answers a block write, so only a read back can tell.
+    void dropNextBlockWrite(int block) { droppedBlockWrites_.push_back(block); }
+
     const EcuCounters& counters() const;
 
     // The reply to one frame, as the controller builds it (no faults, no timing).
@@ -106,6 +112,7 @@ private:
     Bytes headerReply();
     Bytes bandReply(int requestedBlock);
     void store(const Bytes& frame);
+    bool lostOnTheWayIn(const Bytes& frame);
     std::uint8_t fuelByte() const { return static_cast<std::uint8_t>(engine_.fuelState()); }
 
     EcuFrameReader reader_;
@@ -113,6 +120,7 @@ private:
     EngineModel engine_;
     ReplyFaults faults_;
     mutable EcuCounters counters_;
+    std::vector<int> droppedBlockWrites_;
     double adapterLatencyMs_ = 1.0;
     bool silent_ = false;
     std::set<int> refused_;

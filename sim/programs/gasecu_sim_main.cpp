@@ -44,18 +44,20 @@ struct Options {
     std::map<ReplyFault, double> faultRates;
     std::map<int, int> settings;  // address -> byte, stored before the first frame
     std::vector<int> refused;     // addresses whose writes are ignored
+    std::vector<int> droppedBlockWrites;
 };
 
 const char* kUsage =
     "usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
-    "                  [--fault KIND=RATE]... [--set ADDRESS=BYTE]... [--refuse ADDRESS]...\n"
-    "                  [--no-stdin]\n"
+    "                  [--fault KIND=RATE]... [--drop-block-write BLOCK]...\n"
+    "                  [--set ADDRESS=BYTE]... [--refuse ADDRESS]... [--no-stdin]\n"
     "  Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
     "  --silent        never answer (an unplugged adapter)\n"
     "  --small-nozzle  injector nozzles too small: a calibration never converges\n"
     "  --fault         drop, cut, split, merge, garbage or late, with a probability 0..1\n"
     "  --set           store a byte at a setting address first (fault records: 66..86)\n"
     "  --refuse        ignore every write to this address (the ECU keeps its value)\n"
+    "  --drop-block-write  lose the first write of curve block 10..16 on the way in\n"
     "  --no-stdin      do not stop when stdin closes (stop with SIGTERM)\n";
 
 std::optional<double> Number(const std::string& text) {
@@ -99,6 +101,14 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             if (a == "--seed") o.seed = static_cast<std::uint32_t>(*n);
             if (a == "--rpm") o.rpm = *n;
             if (a == "--latency") o.latencyMs = *n;
+        } else if (a == "--drop-block-write") {
+            auto text = value();
+            auto n = text ? Number(*text) : std::nullopt;
+            if (!n || *n < 10 || *n > 16 || *n != std::floor(*n)) {
+                std::fprintf(stderr, "gasecu-sim: --drop-block-write needs a curve block 10..16\n");
+                return false;
+            }
+            o.droppedBlockWrites.push_back(static_cast<int>(*n));
         } else if (a == "--fault") {
             auto text = value();
             auto eq = text ? text->find('=') : std::string::npos;
@@ -198,6 +208,7 @@ int main(int argc, char** argv) {
     for (auto [kind, rate] : options.faultRates) ecu.setFaultRate(kind, rate);
     for (auto [address, byte] : options.settings) ecu.setSetting(address, byte);
     for (int address : options.refused) ecu.refuseAddress(address);
+    for (int block : options.droppedBlockWrites) ecu.dropNextBlockWrite(block);
 
     std::printf("%s\n", pty->path.c_str());
     std::fflush(stdout);

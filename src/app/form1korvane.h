@@ -16,6 +16,7 @@
 #include "app/controls.h"
 #include "curve/arrow_keys.h"
 #include "ecu/setting_rules.h"
+#include "link/curve_blocks.h"
 #include "platform/bytes.h"
 #include "platform/file_dialogs.h"
 #include "platform/questions.h"
@@ -176,6 +177,21 @@ public:
     std::int16_t ReadErrorCount = 0;
     Bytes PendingSettingFrame;
     double ClearAddress = 0;
+    // The curve write (steps 18..44) and the read back that checks it.
+    enum class CurveWriteOutcome {
+        None,        // no write since the start
+        Running,
+        Equal,       // read back and found as sent: the only proven success
+        Unchecked,   // written without a read back (asked for so)
+        Differs,     // read back and found different (CurveWriteDifference)
+        Refused,     // a point could not be encoded: nothing was sent
+        Incomplete,  // the link went before the write and its check ended
+    };
+    CurveWriteOutcome CurveWriteResult = CurveWriteOutcome::None;
+    link::CurvePoint CurveWriteDifference;
+    bool CurveWriteVerify = true;     // a read back follows the write
+    bool CurveWriteChecking = false;  // the read steps 13..17 run as the write's check
+    link::CurveBlocks CurveWriteBlocks{};  // blocks 10..16 as step 21 fixed them
 
     void BuildCommandFrames();
     void CrcAddByte(std::uint8_t byte);
@@ -201,6 +217,14 @@ public:
     void SetWorkAreaEnabled(bool enabled);
     void ExitButon_Click();
     void ButonEcuOku_Click();
+    void ButonEcuYaz_Click();
+    // Starts the write of CurveTable to the ECU (step 18), checked by a read back
+    // unless verify is false. Refuses with the reason in the status line while an
+    // exchange runs or when a point cannot be encoded (nothing is sent, the curve
+    // stays as it is); returns false without a message when the link guard fails.
+    bool StartCurveWrite(bool verify = true);
+    // Steps 18..44 or the read back that checks them are under way.
+    bool CurveWriteRunning() const;
     void BenzinPic_Click();
     void LPGPic_Click();
 

@@ -17,6 +17,11 @@ bool Form1Korvane::MayCloseWindow() {
     if (ExitRequested) return true;
     // A closed port means nothing is under way with the ECU: closing loses nothing.
     if (!Iletisim || !Iletisim->isOpen()) return true;
+    // A write cut off leaves the ECU with part of the new curve: say so.
+    if (CurveWriteRunning())
+        return AskYesNo("Eğri EKÜ'ye yazılıyor; şimdi kapatılırsa yazma yarım kalır. Program kapatılsın mı?",
+                        "The curve is being written to the ECU; closing now leaves the write unfinished. "
+                        "Close the program?");
     return AskYesNo("EKÜ bağlı. Program kapatılsın mı?", "The ECU is connected. Close the program?");
 }
 

@@ -26,6 +26,8 @@ void Form1Korvane::ButonEğri_Click() {
 }
 
 void Form1Korvane::ButonSetup_Click() {
+    // Opening the settings screen reads the pages: not in the middle of an exchange.
+    if (RefusedWhileEcuBusy()) return;
     KomutSatırı.text.clear();
     ShowMessage("AYARLAR", "SETTINGS");
     KalibrasyonPic.visible = false;

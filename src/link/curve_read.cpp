@@ -4,12 +4,12 @@
 // level, every other over the point before. The tool asks for the header before
 // every band block, so a complete read is six request pairs (25 ticks); a reply of
 // the wrong length sends the read back to the header and the same band again.
-#include <algorithm>
 #include <string>
 
 #include "app/form1korvane.h"
 #include "ecu/reply_decoding.h"
 #include "link/command_frames.h"
+#include "link/curve_write_check.h"
 #include "link/sequencer_families.h"
 
 namespace gasecu {
@@ -22,6 +22,7 @@ constexpr double kAxisStep = 30;
 }  // namespace
 
 void Form1Korvane::ButonEcuOku_Click() {
+    if (RefusedWhileEcuBusy()) return;
     if (LinkGuard()) {
         ButonEcuOku.backColour = colours::kWhite;
         // The read starts with the engine switched to petrol.
@@ -36,10 +37,20 @@ namespace link {
 
 namespace {
 
+// The read's progress: its own bar, or, as a write's check, the write's bars.
+void ShowReadProgress(Form1Korvane& f, int bandsStored) {
+    if (f.CurveWriteChecking) ShowCurveCheckProgress(f, bandsStored);
+    else f.ProgressBar8.value = static_cast<float>(bandsStored);
+}
+
 void AskForHeader(Form1Korvane& f) {
     f.EğriKağıdıPic.visible = false;
-    f.ProgressBar8.visible = true;
+    if (!f.CurveWriteChecking) f.ProgressBar8.visible = true;
     for (ButtonControl* b : {&f.ButonSetup, &f.ButonAyar, &f.ButonEcuOku}) b->enabled = false;
+    if (!f.LinkUp && f.CurveWriteChecking) {
+        EndCurveWriteIncomplete(f);
+        return;
+    }
     if (!f.LinkUp) {
         f.ButonEcuOku.backColour = colours::kWhite;
         f.SequencerState = 8;
@@ -79,17 +90,24 @@ void StoreBand(Form1Korvane& f) {
         // can never store a band in the wrong row.
         if (f.CurveBlockIndex == kFifthBandEntry) {
             f.CurveBlockIndex = kFirstBandEntry;
-            f.ProgressBar8.value = 0;
+            ShowReadProgress(f, 0);
         }
         return;
     }
     auto& row = f.CurveReadBuffer[static_cast<std::size_t>(f.CurveBlockIndex + 1)];
     for (int p = 1; p <= 18; ++p) row[static_cast<std::size_t>(p)] = ecu::ReplyByte(f.ReplyText, p + 1);
-    f.ShowMessage("HATALI OKUMA " + std::to_string(f.ReadErrorCount), "READING ERROR " + std::to_string(f.ReadErrorCount));
+    const int stored = f.CurveBlockIndex - kFirstBandEntry + 1;
+    if (f.CurveWriteChecking) {
+        const std::string count = std::to_string(stored) + " / 6";
+        f.ShowMessage("EĞRİ KONTROL EDİLİYOR " + count, "CHECKING THE CURVE " + count);
+    } else {
+        f.ShowMessage("HATALI OKUMA " + std::to_string(f.ReadErrorCount),
+                      "READING ERROR " + std::to_string(f.ReadErrorCount));
+    }
     f.CurveReadDone = true;
     f.SequencerState = 13;
     f.CurveBlockIndex = static_cast<std::int16_t>(f.CurveBlockIndex + 1);
-    f.ProgressBar8.value = static_cast<float>(std::min<double>(f.ProgressBar8.value + 1, f.ProgressBar8.maximum));
+    ShowReadProgress(f, stored);
     if (f.CurveBlockIndex == kAfterLastBandEntry) {
         f.SequencerState = 17;
         f.CurveBlockIndex = kFirstBandEntry;
@@ -113,6 +131,11 @@ void DecodeCurve(Form1Korvane& f) {
 
 void FinishRead(Form1Korvane& f) {
     f.ProgressBar8.visible = false;
+    if (f.CurveWriteChecking) {
+        // The read back goes into the buffer only; the tool's curve stays.
+        FinishCurveWriteCheck(f);
+        return;
+    }
     if (f.CurveReadDone) {
         DecodeCurve(f);
         f.ProgressBar8.value = 0;

@@ -5,12 +5,22 @@
 #include <string>
 
 #include "app/form1korvane.h"
+#include "link/curve_write_check.h"
 
 namespace gasecu {
 
 void Form1Korvane::Iletisim_DeviceLost() {
     std::string device = Iletisim ? Iletisim->deviceName(Iletisim->portNumber()) : std::string();
-    ShowMessage("BAĞLANTI KOPTU ! " + device, "CONNECTION LOST ! " + device);
+    // A curve write cut short leaves the ECU with part of the new curve: the fitter
+    // must know it did not complete.
+    const bool writing = CurveWriteRunning();
+    if (writing) {
+        ShowMessage("BAĞLANTI KOPTU, EĞRİ YAZMA TAMAMLANMADI ! " + device,
+                    "CONNECTION LOST, CURVE WRITE DID NOT COMPLETE ! " + device);
+        CurveWriteResult = CurveWriteOutcome::Incomplete;
+    } else {
+        ShowMessage("BAĞLANTI KOPTU ! " + device, "CONNECTION LOST ! " + device);
+    }
 
     // Parked like a failed scan: ticks do nothing until the connect button. The
     // link guard now fails, so no button starts an exchange on the dead port.
@@ -22,9 +32,12 @@ void Form1Korvane::Iletisim_DeviceLost() {
     ReplyText.clear();
     ReplyLength = 0;
 
-    // Whatever exchange was running is abandoned where it stood. A curve read hides
-    // the curve paper behind its progress bar; it comes back.
-    if (ProgressBar8.visible) EğriKağıdıPic.visible = true;
+    // Whatever exchange was running is abandoned where it stood. A curve read or
+    // write hides the curve paper behind its progress bar; it comes back.
+    if (ProgressBar8.visible || writing) EğriKağıdıPic.visible = true;
+    CurveWriteChecking = false;
+    ProgressBar7.maximum = link::kWriteProgressMaximum;
+    ProgressBar11.maximum = link::kWriteProgressMaximum;
     CurveBlockIndex = 2;
     CurveReadDone = false;
     CoilChanged = 0;

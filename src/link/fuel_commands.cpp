@@ -11,8 +11,13 @@ namespace {
 constexpr int kFuelStatusGas = 1;
 constexpr int kFuelStatusPetrol = 2;
 
-// Not while a long exchange or a calibration run owns the ECU.
-bool FuelSwitchAllowed(const Form1Korvane& f) { return !f.ButtonsLocked && !f.CalibrationRunning && f.LinkGuard(); }
+// Not while a long exchange or a calibration run owns the ECU: the command would
+// take the place of the exchange's next step.
+bool FuelSwitchAllowed(Form1Korvane& f) {
+    if (f.CalibrationRunning) return false;  // the run switches the fuel itself
+    if (f.RefusedWhileEcuBusy()) return false;
+    return !f.ButtonsLocked && f.LinkGuard();
+}
 }  // namespace
 
 void Form1Korvane::BenzinPic_Click() {

@@ -21,6 +21,7 @@ void Form1Korvane::SetWorkAreaEnabled(bool enabled) {
 }
 
 void Form1Korvane::ComOpenButon_Click() {
+    if (RefusedWhileEcuBusy()) return;
     Dilsec.enabled = false;
     ScanPort = 0;
     SetWorkAreaEnabled(false);

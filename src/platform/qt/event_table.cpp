@@ -28,6 +28,7 @@ const std::vector<ClickRow> kClicks = {
     {"ComOpenButon", &Form1Korvane::ComOpenButon_Click},
     {"ExitButon", &Form1Korvane::ExitButon_Click},
     {"ButonEcuOku", &Form1Korvane::ButonEcuOku_Click},
+    {"ButonEcuYaz", &Form1Korvane::ButonEcuYaz_Click},
     {"ButonGenel", &Form1Korvane::ButonGenel_Click},
     {"ButonTroubles", &Form1Korvane::ButonTroubles_Click},
     {"ButonLoadFabricSettings", &Form1Korvane::ButonLoadFabricSettings_Click},
