@@ -356,7 +356,43 @@ public:
     // ======================================================================
     // calibration/ — calibration run, controls, reference file
     // ======================================================================
+    // The run's measurements and verdicts (CalibrationRunning and
+    // CalibrationNextStep are with the shared state above).
+    double PetrolTimeOnPetrol = 0;    // ms, measured on petrol; shown in ilk
+    double PetrolTimeOnGas = 0;       // ms, measured on gas at each iteration; shown in Ani
+    double PetrolTimeDifference = 0;  // ms, |on gas - on petrol|; shown in Text1
+    double CorrectionSteps = 0;       // steps of the last correction, 1..255
+    double StartRatio = 0;            // petrol time / gas time before the corrections
+    double SlopeFactor = 0;           // StartRatio / the same ratio after them
+    double SpeedWaitCount = 0;
+    double IterationCount = 0;        // shown in Sayac
+    bool SpeedFault = false, PressureFault = false, TemperatureFault = false;
+    bool Converged = false;
+    // A petrol or gas time of 0 where a ratio of the two is taken: the run ends
+    // rather than scale the curve by an infinite or empty factor.
+    bool InjectionTimeFault = false;
+    // Whether the last iteration found the two petrol times together; Converged
+    // itself is cleared again when the end phase begins.
+    bool CalibrationConverged = false;
+    // The factory reference curve of this run was read whole and with its end mark.
+    bool ReferenceFileOk = false;
+    // Reference values (pressure, temperatures) that did not fit their byte and were
+    // not written, as the end message names them.
+    std::string UnsentReferenceTurkish, UnsentReferenceEnglish;
+
     void CalibrationTick();  // Timer4
+    void KalibrasyonBaşlatButon_Click();
+    void KalibrasyonDurdurButon_Click();
+    void Kalibrasyonyükleme_Click();
+    // Copies the factory reference curve "ORJ.DAT" into CurveTable; a file that is
+    // missing or faulty leaves CurveTable as it is.
+    void LoadReferenceFile();
+    // The factory reference curve named on a headless command line; empty: "ORJ.DAT"
+    // in the program directory, or in the data directory when the program
+    // directory has none.
+    std::filesystem::path ReferenceFileChoice;
+    // Where LoadReferenceFile reads from.
+    std::filesystem::path ReferenceFilePath() const;
 
 private:
     void wireControls();

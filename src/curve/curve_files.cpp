@@ -1,15 +1,11 @@
 // Curve files: the fitter keeps a known-good curve for a vehicle type as a small
 // text file ("Cur" and a two-digit number, ".txt") and loads it into another ECU.
 // Both buttons work on CurveTable rows 1..8 only; neither needs the ECU.
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "app/form1korvane.h"
+#include "curve/curve_file_io.h"
 #include "curve/curve_file_name.h"
 #include "curve/curve_text.h"
 #include "curve/point_marks.h"
@@ -19,50 +15,9 @@ namespace gasecu {
 namespace {
 
 constexpr const char* kPresetName = "*.txt";
-// A curve file is a few hundred bytes; anything this big is not one.
-constexpr std::uintmax_t kLargestCurveFile = 1 << 20;
-
-std::filesystem::path PathFromUtf8(const std::string& s) { return std::filesystem::path(std::u8string(s.begin(), s.end())); }
 
 bool NameAcceptable(const std::string& path) {
     return !path.empty() && path != kPresetName && curve::FollowsCurveFileNameRule(path);
-}
-
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kLargestCurveFile) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
-}
-
-// Writes beside the target and then renames over it, so a full disk or a pulled
-// USB stick leaves the fitter's previous file whole instead of half written.
-bool WriteFileSafely(const std::filesystem::path& path, const std::string& text) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
-    std::filesystem::path temp = path;
-    temp += ".partial";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (out.fail()) {
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -78,7 +33,7 @@ void Form1Korvane::ButonDisktenOku_Click() {
 
     std::optional<curve::ParsedCurve> parsed;
     if (NameAcceptable(f)) {
-        if (auto text = ReadWholeFile(PathFromUtf8(f))) parsed = curve::ParseCurveText(*text);
+        if (auto text = curve::ReadCurveFileText(curve::PathFromUtf8(f))) parsed = curve::ParseCurveText(*text);
     }
     if (!parsed) {
         // The whole file is checked before anything is taken over: a faulty file
@@ -102,7 +57,7 @@ void Form1Korvane::ButonDiskeYaz_Click() {
     const std::string f = env.fileDialogs ? env.fileDialogs->showSave(CommonDialog1) : std::string();
     CommonDialog1.fileName = kPresetName;
 
-    if (!NameAcceptable(f) || !WriteFileSafely(PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
+    if (!NameAcceptable(f) || !curve::WriteCurveFileSafely(curve::PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
         ShowMessage("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
         return;
     }

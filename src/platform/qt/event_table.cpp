@@ -50,6 +50,9 @@ const std::vector<ClickRow> kClicks = {
     {"imgeğmeenabled", &Form1Korvane::imgeğmeenabled_Click},
     {"ButonDisktenOku", &Form1Korvane::ButonDisktenOku_Click},
     {"ButonDiskeYaz", &Form1Korvane::ButonDiskeYaz_Click},
+    {"KalibrasyonBaşlatButon", &Form1Korvane::KalibrasyonBaşlatButon_Click},
+    {"KalibrasyonDurdurButon", &Form1Korvane::KalibrasyonDurdurButon_Click},
+    {"Kalibrasyonyükleme", &Form1Korvane::Kalibrasyonyükleme_Click},
 };
 
 // Mouse down and up, for the controls that act while held: the arrow buttons AA,

@@ -1,0 +1,64 @@
+// LoadReferenceFile: the run rescales the factory curve, not whatever curve the
+// fitter last had on screen, so the reference is copied into CurveTable when the
+// run starts and again at every start step.
+#include "calibration/reference_file.h"
+
+#include <system_error>
+
+#include "app/form1korvane.h"
+#include "curve/curve_file_io.h"
+
+namespace gasecu {
+
+namespace calibration {
+
+std::filesystem::path LocateReferenceFile(const std::filesystem::path& explicitFile,
+                                          const std::filesystem::path& programDirectory,
+                                          const std::filesystem::path& dataDirectory) {
+    if (!explicitFile.empty()) return explicitFile;
+    const std::filesystem::path beside = programDirectory / kReferenceFileName;
+    std::error_code ec;
+    if (std::filesystem::exists(beside, ec) || dataDirectory.empty()) return beside;
+    const std::filesystem::path kept = dataDirectory / kReferenceFileName;
+    return std::filesystem::exists(kept, ec) ? kept : beside;
+}
+
+ReferenceCurve ReadReferenceCurve(const std::filesystem::path& path) {
+    ReferenceCurve result;
+    const std::optional<std::string> text = curve::ReadCurveFileText(path);
+    if (!text) {
+        result.missing = true;
+        result.error = {0, "cannot be read"};
+        return result;
+    }
+    result.curve = curve::ParseCurveText(*text, &result.error);
+    return result;
+}
+
+}  // namespace calibration
+
+std::filesystem::path Form1Korvane::ReferenceFilePath() const {
+    return calibration::LocateReferenceFile(ReferenceFileChoice, env.programDirectory, DataDirectory);
+}
+
+void Form1Korvane::LoadReferenceFile() {
+    CurveFileOk = false;
+    ReferenceFileOk = false;
+    const calibration::ReferenceCurve reference = calibration::ReadReferenceCurve(ReferenceFilePath());
+    // A file that is missing or stops half way is refused whole: a curve with some
+    // rows from the factory and some from the screen would be rescaled and could be
+    // written to the ECU. The run then works on the curve on screen, and the fitter
+    // is told (the run's own messages repeat it).
+    if (reference.curve) {
+        // Lines 1..8 sound: taken over even with a wrong end mark, as a curve file is.
+        reference.curve->applyTo(CurveTable);
+        CurveFileOk = reference.curve->endMarkerValid;
+        ReferenceFileOk = CurveFileOk;
+    }
+    if (ReferenceFileOk)
+        ShowMessage("ORJ.DAT YÜKLENDİ !", "ORJ.DAT INSTALL !");
+    else
+        ShowMessage("ORJ.DAT YÜKLENEMEDİ ! ", "ORJ.DAT ERROR WHILE INSTALLATION ! ");
+}
+
+}  // namespace gasecu

@@ -1,0 +1,21 @@
+#pragma once
+// Reading and writing a curve text file whole: the fitter's curve files, the
+// factory reference curve and the headless commands' curve output.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace gasecu::curve {
+
+// A path as the file dialog or the command line gives it (UTF-8).
+std::filesystem::path PathFromUtf8(const std::string& text);
+
+// The whole file; nothing for a missing, unreadable or implausibly large file
+// (a curve text is a few hundred bytes).
+std::optional<std::string> ReadCurveFileText(const std::filesystem::path& path);
+
+// Writes beside the target and then renames over it, so a full disk or a pulled
+// USB stick leaves the fitter's previous file whole instead of half written.
+bool WriteCurveFileSafely(const std::filesystem::path& path, const std::string& text);
+
+}  // namespace gasecu::curve
