@@ -1,4 +1,4 @@
-// The table of headless commands. A new command (write-curve, settings, faults,
+// The table of headless commands. A new command (settings, faults,
 // factory settings, calibration) is one runner file plus one entry here.
 #include <charconv>
 
@@ -26,6 +26,15 @@ std::string SetOutput(Options& o, std::string_view value) {
     o.outputPath = value;
     return {};
 }
+std::string SetInput(Options& o, std::string_view value) {
+    if (value.empty()) return "write-curve needs a curve file";
+    o.inputPath = value;
+    return {};
+}
+std::string SetNoVerify(Options& o, std::string_view) {
+    o.noVerify = true;
+    return {};
+}
 
 const std::vector<Command>& Table() {
     static const std::vector<Command> table{
@@ -40,6 +49,11 @@ const std::vector<Command>& Table() {
          "Connect, read the gas correction curve from the ECU and save it as a curve file (Cur_xx.txt).",
          {{"--output", "-o", "FILE", "the curve file; its last ten characters must begin with \"Cur\"", SetOutput}},
          ValidateReadCurve, RunReadCurve},
+        {"write-curve", "FILE [--no-verify]",
+         "Check a curve file, connect, write the curve to the ECU and read it back to prove it arrived.",
+         {{"--no-verify", "", "", "do not read the curve back after the write (exit 0 proves nothing then)",
+           SetNoVerify}},
+         ValidateWriteCurve, RunWriteCurve, SetInput},
     };
     return table;
 }

@@ -11,5 +11,7 @@ int RunScan(HeadlessSession& session, const Options& options);
 int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);
 int ValidateReadCurve(const Options& options, std::string& message);
+int RunWriteCurve(HeadlessSession& session, const Options& options);
+int ValidateWriteCurve(const Options& options, std::string& message);
 
 }  // namespace gasecu::cli
