@@ -68,12 +68,6 @@ TEST(LinkWatch, AnExchangeInProgressEndsWithItsOwnFailure) {
     } const cases[] = {
         {"curve read", [](Form1Korvane& f) { f.ButonEcuOku_Click(); },
          "CURVE READ DID NOT COMPLETE : ECU NOT RESPONDING ! "},
-        {"fault pages",
-         [](Form1Korvane& f) {
-             f.ButonSetup_Click();
-             f.ButonTroubles_Click();
-         },
-         "FAULT READ DID NOT COMPLETE : ECU NOT RESPONDING ! "},
         {"settings read-back", [](Form1Korvane& f) { f.SequencerState = 1; },
          "SETTINGS READ DID NOT COMPLETE : ECU NOT RESPONDING ! "},
         {"curve write", [](Form1Korvane& f) { f.StartCurveWrite(true); },
