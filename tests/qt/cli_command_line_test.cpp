@@ -88,10 +88,12 @@ TEST(CliCommandLine, HelpIsAskedForInEveryUsualWayAndListsEverything) {
     }
     const std::string help = HelpText(Commands(), "gasecu");
     for (const char* word : {"gasecu scan", "gasecu live", "gasecu read-curve", "gasecu write-curve FILE", "--no-verify",
-                             "--count N", "--csv FILE",
-                             "-o, --output FILE", "--port DEVICE", "--simulate", "--lang tr|en", "--trace"})
+                             "--count N", "--csv FILE", "-o, --output FILE", "--port DEVICE", "--simulate",
+                             "--lang tr|en", "--trace", "gasecu settings", "gasecu set NAME=VALUE...",
+                             "gasecu faults [--clear]", "gasecu factory-reset --yes"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
-    for (const char* status : {"  0  done", "  2  bad usage", "  3  no ECU", "  4  file error", "  5  the ECU stopped"})
+    for (const char* status :
+         {"  0  done", "  2  bad usage", "  3  no ECU", "  4  bad input", "  5  the ECU stopped", "  6  the ECU reports"})
         EXPECT_NE(help.find(status), std::string::npos) << status;
 }
 
@@ -102,7 +104,8 @@ TEST(CliCommandLine, EveryCommandHasARunnerAndAUniqueName) {
         EXPECT_EQ(FindCommand(Commands(), c.name), &c);
         names.push_back(c.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "write-curve"}));
+    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "write-curve", "settings", "set",
+                                                    "faults", "factory-reset"}));
 }
 
 TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {
