@@ -43,6 +43,13 @@ TEST(CliCommandLine, TakesCommonAndOwnOptionsInEitherSpelling) {
     EXPECT_TRUE(write.options->noVerify);
     EXPECT_FALSE(Parse({"write-curve", "Cur_03.txt"}).options->noVerify);
 
+    // set takes every NAME=VALUE in order, between the options too.
+    ParseResult set = Parse({"set", "coils=4", "--lang", "en", "advance=1.25"});
+    ASSERT_TRUE(set.options) << set.error;
+    EXPECT_EQ(set.options->assignments, (std::vector<std::string>{"coils=4", "advance=1.25"}));
+    EXPECT_TRUE(Parse({"faults", "--clear"}).options->clear);
+    EXPECT_TRUE(Parse({"factory-reset", "--yes"}).options->yes);
+
     // Without --lang the stored choice stays; without --count live runs on.
     ParseResult plain = Parse({"live"});
     ASSERT_TRUE(plain.options);
@@ -66,6 +73,8 @@ TEST(CliCommandLine, RefusesWhatItCannotMeanWithAReason) {
         {"scan", "--port="},
         {"scan", "extra"},
         {"read-curve", "-o"},
+        {"settings", "coils=4"},             // settings only prints
+        {"faults", "--yes"},
         {"read-curve", "Cur_01.txt"},        // no file word for this command
         {"write-curve", "Cur_01.txt", "Cur_02.txt"},  // one file only
         {"write-curve", "-x"},
