@@ -208,6 +208,10 @@ TEST(CurveWriteWithoutLink, SaysTheEcuIsNotConnectedAndSendsNothing) {
     h.form.CurveTable[3][1] = 10;
     h.form.ButonEcuYaz_Click();
     EXPECT_EQ(h.form.KomutSatırı.text, "CURVE CANNOT BE WRITTEN : 1000 RPM POINT 1 BELOW THE IDLE LEVEL ! ");
+    // Mended, the next press says again that the ECU is missing.
+    h.form.CurveTable[3][1] = 30;
+    h.form.ButonEcuYaz_Click();
+    EXPECT_EQ(h.form.KomutSatırı.text, "ECU NOT CONNECTED ! ");
 }
 
 TEST_F(CurveWrite, NoClickCutsTheWriteOrItsCheckShort) {
@@ -243,6 +247,26 @@ TEST_F(CurveWrite, ClosingTheWindowDuringTheWriteNamesItInTheQuestion) {
     }
     ASSERT_TRUE(runUntilWriteEnds());
     EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);  // "No" let it finish
+}
+
+TEST_F(CurveWrite, AHeldArrowKeyDoesNotChangeTheCurveWhileItIsWritten) {
+    h.form.devir2000_Click();
+    h.form.CheckÜ[4].setValue(1);  // point 5 of the 2000 rpm band marked for raising
+    h.form.ButonEcuYaz_Click();
+    ASSERT_TRUE(h.runUntilStep(24));
+    h.form.AA_MouseDown();
+    h.runner.runFor(2000);
+    h.form.AA_MouseUp();
+    EXPECT_EQ(h.form.CurveTable, CurveToWrite());
+    ASSERT_TRUE(runUntilWriteEnds());
+    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);
+    EXPECT_EQ(EcuCurve(h.ecu), h.form.CurveTable);
+    // Once written, the same key edits again.
+    h.form.CheckÜ[4].setValue(1);
+    h.form.AA_MouseDown();
+    h.runner.runFor(200);
+    h.form.AA_MouseUp();
+    EXPECT_GT(h.form.CurveTable[4][5], CurveToWrite()[4][5]);
 }
 
 TEST_F(CurveWrite, APulledAdapterSaysTheWriteDidNotComplete) {
