@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/command_frames.h"
+#include "support/ecu_curve.h"
 #include "support/link_harness.h"
 
 namespace gasecu {
@@ -28,15 +29,7 @@ CurveRows CurveToWrite() {
 }
 
 // What the controller now holds, decoded as a read decodes it.
-CurveRows EcuCurve(const sim::VirtualEcu& ecu) {
-    CurveRows c{};
-    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = ecu.memory().curveBlock(10)[p - 1];
-    for (std::size_t p = 1; p <= 18; ++p) c[2][p] = 30.0 * static_cast<double>(p);
-    for (int band = 1; band <= 6; ++band)
-        for (int p = 1; p <= 18; ++p)
-            c[static_cast<std::size_t>(band + 2)][static_cast<std::size_t>(p)] = ecu.memory().bandLevel(band, p);
-    return c;
-}
+CurveRows EcuCurve(const sim::VirtualEcu& ecu) { return test::CurveHeldBy(ecu.memory()); }
 
 // The frame kinds of the write, tick by tick: S start, L live, 10..16 blocks, E end, C close.
 std::string Kind(const Bytes& f) {
