@@ -4,6 +4,7 @@
 
 #include "app/default_curve.h"
 #include "app/form1korvane.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 
@@ -34,7 +35,7 @@ void Form1Korvane::Form_Load() {
     // whether the directory can be written, so no probe file is needed.
     DataDirectory = WriteDefaultCurveAndChooseDataDirectory(env);
     // 2
-    CommonDialog1.initialDirectory = DataDirectory.string();
+    CommonDialog1.initialDirectory = curve::Utf8FromPath(DataDirectory);
 
     // 4: fault clearing's moving step numbers.
     ClearWriteStep = 175;

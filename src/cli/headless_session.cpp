@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
+#include "curve/curve_file_io.h"
 #include "cli/trace_port.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
@@ -50,8 +51,9 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     // that cannot be written. The load rewrites the default curve "Cur_00.txt" just
     // as the window does at every start; the stored language is only read.
     FormEnvironment env;
-    env.programDirectory = QCoreApplication::applicationDirPath().toStdString();
-    env.userDataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+    env.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
+    env.userDataDirectory =
+        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     env.port = port_.get();
     env.fileDialogs = &dialogs_;
     // factory-reset --yes is the fitter's Yes to the window's question; no other

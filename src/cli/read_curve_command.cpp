@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/commands.h"
+#include "curve/curve_file_io.h"
 #include "curve/curve_file_name.h"
 #include "cli/headless_session.h"
 
@@ -12,8 +13,8 @@ namespace gasecu::cli {
 
 std::string FullPath(const std::string& path) {
     std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(path, error);
-    return error ? path : full.lexically_normal().string();
+    const std::filesystem::path full = std::filesystem::absolute(curve::PathFromUtf8(path), error);
+    return error ? path : curve::Utf8FromPath(full.lexically_normal());
 }
 
 int ValidateReadCurve(const Options& options, std::string& message) {

@@ -8,7 +8,12 @@
 namespace gasecu::curve {
 
 // A path as the file dialog or the command line gives it (UTF-8).
+// On Windows a path built from a narrow string, or turned into one, goes through
+// the ANSI code page and mangles a folder such as "Müşteri": always convert
+// through these two.
 std::filesystem::path PathFromUtf8(const std::string& text);
+// A path as UTF-8 text, for the status line, the file dialog and the command line.
+std::string Utf8FromPath(const std::filesystem::path& path);
 
 // The whole file; nothing for a missing, unreadable or implausibly large file
 // (a curve text is a few hundred bytes).

@@ -8,6 +8,7 @@
 
 #include "app/default_curve.h"
 #include "app/form1korvane.h"
+#include "curve/curve_file_io.h"
 #include "support/temp_dir.h"
 #include "virtual_time_runner.h"
 
@@ -75,6 +76,23 @@ TEST(Startup, ReplacesTheDefaultCurveFileByteForByte) {
     StartedForm started(dir.path());
     EXPECT_EQ(ReadFile(dir.path() / "Cur_00.txt"), ExpectedDefaultCurve());
     EXPECT_EQ(DefaultCurveFileText(), ExpectedDefaultCurve());
+}
+
+// A workshop PC whose program folder carries Turkish letters: the default curve
+// lands there and the file dialog opens there, its name whole in UTF-8 (on
+// Windows a narrow path would pass through the ANSI code page and lose the letters).
+TEST(Startup, ATurkishProgramFolderIsUsedAndShownWhole) {
+    test::TempDir dir;
+    const std::string folder = "Müşteri Araçları ğışöçü";
+    const std::filesystem::path program = dir.path() / curve::PathFromUtf8(folder);
+    std::filesystem::create_directory(program);
+    StartedForm started(program);
+    EXPECT_EQ(started.form.DataDirectory, program);
+    EXPECT_EQ(ReadFile(program / "Cur_00.txt"), ExpectedDefaultCurve());
+    EXPECT_EQ(started.form.CommonDialog1.initialDirectory, curve::Utf8FromPath(program));
+    const std::string shown = started.form.CommonDialog1.initialDirectory;
+    EXPECT_EQ(shown.substr(shown.size() - folder.size()), folder);
+    EXPECT_EQ(curve::PathFromUtf8(shown), program);
 }
 
 TEST(Startup, WindowComesUpInItsDefinedState) {

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "cli/cli.h"
+#include "curve/curve_file_io.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/session.h"
 #include "platform/qt/startup_figures.h"
@@ -118,9 +119,10 @@ int RunApplication(int argc, char** argv) {
     // does: against the virtual ECU.
     options.simulate = parser.isSet(simulate) || (options.portDevices.empty() && !qt::SerialDevicesPresent());
     options.showEnginePanel = !parser.isSet(benchmark);
-    options.programDirectory = QCoreApplication::applicationDirPath().toStdString();
+    // QString gives UTF-8; a narrow path would read it in the ANSI code page on Windows.
+    options.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
     options.userDataDirectory =
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
+        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     options.decimalSeparator = SystemDecimalSeparator();
 
     qt::Session session(std::move(options));
