@@ -7,9 +7,13 @@
 // Two step modes: shift (up/down: each marked point moves 1 unit per tick) and tilt
 // (left/right: the marked points move 1, 2, 3 ... units from left to right, which
 // turns the marked part of the curve). The idle pictures move whole bands together
-// with the idle level. Nothing is limited: levels may go below 0 or above 255.
+// with the idle level. Levels may go below 0 or above 255 (the write refuses such a
+// curve with its reason), but never past what a curve file holds.
+#include <algorithm>
+
 #include "app/form1korvane.h"
 #include "curve/curve_bands.h"
+#include "curve/curve_text.h"
 #include "curve/point_marks.h"
 
 namespace gasecu {
@@ -31,6 +35,15 @@ void FixUpward(CurveRows& t, int p, double step) {
 void FixDownward(CurveRows& t, int p, double step) {
     for (int r = curve::kFirstBandRow + 1; r <= curve::kLastBandRow; ++r)
         if (t[r][p] - t[r - 1][p] < 1) t[r - 1][p] -= step;
+}
+
+// The editor keeps every level within what a curve file holds: a curve pushed
+// past it could be saved but never loaded again.
+void KeepWithinTheFile(CurveRows& t) {
+    auto keep = [](double& v) { v = std::clamp(v, curve::kLowestFileValue, curve::kHighestFileValue); };
+    keep(t[curve::kHeaderRow][curve::kIdleLevel]);
+    for (int r = curve::kFirstBandRow; r <= curve::kLastBandRow; ++r)
+        for (int p = 1; p <= curve::kPointCount; ++p) keep(t[r][p]);
 }
 
 void MoveSelectedBands(Form1Korvane& f, int p, double delta) {
@@ -264,6 +277,7 @@ void Form1Korvane::CurveEditTick() {
             }
         }
     }
+    KeepWithinTheFile(CurveTable);
 }
 
 // ---------------------------------------------------------------------------

@@ -62,6 +62,12 @@ void Form1Korvane::ButonDiskeYaz_Click() {
                     "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ");
         return;
     }
+    if (NameAcceptable(f) && !curve::CurveFitsTheFile(CurveTable)) {
+        // Written, it could never be loaded again.
+        ShowMessage("EĞRİDE DOSYANIN TUTAMAYACAĞI DEĞER VAR (-32768..32767) ! ",
+                    "THE CURVE HOLDS A VALUE NO CURVE FILE CAN KEEP (-32768..32767) ! ");
+        return;
+    }
     if (!NameAcceptable(f) || !curve::WriteCurveFileSafely(curve::PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
         ShowMessage("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
         return;

@@ -51,7 +51,7 @@ std::optional<double> ParseNumber(std::string_view token) {
     if (ec != std::errc{} || end != body.data() + body.size()) return std::nullopt;
     if (negative) value = -value;
     value = std::nearbyint(value);  // the default rounding mode: halves to the even neighbour
-    if (value < -32768 || value > 32767) return std::nullopt;
+    if (value < kLowestFileValue || value > kHighestFileValue) return std::nullopt;
     return value + 0.0;  // no negative zero
 }
 
@@ -88,6 +88,16 @@ std::optional<ParsedCurve> ParseCurveText(std::string_view text, CurveTextError*
     }
     curve.endMarkerValid = lines[8] == kEndMarker;
     return curve;
+}
+
+bool CurveFitsTheFile(const CurveRows& table) {
+    for (int row = 1; row <= 8; ++row)
+        for (int p = 1; p <= (row == 1 ? 6 : 18); ++p) {
+            // Compared as written: the writer rounds to the nearest whole number.
+            const double v = std::round(table[row][p]);
+            if (!(v >= kLowestFileValue && v <= kHighestFileValue)) return false;
+        }
+    return true;
 }
 
 std::string FormatCurveText(const CurveRows& table) {

@@ -39,6 +39,14 @@ struct CurveTextError {
     std::string reason;
 };
 
+// The values a curve file holds (and reads back): 16-bit whole numbers.
+inline constexpr double kLowestFileValue = -32768;
+inline constexpr double kHighestFileValue = 32767;
+
+// Every value the curve text format writes (row 1 points 1..6, rows 2..8 points
+// 1..18) lies within what the reader takes back.
+bool CurveFitsTheFile(const CurveRows& table);
+
 // Reads a curve text. A line ends at CR (an LF right after it is skipped; an LF
 // alone does not end a line); anything after line 9 is ignored. On lines 1..8 each
 // blank ends a number; characters after the last blank are dropped. Faults: fewer

@@ -1,4 +1,5 @@
 #include "curve_fixture.h"
+#include "curve/point_marks.h"
 
 namespace gasecu {
 namespace {
@@ -258,6 +259,32 @@ TEST_F(CurveEditor, APressAlwaysMovesTheWayItSaysWhateverTheHoldBefore) {
         runner.runFor(200);
         ASSERT_GT(At(8, 10), raised) << "Left lowered the curve";
     }
+}
+
+// The editor stops at what a curve file holds, so whatever it makes can be saved
+// and loaded again.
+TEST_F(CurveEditor, LevelsStayWithinWhatACurveFileHolds) {
+    LoadDefaultCurve();
+    form.devir6000_Click();
+    At(8, 10) = 32765;
+    At(8, 11) = -32766;
+    form.CheckÜ[9].setValue(1);  // point 10 up
+    form.AA_MouseDown();
+    runner.runFor(600);
+    form.AA_MouseUp();
+    runner.runFor(100);
+    EXPECT_EQ(At(8, 10), 32767);
+    curve::UncheckAllPoints(form);
+    form.CheckA[10].setValue(1);  // point 11 down
+    form.YY_MouseDown();
+    runner.runFor(600);
+    form.YY_MouseUp();
+    runner.runFor(100);
+    EXPECT_EQ(At(8, 11), -32768);
+    const auto parsed = curve::ParseCurveText(curve::FormatCurveText(form.CurveTable));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->values[8][10], 32767);
+    EXPECT_EQ(parsed->values[8][11], -32768);
 }
 
 TEST_F(CurveEditor, LoweringMayGoBelowZero) {

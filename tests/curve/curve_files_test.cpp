@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "curve_fixture.h"
 
@@ -133,6 +134,34 @@ TEST_F(CurveFiles, TheDefaultCurvesNameIsRefusedForSaving) {
     dialogs.answer = (dir.path() / "Cur_01.txt").string();
     form.ButonDiskeYaz_Click();
     EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
+}
+
+// A value the reader would refuse is never written: the fitter keeps the file he
+// had and is told why.
+TEST_F(CurveFiles, ACurveThatCouldNotBeReadBackIsNotSaved) {
+    LoadOrderedCurve();
+    const std::string path = Write("Cur_07.txt", "the fitter's older curve");
+    for (auto [row, point, value] : {std::tuple{8, 18, 32767.6}, std::tuple{3, 1, -40000.0}, std::tuple{1, 2, 1e9}}) {
+        SCOPED_TRACE(value);
+        LoadOrderedCurve();
+        At(row, point) = value;
+        dialogs.answer = path;
+        form.LanguageIndex = 1;
+        form.ButonDiskeYaz_Click();
+        EXPECT_EQ(form.KomutSatırı.text, "THE CURVE HOLDS A VALUE NO CURVE FILE CAN KEEP (-32768..32767) ! ");
+        EXPECT_EQ(Slurp(path), "the fitter's older curve");
+    }
+    // At the very ends it saves and loads back the same.
+    LoadOrderedCurve();
+    At(8, 18) = 32767;
+    At(3, 1) = -32768;
+    const auto saved = form.CurveTable;
+    form.ButonDiskeYaz_Click();
+    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + path);
+    LoadDefaultCurve();
+    form.ButonDisktenOku_Click();
+    EXPECT_EQ(form.CurveTable[8][18], saved[8][18]);
+    EXPECT_EQ(form.CurveTable[3][1], saved[3][1]);
 }
 
 TEST_F(CurveFiles, NoDialogAtAllCountsAsCancelled) {
