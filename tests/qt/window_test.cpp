@@ -232,6 +232,41 @@ TEST(Window, ArrowKeysReachTheEditorOnlyWhileTheWindowIsActive) {
     EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Right), 0);
 }
 
+// The arrow keys drive the curve only while the curve screen is on view and no
+// box or list has the keyboard: Down in the language list used to switch the
+// language and lower a point; Left in the coil box tilted the hidden curve.
+TEST(Window, ArrowKeysReachTheCurveOnlyFromTheCurveScreenAndNotFromABoxOrList) {
+    WindowFixture f;
+    MainWindow& w = f.window();
+    w.show();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    if (!WaitUntil([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
+    auto send = [](QWidget* target, Qt::Key key) {
+        target->setFocus(Qt::OtherFocusReason);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+    };
+    // The language list, on the curve screen.
+    send(w.widgetFor("Dilsec"), Qt::Key_Down);
+    EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Down), 0);
+    // The plot itself: the editor hears it, and the release always counts.
+    send(w.widgetFor("EğriPic"), Qt::Key_Up);
+    EXPECT_NE(f.form().ArrowKeys.query(ArrowKey::Up), 0);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(w.widgetFor("Dilsec"), &release);
+    EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Up), 0);
+
+    // The settings screen: neither the coil box nor any button reaches the curve.
+    f.widget<QPushButton>("ButonSetup")->click();
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(f.form().EğriKağıdıPic.visible);
+    send(w.widgetFor("Coil"), Qt::Key_Left);
+    EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Left), 0);
+    send(w.widgetFor("ButonGenel"), Qt::Key_Right);
+    EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Right), 0);
+}
+
 TEST(Window, ClosingTheWindowEndsTheProgram) {
     WindowFixture f;
     int exits = 0;

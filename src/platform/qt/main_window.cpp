@@ -1,11 +1,17 @@
 #include "platform/qt/main_window.h"
 
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "platform/qt/control_widgets.h"
@@ -514,6 +520,20 @@ void MainWindow::layOutCalibration() {
     grid->setColumnStretch(4, 1);
 }
 
+namespace {
+// Text boxes, lists and their pop-ups use the arrow keys for themselves.
+bool TakesArrowKeysItself(const QWidget* widget) {
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QComboBox*>(w) ||
+            qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QAbstractSpinBox*>(w) ||
+            qobject_cast<const QTextEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w))
+            return true;
+        if (w->isWindow()) break;
+    }
+    return false;
+}
+}  // namespace
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     // The arrow keys edit the curve, but only while this window is the one the
     // fitter works in: keys typed into another program must never move a point.
@@ -521,8 +541,14 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* target = qobject_cast<QWidget*>(watched);
         if (auto arrow = ArrowOf(key->key()); arrow && !key->isAutoRepeat() && target && target->window() == this) {
-            if (event->type() == QEvent::KeyPress) form_.ArrowKeys.keyDown(*arrow);
-            else form_.ArrowKeys.keyUp(*arrow);
+            // A release always counts, so no key stays held. A press drives the
+            // curve only while the curve screen is on view and the key is not
+            // meant for a box or a list: Down in the language list changes the
+            // language, Left in the coil box moves its cursor, and neither may
+            // move a point.
+            if (event->type() == QEvent::KeyRelease) form_.ArrowKeys.keyUp(*arrow);
+            else if (form_.EğriKağıdıPic.visible && !TakesArrowKeysItself(target))
+                form_.ArrowKeys.keyDown(*arrow);
         }
     }
     return QWidget::eventFilter(watched, event);
