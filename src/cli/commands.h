@@ -2,6 +2,7 @@
 // The runners of the headless commands, one file each. Each gets a started
 // session and the parsed command line and returns the process exit status.
 #include <string>
+#include <string_view>
 
 #include "cli/command_line.h"
 
@@ -13,5 +14,12 @@ int RunReadCurve(HeadlessSession& session, const Options& options);
 int ValidateReadCurve(const Options& options, std::string& message);
 int RunWriteCurve(HeadlessSession& session, const Options& options);
 int ValidateWriteCurve(const Options& options, std::string& message);
+int RunSettings(HeadlessSession& session, const Options& options);
+int RunSet(HeadlessSession& session, const Options& options);
+int ValidateSet(const Options& options, std::string& message);
+std::string TakeAssignment(Options& options, std::string_view word);
+int RunFaults(HeadlessSession& session, const Options& options);
+int RunFactoryReset(HeadlessSession& session, const Options& options);
+int ValidateFactoryReset(const Options& options, std::string& message);
 
 }  // namespace gasecu::cli
