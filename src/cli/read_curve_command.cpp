@@ -10,17 +10,11 @@
 
 namespace gasecu::cli {
 
-namespace {
-
-// The path the window's dialog would return: absolute, for the name rule counts
-// the last ten characters of the full path.
 std::string FullPath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(path, error);
     return error ? path : full.lexically_normal().string();
 }
-
-}  // namespace
 
 int ValidateReadCurve(const Options& options, std::string& message) {
     if (options.outputPath.empty()) {
@@ -31,6 +25,12 @@ int ValidateReadCurve(const Options& options, std::string& message) {
     if (!curve::FollowsCurveFileNameRule(full)) {
         // The window's own refusal, in the language asked for.
         message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
+        return kExitFileError;
+    }
+    if (curve::NamesTheDefaultCurveFile(full)) {
+        message = (options.language == 0 ? "Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! "
+                                         : "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ") +
+                  full;
         return kExitFileError;
     }
     return kExitDone;
