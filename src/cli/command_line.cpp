@@ -149,7 +149,10 @@ std::string HelpText(std::span<const Command> commands, std::string_view program
             "  3  no ECU found on any port\n"
             "  4  file error (a name without \"Cur\" in front of its last ten characters,\n"
             "     or a file that cannot be written)\n"
-            "  5  the ECU stopped answering (no reply for 5 s while one was awaited)\n";
+            "  5  the ECU stopped answering (no reply for 5 s while one was awaited)\n"
+            "  7  calibrate: the run ended by an engine speed, gas pressure, reducer temperature or\n"
+            "     injection time fault, after eleven corrections without the petrol times agreeing,\n"
+            "     or with a reference value the ECU could not take\n";
     return text;
 }
 

@@ -19,6 +19,7 @@ enum ExitStatus : int {
     kExitNoEcu = 3,       // the scan found no ECU on any port
     kExitFileError = 4,   // a file name the window would refuse, or a file that cannot be written
     kExitEcuSilent = 5,   // the ECU answered, then gave no reply for 5 s while one was awaited
+    kExitCalibrationFault = 7,  // a calibration ended by a fault or without the petrol times agreeing
 };
 
 // Everything the command line can say, for every command.
@@ -32,7 +33,9 @@ struct Options {
     bool help = false;
     long count = 0;                 // live: samples to take; 0 until interrupted
     std::string csvPath;            // live: where the samples go as CSV ("-": standard output)
-    std::string outputPath;         // read-curve: the curve file
+    std::string outputPath;         // read-curve, calibrate: the curve file
+    std::string referencePath;      // calibrate: the factory reference curve instead of ORJ.DAT
+    bool upload = false;            // calibrate: write the rescaled curve to the ECU
 };
 
 class HeadlessSession;

@@ -27,6 +27,16 @@ std::string SetOutput(Options& o, std::string_view value) {
     return {};
 }
 
+std::string SetReference(Options& o, std::string_view value) {
+    if (value.empty()) return "--reference needs a file name";
+    o.referencePath = value;
+    return {};
+}
+std::string SetUpload(Options& o, std::string_view) {
+    o.upload = true;
+    return {};
+}
+
 const std::vector<Command>& Table() {
     static const std::vector<Command> table{
         {"scan", "", "Press the connect button: try the ports in turn and print the one the ECU answers on.",
@@ -40,6 +50,16 @@ const std::vector<Command>& Table() {
          "Connect, read the gas correction curve from the ECU and save it as a curve file (Cur_xx.txt).",
          {{"--output", "-o", "FILE", "the curve file; its last ten characters must begin with \"Cur\"", SetOutput}},
          ValidateReadCurve, RunReadCurve},
+        {"calibrate", "[--reference FILE] [-o FILE] [--upload]",
+         "Connect and run the automatic calibration with the engine held at about 2100 rpm: the\n"
+         "      factory reference curve (ORJ.DAT) rescaled by the measured slope factor.",
+         {{"--reference", "", "FILE",
+           "the factory reference curve (default: ORJ.DAT beside the program, else in the data directory)",
+           SetReference},
+          {"--output", "-o", "FILE", "save the rescaled curve as a curve file (Cur_xx.txt)", SetOutput},
+          {"--upload", "", "", "after a converged run, write the rescaled curve to the ECU (read back to check)",
+           SetUpload}},
+         ValidateCalibrate, RunCalibrate},
     };
     return table;
 }

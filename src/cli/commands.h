@@ -11,5 +11,11 @@ int RunScan(HeadlessSession& session, const Options& options);
 int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);
 int ValidateReadCurve(const Options& options, std::string& message);
+int RunCalibrate(HeadlessSession& session, const Options& options);
+int ValidateCalibrate(const Options& options, std::string& message);
+
+// A curve file path as the window's file dialog returns it: absolute and
+// normalised (the name rule counts the last ten characters of the full path).
+std::string CurveFileFullPath(const std::string& path);
 
 }  // namespace gasecu::cli

@@ -10,24 +10,18 @@
 
 namespace gasecu::cli {
 
-namespace {
-
-// The path the window's dialog would return: absolute, for the name rule counts
-// the last ten characters of the full path.
-std::string FullPath(const std::string& path) {
+std::string CurveFileFullPath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(path, error);
     return error ? path : full.lexically_normal().string();
 }
-
-}  // namespace
 
 int ValidateReadCurve(const Options& options, std::string& message) {
     if (options.outputPath.empty()) {
         message = "read-curve needs -o FILE";
         return kExitBadUsage;
     }
-    const std::string full = FullPath(options.outputPath);
+    const std::string full = CurveFileFullPath(options.outputPath);
     if (!curve::FollowsCurveFileNameRule(full)) {
         // The window's own refusal, in the language asked for.
         message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
@@ -60,7 +54,7 @@ int RunReadCurve(HeadlessSession& session, const Options& options) {
         return status;
     }
 
-    const std::string full = FullPath(options.outputPath);
+    const std::string full = CurveFileFullPath(options.outputPath);
     session.fileDialogs().setAnswer(full);
     session.press(&Form1Korvane::ButonDiskeYaz_Click);
     const std::string& message = session.form().KomutSatırı.text;

@@ -36,6 +36,13 @@ TEST(CliCommandLine, TakesCommonAndOwnOptionsInEitherSpelling) {
     EXPECT_EQ(curve.options->language, 0);
     EXPECT_EQ(Parse({"read-curve", "--output=x/Cur_01.txt"}).options->outputPath, "x/Cur_01.txt");
 
+    ParseResult calibrate = Parse({"calibrate", "--reference=f/ORJ.DAT", "--upload", "-o", "Cur_02.txt"});
+    ASSERT_TRUE(calibrate.options) << calibrate.error;
+    EXPECT_EQ(calibrate.options->referencePath, "f/ORJ.DAT");
+    EXPECT_TRUE(calibrate.options->upload);
+    EXPECT_EQ(calibrate.options->outputPath, "Cur_02.txt");
+    EXPECT_FALSE(Parse({"calibrate", "--upload=yes"}).options);
+
     // Without --lang the stored choice stays; without --count live runs on.
     ParseResult plain = Parse({"live"});
     ASSERT_TRUE(plain.options);
@@ -91,7 +98,7 @@ TEST(CliCommandLine, EveryCommandHasARunnerAndAUniqueName) {
         EXPECT_EQ(FindCommand(Commands(), c.name), &c);
         names.push_back(c.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve"}));
+    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "calibrate"}));
 }
 
 TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {
