@@ -18,13 +18,6 @@ namespace gasecu::cli {
 
 namespace {
 
-// What --simulate gives the fitter's foot and the car: a warm engine held at the
-// calibration speed, as a fitter brings it before pressing start.
-constexpr double kSimulatedSpeed = 2100;
-constexpr double kSimulatedPressure = 1.1;
-constexpr double kSimulatedReducerTemperature = 70;
-constexpr double kSimulatedGasTemperature = 35;
-
 struct Readings {
     std::string ilk, ani, text1, sayac;
     bool operator==(const Readings&) const = default;
@@ -85,10 +78,8 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
         return kExitFileError;
     }
     if (sim::VirtualEcu* ecu = session.virtualEcu()) {
-        ecu->setEngineSpeed(kSimulatedSpeed);
-        ecu->setGasPressure(kSimulatedPressure);
-        ecu->setReducerTemperature(kSimulatedReducerTemperature);
-        ecu->setGasTemperature(kSimulatedGasTemperature);
+        // What --simulate gives the fitter's foot and the car.
+        sim::HoldForCalibration(*ecu);
         session.say("sanal motor: 2100 d/d, 1.10 bar, redüktör 70 °C, gaz 35 °C",
                     "virtual engine: 2100 rpm, 1.10 bar, reducer 70 °C, gas 35 °C");
     }
