@@ -165,6 +165,9 @@ public:
     // ======================================================================
     SerialPort* Iletisim = nullptr;
     std::int16_t ScanPort = 0;
+    // The device the scan opened, named when it was opened: by the time a loss is
+    // reported the adapter is gone and the list of devices has changed.
+    std::string LinkDeviceName;
     // Prepared frames (BuildCommandFrames); index 0 unused so entries are 1-based.
     Bytes LiveDataRequest;
     std::array<Bytes, 7> PageRequestFrames;

@@ -45,16 +45,6 @@ std::optional<std::string> ReferenceProblem(const calibration::ReferenceCurve& r
     return std::nullopt;
 }
 
-int UploadStatus(Form1Korvane::CurveWriteOutcome outcome) {
-    using Outcome = Form1Korvane::CurveWriteOutcome;
-    switch (outcome) {
-        case Outcome::Equal:
-        case Outcome::Unchecked: return kExitDone;
-        case Outcome::Refused: return kExitFileError;
-        default: return kExitEcuSilent;
-    }
-}
-
 }  // namespace
 
 int ValidateCalibrate(const Options& options, std::string& message) {
@@ -146,10 +136,10 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
         if (f.SequencerState == 18) {
             status = session.waitUntil([&](HeadlessSession::Event) -> std::optional<int> {
                 if (f.CurveWriteRunning()) return std::nullopt;
-                return UploadStatus(f.CurveWriteResult);
+                return CurveWriteExitStatus(f.CurveWriteResult);
             });
         } else {
-            status = UploadStatus(f.CurveWriteResult);
+            status = CurveWriteExitStatus(f.CurveWriteResult);
         }
     }
     session.exit();

@@ -73,6 +73,7 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
     }
     options.command = name;
 
+    bool positionalGiven = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         std::string_view word = arguments[i];
         std::optional<std::string_view> inlineValue;
@@ -84,6 +85,14 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
         }
         const OptionInfo* info = FindOption(command->options, word);
         if (!info) info = FindOption(CommonOptions(), word);
+        if (!info && command->positional && !positionalGiven && !word.starts_with("-")) {
+            positionalGiven = true;
+            if (std::string error = command->positional(options, word); !error.empty()) {
+                result.error = std::move(error);
+                return result;
+            }
+            continue;
+        }
         if (!info) {
             result.error = "'" + std::string(word) + "' is not an option of " + name;
             return result;
@@ -147,9 +156,12 @@ std::string HelpText(std::span<const Command> commands, std::string_view program
             "  0  done\n"
             "  2  bad usage\n"
             "  3  no ECU found on any port\n"
-            "  4  file error (a name without \"Cur\" in front of its last ten characters,\n"
-            "     or a file that cannot be written)\n"
-            "  5  the ECU stopped answering (no reply for 5 s while one was awaited)\n"
+            "  4  file error: a name without \"Cur\" in front of its last ten characters, a\n"
+            "     file that cannot be read or written, or a curve the ECU cannot take (the band\n"
+            "     and point are named; nothing was sent)\n"
+            "  5  the ECU stopped answering (no reply for 5 s while one was awaited), or the\n"
+            "     link went before the exchange ended\n"
+            "  6  the curve read back from the ECU differs from the one written\n"
             "  7  calibrate: the run ended by an engine speed, gas pressure, reducer temperature or\n"
             "     injection time fault, after eleven corrections without the petrol times agreeing,\n"
             "     or with a reference value the ECU could not take\n";

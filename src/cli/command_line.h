@@ -17,8 +17,11 @@ enum ExitStatus : int {
     kExitDone = 0,
     kExitBadUsage = 2,
     kExitNoEcu = 3,       // the scan found no ECU on any port
-    kExitFileError = 4,   // a file name the window would refuse, or a file that cannot be written
-    kExitEcuSilent = 5,   // the ECU answered, then gave no reply for 5 s while one was awaited
+    kExitFileError = 4,   // a file name the window would refuse, a file that cannot be read or
+                          // written, or a curve that cannot be written to the ECU
+    kExitEcuSilent = 5,   // the ECU answered, then gave no reply for 5 s while one was awaited,
+                          // or the link went before an exchange ended
+    kExitCurveDiffers = 6,  // the curve read back from the ECU differs from the one written
     kExitCalibrationFault = 7,  // a calibration ended by a fault or without the petrol times agreeing
 };
 
@@ -34,6 +37,8 @@ struct Options {
     long count = 0;                 // live: samples to take; 0 until interrupted
     std::string csvPath;            // live: where the samples go as CSV ("-": standard output)
     std::string outputPath;         // read-curve, calibrate: the curve file
+    std::string inputPath;          // write-curve: the curve file
+    bool noVerify = false;          // write-curve: no read back after the write
     std::string referencePath;      // calibrate: the factory reference curve instead of ORJ.DAT
     bool upload = false;            // calibrate: write the rescaled curve to the ECU
 };
@@ -60,6 +65,8 @@ struct Command {
     // kExitDone with a message to refuse the command.
     int (*validate)(const Options& options, std::string& message) = nullptr;
     Runner run = nullptr;
+    // Takes the one word that is not an option (a file); null when the command has none.
+    std::string (*positional)(Options& options, std::string_view value) = nullptr;
 };
 
 // The options every command takes.

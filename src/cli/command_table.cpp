@@ -1,4 +1,4 @@
-// The table of headless commands. A new command (write-curve, settings, faults,
+// The table of headless commands. A new command (settings, faults,
 // factory settings, calibration) is one runner file plus one entry here.
 #include <charconv>
 
@@ -26,6 +26,15 @@ std::string SetOutput(Options& o, std::string_view value) {
     o.outputPath = value;
     return {};
 }
+std::string SetInput(Options& o, std::string_view value) {
+    if (value.empty()) return "write-curve needs a curve file";
+    o.inputPath = value;
+    return {};
+}
+std::string SetNoVerify(Options& o, std::string_view) {
+    o.noVerify = true;
+    return {};
+}
 
 std::string SetReference(Options& o, std::string_view value) {
     if (value.empty()) return "--reference needs a file name";
@@ -50,6 +59,11 @@ const std::vector<Command>& Table() {
          "Connect, read the gas correction curve from the ECU and save it as a curve file (Cur_xx.txt).",
          {{"--output", "-o", "FILE", "the curve file; its last ten characters must begin with \"Cur\"", SetOutput}},
          ValidateReadCurve, RunReadCurve},
+        {"write-curve", "FILE [--no-verify]",
+         "Check a curve file, connect, write the curve to the ECU and read it back to prove it arrived.",
+         {{"--no-verify", "", "", "do not read the curve back after the write (exit 0 proves nothing then)",
+           SetNoVerify}},
+         ValidateWriteCurve, RunWriteCurve, SetInput},
         {"calibrate", "[--reference FILE] [-o FILE] [--upload]",
          "Connect and run the automatic calibration with the engine held at about 2100 rpm: the\n"
          "      factory reference curve (ORJ.DAT) rescaled by the measured slope factor.",
@@ -59,7 +73,7 @@ const std::vector<Command>& Table() {
           {"--output", "-o", "FILE", "save the rescaled curve as a curve file (Cur_xx.txt)", SetOutput},
           {"--upload", "", "", "after a converged run, write the rescaled curve to the ECU (read back to check)",
            SetUpload}},
-         ValidateCalibrate, RunCalibrate},
+         ValidateCalibrate, RunCalibrate, nullptr},
     };
     return table;
 }

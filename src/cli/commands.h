@@ -3,6 +3,7 @@
 // session and the parsed command line and returns the process exit status.
 #include <string>
 
+#include "app/form1korvane.h"
 #include "cli/command_line.h"
 
 namespace gasecu::cli {
@@ -11,6 +12,11 @@ int RunScan(HeadlessSession& session, const Options& options);
 int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);
 int ValidateReadCurve(const Options& options, std::string& message);
+int RunWriteCurve(HeadlessSession& session, const Options& options);
+// The exit status a curve write ended with (the write-curve command's, and the
+// calibration upload's).
+int CurveWriteExitStatus(Form1Korvane::CurveWriteOutcome outcome);
+int ValidateWriteCurve(const Options& options, std::string& message);
 int RunCalibrate(HeadlessSession& session, const Options& options);
 int ValidateCalibrate(const Options& options, std::string& message);
 

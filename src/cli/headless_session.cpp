@@ -90,6 +90,11 @@ void HeadlessSession::press(void (Form1Korvane::*handler)()) {
     afterHandler(Event::Press);
 }
 
+void HeadlessSession::press(const std::function<void(Form1Korvane&)>& handler) {
+    handler(*form_);
+    afterHandler(Event::Press);
+}
+
 int HeadlessSession::waitUntil(Check check) {
     check_ = std::move(check);
     finished_.reset();
@@ -160,6 +165,15 @@ void HeadlessSession::echoStatusAndProgress() {
         if (lastCurveProgress_ > 0) {
             const std::string block = std::to_string(static_cast<int>(lastCurveProgress_));
             say("eğri bloğu " + block + " / 6", "curve block " + block + " of 6");
+        }
+    }
+    // The write's bar: 11 steps, and six more while the curve is read back.
+    if (f.ProgressBar7.value != lastWriteProgress_) {
+        lastWriteProgress_ = f.ProgressBar7.value;
+        if (lastWriteProgress_ > 0) {
+            const std::string step = std::to_string(static_cast<int>(lastWriteProgress_));
+            const std::string of = std::to_string(static_cast<int>(f.ProgressBar7.maximum));
+            say("eğri yazma " + step + " / " + of, "curve write " + step + " of " + of);
         }
     }
 }

@@ -64,6 +64,8 @@ public:
     // Runs a handler of the form as a click would, then everything that follows a
     // handler (status echo, progress, the waiting command's check).
     void press(void (Form1Korvane::*handler)());
+    // The same for a handler that needs an argument from the command line.
+    void press(const std::function<void(Form1Korvane&)>& handler);
     // Turns the event loop until check gives an exit status.
     int waitUntil(Check check);
 
@@ -113,6 +115,7 @@ private:
     std::string lastStatus_;
     double lastState_ = 0;
     float lastCurveProgress_ = 0;
+    float lastWriteProgress_ = 0;
 };
 
 }  // namespace gasecu::cli

@@ -8,20 +8,18 @@
 namespace gasecu {
 
 void Form1Korvane::Iletisim_OnComm(int kind) {
-    if (kind == kPortEventReceive) {
-        ReplyText = Iletisim ? Iletisim->readAll() : Bytes{};
-        // Every reply carries the fuel status in byte 2; a reply too short to hold
-        // it (a line fault) shows nothing.
-        if (ReplyText.size() >= 2) {
-            int fuelStatus = ecu::ReplyByte(ReplyText, 2);
-            ShowFuelStatus(fuelStatus);
-            if (fuelStatus == 3) ProgressBar12.value = 1;
-        }
-    }
-    // Any other event kind (line state, line error) leaves the last reply in place
-    // and decodes it again for the current step.
+    // Only received bytes are a reply. Another event kind (line state, line error)
+    // must not decode the last reply again: at the calibration's live step that
+    // would take an old sample for a new one.
+    if (kind != kPortEventReceive) return;
+    ReplyText = Iletisim ? Iletisim->readAll() : Bytes{};
     ReplyLength = static_cast<double>(ReplyText.size());
+    // Only the 13-byte replies carry the fuel status in byte 2; in a 20-byte band
+    // block byte 2 is the band's first rise, and a cut or merged reply says nothing.
     if (ReplyLength != ecu::kReplyLength) return;
+    const int fuelStatus = ecu::ReplyByte(ReplyText, 2);
+    ShowFuelStatus(fuelStatus);
+    if (fuelStatus == 3) ProgressBar12.value = 1;
 
     const Bytes& r = ReplyText;
     const double step = SequencerState;

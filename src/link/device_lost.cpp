@@ -9,8 +9,26 @@
 
 namespace gasecu {
 
+namespace {
+constexpr double kScanProbeStep = 9;
+constexpr double kScanGivenUpStep = 10;
+constexpr double kScanFoundStep = 12;
+}  // namespace
+
 void Form1Korvane::Iletisim_DeviceLost() {
-    std::string device = Iletisim ? Iletisim->deviceName(Iletisim->portNumber()) : std::string();
+    // While the scan is still looking, a port that opens but then fails (a
+    // Bluetooth serial port without its partner, a modem) is just not the ECU:
+    // the scan goes on with the next number, as it does past a port that will not
+    // open. The port has closed itself already.
+    if (!LinkUp && SequencerState >= kScanProbeStep && SequencerState <= kScanFoundStep) {
+        ReplyText.clear();
+        ReplyLength = 0;
+        if (SequencerState != kScanGivenUpStep) SequencerState = kScanProbeStep;
+        return;
+    }
+
+    const std::string device = LinkDeviceName.empty() && Iletisim ? Iletisim->deviceName(Iletisim->portNumber())
+                                                                  : LinkDeviceName;
     // A curve write cut short leaves the ECU with part of the new curve: the fitter
     // must know it did not complete.
     const bool writing = CurveWriteRunning();

@@ -42,7 +42,7 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
             // A port that refuses its number (still open after a failed close) is
             // not probed: the frame would go out on the previous port.
             bool numbered = port && port->setPortNumber(f.ScanPort);
-            if (numbered && !port->isOpen()) port->open();
+            if (numbered && !port->isOpen() && port->open()) f.LinkDeviceName = port->deviceName(f.ScanPort);
             // Only an answer to this probe may count: a live reply left from an
             // earlier link, or a late one from the previous port, must not make this
             // port look like the ECU.

@@ -17,15 +17,6 @@ namespace {
 constexpr double kCoilTypeAddress = 22;
 constexpr std::uint8_t kCoilChangedTrue = 255;
 
-// The factor right after a coil write; page 1's read-back sets it again.
-std::optional<double> RpmFactorAfterCoilWrite(const std::string& text) {
-    const auto coils = ecu::CoilCountFromText(text);
-    if (!coils) return std::nullopt;
-    if (*coils == 1) return 0.5;
-    if (*coils == 2) return 1;
-    return 2;
-}
-
 std::optional<double> CoilTypeCode(const std::string& text) {
     const auto coils = ecu::CoilCountFromText(text);
     if (!coils) return std::nullopt;
@@ -42,7 +33,9 @@ void RunSettingWriteStep(Form1Korvane& f, int step) {
         f.SendFrame(f.PendingSettingFrame);
         f.SequencerState = 1;  // read the pages back
         if (f.CoilChanged == kCoilChangedTrue) {
-            if (auto factor = RpmFactorAfterCoilWrite(f.Coil.text)) {
+            // The same rule as page 1's read-back: should that reply be lost, the
+            // engine speed must not show doubled for three coils.
+            if (auto factor = ecu::RpmFactorForCoilText(f.Coil.text)) {
                 f.RpmFactor = *factor;
                 f.SequencerState = 47;
             } else {

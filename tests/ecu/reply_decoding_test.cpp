@@ -153,25 +153,45 @@ TEST_F(ReceiveHandler, FuelStatusDrivesTheFuelPictures) {
         EXPECT_TRUE(h.form.LPGPic.visible);
         EXPECT_FALSE(h.form.BenzinPic.visible);
     }
-    // No meaning: the display stays as it was, also for a 20-byte curve block.
+    // No meaning: the display stays as it was.
     receive(Reply13({{2, 0}}), 3);
     receive(Reply13({{2, 4}}), 3);
-    Bytes band(20, 1);
-    band[1] = 0;
-    receive(band, 16);
     EXPECT_TRUE(h.form.ImgBenzin.visible);
     EXPECT_TRUE(h.form.LPGPic.visible);
+
+    // Byte 2 of a 20-byte band block is the band's first rise, and a cut reply
+    // carries nothing: rises of 1 and 3 neither flip the pictures nor move the
+    // settings bar.
+    h.form.ProgressBar12.value = 0;
+    for (int rise : {1, 3}) {
+        Bytes band(20, 7);
+        band[1] = static_cast<std::uint8_t>(rise);
+        receive(band, 16);
+        receive(Bytes{1, static_cast<std::uint8_t>(rise), 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 10}, 8);
+        EXPECT_TRUE(h.form.ImgBenzin.visible) << rise;
+        EXPECT_FALSE(h.form.ImgGaz.visible) << rise;
+        EXPECT_FALSE(h.form.ImgGazGeçiş.visible) << rise;
+        EXPECT_EQ(h.form.ProgressBar12.value, 0) << rise;
+    }
 }
 
-TEST_F(ReceiveHandler, OtherPortEventsDecodeTheLastReplyAgain) {
+TEST_F(ReceiveHandler, OnlyAReceivedReplyIsDecoded) {
     h.form.RpmFactor = 1;
     receive(Reply13({{2, 2}, {9, 0}}), 8);
     EXPECT_EQ(h.form.TextBasinc.text, "0.16");
-    // A line-state event at the fault step reads the same bytes as page 7.
+    // A line-state or line-error event is no reply: at the fault step it does not
+    // end the fault read with the live bytes, and during a calibration it does not
+    // hand the old sample on as a new one.
     h.form.SequencerState = 172;
+    h.form.TroublesCRCErrTextBox.text = "-";
+    h.port.raise(3);
+    EXPECT_EQ(h.form.SequencerState, 172);
+    EXPECT_EQ(h.form.TroublesCRCErrTextBox.text, "-");
+    h.form.CalibrationRunning = true;
+    h.form.CalibrationNextStep = 312;
+    h.form.SequencerState = 8;
     h.port.raise(3);
     EXPECT_EQ(h.form.SequencerState, 8);
-    EXPECT_EQ(h.form.ReplyLength, 13);
 }
 
 TEST_F(ReceiveHandler, CalibrationResumesAfterEachLiveSample) {

@@ -199,6 +199,31 @@ TEST(PortDiscovery, PulledAdapterLeavesTheToolReadyToReconnect) {
     EXPECT_NEAR(h.form.EngineSpeed, h.ecu.engineSpeed(), 1);
 }
 
+// A port that opens and then fails (a Bluetooth serial port with no partner) is
+// skipped like a silent one: the scan goes on and finds the ECU further up. The
+// loss of the ECU's own adapter later names the device that was opened, even when
+// the list of devices has changed by the time the loss is reported.
+TEST(PortDiscovery, AFailingPortIsSkippedAndALossNamesTheOpenedDevice) {
+    test::ScriptedLink s;
+    s.port.deviceNames[5] = "/dev/ttyUSB0";
+    s.port.peer = [&](int port, const Bytes&) {
+        if (port == 2 || port == 3)
+            s.runner.schedule(5, [&s] { s.port.pull(); });  // fails right after the probe
+        return port == 5 ? Reply13({{2, 2}}) : Bytes{};
+    };
+    s.form.ComOpenButon_Click();
+    ASSERT_TRUE(s.runner.runUntil([&] { return s.form.LinkUp && s.form.SequencerState == 8; }, 20000))
+        << s.form.KomutSatırı.text << " at step " << s.form.SequencerState;
+    EXPECT_EQ(s.port.portNumber(), 5);
+    EXPECT_FALSE(s.form.ComOpenButon.enabled);
+
+    s.port.deviceNames[5] = "/dev/ttyS0";  // the pulled adapter left the list
+    s.port.pull();
+    EXPECT_EQ(s.form.KomutSatırı.text, "CONNECTION LOST ! /dev/ttyUSB0");
+    EXPECT_EQ(s.form.SequencerState, 1000);
+    EXPECT_TRUE(s.form.ComOpenButon.enabled);
+}
+
 TEST(PortDiscovery, ExitStopsEverythingAtOnce) {
     test::LinkHarness h;
     ASSERT_TRUE(h.connect());

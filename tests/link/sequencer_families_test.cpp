@@ -47,11 +47,13 @@ TEST_F(Families, CoilEntryWritesTheCoilTypeThenReadsThePagesBack) {
     EXPECT_EQ(h.ecu.setting(31), 2);  // the controller took both
     EXPECT_EQ(h.ecu.setting(22), 16);
 
-    // "3" sets factor 2 at once; the page 1 read-back (3 coils) sets 1.
+    // "3" sets the factor the page 1 read-back gives (1) at once: with that reply
+    // lost, the engine speed would otherwise show doubled.
+    h.form.RpmFactor = 2;
     enterCoil("3", 3);
     ticks(2);
     EXPECT_EQ(h.ecu.setting(31), 3);
-    EXPECT_EQ(h.form.RpmFactor, 2);
+    EXPECT_EQ(h.form.RpmFactor, 1);
     ticks(2);
     EXPECT_EQ(h.form.RpmFactor, 1);
 }

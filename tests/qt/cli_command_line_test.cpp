@@ -43,6 +43,13 @@ TEST(CliCommandLine, TakesCommonAndOwnOptionsInEitherSpelling) {
     EXPECT_EQ(calibrate.options->outputPath, "Cur_02.txt");
     EXPECT_FALSE(Parse({"calibrate", "--upload=yes"}).options);
 
+    // The curve file of write-curve is the one word that is not an option, anywhere.
+    ParseResult write = Parse({"write-curve", "--simulate", "my/Cur_03.txt", "--no-verify"});
+    ASSERT_TRUE(write.options) << write.error;
+    EXPECT_EQ(write.options->inputPath, "my/Cur_03.txt");
+    EXPECT_TRUE(write.options->noVerify);
+    EXPECT_FALSE(Parse({"write-curve", "Cur_03.txt"}).options->noVerify);
+
     // Without --lang the stored choice stays; without --count live runs on.
     ParseResult plain = Parse({"live"});
     ASSERT_TRUE(plain.options);
@@ -66,6 +73,9 @@ TEST(CliCommandLine, RefusesWhatItCannotMeanWithAReason) {
         {"scan", "--port="},
         {"scan", "extra"},
         {"read-curve", "-o"},
+        {"read-curve", "Cur_01.txt"},        // no file word for this command
+        {"write-curve", "Cur_01.txt", "Cur_02.txt"},  // one file only
+        {"write-curve", "-x"},
     };
     for (const auto& arguments : bad) {
         ParseResult r = Parse(arguments);
@@ -84,7 +94,8 @@ TEST(CliCommandLine, HelpIsAskedForInEveryUsualWayAndListsEverything) {
         EXPECT_TRUE(r.options->help);
     }
     const std::string help = HelpText(Commands(), "gasecu");
-    for (const char* word : {"gasecu scan", "gasecu live", "gasecu read-curve", "--count N", "--csv FILE",
+    for (const char* word : {"gasecu scan", "gasecu live", "gasecu read-curve", "gasecu write-curve FILE", "--no-verify",
+                             "--count N", "--csv FILE",
                              "-o, --output FILE", "--port DEVICE", "--simulate", "--lang tr|en", "--trace"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
     for (const char* status : {"  0  done", "  2  bad usage", "  3  no ECU", "  4  file error", "  5  the ECU stopped"})
@@ -98,7 +109,7 @@ TEST(CliCommandLine, EveryCommandHasARunnerAndAUniqueName) {
         EXPECT_EQ(FindCommand(Commands(), c.name), &c);
         names.push_back(c.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "calibrate"}));
+    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "write-curve", "calibrate"}));
 }
 
 TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {

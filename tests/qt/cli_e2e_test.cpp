@@ -256,6 +256,106 @@ TEST(CliEndToEnd, UsageAndFileNameFaultsEndAtOnce) {
     EXPECT_NE(help.out().find("gasecu read-curve -o FILE"), std::string::npos) << help.out();
 }
 
+// A curve unlike the simulator's: idle level 25, band b rising by b + 1 a point.
+CurveRows CurveForTheEcu() {
+    CurveRows rows{};
+    const double head[] = {4, 25, 116, 110, 134, 122};
+    for (int p = 1; p <= 6; ++p) rows[1][p] = head[p - 1];
+    for (int p = 1; p <= 18; ++p) rows[2][p] = 30.0 * p;
+    for (int band = 1; band <= 6; ++band)
+        for (int p = 1; p <= 18; ++p) rows[2 + band][p] = 27 + (band + 1) * p;
+    return rows;
+}
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(CliEndToEnd, WriteCurveWritesTheFileAndAReadBackShowsTheSameCurve) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    Sim ecu;
+    ASSERT_FALSE(ecu.path().empty());
+    const std::filesystem::path file = dir.path() / "Cur_05.txt";
+    WriteText(file, curve::FormatCurveText(CurveForTheEcu()));
+
+    Gasecu run(QStringList{"write-curve", QString::fromStdString(file.string()), "--trace", "--lang", "en"} +
+               Ports({&ecu}));
+    ASSERT_EQ(run.finish(90000), 0) << run.err();
+    EXPECT_EQ(run.out(), file.string() + "\n");
+    EXPECT_NE(run.err().find("NO ERRORS ! "), std::string::npos) << run.err();
+    EXPECT_NE(run.err().find("curve write 17 of 17"), std::string::npos) << run.err();
+
+    // From the write-start command on: 27 frames one tick apart, then the read back.
+    std::vector<TraceLine> sent;
+    for (TraceLine& t : ParseTrace(run.err()))
+        if (t.sent) sent.push_back(std::move(t));
+    auto start = std::find_if(sent.begin(), sent.end(), [](const TraceLine& t) { return t.bytes == frames::kWriteStartCommand; });
+    ASSERT_GE(sent.end() - start, 27) << run.err();
+    std::vector<int> blocks;
+    for (auto it = start; it != start + 27; ++it) {
+        if (it->bytes.size() == 24) blocks.push_back(it->bytes[2]);
+        if (it != start) {
+            EXPECT_GE(it->ms - (it - 1)->ms, 400.0) << "two frames in one tick";
+        }
+    }
+    EXPECT_EQ(blocks, (std::vector<int>{10, 11, 12, 13, 14, 15, 16}));
+    EXPECT_EQ((start + 23)->bytes, frames::kWriteEndCommand);
+    EXPECT_EQ((start + 25)->bytes, frames::kWriteCloseCommand);
+    EXPECT_EQ((start + 27)->bytes, *frames::CurveBlockRequest(10));  // the read back follows
+
+    // The ECU keeps it: a separate read brings the same curve back.
+    const std::filesystem::path back = dir.path() / "Cur_06.txt";
+    Gasecu read(QStringList{"read-curve", "--lang", "en", "-o", QString::fromStdString(back.string())} + Ports({&ecu}));
+    ASSERT_EQ(read.finish(60000), 0) << read.err();
+    EXPECT_EQ(ReadFile(back), ReadFile(file));
+}
+
+TEST(CliEndToEnd, WriteCurveWithABlockLostOnTheWayInEndsWithStatusSix) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    Sim ecu({"--drop-block-write", "14"});
+    ASSERT_FALSE(ecu.path().empty());
+    const std::filesystem::path file = dir.path() / "Cur_05.txt";
+    WriteText(file, curve::FormatCurveText(CurveForTheEcu()));
+
+    Gasecu run(QStringList{"write-curve", QString::fromStdString(file.string()), "--lang", "en"} + Ports({&ecu}));
+    ASSERT_EQ(run.finish(90000), 6) << run.err();
+    EXPECT_EQ(run.out(), "");
+    EXPECT_NE(run.err().find("CURVE CHECK FAILED : 4000 RPM POINT 1 READ BACK DIFFERENT ! "), std::string::npos)
+        << run.err();
+    EXPECT_EQ(run.err().find("NO ERRORS"), std::string::npos) << run.err();
+}
+
+TEST(CliEndToEnd, WriteCurveRefusesAnUnwritableCurveBeforeOpeningAnyPort) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    CurveRows rows = CurveForTheEcu();
+    rows[4][7] = rows[4][6] - 2;  // the 2000 rpm band falls at point 7
+    const std::filesystem::path file = dir.path() / "Cur_05.txt";
+    WriteText(file, curve::FormatCurveText(rows));
+
+    // The port is a device that does not exist: a scan would take 16 s and end with 3.
+    const std::string nowhere = (dir.path() / "no-such-device").string();
+    Gasecu run({"write-curve", QString::fromStdString(file.string()), "--lang", "en", "--port",
+                QString::fromStdString(nowhere)});
+    ASSERT_EQ(run.finish(10000), 4) << run.err();
+    EXPECT_NE(run.err().find("CURVE CANNOT BE WRITTEN : 2000 RPM POINT 7 LOWER THAN THE POINT BEFORE ! "),
+              std::string::npos)
+        << run.err();
+    EXPECT_EQ(run.err().find("TRIYING TO CONNECT"), std::string::npos) << run.err();
+
+    // A file cut short, and no file at all: refused the same way.
+    const std::filesystem::path cut = dir.path() / "Cur_08.txt";
+    WriteText(cut, curve::FormatCurveText(CurveForTheEcu()).substr(0, 200));
+    Gasecu cutRun({"write-curve", QString::fromStdString(cut.string()), "--lang", "en", "--port",
+                   QString::fromStdString(nowhere)});
+    EXPECT_EQ(cutRun.finish(10000), 4) << cutRun.err();
+    EXPECT_NE(cutRun.err().find("FILE ERROR ! "), std::string::npos) << cutRun.err();
+    Gasecu noFile({"write-curve", "--lang", "en"});
+    EXPECT_EQ(noFile.finish(10000), 2) << noFile.err();
+}
+
 TEST(CliEndToEnd, HelpNeedsNoDisplay) {
     test::EnsureQtApp();
     // A workshop PC reached over ssh: no display, and a platform that would need one.

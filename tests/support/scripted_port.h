@@ -4,6 +4,7 @@
 // in virtual time. Ports can be missing, replies can be cut, delayed or dropped by
 // the peer itself. Give it the runner before the first send.
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 
@@ -18,12 +19,18 @@ public:
     std::function<Bytes(int port, const Bytes& frame)> peer;
     double replyDelayMs = 30;
     std::set<int> missingPorts;  // opening these fails
+    // The device behind a number, where it is not "COMn" (it may change under the
+    // tool, as the detected list does when an adapter is pulled).
+    std::map<int, std::string> deviceNames;
 
     void setRunner(sim::VirtualTimeRunner* runner) { runner_ = runner; }
 
     bool setPortNumber(int number) override;
     int portNumber() const override { return number_; }
-    std::string deviceName(int number) const override { return "COM" + std::to_string(number); }
+    std::string deviceName(int number) const override {
+        auto named = deviceNames.find(number);
+        return named != deviceNames.end() ? named->second : "COM" + std::to_string(number);
+    }
     bool open() override;
     void close() override;
     bool isOpen() const override { return open_; }

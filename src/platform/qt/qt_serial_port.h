@@ -3,8 +3,8 @@
 // 8 data bits, no parity, one stop bit, no flow control.
 //
 // A reply is handed to the window whole: the receive event is raised once at least
-// 13 bytes are waiting and the line has been quiet for a little over 3.5 character
-// times, so a 20-byte band block is not cut after its 13th byte.
+// 13 bytes are waiting and the line has been quiet for longer than a USB adapter's
+// packet time, so a 20-byte band block is not cut after its 13th byte.
 //
 // A USB adapter pulled out under an open port is reported once through the
 // device-lost handler, after the port has been closed; nothing throws.
@@ -39,9 +39,12 @@ public:
     // Error signals of the underlying port since construction (diagnostics, tests).
     long errorSignalCount() const { return errorSignals_; }
 
-    // Quiet time after the last received byte before the receive event: 3.5
-    // characters of 10 bits at 38400 baud are 0.9 ms; timers are whole milliseconds.
-    static constexpr int kQuietMilliseconds = 2;
+    // Quiet time after the last received byte before the receive event. On the wire
+    // 3.5 characters are 0.9 ms, but the common USB adapters (FTDI, CH340) hand
+    // received bytes over in 16 ms packets, so a 20-byte band block can arrive as
+    // two chunks 16 ms apart. 20 ms keeps it whole and is still far inside the
+    // 500 ms tick that waits for the reply.
+    static constexpr int kQuietMilliseconds = 20;
 
 private:
     void onReadyRead();
