@@ -81,6 +81,8 @@ void BeginWrite(Form1Korvane& f) {
     f.ProgressBar11.maximum = maximum;
     SetWriteProgress(f, 1);
     f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Running;
+    // The curve paper is hidden until the end: the status line says why.
+    f.ShowMessage("EĞRİ EKÜ'YE YAZILIYOR ... ", "WRITING THE CURVE TO THE ECU ... ");
     f.SendFrame(frames::kWriteStartCommand);
     f.SequencerState = 19;
     f.SetupRestored = true;

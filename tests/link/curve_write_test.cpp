@@ -95,6 +95,7 @@ TEST_F(CurveWrite, WritesTheCurveIn27TicksThenProvesItByReadingItBack) {
             EXPECT_FALSE(h.form.BenzinPic.visible);
             EXPECT_TRUE(h.form.ButtonsLocked);
             for (const ButtonControl* b : WriteLockedButtons(h.form)) EXPECT_FALSE(b->enabled);
+            EXPECT_EQ(h.form.KomutSatırı.text, "WRITING THE CURVE TO THE ECU ... ");
         }
     }
     EXPECT_EQ(sent, kWriteFrames);

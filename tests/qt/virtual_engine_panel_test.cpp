@@ -70,5 +70,27 @@ TEST(VirtualEnginePanel, OneClickReadiesTheEngineForACalibration) {
     EXPECT_DOUBLE_EQ(ecu.gasTemperature(), 35);
 }
 
+// Tall beside the window, wide under it on a screen without room beside: the wide
+// panel is lower, and every control stays on view in both.
+TEST(VirtualEnginePanel, LaysItselfOutTallOrWide) {
+    test::EnsureQtApp();
+    sim::VirtualEcu ecu(1);
+    VirtualEnginePanel panel(ecu);
+    const QSize tall = panel.sizeHintFor(Qt::Vertical), wide = panel.sizeHintFor(Qt::Horizontal);
+    EXPECT_LT(wide.height(), tall.height());
+    EXPECT_GT(wide.width(), tall.width());
+    for (Qt::Orientation o : {Qt::Vertical, Qt::Horizontal}) {
+        panel.setOrientation(o);
+        panel.resize(o == Qt::Vertical ? tall : wide);
+        panel.show();
+        QCoreApplication::processEvents();
+        for (QWidget* child : panel.findChildren<QWidget*>()) {
+            if (!child->isVisible()) continue;
+            EXPECT_TRUE(panel.rect().contains(QRect(child->mapTo(&panel, QPoint(0, 0)), child->size())))
+                << child->objectName().toStdString() << (o == Qt::Vertical ? " tall" : " wide");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace gasecu

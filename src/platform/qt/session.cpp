@@ -78,16 +78,24 @@ void Session::show() {
     // What the window system adds around a window is known only once it is shown;
     // until then a title bar and thin borders are assumed.
     const QSize assumedFrame(8, 34);
-    const WindowPlacement place =
-        PlaceWindows(screen->availableGeometry(), window_->size(), window_->minimumSizeHint(),
-                     panel_ ? panel_->sizeHint() : QSize(), assumedFrame);
+    VirtualEnginePanel* panel = panel_.get();
+    std::optional<PanelSizes> panelSizes;
+    if (panel) panelSizes = PanelSizes{panel->sizeHintFor(Qt::Vertical), panel->sizeHintFor(Qt::Horizontal)};
+    const WindowPlacement place = PlaceWindows(screen->availableGeometry(), window_->size(),
+                                               window_->minimumSizeHint(), assumedFrame, panelSizes);
     window_->resize(place.window.size() - assumedFrame);
     window_->move(place.window.topLeft());
     window_->show();
-    if (panel_) {
-        panel_->resize(place.panel.size() - assumedFrame);
-        panel_->move(place.panel.topLeft());
-        panel_->show();
+    if (panel) {
+        panel->setOrientation(place.panelOrientation);
+        panel->resize(place.panel.size() - assumedFrame);
+        panel->move(place.panel.topLeft());
+        // On a screen too small for both the panel waits minimised: at start
+        // nothing of the window is covered.
+        if (place.panel.intersects(place.window))
+            panel->showMinimized();
+        else
+            panel->show();
     }
 }
 

@@ -15,6 +15,7 @@ class QWidget;
 
 namespace gasecu {
 class QtFileDialogs;
+class VirtualEnginePanel;
 }
 namespace gasecu::sim {
 class VirtualEcu;
@@ -55,7 +56,7 @@ public:
     // The virtual ECU of --simulate, null otherwise.
     sim::VirtualEcu* ecu() { return ecu_.get(); }
     // The virtual engine's window of --simulate, null when not shown.
-    QWidget* enginePanel() { return panel_.get(); }
+    VirtualEnginePanel* enginePanel() { return panel_.get(); }
     // The Yes/No questions the form asks (closing while connected, ...).
     QtQuestions& questions() { return *questions_; }
     // Shows the window (and the engine panel beside it).
@@ -75,7 +76,7 @@ private:
     std::unique_ptr<QtQuestions> questions_;
     std::unique_ptr<Form1Korvane> form_;
     std::unique_ptr<MainWindow> window_;
-    std::unique_ptr<QWidget> panel_;
+    std::unique_ptr<VirtualEnginePanel> panel_;
 };
 
 // Whether the system reports any serial device (a USB adapter, a built-in port).

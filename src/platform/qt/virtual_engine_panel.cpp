@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace gasecu {
 namespace {
@@ -87,26 +89,28 @@ VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : 
     form->addRow(readyForCalibration);
 
     auto* line = new QGroupBox("Line faults");
-    auto* faultLayout = new QVBoxLayout(line);
+    faultLayout_ = new QGridLayout(line);
     silent_ = new QCheckBox("Adapter unplugged (silence)");
     silent_->setObjectName("silent");
-    faultLayout->addWidget(silent_);
     for (int k = 0; k < sim::kReplyFaultKinds; ++k) {
         auto kind = static_cast<sim::ReplyFault>(k);
         faults_[k] = new QCheckBox(FaultCaption(kind));
         faults_[k]->setObjectName(QString("fault%1").arg(k));
-        faultLayout->addWidget(faults_[k]);
         connect(faults_[k], &QCheckBox::toggled, this,
                 [this, kind](bool on) { ecu_.setFaultRate(kind, on ? kFaultRate : 0.0); });
     }
 
     status_ = new QLabel;
     status_->setObjectName("status");
+    auto* groups = new QBoxLayout(QBoxLayout::TopToBottom);
+    groups->addWidget(engine);
+    groups->addWidget(line);
+    layout_ = groups;
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(engine);
-    layout->addWidget(line);
+    layout->addLayout(groups);
     layout->addWidget(status_);
     layout->addStretch();
+    setOrientation(Qt::Vertical);
 
     connect(rpm_, &QSpinBox::valueChanged, this, [this](int rpm) { ecu_.setEngineSpeed(rpm); });
     connect(pressure_, &QDoubleSpinBox::valueChanged, this, [this](double bar) { ecu_.setGasPressure(bar); });
@@ -137,6 +141,27 @@ VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : 
     reducerWarmUp_->setChecked(true);
     gasWarmUp_->setChecked(true);
     refresh();
+}
+
+void VirtualEnginePanel::setOrientation(Qt::Orientation orientation) {
+    orientation_ = orientation;
+    layout_->setDirection(orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    // The line faults in one column when tall, in two when wide.
+    const int columns = orientation == Qt::Vertical ? 1 : 2;
+    std::vector<QWidget*> boxes{silent_};
+    boxes.insert(boxes.end(), faults_.begin(), faults_.end());
+    for (QWidget* box : boxes) faultLayout_->removeWidget(box);
+    for (int i = 0; i < static_cast<int>(boxes.size()); ++i) faultLayout_->addWidget(boxes[i], i / columns, i % columns);
+    layout()->invalidate();
+    layout()->activate();
+}
+
+QSize VirtualEnginePanel::sizeHintFor(Qt::Orientation orientation) {
+    const Qt::Orientation was = orientation_;
+    setOrientation(orientation);
+    const QSize hint = sizeHint();
+    setOrientation(was);
+    return hint;
 }
 
 void VirtualEnginePanel::applyTemperature(QCheckBox* warmUp, QDoubleSpinBox* value, bool reducer) {

@@ -8,7 +8,9 @@
 
 #include "virtual_ecu.h"
 
+class QBoxLayout;
 class QCheckBox;
+class QGridLayout;
 class QDoubleSpinBox;
 class QLabel;
 class QSpinBox;
@@ -27,6 +29,11 @@ public:
     // Re-reads the controller into the controls and the status line.
     void refresh();
 
+    // Tall (beside the tool's window) or wide (under it, on a small screen).
+    void setOrientation(Qt::Orientation orientation);
+    // The panel's size in the given orientation.
+    QSize sizeHintFor(Qt::Orientation orientation);
+
 private:
     void applyTemperature(QCheckBox* warmUp, QDoubleSpinBox* value, bool reducer);
 
@@ -41,6 +48,9 @@ private:
     QCheckBox* silent_ = nullptr;
     std::array<QCheckBox*, sim::kReplyFaultKinds> faults_{};
     QLabel* status_ = nullptr;
+    QBoxLayout* layout_ = nullptr;
+    QGridLayout* faultLayout_ = nullptr;
+    Qt::Orientation orientation_ = Qt::Vertical;
     QTimer* refreshTimer_ = nullptr;
 };
 

@@ -1,23 +1,33 @@
 #pragma once
 // Where the window (and, with --simulate, the virtual engine panel) opens on the
-// screen: inside the screen's free area, the panel beside the window so that it
-// covers none of the live values or the plot.
+// screen: inside the screen's free area, the panel beside or under the window so
+// that it covers none of the live values or the plot.
 #include <QRect>
 #include <QSize>
+#include <optional>
 
 namespace gasecu::qt {
+
+// The panel's size tall (to stand beside the window) and wide (to lie under it).
+struct PanelSizes {
+    QSize tall;
+    QSize wide;
+};
 
 struct WindowPlacement {
     QRect window;  // the window's frame on the screen
     QRect panel;   // the panel's frame; empty without a panel
+    Qt::Orientation panelOrientation = Qt::Vertical;
 };
 
 // The window gets its wanted size, cut to the free area but never below its
-// minimum. A panel goes to the window's right, the window giving up width for it
-// down to its minimum; where even that leaves too little room, the panel keeps
-// the screen's right edge and covers as little of the window's right side as it
-// can. frame is what the window system adds around a window (title bar, borders).
-WindowPlacement PlaceWindows(const QRect& available, QSize wanted, QSize minimum, QSize panel = {},
-                             QSize frame = {});
+// minimum. A panel goes to the window's right, tall, the window giving up width
+// for it down to its minimum; where that leaves too little room it lies wide
+// under the window, which gives up height down to its minimum. Where neither
+// fits, the panel keeps the screen's right edge over the window (the caller
+// opens it minimised). frame is what the window system adds around a window (title
+// bar, borders); every size given and returned includes it.
+WindowPlacement PlaceWindows(const QRect& available, QSize wanted, QSize minimum, QSize frame,
+                             std::optional<PanelSizes> panel = std::nullopt);
 
 }  // namespace gasecu::qt

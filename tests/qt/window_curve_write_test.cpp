@@ -1,0 +1,78 @@
+// The window writes a curve to the virtual ECU with "EKÜ Yaz" and a read with
+// "EKÜ Oku" brings the same curve back: real timers, real widgets, the simulated
+// controller. Pictures of the write under way and of the curve read back are
+// left beside the program for a look.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <filesystem>
+
+#include "qt/window_fixture.h"
+
+namespace gasecu {
+namespace {
+
+using test::RunEventLoopFor;
+using test::WaitUntil;
+using test::WindowFixture;
+
+// Idle level 25; band b rises by b a point from 28 (the simulator's curve is flat).
+CurveRows DistinctCurve() {
+    CurveRows c{};
+    const double head[] = {4, 25, 116, 110, 134, 122};
+    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = head[p - 1];
+    for (std::size_t p = 1; p <= 18; ++p) c[2][p] = 30.0 * static_cast<double>(p);
+    for (std::size_t r = 3; r <= 8; ++r)
+        for (std::size_t p = 1; p <= 18; ++p) c[r][p] = 28 + static_cast<double>((r - 2) * p);
+    return c;
+}
+
+void SavePicture(WindowFixture& f, const char* name) {
+    f.window().grab().save(QString::fromStdString((std::filesystem::path(GASECU_BIN).parent_path() / name).string()));
+}
+
+TEST(WindowSimulate, WriteButtonWritesTheCurveAndTheReadButtonBringsItBack) {
+    WindowFixture f(/*simulate=*/true);
+    f.window().resize(1366, 768);
+    f.window().show();
+    f.widget<QPushButton>("ComOpenButon")->click();
+    ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
+    // The first live reply gives back the buttons the connect locked.
+    auto* curveScreen = f.widget<QPushButton>("ButonEğri");
+    ASSERT_TRUE(WaitUntil([&] { return curveScreen->isEnabled(); }, 5000));
+    curveScreen->click();
+    f.form().CurveTable = DistinctCurve();
+    auto* write = f.widget<QPushButton>("ButonEcuYaz");
+    ASSERT_TRUE(WaitUntil([&] { return write->isVisible() && write->isEnabled(); }, 5000));
+    write->click();
+    ASSERT_TRUE(f.form().CurveWriteRunning());
+    // Half way through the blocks the bar shows and the buttons are locked.
+    ASSERT_TRUE(WaitUntil([&] { return f.form().SequencerState == 30; }, 15000));
+    RunEventLoopFor(100);
+    EXPECT_TRUE(f.widget<QProgressBar>("ProgressBar7")->isVisible());
+    EXPECT_FALSE(write->isEnabled());
+    EXPECT_FALSE(f.widget<QPushButton>("ButonEcuOku")->isEnabled());
+    SavePicture(f, "window-curve-writing.png");
+
+    // 27 ticks of write and 25 of read back: 26 s.
+    ASSERT_TRUE(WaitUntil([&] { return !f.form().CurveWriteRunning(); }, 40000));
+    EXPECT_EQ(f.form().CurveWriteResult, Form1Korvane::CurveWriteOutcome::Equal);
+    RunEventLoopFor(100);
+    const std::string status = f.widget<QLineEdit>("KomutSatırı")->text().toStdString();
+    EXPECT_TRUE(status == "HATA YOK ! " || status == "NO ERRORS ! ") << status;
+    EXPECT_TRUE(write->isEnabled());
+
+    // Forget the curve, then read it from the ECU: the same curve comes back.
+    f.form().CurveTable = {};
+    f.widget<QPushButton>("ButonEcuOku")->click();
+    ASSERT_EQ(f.form().SequencerState, 13);
+    ASSERT_TRUE(WaitUntil([&] { return f.form().SequencerState == 8 && !f.form().ButtonsLocked; }, 20000));
+    EXPECT_EQ(f.form().CurveTable, DistinctCurve());
+    RunEventLoopFor(600);
+    SavePicture(f, "window-curve-read-back.png");
+}
+
+}  // namespace
+}  // namespace gasecu
