@@ -127,6 +127,10 @@ void VirtualEcu::store(const Bytes& frame) {
             ++counters_.badCheckWrites;
             return;
         }
+        if (refused_.count(frame[2])) {
+            ++counters_.refusedWrites;
+            return;
+        }
         memory_.setSetting(frame[2], frame[4]);
         ++counters_.settingsStored;
     } else if (frame[0] == 76) {
@@ -134,6 +138,10 @@ void VirtualEcu::store(const Bytes& frame) {
         bool ok = frame[3] == 0 && Low(frame[2] + frame[3] + frame[4] + frame[5]) == frame[6] && frame[2] < 255;
         if (!ok) {
             ++counters_.badCheckWrites;
+            return;
+        }
+        if (refused_.count(frame[2])) {
+            ++counters_.refusedWrites;
             return;
         }
         memory_.setSettingWord(frame[2], frame[4] + 256 * frame[5]);

@@ -9,6 +9,7 @@
 // window's simulate mode and the gasecu-sim pseudo-terminal all drive it.
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "ecu_frame_reader.h"
@@ -34,6 +35,7 @@ struct EcuCounters {
     std::uint64_t badCheckWrites = 0;  // setting writes with a wrong check byte, ignored
     std::uint64_t blocksStored = 0;
     std::uint64_t badCrcBlocks = 0;    // curve block writes with a wrong CRC, ignored
+    std::uint64_t refusedWrites = 0;   // setting writes to a refused address, ignored
     std::uint64_t droppedBlockWrites = 0;  // curve block writes lost on the way in
     std::uint64_t corrections = 0;     // correction commands received
     std::uint64_t skippedBytes = 0;    // bytes that formed no known frame
@@ -57,6 +59,12 @@ public:
     const EcuMemory& memory() const { return memory_; }
     int setting(int address) const { return memory_.setting(address); }
     void setSetting(int address, int value) { memory_.setSetting(address, static_cast<std::uint8_t>(value)); }
+    // The fault records 66..86: the pages show 66, 67, 68 (page 6) and 69 (page 7);
+    // a zero write clears one.
+    void setFaultRecord(int address, int value) { setSetting(address, value); }
+    // An ECU that will not take a setting: writes to this address (or a word write
+    // starting there) are read off the line, counted and ignored; the old value stays.
+    void refuseAddress(int address) { refused_.insert(address); }
 
     // The engine (the virtual-engine panel and tests turn these).
     EngineModel& engine() { return engine_; }
@@ -115,6 +123,7 @@ private:
     std::vector<int> droppedBlockWrites_;
     double adapterLatencyMs_ = 1.0;
     bool silent_ = false;
+    std::set<int> refused_;
     double lineFreeAtMs_ = 0;
     double lastPetrolMs_ = 0;
     double lastGasMs_ = 0;

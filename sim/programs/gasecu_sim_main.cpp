@@ -43,13 +43,16 @@ struct Options {
     std::optional<double> pressureBar, reducerC, gasC, mismatchMs;
     bool watchStdin = true;
     std::map<ReplyFault, double> faultRates;
+    std::map<int, int> settings;  // address -> byte, stored before the first frame
+    std::vector<int> refused;     // addresses whose writes are ignored
     std::vector<int> droppedBlockWrites;
 };
 
 const char* kUsage =
     "usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
     "                  [--pressure BAR] [--reducer-temp C] [--gas-temp C] [--mismatch MS]\n"
-    "                  [--fault KIND=RATE]... [--drop-block-write BLOCK]... [--no-stdin]\n"
+    "                  [--fault KIND=RATE]... [--drop-block-write BLOCK]...\n"
+    "                  [--set ADDRESS=BYTE]... [--refuse ADDRESS]... [--no-stdin]\n"
     "  Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
     "  --rpm           the engine speed the fitter holds (a calibration needs 2000 or more)\n"
     "  --pressure      gas pressure in bar (default 1.0; a calibration needs 0.5 or more)\n"
@@ -60,6 +63,8 @@ const char* kUsage =
     "  --silent        never answer (an unplugged adapter)\n"
     "  --small-nozzle  injector nozzles too small: a calibration never converges\n"
     "  --fault         drop, cut, split, merge, garbage or late, with a probability 0..1\n"
+    "  --set           store a byte at a setting address first (fault records: 66..86)\n"
+    "  --refuse        ignore every write to this address (the ECU keeps its value)\n"
     "  --drop-block-write  lose the first write of curve block 10..16 on the way in\n"
     "  --no-stdin      do not stop when stdin closes (stop with SIGTERM)\n";
 
@@ -134,6 +139,21 @@ bool ParseOptions(int argc, char** argv, Options& o) {
                 return false;
             }
             o.faultRates[*kind] = *rate;
+        } else if (a == "--set" || a == "--refuse") {
+            auto text = value();
+            auto eq = text && a == "--set" ? text->find('=') : std::string::npos;
+            auto address = !text ? std::nullopt : Number(a == "--set" ? text->substr(0, eq) : *text);
+            auto byte = eq != std::string::npos ? Number(text->substr(eq + 1)) : std::optional<double>(0);
+            bool fits = address && byte && *address >= 0 && *address <= 255 && *byte >= 0 && *byte <= 255 &&
+                        *address == std::floor(*address) && *byte == std::floor(*byte) &&
+                        (a == "--refuse" || eq != std::string::npos);
+            if (!fits) {
+                std::fprintf(stderr, "gasecu-sim: %s needs %s\n", a.c_str(),
+                             a == "--set" ? "ADDRESS=BYTE, both 0..255" : "an ADDRESS 0..255");
+                return false;
+            }
+            if (a == "--set") o.settings[static_cast<int>(*address)] = static_cast<int>(*byte);
+            else o.refused.push_back(static_cast<int>(*address));
         } else if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -210,6 +230,8 @@ int main(int argc, char** argv) {
     if (options.gasC) ecu.setGasTemperature(options.gasC);
     if (options.mismatchMs) ecu.engine().setMismatch(*options.mismatchMs);
     for (auto [kind, rate] : options.faultRates) ecu.setFaultRate(kind, rate);
+    for (auto [address, byte] : options.settings) ecu.setSetting(address, byte);
+    for (int address : options.refused) ecu.refuseAddress(address);
     for (int block : options.droppedBlockWrites) ecu.dropNextBlockWrite(block);
 
     std::printf("%s\n", pty->path.c_str());

@@ -9,11 +9,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/controls.h"
 #include "curve/arrow_keys.h"
+#include "ecu/setting_rules.h"
 #include "link/curve_blocks.h"
 #include "platform/bytes.h"
 #include "platform/file_dialogs.h"
@@ -259,6 +261,39 @@ public:
     void EnableSettingsControlsButGenel();
     // The 13 advance entries "0.20 ms" .. "3.00 ms" (start-up).
     void FillAdvanceList();
+
+    // Settings entry: only Enter acts; it checks the typed value, prepares the
+    // write (PendingSettingFrame) and starts step 46.
+    void SettingEntryKeyPress(ecu::Setting setting, int key);
+    void Coil_KeyPress(int key);
+    void SetPTransRPMTextBox_KeyPress(int key);
+    void SetPTransRedTempTextBox_KeyPress(int key);
+    void SetPXXPressureTextBox_KeyPress(int key);
+    void SetPXXPressLeakageTextBox_KeyPress(int key);
+    // The advance list: the chosen entry is written at once, then the pages are read.
+    void avas_Click();
+    // The gas type buttons only show the fitter's choice.
+    void LPG_Click();
+    void CNG_Click();
+    // The box and the caption label of an entry setting (not the advance).
+    TextBoxControl& SettingBox(ecu::Setting setting);
+    LabelControl* SettingLabel(ecu::Setting setting);
+
+    // What the last settings write should read back as; checked when the refresh
+    // decodes that page, so a value the ECU did not take is pointed out.
+    struct SettingCheck {
+        ecu::Setting setting;
+        int written;  // the byte (or the advance word) sent
+    };
+    std::optional<SettingCheck> PendingSettingCheck;
+    // The last write's read-back differed from what was written.
+    bool SettingNotTaken = false;
+    // Called by the receive handler for a whole reply at a refresh step.
+    void CheckSettingReadBack(const Bytes& reply, double step);
+
+    // Factory settings (asked first) and fault clearing, on the settings screen.
+    void ButonLoadFabricSettings_Click();
+    void ButonErrorClear_Click();
 
     // ======================================================================
     // curve/ — curve model, plot, editor, files

@@ -86,8 +86,8 @@ double ParseLeadingNumber(const std::string& text) {
         if (std::isdigit(static_cast<unsigned char>(c))) {
             number += c;
             digits = true;
-        } else if (c == '.' && !point) {
-            number += c;
+        } else if ((c == '.' || c == ',') && !point) {
+            number += '.';
             point = true;
         } else {
             break;

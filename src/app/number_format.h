@@ -18,8 +18,10 @@ std::string FormatFixed(double value, int decimals, char decimalSeparator);
 double ParseDecimalNumber(const std::string& text);
 
 // The settings entry parse: a leading number with an optional sign, digits, at most
-// one point as decimal point and an optional exponent; blanks are ignored wherever
-// they stand; parsing stops at the first other character; no number gives 0.
+// one decimal mark (a point or a comma: the boxes show the fitter's regional mark,
+// so "1,20" must stay 1.2 and not become 1) and an optional exponent; blanks are
+// ignored wherever they stand; parsing stops at the first other character; no
+// number gives 0.
 double ParseLeadingNumber(const std::string& text);
 
 // Nearest whole number, halves to the even neighbour (0.5 -> 0, 1.5 -> 2).

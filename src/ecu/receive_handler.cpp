@@ -67,6 +67,8 @@ void Form1Korvane::Iletisim_OnComm(int kind) {
         TroublesCRCErrTextBox.text = std::to_string(ecu::ReplyByte(r, 10));
         SequencerState = 8;
     }
+    // A settings write is checked against the page that carries it back.
+    if (step >= 2 && step <= 7) CheckSettingReadBack(r, step);
     // Steps 3 to 5 (pages 8, 2, 3) carry nothing the tool shows. The port probe and
     // the curve blocks are read by the sequencer at its next tick.
 }

@@ -15,7 +15,8 @@ void SendPage(Form1Korvane& f, int page) {
 }  // namespace
 
 // The receive handler fills the boxes from the page 6 reply at 171 and the page 7
-// reply at 172, and returns to idle after the latter.
+// reply at 172, and returns to idle after the latter; a tick at 172 means that
+// reply never came.
 void RunFaultPageStep(Form1Korvane& f, int step) {
     if (step == 170) {
         SendPage(f, kFaultPage);
@@ -24,6 +25,11 @@ void RunFaultPageStep(Form1Korvane& f, int step) {
     } else if (step == 171) {
         SendPage(f, kCommunicationFaultPage);
         f.SequencerState = 172;
+    } else if (step == 172) {
+        // The page 7 reply did not come whole within a tick (the receive handler
+        // would have moved on): its box keeps its old text, and polling resumes
+        // rather than the tool standing here until some button is pressed.
+        f.SequencerState = 8;
     }
 }
 

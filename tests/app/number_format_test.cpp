@@ -25,9 +25,10 @@ TEST(NumberFormat, DisplayedNumbersReadBackWithEitherDecimalMark) {
     EXPECT_DOUBLE_EQ(ParseDecimalNumber("abc"), 0);
 }
 
-TEST(NumberFormat, SettingEntryTakesTheLeadingNumberWithAPointOnly) {
+TEST(NumberFormat, SettingEntryTakesTheLeadingNumberWithAPointOrAComma) {
     EXPECT_DOUBLE_EQ(ParseLeadingNumber("1.20"), 1.2);
-    EXPECT_DOUBLE_EQ(ParseLeadingNumber("1,20"), 1);  // the comma ends the number
+    EXPECT_DOUBLE_EQ(ParseLeadingNumber("1,20"), 1.2);  // the regional comma is a decimal mark too
+    EXPECT_DOUBLE_EQ(ParseLeadingNumber("1,2,5"), 1.2);  // a second mark ends the number
     EXPECT_DOUBLE_EQ(ParseLeadingNumber(" 1 2 34 "), 1234);
     EXPECT_DOUBLE_EQ(ParseLeadingNumber("-2.5x"), -2.5);
     EXPECT_DOUBLE_EQ(ParseLeadingNumber("1e2"), 100);

@@ -129,13 +129,18 @@ TEST_F(Families, FaultReadFillsTheBoxesAndReturnsToIdle) {
     EXPECT_EQ(h.form.TroublesPresslowTextBox.text, "12");
     EXPECT_EQ(h.form.TroublesCRCErrTextBox.text, "0");
 
-    // A lost page 7 leaves the read waiting at 172: no polling until a button.
+    // A lost page 7 costs one tick: the box keeps its text and polling resumes
+    // instead of the tool standing at 172 until some button is pressed.
+    h.ecu.setSetting(69, 7);
     h.form.ButonTroubles_Click();
     ticks(1);
     h.ecu.queueFault({sim::ReplyFault::Drop});
     ticks(1);
-    EXPECT_TRUE(ticks(4).empty());
     EXPECT_EQ(h.form.SequencerState, 172);
+    EXPECT_TRUE(ticks(1).empty());  // the tick that finds no reply sends nothing
+    EXPECT_EQ(h.form.SequencerState, 8);
+    EXPECT_EQ(ticks(2), (std::vector<Bytes>(2, frames::kLiveDataRequest)));
+    EXPECT_EQ(h.form.TroublesCRCErrTextBox.text, "0");
 }
 
 TEST_F(Families, SettingsScreenAndGeneralSettingsReadThePages) {

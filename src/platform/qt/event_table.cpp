@@ -31,6 +31,10 @@ const std::vector<ClickRow> kClicks = {
     {"ButonEcuYaz", &Form1Korvane::ButonEcuYaz_Click},
     {"ButonGenel", &Form1Korvane::ButonGenel_Click},
     {"ButonTroubles", &Form1Korvane::ButonTroubles_Click},
+    {"ButonLoadFabricSettings", &Form1Korvane::ButonLoadFabricSettings_Click},
+    {"ButonErrorClear", &Form1Korvane::ButonErrorClear_Click},
+    {"LPG", &Form1Korvane::LPG_Click},
+    {"CNG", &Form1Korvane::CNG_Click},
     {"BenzinPic", &Form1Korvane::BenzinPic_Click},
     {"LPGPic", &Form1Korvane::LPGPic_Click},
     {"devir1000", &Form1Korvane::devir1000_Click},
@@ -67,10 +71,17 @@ const std::vector<MouseRow> kMouse = {
 // Lists: the user's choice of an entry.
 const std::vector<ClickRow> kListClicks = {
     {"Dilsec", &Form1Korvane::Dilsec_Click},
+    {"avas", &Form1Korvane::avas_Click},
 };
 
 // Key presses in the settings entry boxes.
-const std::vector<KeyRow> kKeys = {};
+const std::vector<KeyRow> kKeys = {
+    {"Coil", &Form1Korvane::Coil_KeyPress},
+    {"SetPTransRPMTextBox", &Form1Korvane::SetPTransRPMTextBox_KeyPress},
+    {"SetPTransRedTempTextBox", &Form1Korvane::SetPTransRedTempTextBox_KeyPress},
+    {"SetPXXPressureTextBox", &Form1Korvane::SetPXXPressureTextBox_KeyPress},
+    {"SetPXXPressLeakageTextBox", &Form1Korvane::SetPXXPressLeakageTextBox_KeyPress},
+};
 
 // The text boxes the fitter types into; every other box only shows values.
 const char* const kEditable[] = {"Coil", "SetPTransRPMTextBox", "SetPTransRedTempTextBox", "SetPXXPressureTextBox",

@@ -1,0 +1,92 @@
+// Clearing the ECU's fault records (steps 175 to 239): a zero goes to each of the
+// 21 fault addresses 66 to 86, one write every third tick with two live data
+// requests between. The steps move: ClearWriteStep, ClearPauseStep1 and
+// ClearPauseStep2 climb by three each cycle. Afterwards the fault pages are read
+// (step 170), so the boxes show what the ECU now reports, not the old faults.
+#include "app/form1korvane.h"
+#include "link/command_frames.h"
+#include "link/sequencer_families.h"
+
+namespace gasecu {
+
+namespace {
+
+constexpr double kFirstWriteStep = 175;
+constexpr double kFirstPauseStep1 = 178;
+constexpr double kFirstPauseStep2 = 179;
+constexpr double kFirstFaultAddress = 66;
+constexpr double kSkippedStep = 238;  // after the last pause the clear ends at once
+constexpr int kEndStep = 239;
+constexpr double kFaultPagesStep = 170;
+
+void RestartPoints(Form1Korvane& f) {
+    f.ClearWriteStep = kFirstWriteStep;
+    f.ClearPauseStep1 = kFirstPauseStep1;
+    f.ClearPauseStep2 = kFirstPauseStep2;
+}
+
+void AbortFaultClear(Form1Korvane& f) {
+    f.ButonErrorClear.enabled = true;
+    f.ProgressBar10.visible = false;
+    f.ProgressBar10.value = 0;
+    f.SettingsSettingsPic.visible = true;
+    f.ButonEğri.enabled = true;
+    f.ButonAyar.enabled = true;
+    f.ShowMessage("HATA SİLME YARIDA KALDI : BAĞLANTI YOK !", "FAULT CLEARING NOT COMPLETED : NO CONNECTION !");
+    f.SequencerState = 8;
+}
+
+}  // namespace
+
+void Form1Korvane::ButonErrorClear_Click() {
+    if (!LinkGuard()) return;
+    if (RefusedWhileEcuBusy()) return;
+    ButonErrorClear.enabled = false;
+    // A clear cut short earlier left its steps where it stopped: start afresh.
+    RestartPoints(*this);
+    ClearAddress = kFirstFaultAddress;
+    SequencerState = kFirstWriteStep;
+}
+
+namespace link {
+
+void RunFaultClearStep(Form1Korvane& f, int step) {
+    const double s = step;
+    if (s == f.ClearWriteStep) {
+        f.ButonEğri.enabled = false;
+        f.ButonAyar.enabled = false;
+        if (!f.LinkGuard()) return AbortFaultClear(f);
+        if (auto frame = frames::SettingWrite(f.ClearAddress, 0)) f.SendFrame(*frame);
+        f.ClearAddress += 1;
+        f.SequencerState = s + 1;
+        f.ClearPauseStep1 = f.SequencerState;
+        f.SettingsSettingsPic.visible = false;
+        f.ProgressBar10.visible = true;
+        if (f.ProgressBar10.value < f.ProgressBar10.maximum) f.ProgressBar10.value += 1;
+        f.SetupRestored = false;
+        f.LockSettingsButtons();
+    } else if (s == f.ClearPauseStep1) {
+        if (!f.LinkGuard()) return AbortFaultClear(f);
+        f.SendFrame(f.LiveDataRequest);
+        f.SequencerState = s + 1;
+        f.ClearPauseStep2 = f.SequencerState;
+    } else if (s == f.ClearPauseStep2) {
+        if (!f.LinkGuard()) return AbortFaultClear(f);
+        f.SendFrame(f.LiveDataRequest);
+        f.SequencerState = s + 1;
+        f.ClearWriteStep = f.SequencerState;
+        if (f.SequencerState == kSkippedStep) f.SequencerState = kEndStep;
+    } else if (step == kEndStep) {
+        f.ProgressBar10.visible = false;
+        f.ProgressBar10.value = 0;
+        f.SettingsSettingsPic.visible = true;
+        f.ButonErrorClear.enabled = true;
+        f.ButonEğri.enabled = true;
+        f.ButonAyar.enabled = true;
+        RestartPoints(f);
+        f.SequencerState = kFaultPagesStep;  // show what the ECU reports now
+    }
+}
+
+}  // namespace link
+}  // namespace gasecu

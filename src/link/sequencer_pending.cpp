@@ -1,8 +1,0 @@
-// Families of the step machine that are built with their own screens: until then
-// their steps do nothing and the machine simply stays where a button put it.
-#include "link/sequencer_families.h"
-
-namespace gasecu::link {
-void RunFactorySettingsStep(Form1Korvane&, int) {}
-void RunFaultClearStep(Form1Korvane&, int) {}
-}  // namespace gasecu::link
