@@ -85,7 +85,8 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
         }
         const OptionInfo* info = FindOption(command->options, word);
         if (!info) info = FindOption(CommonOptions(), word);
-        if (!info && command->positional && !positionalGiven && !word.starts_with("-")) {
+        if (!info && command->positional && (command->repeatsPositional || !positionalGiven) &&
+            !word.starts_with("-")) {
             positionalGiven = true;
             if (std::string error = command->positional(options, word); !error.empty()) {
                 result.error = std::move(error);
@@ -156,15 +157,14 @@ std::string HelpText(std::span<const Command> commands, std::string_view program
             "  0  done\n"
             "  2  bad usage\n"
             "  3  no ECU found on any port\n"
-            "  4  file error: a name without \"Cur\" in front of its last ten characters, a\n"
-            "     file that cannot be read or written, or a curve the ECU cannot take (the band\n"
-            "     and point are named; nothing was sent)\n"
+            "  4  bad input, refused before anything is sent: a name without \"Cur\" in front\n"
+            "     of its last ten characters, a file that cannot be read or written, a curve the\n"
+            "     ECU cannot take (the band and point are named), a setting value outside its\n"
+            "     range (the setting and its range are named; no port is opened)\n"
             "  5  the ECU stopped answering (no reply for 5 s while one was awaited), or the\n"
             "     link went before the exchange ended\n"
-            "  6  the curve read back from the ECU differs from the one written\n"
-            "  7  calibrate: the run ended by an engine speed, gas pressure, reducer temperature or\n"
-            "     injection time fault, after eleven corrections without the petrol times agreeing,\n"
-            "     or with a reference value the ECU could not take\n";
+            "  6  the ECU reports afterwards other than was written: the curve read back, a\n"
+            "     setting read back, or a fault record still set after faults --clear\n";
     return text;
 }
 

@@ -19,9 +19,11 @@ enum ExitStatus : int {
     kExitNoEcu = 3,       // the scan found no ECU on any port
     kExitFileError = 4,   // a file name the window would refuse, a file that cannot be read or
                           // written, or a curve that cannot be written to the ECU
+    kExitBadInput = 4,    // a setting value the window would refuse, refused before any port is opened
     kExitEcuSilent = 5,   // the ECU answered, then gave no reply for 5 s while one was awaited,
                           // or the link went before an exchange ended
     kExitCurveDiffers = 6,  // the curve read back from the ECU differs from the one written
+    kExitReadBackDiffers = 6,  // a setting or fault record reads back other than written
     kExitCalibrationFault = 7,  // a calibration ended by a fault or without the petrol times agreeing
 };
 
@@ -39,6 +41,9 @@ struct Options {
     std::string outputPath;         // read-curve, calibrate: the curve file
     std::string inputPath;          // write-curve: the curve file
     bool noVerify = false;          // write-curve: no read back after the write
+    std::vector<std::string> assignments;  // set: NAME=VALUE, in the order given
+    bool clear = false;             // faults: clear the records first
+    bool yes = false;               // factory-reset: the fitter's answer to the window's question
     std::string referencePath;      // calibrate: the factory reference curve instead of ORJ.DAT
     bool upload = false;            // calibrate: write the rescaled curve to the ECU
 };
@@ -67,6 +72,8 @@ struct Command {
     Runner run = nullptr;
     // Takes the one word that is not an option (a file); null when the command has none.
     std::string (*positional)(Options& options, std::string_view value) = nullptr;
+    // Several such words, each to the function above ("set coils=4 advance=1.25").
+    bool repeatsPositional = false;
 };
 
 // The options every command takes.

@@ -1,5 +1,5 @@
-// The table of headless commands. A new command (settings, faults,
-// factory settings, calibration) is one runner file plus one entry here.
+// The table of headless commands. A new command (calibration) is one runner file
+// plus one entry here.
 #include <charconv>
 
 #include "cli/commands.h"
@@ -19,6 +19,14 @@ std::string SetCount(Options& o, std::string_view value) {
 std::string SetCsv(Options& o, std::string_view value) {
     if (value.empty()) return "--csv needs a file name";
     o.csvPath = value;
+    return {};
+}
+std::string SetClear(Options& o, std::string_view) {
+    o.clear = true;
+    return {};
+}
+std::string SetYes(Options& o, std::string_view) {
+    o.yes = true;
     return {};
 }
 std::string SetOutput(Options& o, std::string_view value) {
@@ -64,6 +72,23 @@ const std::vector<Command>& Table() {
          {{"--no-verify", "", "", "do not read the curve back after the write (exit 0 proves nothing then)",
            SetNoVerify}},
          ValidateWriteCurve, RunWriteCurve, SetInput},
+        {"settings", "",
+         "Connect and print the general settings as the window shows them: coils, switch-rpm, switch-temp, "
+         "min-pressure, leak-pressure, advance.",
+         {}, nullptr, RunSettings},
+        {"set", "NAME=VALUE...",
+         "Change settings as the window's boxes and advance list do (names as \"settings\" prints them; ',' or '.' "
+         "as decimal mark), read them back and print the settings. Every value is checked first.",
+         {}, ValidateSet, RunSet, TakeAssignment, true},
+        {"faults", "[--clear]",
+         "Print the fault records gas-valve-relay, injector-relay, low-pressure, connection-error.",
+         {{"--clear", "", "", "clear the records first (21 zero writes, about 32 s); 6 when any is not 0 afterwards",
+           SetClear}},
+         nullptr, RunFaults},
+        {"factory-reset", "--yes",
+         "Load the factory settings into the ECU (37 writes, about 56 s), then read and print the settings.",
+         {{"--yes", "", "", "the answer to the window's question: replace every setting", SetYes}},
+         ValidateFactoryReset, RunFactoryReset},
         {"calibrate", "[--reference FILE] [-o FILE] [--upload]",
          "Connect and run the automatic calibration with the engine held at about 2100 rpm: the\n"
          "      factory reference curve (ORJ.DAT) rescaled by the measured slope factor.",
@@ -73,7 +98,7 @@ const std::vector<Command>& Table() {
           {"--output", "-o", "FILE", "save the rescaled curve as a curve file (Cur_xx.txt)", SetOutput},
           {"--upload", "", "", "after a converged run, write the rescaled curve to the ECU (read back to check)",
            SetUpload}},
-         ValidateCalibrate, RunCalibrate, nullptr},
+         ValidateCalibrate, RunCalibrate, nullptr, false},
     };
     return table;
 }

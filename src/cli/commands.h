@@ -2,6 +2,7 @@
 // The runners of the headless commands, one file each. Each gets a started
 // session and the parsed command line and returns the process exit status.
 #include <string>
+#include <string_view>
 
 #include "app/form1korvane.h"
 #include "cli/command_line.h"
@@ -17,6 +18,13 @@ int RunWriteCurve(HeadlessSession& session, const Options& options);
 // calibration upload's).
 int CurveWriteExitStatus(Form1Korvane::CurveWriteOutcome outcome);
 int ValidateWriteCurve(const Options& options, std::string& message);
+int RunSettings(HeadlessSession& session, const Options& options);
+int RunSet(HeadlessSession& session, const Options& options);
+int ValidateSet(const Options& options, std::string& message);
+std::string TakeAssignment(Options& options, std::string_view word);
+int RunFaults(HeadlessSession& session, const Options& options);
+int RunFactoryReset(HeadlessSession& session, const Options& options);
+int ValidateFactoryReset(const Options& options, std::string& message);
 int RunCalibrate(HeadlessSession& session, const Options& options);
 int ValidateCalibrate(const Options& options, std::string& message);
 

@@ -54,6 +54,10 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     env.userDataDirectory = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString();
     env.port = port_.get();
     env.fileDialogs = &dialogs_;
+    // factory-reset --yes is the fitter's Yes to the window's question; no other
+    // command ever answers it.
+    questions_ = std::make_unique<ScriptedQuestions>(options_.yes);
+    env.questions = questions_.get();
     env.decimalSeparator = '.';  // what scripts read must not depend on the locale
     form_ = std::make_unique<Form1Korvane>(std::move(env));
 

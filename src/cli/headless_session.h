@@ -101,6 +101,8 @@ private:
     std::unique_ptr<SerialPort> line_;
     std::unique_ptr<TracingPort> port_;
     AnsweringFileDialogs dialogs_;
+    // The window's Yes/No questions: only factory-reset --yes answers Yes.
+    std::unique_ptr<ScriptedQuestions> questions_;
     std::unique_ptr<Form1Korvane> form_;
     std::unique_ptr<qt::QtTimers> timers_;
 

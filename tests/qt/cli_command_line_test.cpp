@@ -50,6 +50,13 @@ TEST(CliCommandLine, TakesCommonAndOwnOptionsInEitherSpelling) {
     EXPECT_TRUE(write.options->noVerify);
     EXPECT_FALSE(Parse({"write-curve", "Cur_03.txt"}).options->noVerify);
 
+    // set takes every NAME=VALUE in order, between the options too.
+    ParseResult set = Parse({"set", "coils=4", "--lang", "en", "advance=1.25"});
+    ASSERT_TRUE(set.options) << set.error;
+    EXPECT_EQ(set.options->assignments, (std::vector<std::string>{"coils=4", "advance=1.25"}));
+    EXPECT_TRUE(Parse({"faults", "--clear"}).options->clear);
+    EXPECT_TRUE(Parse({"factory-reset", "--yes"}).options->yes);
+
     // Without --lang the stored choice stays; without --count live runs on.
     ParseResult plain = Parse({"live"});
     ASSERT_TRUE(plain.options);
@@ -73,6 +80,8 @@ TEST(CliCommandLine, RefusesWhatItCannotMeanWithAReason) {
         {"scan", "--port="},
         {"scan", "extra"},
         {"read-curve", "-o"},
+        {"settings", "coils=4"},             // settings only prints
+        {"faults", "--yes"},
         {"read-curve", "Cur_01.txt"},        // no file word for this command
         {"write-curve", "Cur_01.txt", "Cur_02.txt"},  // one file only
         {"write-curve", "-x"},
@@ -95,10 +104,12 @@ TEST(CliCommandLine, HelpIsAskedForInEveryUsualWayAndListsEverything) {
     }
     const std::string help = HelpText(Commands(), "gasecu");
     for (const char* word : {"gasecu scan", "gasecu live", "gasecu read-curve", "gasecu write-curve FILE", "--no-verify",
-                             "--count N", "--csv FILE",
-                             "-o, --output FILE", "--port DEVICE", "--simulate", "--lang tr|en", "--trace"})
+                             "--count N", "--csv FILE", "-o, --output FILE", "--port DEVICE", "--simulate",
+                             "--lang tr|en", "--trace", "gasecu settings", "gasecu set NAME=VALUE...",
+                             "gasecu faults [--clear]", "gasecu factory-reset --yes"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
-    for (const char* status : {"  0  done", "  2  bad usage", "  3  no ECU", "  4  file error", "  5  the ECU stopped"})
+    for (const char* status :
+         {"  0  done", "  2  bad usage", "  3  no ECU", "  4  bad input", "  5  the ECU stopped", "  6  the ECU reports"})
         EXPECT_NE(help.find(status), std::string::npos) << status;
 }
 
@@ -109,7 +120,8 @@ TEST(CliCommandLine, EveryCommandHasARunnerAndAUniqueName) {
         EXPECT_EQ(FindCommand(Commands(), c.name), &c);
         names.push_back(c.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "write-curve", "calibrate"}));
+    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "write-curve", "settings", "set",
+                                                    "faults", "factory-reset", "calibrate"}));
 }
 
 TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {

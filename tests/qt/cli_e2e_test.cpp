@@ -21,6 +21,7 @@
 #include "ecu_memory.h"
 #include "link/command_frames.h"
 #include "qt/qt_test_app.h"
+#include "qt/gasecu_process.h"
 #include "qt/sim_process.h"
 #include "support/temp_dir.h"
 
@@ -28,48 +29,10 @@ namespace gasecu {
 namespace {
 
 using Sim = test::SimProcess;
+using test::Gasecu;
+using test::Ports;
 using test::WaitUntil;
 
-// One run of gasecu COMMAND ...; its output is gathered while it runs.
-class Gasecu {
-public:
-    explicit Gasecu(const QStringList& arguments) {
-        QObject::connect(&process_, &QProcess::readyReadStandardOutput,
-                         [this] { out_ += process_.readAllStandardOutput().toStdString(); });
-        QObject::connect(&process_, &QProcess::readyReadStandardError,
-                         [this] { err_ += process_.readAllStandardError().toStdString(); });
-        process_.start(QStringLiteral(GASECU_BIN), arguments);
-        process_.waitForStarted(10000);
-    }
-    ~Gasecu() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
-    // The exit status, or -1 when it had not ended within the time.
-    int finish(int timeoutMs) {
-        if (!WaitUntil([&] { return process_.state() == QProcess::NotRunning; }, timeoutMs)) return -1;
-        out_ += process_.readAllStandardOutput().toStdString();
-        err_ += process_.readAllStandardError().toStdString();
-        return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
-    }
-    bool errorShows(const std::string& text, int timeoutMs) {
-        return WaitUntil([&] { return err_.find(text) != std::string::npos; }, timeoutMs);
-    }
-    const std::string& out() const { return out_; }
-    const std::string& err() const { return err_; }
-
-private:
-    QProcess process_;
-    std::string out_, err_;
-};
-
-QStringList Ports(const std::vector<const Sim*>& sims) {
-    QStringList arguments;
-    for (const Sim* sim : sims) arguments << "--port" << QString::fromStdString(sim->path());
-    return arguments;
-}
 
 struct TraceLine {
     double ms;

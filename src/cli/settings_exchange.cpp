@@ -1,0 +1,44 @@
+#include "cli/settings_exchange.h"
+
+#include "cli/command_line.h"
+#include "cli/headless_session.h"
+
+namespace gasecu::cli {
+
+int RunExchange(HeadlessSession& session, const std::function<void(Form1Korvane&)>& action) {
+    bool acted = false;
+    return session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
+        Form1Korvane& f = session.form();
+        if (!session.liveSampleDecoded(event)) return std::nullopt;
+        if (acted) return kExitDone;  // the first live reply after the exchange
+        session.press([&action](Form1Korvane& form) { action(form); });
+        acted = true;
+        // Still idle: the link guard failed and nothing was started.
+        return f.SequencerState == 8 ? std::optional<int>(kExitEcuSilent) : std::nullopt;
+    });
+}
+
+std::string SettingText(const Form1Korvane& form, ecu::Setting setting) {
+    switch (setting) {
+    case ecu::Setting::Coils:
+        return form.Coil.text;
+    case ecu::Setting::SwitchRpm:
+        return form.SetPTransRPMTextBox.text;
+    case ecu::Setting::SwitchTemperature:
+        return form.SetPTransRedTempTextBox.text;
+    case ecu::Setting::MinimumPressure:
+        return form.SetPXXPressureTextBox.text;
+    case ecu::Setting::LeakPressure:
+        return form.SetPXXPressLeakageTextBox.text;
+    case ecu::Setting::Advance:
+        return form.msavvv.text;
+    }
+    return {};
+}
+
+void PrintSettings(HeadlessSession& session) {
+    for (const ecu::SettingRule& rule : ecu::SettingRules())
+        session.result(std::string(rule.name) + "=" + SettingText(session.form(), rule.setting));
+}
+
+}  // namespace gasecu::cli
