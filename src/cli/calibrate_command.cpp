@@ -100,6 +100,8 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
                 session.say("DEVİR 2000 d/d ALTINDA: MOTORU 2100 DEVİRDE SABİT TUTUNUZ !",
                             "ENGINE BELOW 2000 RPM: HOLD IT STEADY AT ABOUT 2100 RPM !");
             }
+            // The link watch gave up on a silent ECU and stopped the run.
+            if (f.EcuSilent) return kExitEcuSilent;
             if (!f.CalibrationRunning && f.SequencerState == 8) return kExitDone;
             return std::nullopt;
         });
@@ -135,6 +137,7 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
         session.press(&Form1Korvane::Kalibrasyonyükleme_Click);
         if (f.SequencerState == 18) {
             status = session.waitUntil([&](HeadlessSession::Event) -> std::optional<int> {
+                if (f.EcuSilent) return kExitEcuSilent;
                 if (f.CurveWriteRunning()) return std::nullopt;
                 return CurveWriteExitStatus(f.CurveWriteResult);
             });

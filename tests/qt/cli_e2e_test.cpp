@@ -375,6 +375,16 @@ TEST(CliEndToEnd, CalibrateEndsWithSevenOnAPressureFault) {
         << run.err();
 }
 
+TEST(CliEndToEnd, CalibrateEndsWithFiveWhenTheEcuFallsSilentMidRun) {
+    test::EnsureQtApp();
+    Sim ecu({"--rpm", "2100", "--reducer-temp", "70"});
+    Gasecu run(QStringList{"calibrate", "--lang", "en"} + Ports({&ecu}));
+    ASSERT_TRUE(run.errorShows("KEEP THE GAS PEDAL", 20000)) << run.err();
+    ecu.freeze();
+    ASSERT_EQ(run.finish(20000), 5) << run.err();
+    EXPECT_EQ(run.err().find("CALIBRATION ENDED."), std::string::npos) << run.err();
+}
+
 TEST(CliEndToEnd, CalibrateRefusesAFaultyReferenceBeforeOpeningAPort) {
     test::EnsureQtApp();
     test::TempDir dir;
