@@ -49,7 +49,7 @@ std::optional<std::string> ReferenceProblem(const calibration::ReferenceCurve& r
 
 int ValidateCalibrate(const Options& options, std::string& message) {
     if (options.outputPath.empty()) return kExitDone;
-    const std::string full = CurveFileFullPath(options.outputPath);
+    const std::string full = FullPath(options.outputPath);
     if (!curve::FollowsCurveFileNameRule(full)) {
         message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
         return kExitFileError;
@@ -114,7 +114,7 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
     const bool fault = EndedByFault(f);
     const bool scaled = f.SlopeFactor != 0;
     if (scaled && !options.outputPath.empty()) {
-        const std::string full = CurveFileFullPath(options.outputPath);
+        const std::string full = FullPath(options.outputPath);
         session.fileDialogs().setAnswer(full);
         session.press(&Form1Korvane::ButonDiskeYaz_Click);
         const std::string& message = f.KomutSatırı.text;

@@ -9,6 +9,10 @@
 
 namespace gasecu::cli {
 
+// A path as the window's file dialog would return it: absolute and normal, for the
+// curve file name rule counts the last ten characters of the full path.
+std::string FullPath(const std::string& path);
+
 int RunScan(HeadlessSession& session, const Options& options);
 int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);
@@ -27,9 +31,5 @@ int RunFactoryReset(HeadlessSession& session, const Options& options);
 int ValidateFactoryReset(const Options& options, std::string& message);
 int RunCalibrate(HeadlessSession& session, const Options& options);
 int ValidateCalibrate(const Options& options, std::string& message);
-
-// A curve file path as the window's file dialog returns it: absolute and
-// normalised (the name rule counts the last ten characters of the full path).
-std::string CurveFileFullPath(const std::string& path);
 
 }  // namespace gasecu::cli

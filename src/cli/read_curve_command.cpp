@@ -10,7 +10,7 @@
 
 namespace gasecu::cli {
 
-std::string CurveFileFullPath(const std::string& path) {
+std::string FullPath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(path, error);
     return error ? path : full.lexically_normal().string();
@@ -21,10 +21,16 @@ int ValidateReadCurve(const Options& options, std::string& message) {
         message = "read-curve needs -o FILE";
         return kExitBadUsage;
     }
-    const std::string full = CurveFileFullPath(options.outputPath);
+    const std::string full = FullPath(options.outputPath);
     if (!curve::FollowsCurveFileNameRule(full)) {
         // The window's own refusal, in the language asked for.
         message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
+        return kExitFileError;
+    }
+    if (curve::NamesTheDefaultCurveFile(full)) {
+        message = (options.language == 0 ? "Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! "
+                                         : "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ") +
+                  full;
         return kExitFileError;
     }
     return kExitDone;
@@ -56,7 +62,7 @@ int RunReadCurve(HeadlessSession& session, const Options& options) {
         return status;
     }
 
-    const std::string full = CurveFileFullPath(options.outputPath);
+    const std::string full = FullPath(options.outputPath);
     session.fileDialogs().setAnswer(full);
     session.press(&Form1Korvane::ButonDiskeYaz_Click);
     const std::string& message = session.form().KomutSatırı.text;

@@ -3,9 +3,6 @@
 // who puts a known-good curve into the next van would press them. The write is
 // proven by reading the curve back; a curve that no byte can carry is refused
 // before any port is opened.
-#include <filesystem>
-#include <system_error>
-
 #include "cli/commands.h"
 #include "cli/headless_session.h"
 #include "curve/curve_file_io.h"
@@ -43,7 +40,7 @@ int ValidateWriteCurve(const Options& options, std::string& message) {
         message = "write-curve needs a curve file (FILE)";
         return kExitBadUsage;
     }
-    const std::string full = CurveFileFullPath(options.inputPath);
+    const std::string full = FullPath(options.inputPath);
     if (!curve::FollowsCurveFileNameRule(full)) {
         message = InLanguage(options, "HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ") + full;
         return kExitFileError;
@@ -76,7 +73,7 @@ int ValidateWriteCurve(const Options& options, std::string& message) {
 }
 
 int RunWriteCurve(HeadlessSession& session, const Options& options) {
-    const std::string full = CurveFileFullPath(options.inputPath);
+    const std::string full = FullPath(options.inputPath);
     int status = session.connect(true);
     if (status == kExitDone) {
         // The fitter loads the file and presses the button once live values show.
