@@ -46,6 +46,7 @@ std::vector<ControlEntry> ListControls(Form1Korvane& f) {
     b.add("Dilsec", &f.Dilsec);
     b.add("ComOpenButon", &f.ComOpenButon);
     b.add("ExitButon", &f.ExitButon);
+    b.add("LinkLamp", &f.LinkLamp);
     b.add("LPG", &f.LPG);
     b.add("CNG", &f.CNG);
     b.add("Label3", &f.Label3);

@@ -70,6 +70,11 @@ void Form1Korvane::ApplyDesignTimeProperties() {
     // The curve screen is on view when the window opens; the other two wait for
     // their screen buttons.
     f.EğriKağıdıPic.visible = true;
+
+    // The link lamp: lit only while the ECU is silent.
+    f.LinkLamp.visible = false;
+    f.LinkLamp.backColour = colours::kRed;
+    f.LinkLamp.foreColour = colours::kWhite;
     f.SettingsSettingsPic.visible = false;
     f.KalibrasyonPic.visible = false;
 }

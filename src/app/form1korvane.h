@@ -210,6 +210,25 @@ public:
     // in the status line and returns true (the click then does nothing).
     bool RefusedWhileEcuBusy();
     void SequencerTick();
+
+    // Link watch: Timer1 ticks since the last whole reply while the link is up;
+    // six of them (3 s) and the ECU counts as silent until it answers again.
+    int TicksWithoutReply = 0;
+    bool EcuSilent = false;
+    LabelControl LinkLamp;  // "ECU YANIT VERMİYOR", shown while the ECU is silent
+    void WatchLink();       // every Timer1 tick, before the step
+    void NoteWholeReply();  // every reply of a whole 13 or 20 bytes
+    void ShowLinkLamp(bool silent);
+    // The running exchange's failure text (empty at idle), both languages.
+    struct ExchangeFailure {
+        std::string turkish, english;
+    };
+    // The one place a running family is cut short when the ECU stops answering:
+    // each family's clean-up and failure text, then the idle poll.
+    ExchangeFailure AbortRunningExchange();
+    // What every abandoned exchange gives back: progress bars, the curve paper,
+    // the locked buttons and screens.
+    void ReleaseAbandonedExchange();
     void LockEcuButtons();
     void UnlockEcuButtons();
     void LockSettingsButtons();

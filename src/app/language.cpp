@@ -66,6 +66,7 @@ void Form1Korvane::ApplyLanguageIndex() {
         {&ButonAyar.caption, "Kalibre", "Calibration"},
         {&ExitButon.caption, "Çıkış", "Exit"},
         {&ComOpenButon.caption, "Ekü'ye Bağlan", "Access ECU"},
+        {&LinkLamp.caption, "ECU YANIT VERMİYOR", "ECU NOT RESPONDING"},
         {&ButonErrorClear.caption, "Hataları Sil", "Clear Error"},
         {&Label45.caption, "Gaz Valfi Rölesi", "Gas Valve Relay"},
         {&Label46.caption, "Enjektör Rölesi", "Injector Relay"},

@@ -51,6 +51,8 @@ int RunReadCurve(HeadlessSession& session, const Options& options) {
                 // The link guard failed: the button did nothing.
                 return f.SequencerState == 13 ? std::nullopt : std::optional<int>(kExitEcuSilent);
             }
+            // The link watch ended the read: the ECU stopped answering.
+            if (f.EcuSilent) return kExitEcuSilent;
             // Step 17 decodes the six bands into CurveTable and returns to idle.
             return f.SequencerState == 8 ? std::optional<int>(kExitDone) : std::nullopt;
         });

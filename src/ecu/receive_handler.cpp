@@ -14,6 +14,7 @@ void Form1Korvane::Iletisim_OnComm(int kind) {
     if (kind != kPortEventReceive) return;
     ReplyText = Iletisim ? Iletisim->readAll() : Bytes{};
     ReplyLength = static_cast<double>(ReplyText.size());
+    if (ReplyLength == ecu::kReplyLength || ReplyLength == ecu::kCurveBlockReplyLength) NoteWholeReply();
     // Only the 13-byte replies carry the fuel status in byte 2; in a 20-byte band
     // block byte 2 is the band's first rise, and a cut or merged reply says nothing.
     if (ReplyLength != ecu::kReplyLength) return;

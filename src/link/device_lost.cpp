@@ -50,32 +50,8 @@ void Form1Korvane::Iletisim_DeviceLost() {
     ReplyText.clear();
     ReplyLength = 0;
 
-    // Whatever exchange was running is abandoned where it stood. A curve read or
-    // write hides the curve paper behind its progress bar; it comes back.
-    if (ProgressBar8.visible || writing) EğriKağıdıPic.visible = true;
-    CurveWriteChecking = false;
-    ProgressBar7.maximum = link::kWriteProgressMaximum;
-    ProgressBar11.maximum = link::kWriteProgressMaximum;
-    CurveBlockIndex = 2;
-    CurveReadDone = false;
-    CoilChanged = 0;
-    if (CalibrationRunning) {
-        CalibrationRunning = false;
-        KalibrasyonBaşlatButon.enabled = true;
-        KalibrasyonDurdurButon.enabled = false;
-    }
-    for (ProgressBarControl* bar :
-         {&ProgressBar7, &ProgressBar8, &ProgressBar9, &ProgressBar10, &ProgressBar11, &ProgressBar12}) {
-        bar->visible = false;
-        bar->value = 0;
-    }
-
-    // Every control a scan or an exchange disabled is usable again (the same set a
-    // failed scan gives back, plus the ones the long sequences lock).
-    SetWorkAreaEnabled(true);
-    SetSettingsControlsEnabled(true);
-    SetupRestored = true;
-    ButtonsLocked = false;
+    // Whatever exchange was running is abandoned where it stood.
+    ReleaseAbandonedExchange();
     ComOpenButon.enabled = true;
 }
 

@@ -8,6 +8,7 @@
 namespace gasecu {
 
 void Form1Korvane::SequencerTick() {
+    WatchLink();
     const double state = SequencerState;  // read once: a step may set the next one
     if (state != std::floor(state)) return;
     for (const link::StepFamily& family : link::kStepFamilies) {

@@ -104,3 +104,42 @@ TEST(WindowLayout, ACurveReadDoesNotWidenTheWindow) {
 
 }  // namespace
 }  // namespace gasecu
+
+namespace gasecu {
+namespace {
+
+// The link lamp lights in the fixed area beside the status line, whole, at the
+// smallest screen, in both languages; the greyed live boxes keep their values.
+TEST(WindowLayout, TheLinkLampShowsWholeBesideTheStatusLine) {
+    const std::filesystem::path out = std::filesystem::path(GASECU_BIN).parent_path();
+    test::WindowFixture f;
+    f.window().show();
+    f.window().resize(1024, 768);
+    auto* lamp = f.widget<QLabel>("LinkLamp");
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(lamp->isVisible());
+    for (int language : {0, 1}) {
+        auto* list = f.widget<QComboBox>("Dilsec");
+        list->setCurrentIndex(language);
+        emit list->activated(language);
+        f.window().runHandler([&] {
+            f.form().TextBasinc.text = "1.25";
+            f.form().ShowLinkLamp(true);
+            f.form().ShowMessage("ECU YANIT VERMİYOR ! ", "ECU NOT RESPONDING ! ");
+        });
+        QCoreApplication::processEvents();
+        const std::string where = std::string("1024x768-") + (language ? "en" : "tr") + "-lamp";
+        ASSERT_TRUE(lamp->isVisible()) << where;
+        EXPECT_EQ(lamp->text().toStdString(), language ? "ECU NOT RESPONDING" : "ECU YANIT VERMİYOR");
+        EXPECT_FALSE(f.window().widgetFor("TextBasinc")->isEnabled());
+        ExpectEverythingOnView(f, where);
+        f.window().grab().save(QString::fromStdString((out / ("window-" + where + ".png")).string()));
+    }
+    f.window().runHandler([&] { f.form().ShowLinkLamp(false); });
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(lamp->isVisible());
+    EXPECT_TRUE(f.window().widgetFor("TextBasinc")->isEnabled());
+}
+
+}  // namespace
+}  // namespace gasecu

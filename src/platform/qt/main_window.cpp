@@ -224,6 +224,11 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     statusFont.setBold(true);
     w("KomutSatırı")->setFont(statusFont);
     rowA->addWidget(w("KomutSatırı"), 1);
+    // Lit while the ECU is silent: beside the status line, where the eye already is.
+    QFont lampFont = w("LinkLamp")->font();
+    lampFont.setBold(true);
+    w("LinkLamp")->setFont(lampFont);
+    rowA->addWidget(w("LinkLamp"));
     w("Dilsec")->setMinimumWidth(80);
     rowA->addWidget(w("Dilsec"));
     w("ComOpenButon")->setMinimumWidth(130);

@@ -1,0 +1,87 @@
+// Cutting a running exchange short: the one place that knows, for each family of
+// the step machine, what the fitter must be told when it cannot finish and what
+// it leaves to clean up. The link watch calls it when the ECU falls silent; the
+// lost-adapter handler shares the clean-up.
+#include "app/form1korvane.h"
+#include "calibration/calibration_steps.h"
+#include "link/curve_write_check.h"
+
+namespace gasecu {
+
+namespace {
+
+struct FamilyFailure {
+    int first;
+    int last;
+    const char* turkish;
+    const char* english;
+};
+
+// Every family that can be under way when the link is up. Idle (8), the scan and
+// the settings screen's wait have nothing to report.
+constexpr FamilyFailure kFamilyFailures[] = {
+    {1, 7, "AYARLAR OKUNAMADI", "SETTINGS READ DID NOT COMPLETE"},
+    {13, 17, "EĞRİ OKUMA TAMAMLANMADI", "CURVE READ DID NOT COMPLETE"},
+    {18, 44, "EĞRİ YAZMA TAMAMLANMADI", "CURVE WRITE DID NOT COMPLETE"},
+    {46, 47, "AYAR YAZMA TAMAMLANMADI", "SETTING WRITE DID NOT COMPLETE"},
+    {48, 158, "FABRİKA AYARLARI YÜKLENEMEDİ", "FACTORY SETTINGS LOAD DID NOT COMPLETE"},
+    {160, 161, "YAKIT KOMUTU TAMAMLANMADI", "FUEL COMMAND DID NOT COMPLETE"},
+    {170, 172, "HATA KAYITLARI OKUNAMADI", "FAULT READ DID NOT COMPLETE"},
+    {175, 239, "HATA SİLME TAMAMLANMADI", "FAULT CLEAR DID NOT COMPLETE"},
+    {297, 553, "KALİBRASYON TAMAMLANMADI", "CALIBRATION DID NOT COMPLETE"},
+};
+
+}  // namespace
+
+Form1Korvane::ExchangeFailure Form1Korvane::AbortRunningExchange() {
+    const double state = SequencerState;
+    ExchangeFailure failure;
+    for (const FamilyFailure& family : kFamilyFailures)
+        if (state >= family.first && state <= family.last) failure = {family.turkish, family.english};
+
+    if (CurveWriteRunning()) {
+        // A write's read-back check runs on the curve read's steps: it is the write
+        // that did not complete, and the write records so.
+        failure = {"EĞRİ YAZMA TAMAMLANMADI", "CURVE WRITE DID NOT COMPLETE"};
+        link::EndCurveWriteIncomplete(*this);
+    }
+    if (CalibrationRunning) {
+        // The stop step tells the ECU to leave its calibration mode should it hear.
+        failure = {"KALİBRASYON TAMAMLANMADI", "CALIBRATION DID NOT COMPLETE"};
+        KalibrasyonDurdurButon_Click();
+    }
+    ReleaseAbandonedExchange();
+    // Back to the idle poll, which notices when the ECU answers again; a stopped
+    // calibration first sends its stop.
+    if (SequencerState != calibration::kStopStep) SequencerState = 8;
+    return failure;
+}
+
+void Form1Korvane::ReleaseAbandonedExchange() {
+    // A curve read or write hides the curve paper behind its progress bar; it comes back.
+    if (ProgressBar8.visible || ProgressBar7.visible || ProgressBar11.visible) EğriKağıdıPic.visible = true;
+    CurveWriteChecking = false;
+    ProgressBar7.maximum = link::kWriteProgressMaximum;
+    ProgressBar11.maximum = link::kWriteProgressMaximum;
+    CurveBlockIndex = 2;
+    CurveReadDone = false;
+    CoilChanged = 0;
+    if (CalibrationRunning) {
+        CalibrationRunning = false;
+        KalibrasyonBaşlatButon.enabled = true;
+        KalibrasyonDurdurButon.enabled = false;
+    }
+    for (ProgressBarControl* bar :
+         {&ProgressBar7, &ProgressBar8, &ProgressBar9, &ProgressBar10, &ProgressBar11, &ProgressBar12}) {
+        bar->visible = false;
+        bar->value = 0;
+    }
+    // Every control a scan or an exchange disabled is usable again (the same set a
+    // failed scan gives back, plus the ones the long sequences lock).
+    SetWorkAreaEnabled(true);
+    SetSettingsControlsEnabled(true);
+    SetupRestored = true;
+    ButtonsLocked = false;
+}
+
+}  // namespace gasecu

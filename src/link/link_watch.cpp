@@ -1,0 +1,56 @@
+// The link watch. The ECU answers every live request within a few milliseconds,
+// and every long exchange puts live requests between its heavy frames; so once the
+// link is up, three seconds (six sequencer ticks) without one whole reply mean the
+// ECU has stopped answering: its power went, the adapter's far end came loose, or
+// the ignition was switched off. Without the watch the window would go on showing
+// the last values as if they were live, and a read whose replies stopped would
+// cycle for ever with its buttons locked.
+//
+// Silent: a red lamp in the fixed area, the live boxes greyed, and whatever
+// exchange was running is ended with its own failure message and the buttons given
+// back. The idle poll goes on; the first whole reply clears the lamp.
+#include "app/form1korvane.h"
+
+namespace gasecu {
+
+namespace {
+// Six 500 ms ticks: three seconds.
+constexpr int kSilentTicks = 6;
+}  // namespace
+
+void Form1Korvane::WatchLink() {
+    // The scan and a parked machine have their own ends; before the link is up no
+    // reply is owed.
+    if (!LinkGuard()) {
+        TicksWithoutReply = 0;
+        return;
+    }
+    if (EcuSilent) return;
+    if (++TicksWithoutReply < kSilentTicks) return;
+    EcuSilent = true;
+    ShowLinkLamp(true);
+    const ExchangeFailure failure = AbortRunningExchange();
+    if (failure.turkish.empty()) {
+        ShowMessage("ECU YANIT VERMİYOR ! ", "ECU NOT RESPONDING ! ");
+    } else {
+        ShowMessage(failure.turkish + " : ECU YANIT VERMİYOR ! ", failure.english + " : ECU NOT RESPONDING ! ");
+    }
+}
+
+void Form1Korvane::NoteWholeReply() {
+    TicksWithoutReply = 0;
+    if (!EcuSilent) return;
+    EcuSilent = false;
+    ShowLinkLamp(false);
+    ShowMessage("ECU YANIT VERİYOR", "ECU RESPONDING");
+}
+
+void Form1Korvane::ShowLinkLamp(bool silent) {
+    LinkLamp.visible = silent;
+    // The values on screen stay, greyed: they are the last ones the ECU sent.
+    for (TextBoxControl* box : {&TextMotorDevirHızı, &TextBasinc, &TextReduTemperature, &TextGasTemperature,
+                                &TextGasMS, &TextBenzinMS})
+        box->enabled = !silent;
+}
+
+}  // namespace gasecu
