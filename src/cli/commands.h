@@ -8,6 +8,10 @@
 
 namespace gasecu::cli {
 
+// A path as the window's file dialog would return it: absolute and normal, for the
+// curve file name rule counts the last ten characters of the full path.
+std::string FullPath(const std::string& path);
+
 int RunScan(HeadlessSession& session, const Options& options);
 int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);

@@ -10,17 +10,11 @@
 
 namespace gasecu::cli {
 
-namespace {
-
-// The path the window's dialog would return: absolute, for the name rule counts
-// the last ten characters of the full path.
 std::string FullPath(const std::string& path) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(path, error);
     return error ? path : full.lexically_normal().string();
 }
-
-}  // namespace
 
 int ValidateReadCurve(const Options& options, std::string& message) {
     if (options.outputPath.empty()) {

@@ -3,9 +3,6 @@
 // who puts a known-good curve into the next van would press them. The write is
 // proven by reading the curve back; a curve that no byte can carry is refused
 // before any port is opened.
-#include <filesystem>
-#include <system_error>
-
 #include "cli/commands.h"
 #include "cli/headless_session.h"
 #include "curve/curve_file_io.h"
@@ -18,14 +15,6 @@ namespace gasecu::cli {
 namespace {
 
 using Outcome = Form1Korvane::CurveWriteOutcome;
-
-// The path the window's dialog would return: absolute, for the name rule counts
-// the last ten characters of the full path.
-std::string FullPath(const std::string& path) {
-    std::error_code error;
-    const std::filesystem::path full = std::filesystem::absolute(path, error);
-    return error ? path : full.lexically_normal().string();
-}
 
 std::string InLanguage(const Options& options, const std::string& turkish, const std::string& english) {
     return options.language.value_or(1) == 0 ? turkish : english;

@@ -220,6 +220,9 @@ void Form1Korvane::CurveRepeatPoller() {
 void Form1Korvane::CurveEditTick() {
     ClearCurvePicture();
     DrawCurves();
+    // A held arrow key must not change the curve while it goes into the ECU: the
+    // check would pass and the screen would show a curve the ECU does not hold.
+    if (CurveWriteRunning()) return;
 
     if (TiltMode) {
         // One tick per start: the poller starts the next one while the key is held.

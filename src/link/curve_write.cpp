@@ -48,8 +48,9 @@ bool Form1Korvane::StartCurveWrite(bool verify) {
 
 void Form1Korvane::ButonEcuYaz_Click() {
     if (StartCurveWrite()) return;
-    // A fitter who presses "write" must see why nothing happened.
-    if (!LinkUp && !EcuSequenceRunning() && CurveWriteResult != CurveWriteOutcome::Refused)
+    // A fitter who presses "write" must see why nothing happened; the refusals
+    // above have said so already.
+    if (!LinkGuard() && !EcuSequenceRunning() && link::EncodeCurveForWrite(CurveTable).blocks)
         ShowMessage("ECU BAĞLI DEĞİL ! ", "ECU NOT CONNECTED ! ");
 }
 

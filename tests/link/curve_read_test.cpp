@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "link/command_frames.h"
+#include "support/ecu_curve.h"
 #include "support/link_harness.h"
 
 namespace gasecu {
@@ -22,15 +23,7 @@ void GiveTheEcuACurve(sim::VirtualEcu& ecu) {
 }
 
 // The curve the controller holds, as the tool must rebuild it.
-CurveRows ExpectedCurve(const sim::VirtualEcu& ecu) {
-    CurveRows c{};
-    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = ecu.memory().curveBlock(10)[p - 1];
-    for (std::size_t p = 1; p <= 18; ++p) c[2][p] = 30.0 * static_cast<double>(p);
-    for (int band = 1; band <= 6; ++band)
-        for (int p = 1; p <= 18; ++p)
-            c[static_cast<std::size_t>(band + 2)][static_cast<std::size_t>(p)] = ecu.memory().bandLevel(band, p);
-    return c;
-}
+CurveRows ExpectedCurve(const sim::VirtualEcu& ecu) { return test::CurveHeldBy(ecu.memory()); }
 
 std::vector<int> RequestedBlocks(const std::vector<sim::SentFrame>& frames) {
     std::vector<int> out;

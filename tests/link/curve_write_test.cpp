@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "link/command_frames.h"
+#include "support/ecu_curve.h"
 #include "support/link_harness.h"
 
 namespace gasecu {
@@ -28,15 +29,7 @@ CurveRows CurveToWrite() {
 }
 
 // What the controller now holds, decoded as a read decodes it.
-CurveRows EcuCurve(const sim::VirtualEcu& ecu) {
-    CurveRows c{};
-    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = ecu.memory().curveBlock(10)[p - 1];
-    for (std::size_t p = 1; p <= 18; ++p) c[2][p] = 30.0 * static_cast<double>(p);
-    for (int band = 1; band <= 6; ++band)
-        for (int p = 1; p <= 18; ++p)
-            c[static_cast<std::size_t>(band + 2)][static_cast<std::size_t>(p)] = ecu.memory().bandLevel(band, p);
-    return c;
-}
+CurveRows EcuCurve(const sim::VirtualEcu& ecu) { return test::CurveHeldBy(ecu.memory()); }
 
 // The frame kinds of the write, tick by tick: S start, L live, 10..16 blocks, E end, C close.
 std::string Kind(const Bytes& f) {
@@ -208,6 +201,10 @@ TEST(CurveWriteWithoutLink, SaysTheEcuIsNotConnectedAndSendsNothing) {
     h.form.CurveTable[3][1] = 10;
     h.form.ButonEcuYaz_Click();
     EXPECT_EQ(h.form.KomutSatırı.text, "CURVE CANNOT BE WRITTEN : 1000 RPM POINT 1 BELOW THE IDLE LEVEL ! ");
+    // Mended, the next press says again that the ECU is missing.
+    h.form.CurveTable[3][1] = 30;
+    h.form.ButonEcuYaz_Click();
+    EXPECT_EQ(h.form.KomutSatırı.text, "ECU NOT CONNECTED ! ");
 }
 
 TEST_F(CurveWrite, NoClickCutsTheWriteOrItsCheckShort) {
@@ -243,6 +240,26 @@ TEST_F(CurveWrite, ClosingTheWindowDuringTheWriteNamesItInTheQuestion) {
     }
     ASSERT_TRUE(runUntilWriteEnds());
     EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);  // "No" let it finish
+}
+
+TEST_F(CurveWrite, AHeldArrowKeyDoesNotChangeTheCurveWhileItIsWritten) {
+    h.form.devir2000_Click();
+    h.form.CheckÜ[4].setValue(1);  // point 5 of the 2000 rpm band marked for raising
+    h.form.ButonEcuYaz_Click();
+    ASSERT_TRUE(h.runUntilStep(24));
+    h.form.AA_MouseDown();
+    h.runner.runFor(2000);
+    h.form.AA_MouseUp();
+    EXPECT_EQ(h.form.CurveTable, CurveToWrite());
+    ASSERT_TRUE(runUntilWriteEnds());
+    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);
+    EXPECT_EQ(EcuCurve(h.ecu), h.form.CurveTable);
+    // Once written, the same key edits again.
+    h.form.CheckÜ[4].setValue(1);
+    h.form.AA_MouseDown();
+    h.runner.runFor(200);
+    h.form.AA_MouseUp();
+    EXPECT_GT(h.form.CurveTable[4][5], CurveToWrite()[4][5]);
 }
 
 TEST_F(CurveWrite, APulledAdapterSaysTheWriteDidNotComplete) {

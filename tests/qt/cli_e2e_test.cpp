@@ -23,6 +23,7 @@
 #include "qt/qt_test_app.h"
 #include "qt/gasecu_process.h"
 #include "qt/sim_process.h"
+#include "support/ecu_curve.h"
 #include "support/temp_dir.h"
 
 namespace gasecu {
@@ -62,15 +63,7 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 // The curve the simulator starts with, as the window rebuilds it from the blocks:
 // the head, the axis, and each band as running sums from the idle level.
-std::string SimulatorCurveText() {
-    sim::EcuMemory memory;
-    CurveRows rows{};
-    for (int p = 1; p <= 6; ++p) rows[1][p] = memory.curveBlock(10)[p - 1];
-    for (int p = 1; p <= 18; ++p) rows[2][p] = 30.0 * p;
-    for (int band = 1; band <= 6; ++band)
-        for (int p = 1; p <= 18; ++p) rows[2 + band][p] = memory.bandLevel(band, p);
-    return curve::FormatCurveText(rows);
-}
+std::string SimulatorCurveText() { return curve::FormatCurveText(test::CurveHeldBy(sim::EcuMemory())); }
 
 TEST(CliEndToEnd, ScanFindsTheEcuBehindThreeSilentPorts) {
     test::EnsureQtApp();

@@ -57,7 +57,7 @@ TEST(WindowSimulate, WriteButtonWritesTheCurveAndTheReadButtonBringsItBack) {
     SavePicture(f, "window-curve-writing.png");
 
     // 27 ticks of write and 25 of read back: 26 s.
-    ASSERT_TRUE(WaitUntil([&] { return !f.form().CurveWriteRunning(); }, 40000));
+    ASSERT_TRUE(WaitUntil([&] { return !f.form().CurveWriteRunning(); }, 60000));
     EXPECT_EQ(f.form().CurveWriteResult, Form1Korvane::CurveWriteOutcome::Equal);
     RunEventLoopFor(100);
     const std::string status = f.widget<QLineEdit>("KomutSatırı")->text().toStdString();
@@ -68,7 +68,7 @@ TEST(WindowSimulate, WriteButtonWritesTheCurveAndTheReadButtonBringsItBack) {
     f.form().CurveTable = {};
     f.widget<QPushButton>("ButonEcuOku")->click();
     ASSERT_EQ(f.form().SequencerState, 13);
-    ASSERT_TRUE(WaitUntil([&] { return f.form().SequencerState == 8 && !f.form().ButtonsLocked; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return f.form().SequencerState == 8 && !f.form().ButtonsLocked; }, 30000));
     EXPECT_EQ(f.form().CurveTable, DistinctCurve());
     RunEventLoopFor(600);
     SavePicture(f, "window-curve-read-back.png");
