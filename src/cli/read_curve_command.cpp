@@ -27,6 +27,12 @@ int ValidateReadCurve(const Options& options, std::string& message) {
         message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
         return kExitFileError;
     }
+    if (curve::NamesTheDefaultCurveFile(full)) {
+        message = (options.language == 0 ? "Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! "
+                                         : "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ") +
+                  full;
+        return kExitFileError;
+    }
     return kExitDone;
 }
 

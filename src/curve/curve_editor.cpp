@@ -102,20 +102,25 @@ void RangeBoxClicked(Form1Korvane& f, std::array<CheckBoxControl, 19>& own, std:
         for (int k = 0; k < kRangeBox; ++k) own[k].setValue(0);
 }
 
-// "Start the edit": if the edit tick is stopped, start it in the given direction.
+// "Start the edit": if the edit tick is stopped, start it in the given direction
+// and in that direction only.
 void StartEdit(Form1Korvane& f, std::uint8_t& request) {
     if (f.Timer2.enabled()) return;
     f.Timer2.setEnabled(true);
+    f.RaiseRequest = 0;
+    f.LowerRequest = 0;
     request = 1;
 }
 
-// "Stop the edit": if the edit tick runs, stop it, forget the direction and stop
-// the poller itself.
+// "Stop the edit": forget the direction; if the edit tick runs, stop it and the
+// poller itself. A tilt tick stops itself, so a key released right after one finds
+// the tick stopped: its direction must still be forgotten, or the next press of
+// the other key would move the curve the old way.
 void StopEdit(Form1Korvane& f) {
-    if (!f.Timer2.enabled()) return;
-    f.Timer2.setEnabled(false);
     f.RaiseRequest = 0;
     f.LowerRequest = 0;
+    if (!f.Timer2.enabled()) return;
+    f.Timer2.setEnabled(false);
     f.Timer5.setEnabled(false);
 }
 

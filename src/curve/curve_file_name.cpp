@@ -13,4 +13,16 @@ bool FollowsCurveFileNameRule(std::string_view fullPath) {
     return characters == 10 && fullPath.substr(i, 3) == "Cur";
 }
 
+bool NamesTheDefaultCurveFile(std::string_view fullPath) {
+    constexpr std::string_view kDefault = "cur_00.txt";
+    const std::size_t slash = fullPath.find_last_of("/\\");
+    const std::string_view name = slash == std::string_view::npos ? fullPath : fullPath.substr(slash + 1);
+    if (name.size() != kDefault.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+        if (c != kDefault[i]) return false;
+    }
+    return true;
+}
+
 }  // namespace gasecu::curve

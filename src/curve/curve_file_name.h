@@ -9,4 +9,9 @@ namespace gasecu::curve {
 
 bool FollowsCurveFileNameRule(std::string_view fullPath);
 
+// The file name is the default curve's, "Cur_00.txt" (letters in either case, as
+// Windows does not tell them apart), in whatever folder: the tool rewrites that
+// file at every start, so a curve saved under the name would be lost.
+bool NamesTheDefaultCurveFile(std::string_view fullPath);
+
 }  // namespace gasecu::curve

@@ -57,6 +57,11 @@ void Form1Korvane::ButonDiskeYaz_Click() {
     const std::string f = env.fileDialogs ? env.fileDialogs->showSave(CommonDialog1) : std::string();
     CommonDialog1.fileName = kPresetName;
 
+    if (curve::NamesTheDefaultCurveFile(f)) {
+        ShowMessage("Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! ",
+                    "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ");
+        return;
+    }
     if (!NameAcceptable(f) || !curve::WriteCurveFileSafely(curve::PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
         ShowMessage("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
         return;

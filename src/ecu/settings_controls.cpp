@@ -35,8 +35,11 @@ void Form1Korvane::ButonGenel_Click() {
     KomutSatırı.text.clear();
     ShowMessage("GENEL AYARLAR", "GENERAL SETTINGS");
     SettingsSettingsPic.visible = true;
-    if (LinkGuard()) SequencerState = 1;  // read all pages again
-    // Locked in either case; the next live reply unlocks them.
+    // Without a link nothing is read and no live reply would ever unlock the
+    // controls: the screen buttons must stay usable.
+    if (!LinkGuard()) return;
+    SequencerState = 1;  // read all pages again
+    // Locked until the next live reply.
     ProgressBar12.visible = true;
     SetSettingsControlsEnabled(false);
 }
@@ -44,7 +47,8 @@ void Form1Korvane::ButonGenel_Click() {
 void Form1Korvane::ButonTroubles_Click() {
     KomutSatırı.text.clear();
     ShowMessage("HATALAR", "ERRORS");
-    if (LinkGuard()) SequencerState = 170;
+    if (!LinkGuard()) return;  // nothing to read, nothing to lock
+    SequencerState = 170;
     SetSettingsControlsEnabled(false);
 }
 

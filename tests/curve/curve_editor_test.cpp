@@ -232,6 +232,34 @@ TEST_F(CurveEditor, HeldLeftButtonTiltsAgainAndAgain) {
     EXPECT_EQ(At(8, 10), after);
 }
 
+// A tilt tick stops itself; releasing Right just after one used to leave the lower
+// request set, and the next Up then lowered the curve. Every hold length, each
+// press moves the way it says.
+TEST_F(CurveEditor, APressAlwaysMovesTheWayItSaysWhateverTheHoldBefore) {
+    LoadDefaultCurve();
+    form.devir6000_Click();
+    for (int holdMs = 1; holdMs <= 150; ++holdMs) {
+        SCOPED_TRACE(holdMs);
+        form.CheckA[9].setValue(1);  // point 10
+        form.ArrowKeys.keyDown(ArrowKey::Right);
+        runner.runFor(holdMs);
+        form.ArrowKeys.keyUp(ArrowKey::Right);
+        runner.runFor(200);
+        const double before = At(8, 10);
+        form.ArrowKeys.keyDown(ArrowKey::Up);
+        runner.runFor(120);
+        form.ArrowKeys.keyUp(ArrowKey::Up);
+        runner.runFor(200);
+        ASSERT_GT(At(8, 10), before) << "Up lowered the curve";
+        const double raised = At(8, 10);
+        form.ArrowKeys.keyDown(ArrowKey::Left);
+        runner.runFor(120);
+        form.ArrowKeys.keyUp(ArrowKey::Left);
+        runner.runFor(200);
+        ASSERT_GT(At(8, 10), raised) << "Left lowered the curve";
+    }
+}
+
 TEST_F(CurveEditor, LoweringMayGoBelowZero) {
     LoadDefaultCurve();
     form.devir1000_Click();

@@ -112,6 +112,29 @@ TEST_F(CurveFiles, NameRuleAndCancelledDialogs) {
     EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
 }
 
+// The default curve file is rewritten at every start: a curve saved under its name
+// would be lost at the next one, so the save refuses it, in any folder and case.
+TEST_F(CurveFiles, TheDefaultCurvesNameIsRefusedForSaving) {
+    LoadOrderedCurve();
+    std::filesystem::create_directory(dir.path() / "Araç");
+    for (const std::filesystem::path& path :
+         {dir.path() / "Cur_00.txt", dir.path() / "Araç" / "Cur_00.txt", dir.path() / "CUR_00.TXT"}) {
+        Write(path.filename().string(), "kept");
+        dialogs.answer = path.string();
+        form.LanguageIndex = 1;
+        form.ButonDiskeYaz_Click();
+        EXPECT_EQ(form.KomutSatırı.text, "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ") << path;
+        form.LanguageIndex = 0;
+        form.ButonDiskeYaz_Click();
+        EXPECT_EQ(form.KomutSatırı.text, "Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! ");
+        EXPECT_EQ(Slurp(dir.path() / path.filename()), "kept");
+    }
+    // Loading it stays allowed, and a near name saves.
+    dialogs.answer = (dir.path() / "Cur_01.txt").string();
+    form.ButonDiskeYaz_Click();
+    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
+}
+
 TEST_F(CurveFiles, NoDialogAtAllCountsAsCancelled) {
     Form1Korvane bare({dir.path(), dir.path() / "user", nullptr, nullptr, '.'});
     bare.Form_Load();

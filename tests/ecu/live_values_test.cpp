@@ -96,10 +96,25 @@ TEST_F(LiveValues, GasTimeLimitsAndBar) {
     EXPECT_EQ(h.form.ProgressBar5[0].value, 0.4f);
 }
 
+// Without a link the settings screen's buttons read nothing, so they lock nothing:
+// no live reply would come to give the screen buttons back.
+TEST_F(LiveValues, WithoutALinkTheSettingsButtonsLeaveTheScreenButtonsUsable) {
+    h.form.ButonSetup_Click();
+    for (auto click : {&Form1Korvane::ButonGenel_Click, &Form1Korvane::ButonTroubles_Click}) {
+        (h.form.*click)();
+        for (const ButtonControl* b : {&h.form.ButonEğri, &h.form.ButonAyar, &h.form.ButonGenel, &h.form.ButonTroubles})
+            EXPECT_TRUE(b->enabled) << b->caption;
+        EXPECT_TRUE(h.form.Coil.enabled);
+        EXPECT_FALSE(h.form.ProgressBar12.visible);
+    }
+    h.form.ButonEğri_Click();
+    EXPECT_TRUE(h.form.EğriKağıdıPic.visible);
+}
+
 TEST_F(LiveValues, ALiveReplyGivesBackTheControlsExceptButonGenel) {
-    h.form.ButonGenel_Click();  // no link: only locks
-    EXPECT_FALSE(h.form.Coil.enabled);
-    EXPECT_TRUE(h.form.ProgressBar12.visible);
+    // As a settings read locks them.
+    h.form.SetSettingsControlsEnabled(false);
+    h.form.ProgressBar12.visible = true;
     h.form.ButonEcuYaz.enabled = false;
     h.form.EğriKağıdıPic.enabled = false;
     h.form.ButonSetup.visible = false;

@@ -7,6 +7,8 @@
 #include <variant>
 
 #include "app/control_registry.h"
+#include "platform/qt/control_widgets.h"
+#include "platform/qt/event_table.h"
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"
 
@@ -38,6 +40,9 @@ TEST(WindowLocking, TheFocusNeverPassesToAButtonWhenAReadLocksTheSettings) {
         f.window().widgetFor(c.focused)->setFocus(Qt::TabFocusReason);
         ASSERT_TRUE(f.window().widgetFor(c.focused)->hasFocus());
         f.widget<QPushButton>(c.pressed)->click();
+        // Without a link the button reads nothing and locks nothing: lock as the
+        // read does once it runs.
+        f.window().runHandler([&] { f.form().SetSettingsControlsEnabled(false); });
         QCoreApplication::processEvents();
         ASSERT_FALSE(f.window().widgetFor(c.focused)->isEnabled());
         // The window keeps the focus: no control a stray Space or Enter would work.
@@ -76,6 +81,30 @@ TEST(WindowLocking, ALockedButtonLooksLocked) {
     EXPECT_FALSE(active->isEnabled());
     EXPECT_EQ(active->palette().color(QPalette::Disabled, QPalette::Button), QColor(0, 64, 64));
     EXPECT_LT(Contrast(active->palette(), QPalette::Disabled), Contrast(active->palette(), QPalette::Active) - 40);
+}
+
+// A button whose press would do nothing never looks usable, whatever the form
+// says; today every button of the window has its handler.
+TEST(WindowLocking, AButtonWithoutAnActionIsShownLocked) {
+    test::EnsureQtApp();
+    ButtonControl idle;
+    idle.enabled = true;
+    QWidget parent;
+    auto silent = qt::MakeControlWidget(ControlEntry{"NoAction", &idle, Container::Fixed}, &parent, {});
+    silent->mirror();
+    EXPECT_FALSE(silent->widget()->isEnabled());
+    qt::WidgetEvents events;
+    events.click = [] {};
+    auto acting = qt::MakeControlWidget(ControlEntry{"Acts", &idle, Container::Fixed}, &parent, events);
+    acting->mirror();
+    EXPECT_TRUE(acting->widget()->isEnabled());
+
+    WindowFixture f;
+    for (const ControlEntry& e : ListControls(f.form())) {
+        if (!std::holds_alternative<ButtonControl*>(e.control)) continue;
+        const qt::ControlHandlers h = qt::HandlersFor(e.name);
+        EXPECT_TRUE(h.click || h.mouseDown) << e.name << " has no action";
+    }
 }
 
 }  // namespace

@@ -125,7 +125,8 @@ void WatchMouse(QWidget* w, const WidgetEvents& ev) {
 
 class ButtonWidget : public ControlWidget {
 public:
-    ButtonWidget(ButtonControl& c, QWidget* parent, const WidgetEvents& ev) : c_(c), w_(new QPushButton(parent)) {
+    ButtonWidget(ButtonControl& c, QWidget* parent, const WidgetEvents& ev)
+        : c_(c), w_(new QPushButton(parent)), acts_(ev.click || ev.mouseDown) {
         w_->setAutoDefault(false);
         w_->setFocusPolicy(Qt::TabFocus);
         if (ev.click) QObject::connect(w_, &QPushButton::clicked, w_, ev.click);
@@ -135,6 +136,9 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
+        // A button with no handler behind it must not look usable, whatever the
+        // form says of it: pressing it would do nothing.
+        if (!acts_) w_->setEnabled(false);
         if (Changed(caption_, c_.caption)) w_->setText(Q(c_.caption));
         if (Changed(back_, c_.backColour)) {
             auto colour = WidgetColour(c_.backColour);
@@ -151,6 +155,7 @@ public:
 private:
     ButtonControl& c_;
     QPushButton* w_;
+    bool acts_;
     std::optional<std::string> caption_;
     std::optional<Colour> back_;
 };
