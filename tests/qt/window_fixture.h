@@ -14,14 +14,14 @@
 namespace gasecu::test {
 
 struct WindowFixture {
-    explicit WindowFixture(bool simulate = false) {
+    explicit WindowFixture(bool simulate = false, bool enginePanel = false) {
         EnsureQtApp();
         qt::SessionOptions o;
         o.programDirectory = dir.path();
         o.userDataDirectory = dir.path() / "user";
         o.simulate = simulate;
         o.simulatedPortNumber = 1;
-        o.showEnginePanel = false;
+        o.showEnginePanel = enginePanel;
         session = std::make_unique<qt::Session>(std::move(o));
     }
     qt::MainWindow& window() { return session->window(); }

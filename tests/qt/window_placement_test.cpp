@@ -2,7 +2,11 @@
 // area, the panel beside or under the window, covering nothing while there is room.
 #include <gtest/gtest.h>
 
+#include <QScreen>
+
+#include "platform/qt/virtual_engine_panel.h"
 #include "platform/qt/window_placement.h"
+#include "qt/window_fixture.h"
 
 namespace gasecu {
 namespace {
@@ -55,6 +59,21 @@ TEST(WindowPlacement, AloneTheWindowOpensInTheMiddleAtItsWantedSize) {
     // A small screen gets all of its free area, the window's minimum permitting.
     const qt::WindowPlacement small = PlaceWindows(QRect(0, 0, 1024, 728), QSize(1366, 768), QSize(930, 540), frame);
     EXPECT_EQ(small.window, QRect(0, 0, 1024, 728));
+}
+
+// The session opens both on the screen it has: the panel beside or under the
+// window, or minimised; never over it.
+TEST(WindowPlacement, TheSessionOpensThePanelWhereItCoversNothing) {
+    test::WindowFixture f(/*simulate=*/true, /*enginePanel=*/true);
+    f.session->show();
+    QWidget* panel = f.session->enginePanel();
+    ASSERT_NE(panel, nullptr);
+    QCoreApplication::processEvents();
+    const QRect screen = f.window().screen()->availableGeometry();
+    if (!panel->isMinimized()) {
+        EXPECT_FALSE(panel->frameGeometry().intersects(f.window().frameGeometry()))
+            << "screen " << screen.width() << "x" << screen.height();
+    }
 }
 
 }  // namespace
