@@ -244,4 +244,11 @@ Bytes VirtualEcu::bandReply(int requestedBlock) {
     return r;
 }
 
+void HoldForCalibration(VirtualEcu& ecu) {
+    ecu.setEngineSpeed(CalibrationReadyEngine::kSpeed);
+    ecu.setGasPressure(CalibrationReadyEngine::kPressure);
+    ecu.setReducerTemperature(CalibrationReadyEngine::kReducerTemperature);
+    ecu.setGasTemperature(CalibrationReadyEngine::kGasTemperature);
+}
+
 }  // namespace gasecu::sim

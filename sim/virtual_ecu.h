@@ -129,4 +129,14 @@ private:
     double lastGasMs_ = 0;
 };
 
+// A warm engine held where a calibration wants it, as a fitter brings it before
+// pressing start: 2100 rpm, 1.10 bar, reducer at 70 °C and gas at 35 °C.
+struct CalibrationReadyEngine {
+    static constexpr double kSpeed = 2100;
+    static constexpr double kPressure = 1.1;
+    static constexpr double kReducerTemperature = 70;
+    static constexpr double kGasTemperature = 35;
+};
+void HoldForCalibration(VirtualEcu& ecu);
+
 }  // namespace gasecu::sim

@@ -40,6 +40,7 @@ struct Options {
     double latencyMs = 1.0;
     bool silent = false;
     bool smallNozzle = false;
+    std::optional<double> pressureBar, reducerC, gasC, mismatchMs;
     bool watchStdin = true;
     std::map<ReplyFault, double> faultRates;
     std::map<int, int> settings;  // address -> byte, stored before the first frame
@@ -49,9 +50,16 @@ struct Options {
 
 const char* kUsage =
     "usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
+    "                  [--pressure BAR] [--reducer-temp C] [--gas-temp C] [--mismatch MS]\n"
     "                  [--fault KIND=RATE]... [--drop-block-write BLOCK]...\n"
     "                  [--set ADDRESS=BYTE]... [--refuse ADDRESS]... [--no-stdin]\n"
     "  Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
+    "  --rpm           the engine speed the fitter holds (a calibration needs 2000 or more)\n"
+    "  --pressure      gas pressure in bar (default 1.0; a calibration needs 0.5 or more)\n"
+    "  --reducer-temp  reducer temperature held at C degrees (default: warms up from 15;\n"
+    "                  a calibration needs 30 or more)\n"
+    "  --gas-temp      gas temperature held at C degrees (default: warms up from 15)\n"
+    "  --mismatch      gas mixture error at the start, in ms of petrol time (default: seeded)\n"
     "  --silent        never answer (an unplugged adapter)\n"
     "  --small-nozzle  injector nozzles too small: a calibration never converges\n"
     "  --fault         drop, cut, split, merge, garbage or late, with a probability 0..1\n"
@@ -101,6 +109,18 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             if (a == "--seed") o.seed = static_cast<std::uint32_t>(*n);
             if (a == "--rpm") o.rpm = *n;
             if (a == "--latency") o.latencyMs = *n;
+        } else if (a == "--pressure" || a == "--reducer-temp" || a == "--gas-temp" || a == "--mismatch") {
+            auto text = value();
+            auto n = text ? Number(*text) : std::nullopt;
+            if (!n || (a == "--pressure" && *n < 0)) {
+                std::fprintf(stderr, "gasecu-sim: %s needs a number%s\n", a.c_str(),
+                             a == "--pressure" ? " of 0 or more" : "");
+                return false;
+            }
+            if (a == "--pressure") o.pressureBar = *n;
+            if (a == "--reducer-temp") o.reducerC = *n;
+            if (a == "--gas-temp") o.gasC = *n;
+            if (a == "--mismatch") o.mismatchMs = *n;
         } else if (a == "--drop-block-write") {
             auto text = value();
             auto n = text ? Number(*text) : std::nullopt;
@@ -205,6 +225,10 @@ int main(int argc, char** argv) {
     ecu.setAdapterLatency(options.latencyMs);
     ecu.setSilent(options.silent);
     ecu.setSmallNozzle(options.smallNozzle);
+    if (options.pressureBar) ecu.setGasPressure(*options.pressureBar);
+    if (options.reducerC) ecu.setReducerTemperature(options.reducerC);
+    if (options.gasC) ecu.setGasTemperature(options.gasC);
+    if (options.mismatchMs) ecu.engine().setMismatch(*options.mismatchMs);
     for (auto [kind, rate] : options.faultRates) ecu.setFaultRate(kind, rate);
     for (auto [address, byte] : options.settings) ecu.setSetting(address, byte);
     for (int address : options.refused) ecu.refuseAddress(address);

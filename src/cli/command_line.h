@@ -24,6 +24,7 @@ enum ExitStatus : int {
                           // or the link went before an exchange ended
     kExitCurveDiffers = 6,  // the curve read back from the ECU differs from the one written
     kExitReadBackDiffers = 6,  // a setting or fault record reads back other than written
+    kExitCalibrationFault = 7,  // a calibration ended by a fault or without the petrol times agreeing
 };
 
 // Everything the command line can say, for every command.
@@ -37,12 +38,14 @@ struct Options {
     bool help = false;
     long count = 0;                 // live: samples to take; 0 until interrupted
     std::string csvPath;            // live: where the samples go as CSV ("-": standard output)
-    std::string outputPath;         // read-curve: the curve file
+    std::string outputPath;         // read-curve, calibrate: the curve file
     std::string inputPath;          // write-curve: the curve file
     bool noVerify = false;          // write-curve: no read back after the write
     std::vector<std::string> assignments;  // set: NAME=VALUE, in the order given
     bool clear = false;             // faults: clear the records first
     bool yes = false;               // factory-reset: the fitter's answer to the window's question
+    std::string referencePath;      // calibrate: the factory reference curve instead of ORJ.DAT
+    bool upload = false;            // calibrate: write the rescaled curve to the ECU
 };
 
 class HeadlessSession;

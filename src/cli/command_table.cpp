@@ -44,6 +44,16 @@ std::string SetNoVerify(Options& o, std::string_view) {
     return {};
 }
 
+std::string SetReference(Options& o, std::string_view value) {
+    if (value.empty()) return "--reference needs a file name";
+    o.referencePath = value;
+    return {};
+}
+std::string SetUpload(Options& o, std::string_view) {
+    o.upload = true;
+    return {};
+}
+
 const std::vector<Command>& Table() {
     static const std::vector<Command> table{
         {"scan", "", "Press the connect button: try the ports in turn and print the one the ECU answers on.",
@@ -79,6 +89,16 @@ const std::vector<Command>& Table() {
          "Load the factory settings into the ECU (37 writes, about 56 s), then read and print the settings.",
          {{"--yes", "", "", "the answer to the window's question: replace every setting", SetYes}},
          ValidateFactoryReset, RunFactoryReset},
+        {"calibrate", "[--reference FILE] [-o FILE] [--upload]",
+         "Connect and run the automatic calibration with the engine held at about 2100 rpm: the\n"
+         "      factory reference curve (ORJ.DAT) rescaled by the measured slope factor.",
+         {{"--reference", "", "FILE",
+           "the factory reference curve (default: ORJ.DAT beside the program, else in the data directory)",
+           SetReference},
+          {"--output", "-o", "FILE", "save the rescaled curve as a curve file (Cur_xx.txt)", SetOutput},
+          {"--upload", "", "", "after a converged run, write the rescaled curve to the ECU (read back to check)",
+           SetUpload}},
+         ValidateCalibrate, RunCalibrate, nullptr, false},
     };
     return table;
 }

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/form1korvane.h"
 #include "cli/command_line.h"
 
 namespace gasecu::cli {
@@ -17,6 +18,9 @@ int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);
 int ValidateReadCurve(const Options& options, std::string& message);
 int RunWriteCurve(HeadlessSession& session, const Options& options);
+// The exit status a curve write ended with (the write-curve command's, and the
+// calibration upload's).
+int CurveWriteExitStatus(Form1Korvane::CurveWriteOutcome outcome);
 int ValidateWriteCurve(const Options& options, std::string& message);
 int RunSettings(HeadlessSession& session, const Options& options);
 int RunSet(HeadlessSession& session, const Options& options);
@@ -25,5 +29,7 @@ std::string TakeAssignment(Options& options, std::string_view word);
 int RunFaults(HeadlessSession& session, const Options& options);
 int RunFactoryReset(HeadlessSession& session, const Options& options);
 int ValidateFactoryReset(const Options& options, std::string& message);
+int RunCalibrate(HeadlessSession& session, const Options& options);
+int ValidateCalibrate(const Options& options, std::string& message);
 
 }  // namespace gasecu::cli

@@ -56,6 +56,8 @@ public:
     HeadlessSession& operator=(const HeadlessSession&) = delete;
 
     Form1Korvane& form() { return *form_; }
+    // The in-process virtual ECU of --simulate; null on a serial device.
+    sim::VirtualEcu* virtualEcu() { return ecu_.get(); }
     AnsweringFileDialogs& fileDialogs() { return dialogs_; }
     double nowMs() const;
 

@@ -20,7 +20,9 @@ std::string InLanguage(const Options& options, const std::string& turkish, const
     return options.language.value_or(1) == 0 ? turkish : english;
 }
 
-int ExitStatusOf(Outcome outcome) {
+}  // namespace
+
+int CurveWriteExitStatus(Form1Korvane::CurveWriteOutcome outcome) {
     switch (outcome) {
     case Outcome::Equal:
     case Outcome::Unchecked: return kExitDone;
@@ -32,8 +34,6 @@ int ExitStatusOf(Outcome outcome) {
     }
     return kExitEcuSilent;
 }
-
-}  // namespace
 
 int ValidateWriteCurve(const Options& options, std::string& message) {
     if (options.inputPath.empty()) {
@@ -88,11 +88,11 @@ int RunWriteCurve(HeadlessSession& session, const Options& options) {
                 if (!f.CurveFileOk) return kExitFileError;
                 session.press([&options](Form1Korvane& form) { form.StartCurveWrite(!options.noVerify); });
                 pressed = true;
-                if (f.SequencerState != 18) return ExitStatusOf(f.CurveWriteResult);
+                if (f.SequencerState != 18) return CurveWriteExitStatus(f.CurveWriteResult);
                 return std::nullopt;
             }
             if (f.CurveWriteRunning()) return std::nullopt;
-            return ExitStatusOf(f.CurveWriteResult);
+            return CurveWriteExitStatus(f.CurveWriteResult);
         });
     }
     session.exit();

@@ -36,6 +36,13 @@ TEST(CliCommandLine, TakesCommonAndOwnOptionsInEitherSpelling) {
     EXPECT_EQ(curve.options->language, 0);
     EXPECT_EQ(Parse({"read-curve", "--output=x/Cur_01.txt"}).options->outputPath, "x/Cur_01.txt");
 
+    ParseResult calibrate = Parse({"calibrate", "--reference=f/ORJ.DAT", "--upload", "-o", "Cur_02.txt"});
+    ASSERT_TRUE(calibrate.options) << calibrate.error;
+    EXPECT_EQ(calibrate.options->referencePath, "f/ORJ.DAT");
+    EXPECT_TRUE(calibrate.options->upload);
+    EXPECT_EQ(calibrate.options->outputPath, "Cur_02.txt");
+    EXPECT_FALSE(Parse({"calibrate", "--upload=yes"}).options);
+
     // The curve file of write-curve is the one word that is not an option, anywhere.
     ParseResult write = Parse({"write-curve", "--simulate", "my/Cur_03.txt", "--no-verify"});
     ASSERT_TRUE(write.options) << write.error;
@@ -114,7 +121,7 @@ TEST(CliCommandLine, EveryCommandHasARunnerAndAUniqueName) {
         names.push_back(c.name);
     }
     EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "write-curve", "settings", "set",
-                                                    "faults", "factory-reset"}));
+                                                    "faults", "factory-reset", "calibrate"}));
 }
 
 TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {

@@ -331,5 +331,70 @@ TEST(CliEndToEnd, HelpNeedsNoDisplay) {
     EXPECT_NE(out.find("gasecu read-curve -o FILE"), std::string::npos) << out;
 }
 
+// A warm engine at 2100 rpm whose gas mixture is only 0.05 ms off: the first
+// measurement on gas agrees, so the run takes its shortest course (66 ticks).
+TEST(CliEndToEnd, CalibrateConvergesAndSavesTheRescaledCurve) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    Sim ecu({"--rpm", "2100", "--pressure", "1.1", "--reducer-temp", "70", "--gas-temp", "35", "--mismatch", "0.05"});
+    ASSERT_FALSE(ecu.path().empty());
+    const std::filesystem::path file = dir.path() / "Cur_12.txt";
+    Gasecu run(QStringList{"calibrate", "--trace", "--lang", "en", "-o", QString::fromStdString(file.string())} +
+               Ports({&ecu}));
+    ASSERT_EQ(run.finish(110000), 0) << run.err();
+    EXPECT_EQ(run.out(), file.string() + "\n");
+    for (const char* line : {"ORJ.DAT INSTALL !", "ilk=3.0", "Text1=0.0", "Sayac=1", " CURVE FACTOR ", "CALIBRATION ENDED."})
+        EXPECT_NE(run.err().find(line), std::string::npos) << line << "\n" << run.err();
+    // The shipped reference, rescaled: every band changed, head and axis kept.
+    const auto saved = curve::ParseCurveText(ReadFile(file));
+    const auto reference = curve::ParseCurveText(ReadFile(std::filesystem::path(GASECU_BIN).parent_path() / "ORJ.DAT"));
+    ASSERT_TRUE(saved && reference && saved->endMarkerValid);
+    EXPECT_EQ(saved->values[1], reference->values[1]);
+    EXPECT_EQ(saved->values[2], reference->values[2]);
+    // The three reference values went out: pressure 1.10 bar, then the two temperatures.
+    std::vector<Bytes> settings;
+    for (const TraceLine& t : ParseTrace(run.err()))
+        if (t.sent && t.bytes[0] == frames::kSettingWriteCode) settings.push_back(t.bytes);
+    ASSERT_EQ(settings.size(), 3u) << run.err();
+    EXPECT_EQ(settings[0], *frames::SettingWrite(44, 110));
+}
+
+TEST(CliEndToEnd, CalibrateEndsWithSevenOnAPressureFault) {
+    test::EnsureQtApp();
+    Sim ecu({"--rpm", "2100", "--pressure", "0.3", "--reducer-temp", "70"});
+    Gasecu run(QStringList{"calibrate", "--lang", "tr"} + Ports({&ecu}));
+    ASSERT_EQ(run.finish(60000), 7) << run.err();
+    EXPECT_NE(run.err().find(" BASINC HATASI KALİBRASYON DURDURULDU ! BASINÇ= 0.30 bar"), std::string::npos)
+        << run.err();
+}
+
+TEST(CliEndToEnd, CalibrateEndsWithFiveWhenTheEcuFallsSilentMidRun) {
+    test::EnsureQtApp();
+    Sim ecu({"--rpm", "2100", "--reducer-temp", "70"});
+    Gasecu run(QStringList{"calibrate", "--lang", "en"} + Ports({&ecu}));
+    ASSERT_TRUE(run.errorShows("KEEP THE GAS PEDAL", 20000)) << run.err();
+    ecu.freeze();
+    ASSERT_EQ(run.finish(20000), 5) << run.err();
+    EXPECT_EQ(run.err().find("CALIBRATION ENDED."), std::string::npos) << run.err();
+}
+
+TEST(CliEndToEnd, CalibrateRefusesAFaultyReferenceBeforeOpeningAPort) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    Sim ecu({"--rpm", "2100"});
+    const std::filesystem::path half = dir.path() / "ORJ.DAT";
+    std::ofstream(half, std::ios::binary) << "4 25 116 110 134 122 \r\n30 60 9x0 \r\n";
+    for (const std::filesystem::path& reference : {half, dir.path() / "missing.dat"}) {
+        Gasecu run(QStringList{"calibrate", "--trace", "--lang", "en", "--reference",
+                               QString::fromStdString(reference.string())} +
+                   Ports({&ecu}));
+        ASSERT_EQ(run.finish(10000), 4) << run.err();
+        EXPECT_NE(run.err().find("ORJ.DAT ERROR WHILE INSTALLATION ! " + reference.string()), std::string::npos)
+            << run.err();
+        EXPECT_TRUE(ParseTrace(run.err()).empty()) << run.err();  // not one frame
+        EXPECT_EQ(run.err().find("TRIYING TO CONNECT"), std::string::npos) << run.err();
+    }
+}
+
 }  // namespace
 }  // namespace gasecu

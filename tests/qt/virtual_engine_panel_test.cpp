@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include "qt/qt_test_app.h"
@@ -46,6 +47,27 @@ TEST(VirtualEnginePanel, ControlsTurnTheControllersSetters) {
     EXPECT_EQ(rpm->value(), 900);
     EXPECT_FALSE(drop->isChecked());
     EXPECT_DOUBLE_EQ(ecu.reducerTemperature(), 55);
+}
+
+TEST(VirtualEnginePanel, OneClickReadiesTheEngineForACalibration) {
+    test::EnsureQtApp();
+    sim::VirtualEcu ecu(1);
+    VirtualEnginePanel panel(ecu);
+    auto* ready = panel.findChild<QPushButton*>("readyForCalibration");
+    auto* reducerWarmUp = panel.findChild<QCheckBox*>("reducerWarmUp");
+    auto* reducer = panel.findChild<QDoubleSpinBox*>("reducerTemperature");
+    ASSERT_TRUE(ready && reducerWarmUp && reducer);
+    ready->click();
+    EXPECT_EQ(ecu.engine().engineSpeedSetpoint(), 2100);
+    EXPECT_DOUBLE_EQ(ecu.engine().gasPressureSetpoint(), 1.1);
+    EXPECT_FALSE(reducerWarmUp->isChecked());
+    EXPECT_TRUE(reducer->isEnabled());
+    EXPECT_DOUBLE_EQ(reducer->value(), 70);
+    // Held, not warming: an hour later the reducer is still at 70 °C.
+    ecu.engine().advanceTo(0);
+    ecu.engine().advanceTo(3600000);
+    EXPECT_DOUBLE_EQ(ecu.reducerTemperature(), 70);
+    EXPECT_DOUBLE_EQ(ecu.gasTemperature(), 35);
 }
 
 // Tall beside the window, wide under it on a screen without room beside: the wide

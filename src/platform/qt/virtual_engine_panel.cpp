@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimer>
@@ -69,6 +70,8 @@ VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : 
     gasC_->setObjectName("gasTemperature");
     smallNozzle_ = new QCheckBox("Injector nozzles too small");
     smallNozzle_->setObjectName("smallNozzle");
+    auto* readyForCalibration = new QPushButton("Warm engine at 2100 rpm (calibration)");
+    readyForCalibration->setObjectName("readyForCalibration");
 
     auto* engine = new QGroupBox("Engine");
     auto* form = new QFormLayout(engine);
@@ -83,6 +86,7 @@ VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : 
     gasRow->addWidget(gasWarmUp_);
     form->addRow("Gas", gasRow);
     form->addRow(smallNozzle_);
+    form->addRow(readyForCalibration);
 
     auto* line = new QGroupBox("Line faults");
     faultLayout_ = new QGridLayout(line);
@@ -115,6 +119,18 @@ VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : 
     connect(gasC_, &QDoubleSpinBox::valueChanged, this, [this] { applyTemperature(gasWarmUp_, gasC_, false); });
     connect(gasWarmUp_, &QCheckBox::toggled, this, [this] { applyTemperature(gasWarmUp_, gasC_, false); });
     connect(smallNozzle_, &QCheckBox::toggled, this, [this](bool on) { ecu_.setSmallNozzle(on); });
+    connect(readyForCalibration, &QPushButton::clicked, this, [this] {
+        sim::HoldForCalibration(ecu_);
+        // The temperatures are held now, no longer warming up.
+        QSignalBlocker b1(reducerWarmUp_), b2(gasWarmUp_);
+        reducerWarmUp_->setChecked(false);
+        gasWarmUp_->setChecked(false);
+        reducerC_->setEnabled(true);
+        gasC_->setEnabled(true);
+        reducerC_->setValue(ecu_.reducerTemperature());
+        gasC_->setValue(ecu_.gasTemperature());
+        refresh();
+    });
     connect(silent_, &QCheckBox::toggled, this, [this](bool on) { ecu_.setSilent(on); });
 
     // The controller's values move on their own (warm-up, drift): show them now and then.

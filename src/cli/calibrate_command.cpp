@@ -1,0 +1,152 @@
+// gasecu calibrate [--reference FILE] [-o FILE] [--upload]: the calibration
+// screen's start button with the engine held at about 2100 rpm, then optionally
+// the save button (the rescaled curve as a curve file) and the upload button.
+// The factory reference curve is checked before any port is opened: a run that
+// would rescale whatever curve happened to be in memory is worth nothing.
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "calibration/reference_file.h"
+#include "cli/commands.h"
+#include "cli/headless_session.h"
+#include "curve/curve_file_io.h"
+#include "curve/curve_file_name.h"
+#include "virtual_ecu.h"
+
+namespace gasecu::cli {
+
+namespace {
+
+struct Readings {
+    std::string ilk, ani, text1, sayac;
+    bool operator==(const Readings&) const = default;
+};
+
+Readings ReadingsOf(const Form1Korvane& f) { return {f.ilk.text, f.Ani.text, f.Text1.text, f.Sayac.text}; }
+
+std::string ProgressLine(const Readings& r) {
+    return "ilk=" + r.ilk + " Ani=" + r.ani + " Text1=" + r.text1 + " Sayac=" + r.sayac;
+}
+
+// The run ended without a result worth keeping as calibrated.
+bool EndedByFault(const Form1Korvane& f) {
+    const bool nozzleTooSmall = f.IterationCount > 10 && !f.CalibrationConverged;
+    return f.SpeedFault || f.PressureFault || f.TemperatureFault || f.InjectionTimeFault || nozzleTooSmall ||
+           !f.UnsentReferenceEnglish.empty();
+}
+
+// The reference file whole, or the reason it is not usable.
+std::optional<std::string> ReferenceProblem(const calibration::ReferenceCurve& reference) {
+    if (reference.missing) return std::string("cannot be read");
+    if (!reference.curve)
+        return "line " + std::to_string(reference.error.line) + ": " + reference.error.reason;
+    if (!reference.curve->endMarkerValid) return "line 9 is not the end mark \"<::::> \"";
+    return std::nullopt;
+}
+
+}  // namespace
+
+int ValidateCalibrate(const Options& options, std::string& message) {
+    if (options.outputPath.empty()) return kExitDone;
+    const std::string full = FullPath(options.outputPath);
+    if (!curve::FollowsCurveFileNameRule(full)) {
+        message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
+        return kExitFileError;
+    }
+    return kExitDone;
+}
+
+int RunCalibrate(HeadlessSession& session, const Options& options) {
+    Form1Korvane& f = session.form();
+    if (!options.referencePath.empty()) f.ReferenceFileChoice = curve::PathFromUtf8(options.referencePath);
+    const std::filesystem::path referencePath = f.ReferenceFilePath();
+    if (auto problem = ReferenceProblem(calibration::ReadReferenceCurve(referencePath))) {
+        const std::string where = referencePath.string() + " (" + *problem + ")";
+        session.say("ORJ.DAT YÜKLENEMEDİ ! " + where, "ORJ.DAT ERROR WHILE INSTALLATION ! " + where);
+        session.exit();
+        return kExitFileError;
+    }
+    if (sim::VirtualEcu* ecu = session.virtualEcu()) {
+        // What --simulate gives the fitter's foot and the car.
+        sim::HoldForCalibration(*ecu);
+        session.say("sanal motor: 2100 d/d, 1.10 bar, redüktör 70 °C, gaz 35 °C",
+                    "virtual engine: 2100 rpm, 1.10 bar, reducer 70 °C, gas 35 °C");
+    }
+
+    int status = session.connect(true);
+    if (status == kExitDone) {
+        bool pressed = false;
+        bool toldSpeed = false;
+        Readings shown;
+        status = session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
+            if (!pressed) {
+                // The fitter presses start once live values show.
+                if (!session.liveSampleDecoded(event)) return std::nullopt;
+                session.press(&Form1Korvane::ButonAyar_Click);
+                session.press(&Form1Korvane::KalibrasyonBaşlatButon_Click);
+                pressed = true;
+                shown = ReadingsOf(f);
+                return f.CalibrationRunning ? std::nullopt : std::optional<int>(kExitEcuSilent);
+            }
+            if (const Readings now = ReadingsOf(f); now != shown) {
+                shown = now;
+                if (!shown.ilk.empty()) session.say(ProgressLine(shown), ProgressLine(shown));
+            }
+            // The start step waits for the engine speed; say once what it waits for.
+            if (!toldSpeed && f.CalibrationRunning && f.CalibrationNextStep == 297 && f.SequencerState == 8 &&
+                event == HeadlessSession::Event::Tick) {
+                toldSpeed = true;
+                session.say("DEVİR 2000 d/d ALTINDA: MOTORU 2100 DEVİRDE SABİT TUTUNUZ !",
+                            "ENGINE BELOW 2000 RPM: HOLD IT STEADY AT ABOUT 2100 RPM !");
+            }
+            // The link watch gave up on a silent ECU and stopped the run.
+            if (f.EcuSilent) return kExitEcuSilent;
+            if (!f.CalibrationRunning && f.SequencerState == 8) return kExitDone;
+            return std::nullopt;
+        });
+    }
+    if (status != kExitDone) {
+        session.exit();
+        return status;
+    }
+
+    const bool fault = EndedByFault(f);
+    const bool scaled = f.SlopeFactor != 0;
+    if (scaled && !options.outputPath.empty()) {
+        const std::string full = FullPath(options.outputPath);
+        session.fileDialogs().setAnswer(full);
+        session.press(&Form1Korvane::ButonDiskeYaz_Click);
+        const std::string& message = f.KomutSatırı.text;
+        if (message != "HATASIZ DOSYA  " + full && message != "FILE NO ERRORS " + full) {
+            session.exit();
+            return kExitFileError;
+        }
+        session.result(full);
+    } else if (!options.outputPath.empty()) {
+        session.say("EĞRİ ÖLÇEKLENMEDİ, DOSYA YAZILMADI : " + options.outputPath,
+                    "CURVE NOT RESCALED, NO FILE WRITTEN : " + options.outputPath);
+    }
+    if (fault) {
+        if (options.upload) session.say("ECU'YE YÜKLENMEDİ !", "NOT WRITTEN TO THE ECU !");
+        session.exit();
+        return kExitCalibrationFault;
+    }
+
+    if (options.upload) {
+        session.press(&Form1Korvane::Kalibrasyonyükleme_Click);
+        if (f.SequencerState == 18) {
+            status = session.waitUntil([&](HeadlessSession::Event) -> std::optional<int> {
+                if (f.EcuSilent) return kExitEcuSilent;
+                if (f.CurveWriteRunning()) return std::nullopt;
+                return CurveWriteExitStatus(f.CurveWriteResult);
+            });
+        } else {
+            status = CurveWriteExitStatus(f.CurveWriteResult);
+        }
+    }
+    session.exit();
+    return status;
+}
+
+}  // namespace gasecu::cli
