@@ -50,6 +50,8 @@ void Form1Korvane::ButonLoadFabricSettings_Click() {
     // The question waited for the fitter while the ticks went on: look again.
     if (!LinkGuard() || EcuSequenceRunning()) return;
     ButonLoadFabricSettings.enabled = false;
+    PendingSettingCheck.reset();  // the read-back after the load checks no entry
+    ShowMessage("FABRİKA AYARLARI YÜKLENİYOR ...", "LOADING FACTORY SETTINGS ...");
     SequencerState = kFirstStep;
 }
 
@@ -63,6 +65,7 @@ void RunFactorySettingsStep(Form1Korvane& f, int step) {
         f.SettingsSettingsPic.visible = true;
         f.ButonEğri.enabled = true;
         f.ButonAyar.enabled = true;
+        f.ShowMessage("FABRİKA AYARLARI YÜKLENDİ", "FACTORY SETTINGS LOADED");
         f.SequencerState = 1;  // read the new values back
         return;
     }

@@ -45,6 +45,7 @@ void Form1Korvane::ButonErrorClear_Click() {
     // A clear cut short earlier left its steps where it stopped: start afresh.
     RestartPoints(*this);
     ClearAddress = kFirstFaultAddress;
+    ShowMessage("HATALAR SİLİNİYOR ...", "CLEARING FAULTS ...");
     SequencerState = kFirstWriteStep;
 }
 
@@ -84,6 +85,7 @@ void RunFaultClearStep(Form1Korvane& f, int step) {
         f.ButonEğri.enabled = true;
         f.ButonAyar.enabled = true;
         RestartPoints(f);
+        f.ShowMessage("HATALAR SİLİNDİ", "FAULTS CLEARED");
         f.SequencerState = kFaultPagesStep;  // show what the ECU reports now
     }
 }

@@ -108,6 +108,7 @@ TEST_F(LongWrites, FactorySettingsAskFirstThenWriteTheTableAndReadItBack) {
     EXPECT_EQ(h.form.msavvv.text, "0.20");
     EXPECT_TRUE(h.form.SettingsSettingsPic.visible);
     EXPECT_TRUE(h.form.ButonLoadFabricSettings.enabled);
+    EXPECT_EQ(h.form.KomutSatırı.text, "FABRİKA AYARLARI YÜKLENDİ");
     EXPECT_TRUE(h.form.ButonGenel.enabled);
     EXPECT_TRUE(h.form.ButonSetup.enabled);
 }
@@ -170,6 +171,7 @@ TEST_F(LongWrites, FaultClearZeroesTheRecordsThenReadsTheFaultPages) {
         EXPECT_EQ(h.form.ProgressBar10.value, 0);
         EXPECT_TRUE(h.form.SettingsSettingsPic.visible);
         EXPECT_TRUE(h.form.ButonErrorClear.enabled);
+        EXPECT_EQ(h.form.KomutSatırı.text, "FAULTS CLEARED");
         for (int a = 66; a <= 86; ++a) h.ecu.setFaultRecord(a, 1);
     }
 }
