@@ -233,6 +233,10 @@ public:
     void UnlockEcuButtons();
     void LockSettingsButtons();
     void RestoreIdleButtons();
+    // A factory load or fault clear lost its link: the settings screen comes back with
+    // the button that started it, its bar goes, the fitter is told, polling resumes.
+    void EndSettingsSequenceCutShort(ButtonControl& button, ProgressBarControl& bar,
+                                     std::string_view turkish, std::string_view english);
     void ComOpenButon_Click();
     // The three screens, the three screen buttons and the four read/write buttons:
     // what the connect button locks until the scan ends (or a live reply comes).

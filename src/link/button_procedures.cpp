@@ -29,4 +29,16 @@ void Form1Korvane::RestoreIdleButtons() {
     ButtonsLocked = false;
 }
 
+void Form1Korvane::EndSettingsSequenceCutShort(ButtonControl& button, ProgressBarControl& bar,
+                                              std::string_view turkish, std::string_view english) {
+    button.enabled = true;
+    bar.visible = false;
+    bar.value = 0;
+    SettingsSettingsPic.visible = true;
+    ButonEğri.enabled = true;
+    ButonAyar.enabled = true;
+    ShowMessage(turkish, english);
+    SequencerState = 8;
+}
+
 }  // namespace gasecu

@@ -28,15 +28,9 @@ std::optional<Bytes> FactoryWriteAt(int step) {
 // The link went away during the load: the screen comes back with the button, and
 // the fitter is told that the ECU now holds a mixture of old and factory values.
 void AbortFactoryLoad(Form1Korvane& f) {
-    f.ButonLoadFabricSettings.enabled = true;
-    f.ProgressBar9.visible = false;
-    f.ProgressBar9.value = 0;
-    f.SettingsSettingsPic.visible = true;
-    f.ButonEğri.enabled = true;
-    f.ButonAyar.enabled = true;
-    f.ShowMessage("FABRİKA AYARLARI YARIDA KALDI : BAĞLANTI YOK !",
-                  "FACTORY SETTINGS NOT COMPLETED : NO CONNECTION !");
-    f.SequencerState = 8;
+    f.EndSettingsSequenceCutShort(f.ButonLoadFabricSettings, f.ProgressBar9,
+                                  "FABRİKA AYARLARI YARIDA KALDI : BAĞLANTI YOK !",
+                                  "FACTORY SETTINGS NOT COMPLETED : NO CONNECTION !");
 }
 
 }  // namespace

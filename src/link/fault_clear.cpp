@@ -26,14 +26,8 @@ void RestartPoints(Form1Korvane& f) {
 }
 
 void AbortFaultClear(Form1Korvane& f) {
-    f.ButonErrorClear.enabled = true;
-    f.ProgressBar10.visible = false;
-    f.ProgressBar10.value = 0;
-    f.SettingsSettingsPic.visible = true;
-    f.ButonEğri.enabled = true;
-    f.ButonAyar.enabled = true;
-    f.ShowMessage("HATA SİLME YARIDA KALDI : BAĞLANTI YOK !", "FAULT CLEARING NOT COMPLETED : NO CONNECTION !");
-    f.SequencerState = 8;
+    f.EndSettingsSequenceCutShort(f.ButonErrorClear, f.ProgressBar10, "HATA SİLME YARIDA KALDI : BAĞLANTI YOK !",
+                                  "FAULT CLEARING NOT COMPLETED : NO CONNECTION !");
 }
 
 }  // namespace
