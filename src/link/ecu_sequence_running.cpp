@@ -3,6 +3,7 @@
 // but not read back, a fault clear between its writes). The buttons and entries
 // that start an exchange ask this first and refuse while it holds.
 #include "app/form1korvane.h"
+#include "calibration/calibration_steps.h"
 #include "link/sequencer_families.h"
 
 namespace gasecu {
@@ -10,15 +11,13 @@ namespace gasecu {
 namespace {
 constexpr double kIdleStep = 8;
 constexpr double kSettingsScreenStep = 290;
-constexpr double kFirstCalibrationStep = 297;
-constexpr double kLastCalibrationStep = 553;
 }  // namespace
 
 bool Form1Korvane::EcuSequenceRunning() const {
     // A calibration run passes through the idle step between its own steps.
     if (CalibrationRunning) return true;
     const double state = SequencerState;
-    if (state >= kFirstCalibrationStep && state <= kLastCalibrationStep) return true;
+    if (state >= calibration::kStartStep && state <= calibration::kStopStep) return true;
     if (state == kIdleStep) return false;
     // Without the link the settings screen's step only waits; nothing is on the line.
     if (state == kSettingsScreenStep) return LinkGuard();
