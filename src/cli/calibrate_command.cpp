@@ -76,35 +76,33 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
 
     int status = session.connect(true);
     if (status == kExitDone) {
-        bool pressed = false;
         bool toldSpeed = false;
         Readings shown;
-        status = session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
-            if (!pressed) {
-                // The fitter presses start once live values show.
-                if (!session.liveSampleDecoded(event)) return std::nullopt;
+        status = session.pressOnceLiveValuesShow(
+            [&]() -> std::optional<int> {
+                // The fitter opens the calibration screen and presses start.
                 session.press(&Form1Korvane::ButonAyar_Click);
                 session.press(&Form1Korvane::KalibrasyonBaşlatButon_Click);
-                pressed = true;
                 shown = ReadingsOf(f);
                 return f.CalibrationRunning ? std::nullopt : std::optional<int>(kExitEcuSilent);
-            }
-            if (const Readings now = ReadingsOf(f); now != shown) {
-                shown = now;
-                if (!shown.ilk.empty()) session.say(ProgressLine(shown), ProgressLine(shown));
-            }
-            // The start step waits for the engine speed; say once what it waits for.
-            if (!toldSpeed && f.CalibrationRunning && f.CalibrationNextStep == 297 && f.SequencerState == 8 &&
-                event == HeadlessSession::Event::Tick) {
-                toldSpeed = true;
-                session.say("DEVİR 2000 d/d ALTINDA: MOTORU 2100 DEVİRDE SABİT TUTUNUZ !",
-                            "ENGINE BELOW 2000 RPM: HOLD IT STEADY AT ABOUT 2100 RPM !");
-            }
-            // The link watch gave up on a silent ECU and stopped the run.
-            if (f.EcuSilent) return kExitEcuSilent;
-            if (!f.CalibrationRunning && f.SequencerState == 8) return kExitDone;
-            return std::nullopt;
-        });
+            },
+            [&](HeadlessSession::Event event) -> std::optional<int> {
+                if (const Readings now = ReadingsOf(f); now != shown) {
+                    shown = now;
+                    if (!shown.ilk.empty()) session.say(ProgressLine(shown), ProgressLine(shown));
+                }
+                // The start step waits for the engine speed; say once what it waits for.
+                if (!toldSpeed && f.CalibrationRunning && f.CalibrationNextStep == 297 && f.SequencerState == 8 &&
+                    event == HeadlessSession::Event::Tick) {
+                    toldSpeed = true;
+                    session.say("DEVİR 2000 d/d ALTINDA: MOTORU 2100 DEVİRDE SABİT TUTUNUZ !",
+                                "ENGINE BELOW 2000 RPM: HOLD IT STEADY AT ABOUT 2100 RPM !");
+                }
+                // The link watch gave up on a silent ECU and stopped the run.
+                if (f.EcuSilent) return kExitEcuSilent;
+                if (!f.CalibrationRunning && f.SequencerState == 8) return kExitDone;
+                return std::nullopt;
+            });
     }
     if (status != kExitDone) {
         session.exit();

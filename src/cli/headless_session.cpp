@@ -215,6 +215,16 @@ bool HeadlessSession::liveSampleDecoded(Event event) const {
     return event == Event::Receive && f.LinkUp && f.SequencerState == 8 && f.ReplyLength == 13;
 }
 
+int HeadlessSession::pressOnceLiveValuesShow(const Press& pressed, const Check& follow) {
+    bool done = false;
+    return waitUntil([&](Event event) -> std::optional<int> {
+        if (done) return follow(event);
+        if (!liveSampleDecoded(event)) return std::nullopt;
+        done = true;
+        return pressed();
+    });
+}
+
 void HeadlessSession::exit() {
     silence_.stop();
     press(&Form1Korvane::ExitButon_Click);

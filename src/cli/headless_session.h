@@ -80,6 +80,13 @@ public:
     // True right after a receive event whose live reply the form has just decoded.
     bool liveSampleDecoded(Event event) const;
 
+    // The fitter's click once live values show: after the first live reply,
+    // between two ticks, `press` runs once; a status from it ends the wait at once
+    // (the click started nothing). Then `follow` is asked after every event until
+    // it gives the exit status.
+    using Press = std::function<std::optional<int>()>;
+    int pressOnceLiveValuesShow(const Press& press, const Check& follow);
+
     // The exit button: timers stop, the port closes.
     void exit();
 

@@ -40,23 +40,19 @@ int ValidateReadCurve(const Options& options, std::string& message) {
 int RunReadCurve(HeadlessSession& session, const Options& options) {
     int status = session.connect(true);
     if (status == kExitDone) {
-        // The fitter presses the button once live values show: after the first
-        // live reply, between two ticks, as a click would come.
-        bool pressed = false;
-        status = session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
-            Form1Korvane& f = session.form();
-            if (!pressed) {
-                if (!session.liveSampleDecoded(event)) return std::nullopt;
+        Form1Korvane& f = session.form();
+        status = session.pressOnceLiveValuesShow(
+            [&]() -> std::optional<int> {
                 session.press(&Form1Korvane::ButonEcuOku_Click);
-                pressed = true;
                 // The link guard failed: the button did nothing.
                 return f.SequencerState == 13 ? std::nullopt : std::optional<int>(kExitEcuSilent);
-            }
-            // The link watch ended the read: the ECU stopped answering.
-            if (f.EcuSilent) return kExitEcuSilent;
-            // Step 17 decodes the six bands into CurveTable and returns to idle.
-            return f.SequencerState == 8 ? std::optional<int>(kExitDone) : std::nullopt;
-        });
+            },
+            [&](HeadlessSession::Event) -> std::optional<int> {
+                // The link watch ended the read: the ECU stopped answering.
+                if (f.EcuSilent) return kExitEcuSilent;
+                // Step 17 decodes the six bands into CurveTable and returns to idle.
+                return f.SequencerState == 8 ? std::optional<int>(kExitDone) : std::nullopt;
+            });
     }
     if (status != kExitDone) {
         session.exit();

@@ -6,16 +6,16 @@
 namespace gasecu::cli {
 
 int RunExchange(HeadlessSession& session, const std::function<void(Form1Korvane&)>& action) {
-    bool acted = false;
-    return session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
-        Form1Korvane& f = session.form();
-        if (!session.liveSampleDecoded(event)) return std::nullopt;
-        if (acted) return kExitDone;  // the first live reply after the exchange
-        session.press([&action](Form1Korvane& form) { action(form); });
-        acted = true;
-        // Still idle: the link guard failed and nothing was started.
-        return f.SequencerState == 8 ? std::optional<int>(kExitEcuSilent) : std::nullopt;
-    });
+    return session.pressOnceLiveValuesShow(
+        [&]() -> std::optional<int> {
+            session.press([&action](Form1Korvane& form) { action(form); });
+            // Still idle: the link guard failed and nothing was started.
+            return session.form().SequencerState == 8 ? std::optional<int>(kExitEcuSilent) : std::nullopt;
+        },
+        [&](HeadlessSession::Event event) -> std::optional<int> {
+            // The first live reply after the exchange.
+            return session.liveSampleDecoded(event) ? std::optional<int>(kExitDone) : std::nullopt;
+        });
 }
 
 std::string SettingText(const Form1Korvane& form, ecu::Setting setting) {

@@ -77,23 +77,21 @@ int RunWriteCurve(HeadlessSession& session, const Options& options) {
     int status = session.connect(true);
     if (status == kExitDone) {
         // The fitter loads the file and presses the button once live values show.
-        bool pressed = false;
-        status = session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
-            Form1Korvane& f = session.form();
-            if (!pressed) {
-                if (!session.liveSampleDecoded(event)) return std::nullopt;
+        Form1Korvane& f = session.form();
+        status = session.pressOnceLiveValuesShow(
+            [&]() -> std::optional<int> {
                 session.fileDialogs().setAnswer(full);
                 session.press(&Form1Korvane::ButonDisktenOku_Click);
                 // Checked before the connect; changed on disk since then.
                 if (!f.CurveFileOk) return kExitFileError;
                 session.press([&options](Form1Korvane& form) { form.StartCurveWrite(!options.noVerify); });
-                pressed = true;
                 if (f.SequencerState != 18) return CurveWriteExitStatus(f.CurveWriteResult);
                 return std::nullopt;
-            }
-            if (f.CurveWriteRunning()) return std::nullopt;
-            return CurveWriteExitStatus(f.CurveWriteResult);
-        });
+            },
+            [&](HeadlessSession::Event) -> std::optional<int> {
+                if (f.CurveWriteRunning()) return std::nullopt;
+                return CurveWriteExitStatus(f.CurveWriteResult);
+            });
     }
     session.exit();
     if (status == kExitDone) session.result(full);
