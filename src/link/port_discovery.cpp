@@ -67,9 +67,10 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
     case 12:  // found: the port stays open, the settings pages come next
         if (f.RememberFoundPort())
             f.ShowMessage("BAĞLANDI : COM" + portText, "CONNECTED : COM" + portText);
-        else  // linked all the same; the next start scans in the usual order
-            f.ShowMessage("BAĞLANDI : COM" + portText + " (PORT KAYDEDİLEMEDİ !)",
-                          "CONNECTED : COM" + portText + " (PORT NOT REMEMBERED !)");
+        else  // linked all the same; the next start scans in the usual order. The
+              // port comes last: a status line too narrow for the text shows its end.
+            f.ShowMessage("PORT KAYDEDİLEMEDİ ! BAĞLANDI : COM" + portText,
+                          "PORT NOT REMEMBERED ! CONNECTED : COM" + portText);
         f.SequencerState = 1;
         break;
     case 10:  // nothing answered on any port

@@ -195,7 +195,7 @@ TEST(RememberedPort, KeptOnlyWhenItChangesAndAFailedWriteIsReported) {
         test::DiskFull noRoom(0);
         ASSERT_TRUE(full.runner.runUntil([&] { return full.form.SequencerState == 1; }, 20000));
     }
-    EXPECT_EQ(full.form.KomutSatırı.text, "CONNECTED : COM4 (PORT NOT REMEMBERED !)");
+    EXPECT_EQ(full.form.KomutSatırı.text, "PORT NOT REMEMBERED ! CONNECTED : COM4");
     EXPECT_EQ(Slurp(RememberedFile(full)), "COM9\r\n");
     EXPECT_TRUE(full.runner.runUntil([&] { return full.form.LinkUp; }, 5000));
 }
