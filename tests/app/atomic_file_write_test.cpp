@@ -2,10 +2,8 @@
 // any failure, the failure reported, nothing left behind.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <sys/stat.h>
 
 #include "platform/atomic_file_write.h"
@@ -17,17 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void Put(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+using test::ReadWholeFile;
+using test::WriteWholeFile;
 
 const std::string kOld = "4 25 116 110 134 122 \r\n";
 
@@ -45,9 +34,9 @@ TEST(AtomicFileWrite, WritesExactlyTheBytesGivenAndReplacesALongerFileWhole) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
         const fs::path file = dir.path() / "Cur_05.txt";
-        if (!c.before.empty()) Put(file, c.before);
+        if (!c.before.empty()) WriteWholeFile(file, c.before);
         EXPECT_TRUE(WriteFileAtomically(file, c.contents));
-        EXPECT_EQ(Slurp(file), c.contents);
+        EXPECT_EQ(ReadWholeFile(file), c.contents);
         EXPECT_EQ(test::FileNamesIn(dir.path()), std::set<std::string>{"Cur_05.txt"});
     }
 }
@@ -76,7 +65,7 @@ TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempDir dir;
-        Put(dir.path() / "Cur_05.txt", kOld);
+        WriteWholeFile(dir.path() / "Cur_05.txt", kOld);
         const fs::path target = c.arrange(dir.path());
         const auto namesBefore = test::FileNamesIn(dir.path());
         bool written = true;
@@ -86,7 +75,7 @@ TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
             written = WriteFileAtomically(target, c.contents);
         }
         EXPECT_FALSE(written);
-        EXPECT_EQ(Slurp(dir.path() / "Cur_05.txt"), kOld);
+        EXPECT_EQ(ReadWholeFile(dir.path() / "Cur_05.txt"), kOld);
         EXPECT_EQ(test::FileNamesIn(dir.path()), namesBefore);
     }
 }
@@ -94,18 +83,18 @@ TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
 TEST(AtomicFileWrite, KeepsTheOldFilesPermissionsAndFollowsALink) {
     test::TempDir dir;
     const fs::path file = dir.path() / "Cur_07.txt";
-    Put(file, kOld);
+    WriteWholeFile(file, kOld);
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_TRUE(WriteFileAtomically(file, "new"));
     EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     // A curve folder the fitter linked in from another drive stays a link.
     fs::create_directory(dir.path() / "drive");
-    Put(dir.path() / "drive" / "Cur_08.txt", kOld);
+    WriteWholeFile(dir.path() / "drive" / "Cur_08.txt", kOld);
     fs::create_symlink(fs::path("drive") / "Cur_08.txt", dir.path() / "Cur_08.txt");
     ASSERT_TRUE(WriteFileAtomically(dir.path() / "Cur_08.txt", "through the link"));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "Cur_08.txt")));
-    EXPECT_EQ(Slurp(dir.path() / "drive" / "Cur_08.txt"), "through the link");
+    EXPECT_EQ(ReadWholeFile(dir.path() / "drive" / "Cur_08.txt"), "through the link");
     EXPECT_EQ(test::FileNamesIn(dir.path() / "drive"), std::set<std::string>{"Cur_08.txt"});
 }
 

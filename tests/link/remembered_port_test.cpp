@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 #include "link/command_frames.h"
@@ -17,17 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void Put(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out << text;
-}
+using test::ReadWholeFile;
+using test::WriteWholeFile;
 
 fs::path RememberedFile(const test::LinkHarness& h) { return h.form.DataDirectory / link::kRememberedPortFileName; }
 
@@ -78,11 +67,11 @@ TEST(RememberedPort, SecondStartLinksOnTheRememberedSeventhPortAfterOneProbe) {
     EXPECT_EQ(ProbedPorts(first, 0, 7000), (std::vector<int>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(before.connectedMs, 7500);  // probes 1 s apart, the 7th at 6.5 s, checked at 7 s
     EXPECT_EQ(before.linkUpMs, 11000);
-    EXPECT_EQ(Slurp(RememberedFile(first)), "COM7\r\n");
+    EXPECT_EQ(ReadWholeFile(RememberedFile(first)), "COM7\r\n");
 
     // The next start of the program: a new window over the same data directory.
     test::LinkHarness second('.', 1, 7);
-    Put(RememberedFile(second), Slurp(RememberedFile(first)));
+    WriteWholeFile(RememberedFile(second), ReadWholeFile(RememberedFile(first)));
     const LinkTimes after = PressConnectAndTime(second);
     EXPECT_EQ(ProbedPorts(second, 0, 1000), (std::vector<int>{7}));
     EXPECT_EQ(after.connectedMs, 1500);
@@ -111,7 +100,7 @@ TEST(RememberedPort, SecondStartLinksOnTheRememberedSeventhPortAfterOneProbe) {
 // fifteen identical probes, one a second, each port once, given up after 16 s.
 TEST(RememberedPort, AFruitlessScanProbesEachPortOnceAtTheUsualPace) {
     test::LinkHarness h('.', 1, 0);
-    Put(RememberedFile(h), "COM7\r\n");
+    WriteWholeFile(RememberedFile(h), "COM7\r\n");
     h.form.ComOpenButon_Click();
     ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 1000; }, 20000));
     EXPECT_EQ(h.runner.nowMs(), 16000);
@@ -121,7 +110,7 @@ TEST(RememberedPort, AFruitlessScanProbesEachPortOnceAtTheUsualPace) {
         EXPECT_EQ(h.runner.sentFrames()[i].timeMs, 500 + 1000 * static_cast<double>(i));
     }
     EXPECT_EQ(h.form.KomutSatırı.text, "NO CONNECTION TO ANY PORT .... !  COM1 - COM15");
-    EXPECT_EQ(Slurp(RememberedFile(h)), "COM7\r\n");  // nothing found: the memory stays
+    EXPECT_EQ(ReadWholeFile(RememberedFile(h)), "COM7\r\n");  // nothing found: the memory stays
 }
 
 // A stale or garbled file costs nothing but the order: the ECU on COM4 is found
@@ -149,11 +138,11 @@ TEST(RememberedPort, AStaleOrGarbledFileChangesNothingButTheOrder) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::LinkHarness h;  // the ECU on COM4
-        if (c.content) Put(RememberedFile(h), *c.content);
+        if (c.content) WriteWholeFile(RememberedFile(h), *c.content);
         ASSERT_TRUE(h.connect());
         EXPECT_EQ(h.port.portNumber(), 4);
         EXPECT_EQ(ProbedPorts(h, 0, 500.0 + 1000.0 * static_cast<double>(c.probes.size())), c.probes);
-        EXPECT_EQ(Slurp(RememberedFile(h)), std::string(c.name) == "a second line" ? *c.content : "COM4\r\n");
+        EXPECT_EQ(ReadWholeFile(RememberedFile(h)), std::string(c.name) == "a second line" ? *c.content : "COM4\r\n");
     }
 }
 
@@ -162,7 +151,7 @@ TEST(RememberedPort, AStaleOrGarbledFileChangesNothingButTheOrder) {
 TEST(RememberedPort, TheRememberedDeviceIsFoundUnderItsNumberOfToday) {
     test::ScriptedLink s;
     s.port.deviceNames = {{1, "/dev/ttyACM0"}, {2, "/dev/ttyUSB0"}, {3, "/dev/ttyUSB1"}};
-    Put(s.form.DataDirectory / link::kRememberedPortFileName, "/dev/ttyUSB1\n");
+    WriteWholeFile(s.form.DataDirectory / link::kRememberedPortFileName, "/dev/ttyUSB1\n");
     std::vector<int> probed;
     s.port.peer = [&](int port, const Bytes&) {
         probed.push_back(port);
@@ -173,14 +162,14 @@ TEST(RememberedPort, TheRememberedDeviceIsFoundUnderItsNumberOfToday) {
     EXPECT_EQ(probed.front(), 3);
     EXPECT_EQ(s.port.portNumber(), 3);
     // Found where it was kept: the file (written by hand, no CR) is left as it is.
-    EXPECT_EQ(Slurp(s.form.DataDirectory / link::kRememberedPortFileName), "/dev/ttyUSB1\n");
+    EXPECT_EQ(ReadWholeFile(s.form.DataDirectory / link::kRememberedPortFileName), "/dev/ttyUSB1\n");
 }
 
 // The file is rewritten only when the ECU answered somewhere else, and a failed
 // write is told in the status line without holding up the link.
 TEST(RememberedPort, KeptOnlyWhenItChangesAndAFailedWriteIsReported) {
     test::LinkHarness h;
-    Put(RememberedFile(h), "COM4\r\n");
+    WriteWholeFile(RememberedFile(h), "COM4\r\n");
     struct stat before {};
     ASSERT_EQ(::stat(RememberedFile(h).c_str(), &before), 0);
     ASSERT_TRUE(h.connect());
@@ -189,14 +178,14 @@ TEST(RememberedPort, KeptOnlyWhenItChangesAndAFailedWriteIsReported) {
     EXPECT_EQ(after.st_ino, before.st_ino);  // not written again
 
     test::LinkHarness full;
-    Put(RememberedFile(full), "COM9\r\n");
+    WriteWholeFile(RememberedFile(full), "COM9\r\n");
     full.form.ComOpenButon_Click();
     {
         test::DiskFull noRoom(0);
         ASSERT_TRUE(full.runner.runUntil([&] { return full.form.SequencerState == 1; }, 20000));
     }
     EXPECT_EQ(full.form.KomutSatırı.text, "PORT NOT REMEMBERED ! CONNECTED : COM4");
-    EXPECT_EQ(Slurp(RememberedFile(full)), "COM9\r\n");
+    EXPECT_EQ(ReadWholeFile(RememberedFile(full)), "COM9\r\n");
     EXPECT_TRUE(full.runner.runUntil([&] { return full.form.LinkUp; }, 5000));
 }
 
@@ -214,10 +203,10 @@ TEST(RememberedPort, VirtualEcuAndNamedPortsKeepTheirOrder) {
         SCOPED_TRACE(static_cast<int>(c.memory));
         test::LinkHarness h;
         h.form.env.portMemory = c.memory;
-        Put(RememberedFile(h), "COM2\r\n");
+        WriteWholeFile(RememberedFile(h), "COM2\r\n");
         ASSERT_TRUE(h.connect());
         EXPECT_EQ(ProbedPorts(h, 0, 4000), c.probes);
-        EXPECT_EQ(Slurp(RememberedFile(h)), c.keptAfter);
+        EXPECT_EQ(ReadWholeFile(RememberedFile(h)), c.keptAfter);
     }
     EXPECT_EQ(link::PortMemoryFor(true, true), PortMemory::Off);
     EXPECT_EQ(link::PortMemoryFor(false, true), PortMemory::KeepOnly);

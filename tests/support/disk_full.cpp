@@ -1,5 +1,8 @@
 #include "support/disk_full.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace gasecu::test {
 
 DiskFull::DiskFull(rlim_t bytes) {
@@ -22,6 +25,18 @@ std::set<std::string> FileNamesIn(const std::filesystem::path& directory) {
     for (const auto& entry : std::filesystem::directory_iterator(directory, ec))
         names.insert(entry.path().filename().string());
     return names;
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
 }
 
 }  // namespace gasecu::test

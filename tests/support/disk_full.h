@@ -26,5 +26,9 @@ private:
 
 // The names in a folder, to show that a failed or finished write left nothing behind.
 std::set<std::string> FileNamesIn(const std::filesystem::path& directory);
+// A file's bytes as they are ("" when it cannot be read), and a file made with the
+// bytes given, the plain way a fitter's editor or an older version would write it.
+std::string ReadWholeFile(const std::filesystem::path& path);
+void WriteWholeFile(const std::filesystem::path& path, const std::string& bytes);
 
 }  // namespace gasecu::test
