@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the benchmarks need.
 # Safe to run any number of times: apt-get skips what is already installed.
+# Usage: scripts/bootstrap.sh [--fuzz]
 set -euo pipefail
 
 packages=(
