@@ -1,8 +1,8 @@
 // Curve files come from USB sticks and e-mail: any bytes at all. The parser must
 // refuse what it cannot read without crashing, and whatever it takes must survive
 // the way back out: written by the tool and read again, a curve is the same curve.
-// Inputs that parse also go through the file layer (safe write, read back) and the
-// file name rules.
+// Inputs that parse also go through the file layer (atomic write, read back); every
+// input also goes through the file name rules as a path.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -12,6 +12,7 @@
 #include "curve/curve_file_name.h"
 #include "curve/curve_text.h"
 #include "fuzz_target.h"
+#include "platform/atomic_file_write.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ void CheckRoundTrip(const curve::ParsedCurve& parsed) {
 // The file layer keeps the bytes exactly, whatever they are.
 void CheckFileRoundTrip(const std::string& text) {
     const std::filesystem::path file = ScratchDirectory() / "Cur_01.txt";
-    FUZZ_EXPECT(curve::WriteCurveFileSafely(file, text));
+    FUZZ_EXPECT(gasecu::WriteFileAtomically(file, text));
     const auto read = curve::ReadCurveFileText(file);
     FUZZ_EXPECT(read.has_value());
     FUZZ_EXPECT(*read == text);

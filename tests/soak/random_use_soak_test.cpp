@@ -1,7 +1,8 @@
 // The random-use soak: see soak_session.h for what a session does and checks.
 //
 // CI runs the seeds below for a bounded stretch each. Longer and other runs:
-//   GASECU_SOAK_MINUTES=600            virtual minutes per seed (default 180)
+//   GASECU_SOAK_MINUTES=600            virtual minutes per seed (default 180, 60 under
+//                                      the sanitizers)
 //   GASECU_SOAK_SEED=17                replay one seed (RandomUseSoak.SeedFromEnvironment)
 //   GASECU_SOAK_SEEDS=100              seeds 1..100, one after the other (same test)
 // A failing seed is printed with the moment, the broken rule, the actions before
@@ -17,7 +18,7 @@
 namespace gasecu::test {
 namespace {
 
-constexpr double kDefaultMinutes = 180;
+constexpr double kDefaultMinutes = GASECU_SOAK_DEFAULT_MINUTES;
 
 double MinutesPerSeed() {
     const char* text = std::getenv("GASECU_SOAK_MINUTES");
