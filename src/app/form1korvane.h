@@ -25,6 +25,14 @@
 
 namespace gasecu {
 
+// The port where the ECU last answered, kept in "SonPort" in the data directory:
+// the next scan probes it first, then the others in their usual order.
+enum class PortMemory {
+    ProbeFirstAndKeep,  // the fitter's PC: the scan starts where the ECU was last time
+    KeepOnly,           // ports named on the command line: their order holds, the find is kept
+    Off,                // the virtual ECU: its ports are not the PC's, nothing is read or kept
+};
+
 // What the window is given by whoever builds it.
 struct FormEnvironment {
     // The program's own directory: "Dilsecim", "Cur_00.txt" and "ORJ.DAT" live here.
@@ -36,6 +44,7 @@ struct FormEnvironment {
     FileDialogs* fileDialogs = nullptr;  // CommonDialog1's dialogs; not owned
     char decimalSeparator = '.';         // the user's regional decimal separator
     Questions* questions = nullptr;      // questions to the fitter; not owned
+    PortMemory portMemory = PortMemory::ProbeFirstAndKeep;
     // A curve with unsaved changes asks Save/Discard/Cancel before it is replaced
     // or dropped. The service commands turn this off: they never ask.
     bool askBeforeDroppingCurve = true;
@@ -172,6 +181,12 @@ public:
     // ======================================================================
     SerialPort* Iletisim = nullptr;
     std::int16_t ScanPort = 0;
+    // The scan's order of port numbers (the remembered port first, then the rest
+    // in their usual order, each once) and how many of them have been probed.
+    std::array<std::int16_t, 15> ScanOrder{};
+    int ScanPosition = 0;
+    // The device kept in "SonPort" when the scan started ("" for none).
+    std::string RememberedPortDevice;
     // The device the scan opened, named when it was opened: by the time a loss is
     // reported the adapter is gone and the list of devices has changed.
     std::string LinkDeviceName;
@@ -246,6 +261,10 @@ public:
     // The three screens, the three screen buttons and the four read/write buttons:
     // what the connect button locks until the scan ends (or a live reply comes).
     void SetWorkAreaEnabled(bool enabled);
+    // Reads "SonPort" and fixes ScanOrder for the scan the connect button starts.
+    void PrepareScanOrder();
+    // Keeps the port the ECU answered on; false when it could not be stored.
+    bool RememberFoundPort();
     // The exit button: asks about a curve with unsaved changes, then EndProgram.
     void ExitButon_Click();
     // Stops all timers, closes the port and ends the program at once.
