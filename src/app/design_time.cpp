@@ -77,6 +77,12 @@ void Form1Korvane::ApplyDesignTimeProperties() {
     f.LinkLamp.foreColour = colours::kWhite;
     f.SettingsSettingsPic.visible = false;
     f.KalibrasyonPic.visible = false;
+
+    // Undo, redo and the ECU's curve wait for something to undo, redo or show.
+    f.ButonGeriAl.enabled = false;
+    f.ButonYinele.enabled = false;
+    f.CheckEkuEğrisi.enabled = false;
+    f.CheckEkuEğrisi.backColour = 0xA0AF97;  // the curve paper's RGB(151, 175, 160)
 }
 
 }  // namespace gasecu

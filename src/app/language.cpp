@@ -93,6 +93,9 @@ void Form1Korvane::ApplyLanguageIndex() {
         {&Label14.caption, "bar", "bar"},
         {&SetLabelPXXPressLeakageTextBox.caption, "Sızıntı Ara Geçiş", "Leakage Pressure"},
         {&Label17.caption, "bar", "bar"},
+        {&ButonGeriAl.caption, "Geri Al", "Undo"},
+        {&ButonYinele.caption, "Yinele", "Redo"},
+        {&CheckEkuEğrisi.caption, "EKÜ eğrisi", "ECU curve"},
     };
 
     if (LanguageIndex != 0 && LanguageIndex != 1) return;

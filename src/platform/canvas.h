@@ -7,12 +7,17 @@ namespace gasecu {
 
 using Colour = std::uint32_t;  // 0x00BBGGRR, system colours 0x800000nn
 
+enum class LineStyle { Solid, Dashed };
+
 class Canvas {
 public:
     virtual ~Canvas() = default;
     // Erases every drawing back to the picture's background.
     virtual void clear() = 0;
     virtual void setLineWidth(int width) = 0;
+    // Lines drawn after this call take the style (circles stay solid); a canvas
+    // that cannot dash draws every line solid.
+    virtual void setLineStyle(LineStyle) {}
     virtual void line(double x1, double y1, double x2, double y2, Colour colour) = 0;
     virtual void circle(double cx, double cy, double radius, Colour colour) = 0;
 };
