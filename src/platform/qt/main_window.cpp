@@ -71,6 +71,23 @@ private:
     std::string target_;
 };
 
+// The trend window: closing it by its close box is a click the form hears of, so
+// the trend button opens it again.
+class TrendWindow : public QWidget {
+public:
+    TrendWindow(QWidget* owner, std::function<void()> closed)
+        : QWidget(owner, Qt::Window), closed_(std::move(closed)) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->accept();
+        if (closed_) closed_();
+    }
+
+private:
+    std::function<void()> closed_;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), form_(form) {
@@ -96,6 +113,9 @@ void MainWindow::load() {
 
 void MainWindow::mirror() {
     for (auto& b : bindings_) b->mirror();
+    if (trendWindow_->isVisible() != form_.TrendPic.visible) trendWindow_->setVisible(form_.TrendPic.visible);
+    const QString trendTitle = QStringLiteral("gasecu - ") + QString::fromStdString(form_.ButonTrend.caption);
+    if (trendWindow_->windowTitle() != trendTitle) trendWindow_->setWindowTitle(trendTitle);
 }
 
 void MainWindow::runHandler(const std::function<void()>& handler) {
@@ -140,6 +160,16 @@ void MainWindow::setPlotImageSource(std::function<const QImage*()> source, std::
     }
 }
 
+void MainWindow::setTrendImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version,
+                                     std::function<void(QSize)> resized) {
+    if (!trendPlot_) return;
+    trendPlot_->setImageSource(std::move(source), std::move(version));
+    if (resized) {
+        resized(trendPlot_->size());
+        trendPlot_->setResizeHandler(std::move(resized));
+    }
+}
+
 void MainWindow::buildWidgets() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
@@ -148,10 +178,12 @@ void MainWindow::buildWidgets() {
     auto* work = new QWidget(this);
     outer->addWidget(top);
     outer->addWidget(work, 1);
+    trendWindow_ = new TrendWindow(this, [this] { runFormHandler(&Form1Korvane::TrendPic_Close); });
 
     for (const ControlEntry& entry : controls_) {
         QWidget* parent = top;
-        if (entry.container != Container::Fixed) parent = widgets_.at(ContainerControlName(entry.container));
+        if (entry.container == Container::Trend) parent = trendWindow_;
+        else if (entry.container != Container::Fixed) parent = widgets_.at(ContainerControlName(entry.container));
         else if (entry.kind() == ControlKind::PictureBox && entry.name != "BenzinPic" && entry.name != "LPGPic")
             parent = work;  // the three screens fill the work area
 
@@ -188,6 +220,7 @@ void MainWindow::buildWidgets() {
         auto binding = MakeControlWidget(entry, parent, std::move(ev));
         widgets_[entry.name] = binding->widget();
         if (entry.name == "EğriPic") plot_ = static_cast<PlotWidget*>(binding->widget());
+        if (entry.name == "TrendPic") trendPlot_ = static_cast<PlotWidget*>(binding->widget());
         bindings_.push_back(std::move(binding));
     }
 
@@ -201,6 +234,7 @@ void MainWindow::buildWidgets() {
     layOutCurvePaper();
     layOutSettings();
     layOutCalibration();
+    layOutTrendWindow();
 }
 
 void MainWindow::layOutFixedArea(QWidget* top) {
@@ -321,6 +355,12 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     for (const char* name : {"ProgressBar7", "ProgressBar8", "ProgressBar9", "ProgressBar10", "ProgressBar11"}) {
         w(name)->setMaximumHeight(14);
         rowC->addWidget(w(name), 1);
+    }
+    // The data log and the trend window, on every screen.
+    rowC->addSpacing(12);
+    for (const char* name : {"ButonKayıt", "ButonTrend"}) {
+        w(name)->setMinimumWidth(130);
+        rowC->addWidget(w(name));
     }
     rows->addLayout(rowC);
 }
@@ -504,9 +544,11 @@ void MainWindow::layOutCalibration() {
     grid->addWidget(w("Label5"), r, 0, 1, 2);
     grid->addWidget(w("AyarKırmızıImg"), r++, 2);
     grid->addWidget(w("Label21"), r++, 0, 1, 4);
-    const char* rows[][2] = {{"GP", "ilk"}, {"Pt", "Ani"}, {"Label1", "Text1"}, {nullptr, "Sayac"}};
+    // Each reading beside its own caption.
+    const char* rows[][2] = {
+        {"GP", "ilk"}, {"Pt", "Ani"}, {"LabelFark", "Text1"}, {"Label1", "TextEğim"}, {"LabelSayac", "Sayac"}};
     for (auto& row : rows) {
-        if (row[0]) grid->addWidget(w(row[0]), r, 0);
+        grid->addWidget(w(row[0]), r, 0);
         w(row[1])->setMaximumWidth(110);
         grid->addWidget(w(row[1]), r++, 1);
     }
@@ -518,6 +560,14 @@ void MainWindow::layOutCalibration() {
     grid->addWidget(w("Kalibrasyonyükleme"), r++, 2, 1, 2);
     grid->setRowStretch(r, 1);
     grid->setColumnStretch(4, 1);
+}
+
+void MainWindow::layOutTrendWindow() {
+    auto* layout = new QVBoxLayout(trendWindow_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(trendPlot_);
+    trendPlot_->setMinimumSize(480, 320);
+    trendWindow_->resize(900, 520);
 }
 
 namespace {
