@@ -1,6 +1,6 @@
 #include "app/default_curve.h"
 
-#include <fstream>
+#include "platform/atomic_file_write.h"
 
 namespace gasecu {
 
@@ -16,12 +16,7 @@ const std::string& DefaultCurveFileText() {
 }
 
 bool WriteDefaultCurveFile(const std::filesystem::path& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    const std::string& text = DefaultCurveFileText();
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    return !out.fail();
+    return WriteFileAtomically(path, DefaultCurveFileText());
 }
 
 }  // namespace gasecu

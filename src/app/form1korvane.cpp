@@ -1,11 +1,13 @@
 #include "app/form1korvane.h"
 
+#include "link/remembered_port.h"
 #include "platform/recording_canvas.h"
 
 namespace gasecu {
 
 Form1Korvane::Form1Korvane(FormEnvironment environment) : env(std::move(environment)) {
     Iletisim = env.port;
+    ScanOrder = link::ScanOrderStartingAt(0);
     // The plot draws into a record until the window puts its painter canvas in place.
     EğriPic.canvas = std::make_shared<RecordingCanvas>();
     TrendPic.canvas = std::make_shared<RecordingCanvas>();

@@ -30,6 +30,14 @@
 
 namespace gasecu {
 
+// The port where the ECU last answered, kept in "SonPort" in the data directory:
+// the next scan probes it first, then the others in their usual order.
+enum class PortMemory {
+    ProbeFirstAndKeep,  // the fitter's PC: the scan starts where the ECU was last time
+    KeepOnly,           // ports named on the command line: their order holds, the find is kept
+    Off,                // the virtual ECU: its ports are not the PC's, nothing is read or kept
+};
+
 // What the window is given by whoever builds it.
 struct FormEnvironment {
     // The program's own directory: "Dilsecim", "Cur_00.txt" and "ORJ.DAT" live here.
@@ -41,6 +49,7 @@ struct FormEnvironment {
     FileDialogs* fileDialogs = nullptr;  // CommonDialog1's dialogs; not owned
     char decimalSeparator = '.';         // the user's regional decimal separator
     Questions* questions = nullptr;      // Yes/No questions to the fitter; not owned
+    PortMemory portMemory = PortMemory::ProbeFirstAndKeep;
     // Time stamps of the data log and the trend; null: the PC's clocks. Not owned.
     Clock* clock = nullptr;
     // Creates the data log's file; empty: a file on disk.
@@ -179,12 +188,20 @@ public:
     void ButonEğri_Click();
     void ButonSetup_Click();
     void ButonAyar_Click();
+    // The status line holds nothing but the title a screen button wrote.
+    bool StatusShowsOnlyAScreenTitle() const;
 
     // ======================================================================
     // link/ — command frames, port discovery, sequencer
     // ======================================================================
     SerialPort* Iletisim = nullptr;
     std::int16_t ScanPort = 0;
+    // The scan's order of port numbers (the remembered port first, then the rest
+    // in their usual order, each once) and how many of them have been probed.
+    std::array<std::int16_t, 15> ScanOrder{};
+    int ScanPosition = 0;
+    // The device kept in "SonPort" when the scan started ("" for none).
+    std::string RememberedPortDevice;
     // The device the scan opened, named when it was opened: by the time a loss is
     // reported the adapter is gone and the list of devices has changed.
     std::string LinkDeviceName;
@@ -259,6 +276,10 @@ public:
     // The three screens, the three screen buttons and the four read/write buttons:
     // what the connect button locks until the scan ends (or a live reply comes).
     void SetWorkAreaEnabled(bool enabled);
+    // Reads "SonPort" and fixes ScanOrder for the scan the connect button starts.
+    void PrepareScanOrder();
+    // Keeps the port the ECU answered on; false when it could not be stored.
+    bool RememberFoundPort();
     void ExitButon_Click();
     void ButonEcuOku_Click();
     void ButonEcuYaz_Click();

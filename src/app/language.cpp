@@ -5,6 +5,8 @@
 #include <string>
 
 #include "app/form1korvane.h"
+#include "curve/curve_file_io.h"
+#include "platform/atomic_file_write.h"
 
 namespace gasecu {
 
@@ -113,12 +115,13 @@ void Form1Korvane::ApplyLanguageIndex() {
 void Form1Korvane::Dilsec_Click() {
     if (Dilsec.selectedIndex < 0) return;
     LanguageIndex = Dilsec.selectedIndex;
-    std::ofstream out(DataDirectory / "Dilsecim", std::ios::binary | std::ios::trunc);
-    if (out) out << static_cast<int>(LanguageIndex) << "\r\n";
-    out.close();
-    if (out.fail()) {
-        // The choice could not be stored: it still applies for this run.
+    const std::filesystem::path file = DataDirectory / "Dilsecim";
+    if (!WriteFileAtomically(file, std::to_string(static_cast<int>(LanguageIndex)) + "\r\n")) {
+        // The choice could not be stored: it still applies for this run, and the
+        // fitter learns why the next start comes up in the old language.
         ApplyLanguageIndex();
+        const std::string shown = curve::Utf8FromPath(file);
+        ShowMessage("DİL SEÇİMİ KAYDEDİLEMEDİ ! " + shown, "THE LANGUAGE CHOICE COULD NOT BE SAVED ! " + shown);
         return;
     }
     ApplyLanguage();

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "curve/curve_file_io.h"
+#include "link/remembered_port.h"
 #include "cli/trace_port.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
@@ -61,6 +62,7 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     questions_ = std::make_unique<ScriptedQuestions>(options_.yes);
     env.questions = questions_.get();
     env.decimalSeparator = '.';  // what scripts read must not depend on the locale
+    env.portMemory = link::PortMemoryFor(options_.simulate, !options_.portDevices.empty());
     form_ = std::make_unique<Form1Korvane>(std::move(env));
 
     timers_ = std::make_unique<qt::QtTimers>([this] { afterHandler(Event::Tick); });

@@ -32,27 +32,4 @@ std::optional<std::string> ReadCurveFileText(const std::filesystem::path& path) 
     return text;
 }
 
-bool WriteCurveFileSafely(const std::filesystem::path& path, const std::string& text) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return false;
-    std::filesystem::path temp = path;
-    temp += ".partial";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (out.fail()) {
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace gasecu::curve

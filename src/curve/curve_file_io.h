@@ -1,6 +1,7 @@
 #pragma once
-// Reading and writing a curve text file whole: the fitter's curve files, the
-// factory reference curve and the headless commands' curve output.
+// Reading a curve text file whole (the fitter's curve files, the factory
+// reference curve) and the UTF-8 path conversions every file of the tool uses.
+// Files are written through WriteFileAtomically (platform/atomic_file_write.h).
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,9 +19,5 @@ std::string Utf8FromPath(const std::filesystem::path& path);
 // The whole file; nothing for a missing, unreadable or implausibly large file
 // (a curve text is a few hundred bytes).
 std::optional<std::string> ReadCurveFileText(const std::filesystem::path& path);
-
-// Writes beside the target and then renames over it, so a full disk or a pulled
-// USB stick leaves the fitter's previous file whole instead of half written.
-bool WriteCurveFileSafely(const std::filesystem::path& path, const std::string& text);
 
 }  // namespace gasecu::curve

@@ -9,6 +9,7 @@
 #include "curve/curve_file_name.h"
 #include "curve/curve_text.h"
 #include "curve/point_marks.h"
+#include "platform/atomic_file_write.h"
 
 namespace gasecu {
 
@@ -68,7 +69,7 @@ void Form1Korvane::ButonDiskeYaz_Click() {
                     "THE CURVE HOLDS A VALUE NO CURVE FILE CAN KEEP (-32768..32767) ! ");
         return;
     }
-    if (!NameAcceptable(f) || !curve::WriteCurveFileSafely(curve::PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
+    if (!NameAcceptable(f) || !WriteFileAtomically(curve::PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
         ShowMessage("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
         return;
     }

@@ -90,10 +90,10 @@ void Form1Korvane::RecordLiveSample(double nowMs) {
         ShowRecordButton();
         return;
     }
-    // The count replaces only the log's own status text: a message of an exchange
-    // or a refusal stays until the fitter has seen it (the next screen switch
-    // empties the line and the count comes back).
-    if (KomutSatırı.text.empty() || KomutSatırı.text == LiveLogStatusShown) {
+    // The count replaces only the log's own status text or a screen's title: a
+    // message of an exchange or a refusal stays until the fitter has seen it (the
+    // next screen switch writes its title and the count comes back).
+    if (KomutSatırı.text.empty() || KomutSatırı.text == LiveLogStatusShown || StatusShowsOnlyAScreenTitle()) {
         const std::string count = std::to_string(LiveLog->rows());
         ShowMessage("KAYIT : " + name + "  " + count + " SATIR", "RECORDING : " + name + "  " + count + " ROWS");
         LiveLogStatusShown = KomutSatırı.text;

@@ -1,6 +1,7 @@
 // Finding the ECU: the connect button tries COM1 to COM15 in turn, sending a live
 // data request on each and taking the first port that answers with a whole 13-byte
 // reply. Each port costs two ticks (probe, check), so the ECU has one tick to answer.
+// The port where the ECU answered last time is tried first (link/remembered_port).
 #include <string>
 
 #include "app/form1korvane.h"
@@ -24,6 +25,7 @@ void Form1Korvane::ComOpenButon_Click() {
     if (RefusedWhileEcuBusy()) return;
     Dilsec.enabled = false;
     ScanPort = 0;
+    PrepareScanOrder();
     SetWorkAreaEnabled(false);
     SequencerState = 9;
     ComOpenButon.enabled = false;
@@ -37,8 +39,11 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
     switch (step) {
     case 9: {  // probe the next port; a missing or busy port simply stays silent
         if (port && port->isOpen()) port->close();
-        f.ScanPort = static_cast<std::int16_t>(f.ScanPort + 1);
-        if (f.ScanPort <= kLastPort) {
+        ++f.ScanPosition;
+        const bool portsLeft = f.ScanPosition >= 1 && f.ScanPosition <= kLastPort;
+        f.ScanPort = portsLeft ? f.ScanOrder[static_cast<std::size_t>(f.ScanPosition - 1)]
+                               : static_cast<std::int16_t>(kLastPort + 1);
+        if (portsLeft) {
             // A port that refuses its number (still open after a failed close) is
             // not probed: the frame would go out on the previous port.
             bool numbered = port && port->setPortNumber(f.ScanPort);
@@ -60,7 +65,11 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
         f.SequencerState = f.ReplyLength == 13 ? 12 : 9;
         break;
     case 12:  // found: the port stays open, the settings pages come next
-        f.ShowMessage("BAĞLANDI : COM" + portText, "CONNECTED : COM" + portText);
+        if (f.RememberFoundPort())
+            f.ShowMessage("BAĞLANDI : COM" + portText, "CONNECTED : COM" + portText);
+        else  // linked all the same; the next start scans in the usual order
+            f.ShowMessage("BAĞLANDI : COM" + portText + " (PORT KAYDEDİLEMEDİ !)",
+                          "CONNECTED : COM" + portText + " (PORT NOT REMEMBERED !)");
         f.SequencerState = 1;
         break;
     case 10:  // nothing answered on any port
@@ -69,7 +78,7 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
         f.SetWorkAreaEnabled(true);
         f.ComOpenButon.enabled = true;
         // The language list stays disabled; a new press of the connect button
-        // starts over from COM1.
+        // starts the scan over.
         f.SequencerState = 1000;
         break;
     default:

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/form1korvane.h"
+#include "support/disk_full.h"
 #include "support/temp_dir.h"
 
 namespace gasecu {
@@ -100,6 +101,25 @@ TEST(Language, CalibrationReadingsRecordAndTrendCaptionsFollowTheLanguage) {
             EXPECT_EQ(caption, language ? c.english : c.turkish);
         }
     }
+}
+
+TEST(Language, AChoiceThatCannotBeStoredKeepsTheStoredOneAndSaysSo) {
+    test::TempDir dir;
+    Form1Korvane form({dir.path(), dir.path() / "u", nullptr, nullptr, '.'});
+    StartWithLanguageFile(dir, "1\r\n", form);
+    ASSERT_EQ(form.LanguageIndex, 1);
+    form.Dilsec.selectedIndex = 0;
+    {
+        test::DiskFull full(0);
+        form.Dilsec_Click();
+    }
+    // Turkish for this run, English still stored whole for the next start.
+    EXPECT_EQ(form.ExitButon.caption, "Çıkış");
+    EXPECT_EQ(form.KomutSatırı.text, "DİL SEÇİMİ KAYDEDİLEMEDİ ! " + (dir.path() / "Dilsecim").string());
+    EXPECT_EQ(test::FileNamesIn(dir.path()), (std::set<std::string>{"Cur_00.txt", "Dilsecim"}));
+    Form1Korvane again({dir.path(), dir.path() / "u", nullptr, nullptr, '.'});
+    again.Form_Load();
+    EXPECT_EQ(again.LanguageIndex, 1);
 }
 
 TEST(Language, MessageGoesOutOnlyForTurkishOrEnglish) {

@@ -233,11 +233,14 @@ TEST(Startup, NothingWritableStillStarts) {
     form.Form_Load();
     EXPECT_TRUE(form.Timer1.enabled());
     EXPECT_EQ(form.LanguageIndex, 0);
-    // Choosing a language that cannot be stored still switches the captions.
+    // Choosing a language that cannot be stored still switches the captions, and
+    // says it was not stored.
     form.Dilsec.selectedIndex = 1;
     form.Dilsec_Click();
     EXPECT_EQ(form.LanguageIndex, 1);
     EXPECT_EQ(form.ExitButon.caption, "Exit");
+    EXPECT_EQ(form.KomutSatırı.text,
+              "THE LANGUAGE CHOICE COULD NOT BE SAVED ! " + (dir.path() / "program" / "Dilsecim").string());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "curve_fixture.h"
+#include "support/disk_full.h"
 
 namespace gasecu {
 namespace {
@@ -63,7 +64,8 @@ TEST_F(CurveFiles, SaveAndLoadGiveTheSameCurveNegativeValuesIncluded) {
     const std::string text = Slurp(dir.path() / "Cur_05.txt");
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "101 -40 103 104 105 106 ");
     EXPECT_NE(text.find("\r\n-3 302 "), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Cur_05.txt.partial"));
+    for (const std::string& name : test::FileNamesIn(dir.path()))  // nothing half written left beside it
+        EXPECT_EQ(name.find("partial"), std::string::npos) << name;
 
     form.CurveTable = CurveRows{};
     form.CheckA[2].setValue(1);
@@ -240,12 +242,15 @@ TEST_F(CurveFiles, ShortLineAndLongHeaderAreTakenOverAsGiven) {
 
 TEST_F(CurveFiles, FailedWriteKeepsTheFileThatWasThere) {
     dialogs.answer = Write("Cur_05.txt", Nine("4 25 1 2 3 4 "));
-    // Something in the way of the file being written beside it.
-    std::filesystem::create_directory(dir.path() / "Cur_05.txt.partial");
+    const auto namesBefore = test::FileNamesIn(dir.path());
     FillDistinct();
-    form.ButonDiskeYaz_Click();
+    {
+        test::DiskFull full(100);  // the USB stick fills up a third of the way in
+        form.ButonDiskeYaz_Click();
+    }
     EXPECT_EQ(form.KomutSatırı.text, "HATALI DOSYA İSMİ ! ");
     EXPECT_EQ(Slurp(dir.path() / "Cur_05.txt"), Nine("4 25 1 2 3 4 "));
+    EXPECT_EQ(test::FileNamesIn(dir.path()), namesBefore);
 
     dialogs.answer = PathOf("no-such-folder/Cur_05.txt");
     form.ButonDiskeYaz_Click();

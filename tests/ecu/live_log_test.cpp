@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ecu/live_log.h"
+#include "support/disk_full.h"
 #include "support/link_harness.h"
 #include "virtual_clock.h"
 
@@ -156,9 +157,9 @@ TEST_F(DataLog, StatusAndButtonSayWhatIsRecordedInBothLanguages) {
         h.form.ShowMessage("EĞRİ OKUNDU", "CURVE READ");
         polls(1);
         EXPECT_TRUE(h.form.KomutSatırı.text == "EĞRİ OKUNDU" || h.form.KomutSatırı.text == "CURVE READ");
-        h.form.KomutSatırı.text.clear();
+        h.form.ButonEğri_Click();  // the line now holds the screen's title
         polls(1);
-        EXPECT_NE(h.form.KomutSatırı.text.find(name), std::string::npos);
+        EXPECT_NE(h.form.KomutSatırı.text.find(name), std::string::npos) << h.form.KomutSatırı.text;
 
         h.form.ButonKayıt_Click();
         EXPECT_EQ(h.form.LiveLog, nullptr);
@@ -201,6 +202,25 @@ TEST_F(DataLog, AFullDiskStopsTheRecordingAndKeepsTheRowsWritten) {
         EXPECT_EQ(h.form.KomutSatırı.text, message);
         polls(2);
     }
+
+    // The real file on a disk with room for two more rows and part of a third:
+    // the part is taken back out, the two rows stay whole.
+    h.form.LanguageIndex = 1;
+    h.form.env.openLineFile = nullptr;
+    h.form.ButonKayıt_Click();
+    ASSERT_NE(h.form.LiveLog, nullptr);
+    const std::filesystem::path path = finalPath();
+    polls(1);
+    const auto oneRow = std::filesystem::file_size(ecu::LiveLogTemporaryPath(path)) - (ecu::LiveLogHeader().size() + 1);
+    {
+        test::DiskFull full(std::filesystem::file_size(ecu::LiveLogTemporaryPath(path)) + 2 * oneRow + oneRow / 2);
+        polls(4);
+    }
+    EXPECT_EQ(h.form.LiveLog, nullptr);
+    EXPECT_EQ(h.form.KomutSatırı.text, "RECORDING STOPPED, CANNOT WRITE FILE : " + path.string() + "  3 ROWS KEPT");
+    const std::vector<std::string> lines = Lines(path);
+    ASSERT_EQ(lines.size(), 4u);
+    for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(Fields(lines[i]).size(), 9u) << lines[i];
 }
 
 TEST_F(DataLog, AFolderThatCannotTakeTheFileIsToldNeverClaimedSaved) {

@@ -2,14 +2,12 @@
 // ends after the last whole line, never in the middle of a row.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "platform/line_file.h"
+#include "support/disk_full.h"
 #include "support/temp_dir.h"
 
 namespace gasecu {
@@ -19,29 +17,6 @@ std::string Contents(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-// The process may write no file beyond `bytes` while it lives: a full disk for
-// every file at once, as the kernel reports it (EFBIG after a short write).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        set_ = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousSignal_);
-    }
-    bool set() const { return set_; }
-
-private:
-    rlimit previous_{};
-    void (*previousSignal_)(int) = nullptr;
-    bool set_ = false;
-};
 
 TEST(LineFile, WritesEachLineThroughAndClosesOnce) {
     test::TempDir dir;
@@ -65,8 +40,7 @@ TEST(LineFile, AFullDiskLeavesOnlyWholeLines) {
     ASSERT_NE(file, nullptr);
     const std::string row(29, 'x');  // 30 bytes with its end
     {
-        FileSizeLimit full(100);
-        if (!full.set()) GTEST_SKIP() << "the file size limit cannot be set here";
+        test::DiskFull full(100);
         for (int i = 0; i < 3; ++i) EXPECT_TRUE(file->writeLine(row)) << i;
         // 10 of its 30 bytes fit: the line is refused and taken back out.
         EXPECT_FALSE(file->writeLine(row));

@@ -343,6 +343,13 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     gas->addWidget(w("CNG"), 1, 0);
     gas->addWidget(w("Label4"), 1, 1);
     rowB->addLayout(gas);
+    rowB->addSpacing(12);
+
+    // The data log and the trend window, one above the other: on every screen.
+    auto* record = new QVBoxLayout;
+    record->setSpacing(2);
+    for (const char* name : {"ButonKayıt", "ButonTrend"}) record->addWidget(w(name));
+    rowB->addLayout(record);
     rows->addLayout(rowB);
 
     // Curve files and ECU transfer, and the progress of the long exchanges.
@@ -355,12 +362,6 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     for (const char* name : {"ProgressBar7", "ProgressBar8", "ProgressBar9", "ProgressBar10", "ProgressBar11"}) {
         w(name)->setMaximumHeight(14);
         rowC->addWidget(w(name), 1);
-    }
-    // The data log and the trend window, on every screen.
-    rowC->addSpacing(12);
-    for (const char* name : {"ButonKayıt", "ButonTrend"}) {
-        w(name)->setMinimumWidth(130);
-        rowC->addWidget(w(name));
     }
     rows->addLayout(rowC);
 }

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "link/remembered_port.h"
 #include "platform/qt/main_window.h"
 #include "platform/qt/qt_scheduler.h"
 #include "platform/qt/qt_serial_port.h"
@@ -40,6 +41,7 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     env.fileDialogs = dialogs_.get();
     env.questions = questions_.get();
     env.decimalSeparator = options_.decimalSeparator;
+    env.portMemory = link::PortMemoryFor(options_.simulate, !options_.portDevices.empty());
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_);
     dialogs_->setParent(window_.get());

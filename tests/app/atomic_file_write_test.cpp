@@ -1,0 +1,123 @@
+// The one way the tool writes a file: whole or not at all, the old file kept on
+// any failure, the failure reported, nothing left behind.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "platform/atomic_file_write.h"
+#include "support/disk_full.h"
+#include "support/temp_dir.h"
+
+namespace gasecu {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void Put(const fs::path& p, const std::string& text) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+const std::string kOld = "4 25 116 110 134 122 \r\n";
+
+TEST(AtomicFileWrite, WritesExactlyTheBytesGivenAndReplacesALongerFileWhole) {
+    struct Case {
+        const char* name;
+        std::string before;  // empty: no file yet
+        std::string contents;
+    };
+    const std::string binary("1\r\n\0\xff\x1a end", 10);
+    for (const Case& c : {Case{"new file", "", "1\r\n"}, Case{"empty contents", kOld, ""},
+                          Case{"shorter than the old file", kOld + kOld + kOld, "0\r\n"},
+                          Case{"bytes a text stream would change", kOld, binary},
+                          Case{"large", "", std::string(300000, 'x')}}) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        const fs::path file = dir.path() / "Cur_05.txt";
+        if (!c.before.empty()) Put(file, c.before);
+        EXPECT_TRUE(WriteFileAtomically(file, c.contents));
+        EXPECT_EQ(Slurp(file), c.contents);
+        EXPECT_EQ(test::FileNamesIn(dir.path()), std::set<std::string>{"Cur_05.txt"});
+    }
+}
+
+TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
+    struct Case {
+        const char* name;
+        std::function<fs::path(const fs::path&)> arrange;  // returns the path to write
+        std::string contents;
+        std::optional<rlim_t> diskRoom;  // bytes a file may take; none: not limited
+    };
+    const Case cases[] = {
+        {"disk full half way", [](const fs::path& d) { return d / "Cur_05.txt"; }, std::string(4096, '7'), 100},
+        {"disk full at once", [](const fs::path& d) { return d / "Cur_05.txt"; }, "1\r\n", 0},
+        {"the name is a folder",
+         [](const fs::path& d) {
+             fs::create_directory(d / "Cur_06.txt");
+             return d / "Cur_06.txt";
+         },
+         "1\r\n", std::nullopt},
+        {"the folder is a plain file", [](const fs::path& d) { return d / "Cur_05.txt" / "Dilsecim"; }, "1\r\n",
+         std::nullopt},
+        {"the folder is missing", [](const fs::path& d) { return d / "gone" / "Dilsecim"; }, "1\r\n", std::nullopt},
+        {"no name at all", [](const fs::path& d) { return d / ""; }, "1\r\n", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        Put(dir.path() / "Cur_05.txt", kOld);
+        const fs::path target = c.arrange(dir.path());
+        const auto namesBefore = test::FileNamesIn(dir.path());
+        bool written = true;
+        {
+            std::optional<test::DiskFull> full;
+            if (c.diskRoom) full.emplace(*c.diskRoom);
+            written = WriteFileAtomically(target, c.contents);
+        }
+        EXPECT_FALSE(written);
+        EXPECT_EQ(Slurp(dir.path() / "Cur_05.txt"), kOld);
+        EXPECT_EQ(test::FileNamesIn(dir.path()), namesBefore);
+    }
+}
+
+TEST(AtomicFileWrite, KeepsTheOldFilesPermissionsAndFollowsALink) {
+    test::TempDir dir;
+    const fs::path file = dir.path() / "Cur_07.txt";
+    Put(file, kOld);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(WriteFileAtomically(file, "new"));
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // A curve folder the fitter linked in from another drive stays a link.
+    fs::create_directory(dir.path() / "drive");
+    Put(dir.path() / "drive" / "Cur_08.txt", kOld);
+    fs::create_symlink(fs::path("drive") / "Cur_08.txt", dir.path() / "Cur_08.txt");
+    ASSERT_TRUE(WriteFileAtomically(dir.path() / "Cur_08.txt", "through the link"));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "Cur_08.txt")));
+    EXPECT_EQ(Slurp(dir.path() / "drive" / "Cur_08.txt"), "through the link");
+    EXPECT_EQ(test::FileNamesIn(dir.path() / "drive"), std::set<std::string>{"Cur_08.txt"});
+}
+
+TEST(AtomicFileWrite, ANewFileFollowsTheUmask) {
+    test::TempDir dir;
+    const mode_t previous = ::umask(022);
+    const bool written = WriteFileAtomically(dir.path() / "Dilsecim", "1\r\n");
+    ::umask(previous);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(fs::status(dir.path() / "Dilsecim").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+}
+
+}  // namespace
+}  // namespace gasecu
