@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the benchmarks need.
+# Installs the Debian 12 packages the build, the tests, the benchmarks and the
+# Debian package (dpkg-shlibdeps from dpkg-dev, file) need.
 # Safe to run any number of times: apt-get skips what is already installed.
 set -euo pipefail
 
@@ -8,6 +9,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core locales
+  dpkg-dev file
 )
 
 missing=()

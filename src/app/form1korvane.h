@@ -38,6 +38,11 @@ enum class PortMemory {
     Off,                // the virtual ECU: its ports are not the PC's, nothing is read or kept
 };
 
+// The folder of the files that ship with an installed program: "<prefix>/share/gasecu"
+// for a program in "<prefix>/bin", when that folder exists; "" for a program run
+// from its build or unpacked folder.
+std::filesystem::path InstalledDataDirectoryFor(const std::filesystem::path& programDirectory);
+
 // What the window is given by whoever builds it.
 struct FormEnvironment {
     // The program's own directory: "Dilsecim", "Cur_00.txt" and "ORJ.DAT" live here.
@@ -50,6 +55,11 @@ struct FormEnvironment {
     char decimalSeparator = '.';         // the user's regional decimal separator
     Questions* questions = nullptr;      // Yes/No questions to the fitter; not owned
     PortMemory portMemory = PortMemory::ProbeFirstAndKeep;
+    // Set for a program installed under a prefix (<prefix>/bin beside
+    // <prefix>/share/gasecu, see InstalledDataDirectoryFor): the files that ship
+    // with it ("ORJ.DAT"). The program directory is then a system folder that the
+    // tool never writes into, even when the account could (root).
+    std::filesystem::path installedDataDirectory{};
     // Time stamps of the data log and the trend; null: the PC's clocks. Not owned.
     Clock* clock = nullptr;
     // Creates the data log's file; empty: a file on disk.

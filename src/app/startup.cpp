@@ -20,7 +20,8 @@ bool WritesDefaultCurve(const std::filesystem::path& dir) {
 // the directory that took it takes every file the tool writes. With nothing
 // writable the tool still starts: writes fail quietly, reads still work.
 std::filesystem::path WriteDefaultCurveAndChooseDataDirectory(const FormEnvironment& env) {
-    if (WritesDefaultCurve(env.programDirectory)) return env.programDirectory;
+    const bool installed = !env.installedDataDirectory.empty();
+    if (!installed && WritesDefaultCurve(env.programDirectory)) return env.programDirectory;
     std::error_code ec;
     if (!env.userDataDirectory.empty()) std::filesystem::create_directories(env.userDataDirectory, ec);
     if (WritesDefaultCurve(env.userDataDirectory)) return env.userDataDirectory;
@@ -28,6 +29,13 @@ std::filesystem::path WriteDefaultCurveAndChooseDataDirectory(const FormEnvironm
 }
 
 }  // namespace
+
+std::filesystem::path InstalledDataDirectoryFor(const std::filesystem::path& programDirectory) {
+    if (programDirectory.filename() != "bin") return {};
+    const std::filesystem::path shared = programDirectory.parent_path() / "share" / "gasecu";
+    std::error_code ec;
+    return std::filesystem::is_directory(shared, ec) ? shared : std::filesystem::path();
+}
 
 void Form1Korvane::Form_Load() {
     // 1, 3: files are addressed in the program directory (or its writable stand-in);

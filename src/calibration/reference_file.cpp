@@ -14,13 +14,18 @@ namespace calibration {
 
 std::filesystem::path LocateReferenceFile(const std::filesystem::path& explicitFile,
                                           const std::filesystem::path& programDirectory,
+                                          const std::filesystem::path& installedDataDirectory,
                                           const std::filesystem::path& dataDirectory) {
     if (!explicitFile.empty()) return explicitFile;
     const std::filesystem::path beside = programDirectory / kReferenceFileName;
-    std::error_code ec;
-    if (std::filesystem::exists(beside, ec) || dataDirectory.empty()) return beside;
-    const std::filesystem::path kept = dataDirectory / kReferenceFileName;
-    return std::filesystem::exists(kept, ec) ? kept : beside;
+    // Beside the program (a build or an unpacked folder), then where an installed
+    // program keeps what ships with it, then the fitter's own copy.
+    for (const std::filesystem::path& dir : {programDirectory, installedDataDirectory, dataDirectory}) {
+        if (dir.empty()) continue;
+        std::error_code ec;
+        if (std::filesystem::exists(dir / kReferenceFileName, ec)) return dir / kReferenceFileName;
+    }
+    return beside;
 }
 
 ReferenceCurve ReadReferenceCurve(const std::filesystem::path& path) {
@@ -38,7 +43,8 @@ ReferenceCurve ReadReferenceCurve(const std::filesystem::path& path) {
 }  // namespace calibration
 
 std::filesystem::path Form1Korvane::ReferenceFilePath() const {
-    return calibration::LocateReferenceFile(ReferenceFileChoice, env.programDirectory, DataDirectory);
+    return calibration::LocateReferenceFile(ReferenceFileChoice, env.programDirectory, env.installedDataDirectory,
+                                            DataDirectory);
 }
 
 void Form1Korvane::LoadReferenceFile() {

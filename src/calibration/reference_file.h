@@ -11,11 +11,12 @@ namespace gasecu::calibration {
 inline constexpr const char* kReferenceFileName = "ORJ.DAT";
 
 // The reference file to read: the one named explicitly, else "ORJ.DAT" in the
-// program directory, else the one in the data directory (an installed program
-// whose directory the fitter cannot write may keep it there); when neither
+// program directory, else the one an installed program ships in its data folder
+// (<prefix>/share/gasecu), else the fitter's copy in the data directory; when none
 // exists, the program directory's (which then reads as missing).
 std::filesystem::path LocateReferenceFile(const std::filesystem::path& explicitFile,
                                           const std::filesystem::path& programDirectory,
+                                          const std::filesystem::path& installedDataDirectory,
                                           const std::filesystem::path& dataDirectory);
 
 struct ReferenceCurve {

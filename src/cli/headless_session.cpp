@@ -53,6 +53,7 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     // as the window does at every start; the stored language is only read.
     FormEnvironment env;
     env.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
+    env.installedDataDirectory = InstalledDataDirectoryFor(env.programDirectory);
     env.userDataDirectory =
         curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     env.port = port_.get();

@@ -225,6 +225,32 @@ TEST(Startup, UnwritableProgramDirectoryFallsBackToUserDirectory) {
     EXPECT_EQ(form.CommonDialog1.initialDirectory, (dir.path() / "user data").string());
 }
 
+// The Debian package puts the programs in /usr/bin and what ships with them in
+// /usr/share/gasecu: even run as root, the tool keeps its files in the user's
+// data directory, never among the system's programs.
+TEST(Startup, AnInstalledProgramWritesOnlyIntoTheUserDirectory) {
+    test::TempDir dir;
+    const auto bin = dir.path() / "usr" / "bin";
+    const auto shared = dir.path() / "usr" / "share" / "gasecu";
+    std::filesystem::create_directories(bin);
+    EXPECT_EQ(InstalledDataDirectoryFor(bin), std::filesystem::path());  // no share/gasecu beside it
+    std::filesystem::create_directories(shared);
+    WriteFile(shared / "ORJ.DAT", ExpectedDefaultCurve());
+    EXPECT_EQ(InstalledDataDirectoryFor(bin), shared);
+    EXPECT_EQ(InstalledDataDirectoryFor(dir.path() / "usr" / "build"), std::filesystem::path());  // a build folder
+
+    FormEnvironment env{bin, dir.path() / "home" / "data", nullptr, nullptr, '.'};
+    env.installedDataDirectory = InstalledDataDirectoryFor(bin);
+    Form1Korvane form(std::move(env));
+    form.Form_Load();
+    EXPECT_EQ(form.DataDirectory, dir.path() / "home" / "data");
+    EXPECT_EQ(ReadFile(dir.path() / "home" / "data" / "Cur_00.txt"), ExpectedDefaultCurve());
+    form.Dilsec.selectedIndex = 1;
+    form.Dilsec_Click();
+    EXPECT_TRUE(std::filesystem::is_empty(bin));
+    EXPECT_EQ(form.ReferenceFilePath(), shared / "ORJ.DAT");
+}
+
 TEST(Startup, NothingWritableStillStarts) {
     test::TempDir dir;
     WriteFile(dir.path() / "program", "x");

@@ -249,15 +249,22 @@ TEST(ReferenceFile, SoundLinesAreTakenOverEvenWithABadEndMark) {
     EXPECT_EQ(b.form.KomutSatırı.text, "ORJ.DAT YÜKLENDİ !");
 }
 
-TEST(ReferenceFile, ProgramDirectoryFirstThenTheDataDirectory) {
-    test::TempDir program, data;
+TEST(ReferenceFile, ProgramDirectoryFirstThenTheInstalledOneThenTheDataDirectory) {
+    test::TempDir program, installed, data;
     const auto write = [](const std::filesystem::path& p) { std::ofstream(p) << "x"; };
-    EXPECT_EQ(calibration::LocateReferenceFile({}, program.path(), data.path()), program.path() / "ORJ.DAT");
+    const auto locate = [&](const std::filesystem::path& shipped) {
+        return calibration::LocateReferenceFile({}, program.path(), shipped, data.path());
+    };
+    EXPECT_EQ(locate(installed.path()), program.path() / "ORJ.DAT");  // none anywhere: named where it belongs
     write(data.path() / "ORJ.DAT");
-    EXPECT_EQ(calibration::LocateReferenceFile({}, program.path(), data.path()), data.path() / "ORJ.DAT");
+    EXPECT_EQ(locate(installed.path()), data.path() / "ORJ.DAT");
+    write(installed.path() / "ORJ.DAT");
+    EXPECT_EQ(locate(installed.path()), installed.path() / "ORJ.DAT");
+    EXPECT_EQ(locate({}), data.path() / "ORJ.DAT");  // not installed
     write(program.path() / "ORJ.DAT");
-    EXPECT_EQ(calibration::LocateReferenceFile({}, program.path(), data.path()), program.path() / "ORJ.DAT");
-    EXPECT_EQ(calibration::LocateReferenceFile("/x/mine.dat", program.path(), data.path()), "/x/mine.dat");
+    EXPECT_EQ(locate(installed.path()), program.path() / "ORJ.DAT");
+    EXPECT_EQ(calibration::LocateReferenceFile("/x/mine.dat", program.path(), installed.path(), data.path()),
+              "/x/mine.dat");
 }
 
 TEST(ReferenceFile, TheShippedFileIsTheDefaultCurve) {

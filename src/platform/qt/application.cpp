@@ -121,6 +121,7 @@ int RunApplication(int argc, char** argv) {
     options.showEnginePanel = !parser.isSet(benchmark);
     // QString gives UTF-8; a narrow path would read it in the ANSI code page on Windows.
     options.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
+    options.installedDataDirectory = InstalledDataDirectoryFor(options.programDirectory);
     options.userDataDirectory =
         curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     options.decimalSeparator = SystemDecimalSeparator();

@@ -37,6 +37,7 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     FormEnvironment env;
     env.programDirectory = options_.programDirectory;
     env.userDataDirectory = options_.userDataDirectory;
+    env.installedDataDirectory = options_.installedDataDirectory;
     env.port = port_.get();
     env.fileDialogs = dialogs_.get();
     env.questions = questions_.get();

@@ -40,6 +40,7 @@ struct SessionOptions {
     bool showEnginePanel = true;
     std::filesystem::path programDirectory;
     std::filesystem::path userDataDirectory;
+    std::filesystem::path installedDataDirectory;  // see FormEnvironment
     char decimalSeparator = '.';
 };
 
