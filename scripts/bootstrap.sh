@@ -2,6 +2,7 @@
 # Installs the Debian 12 packages the build, the tests, the benchmarks and the
 # Debian package (dpkg-shlibdeps from dpkg-dev, file) need.
 # Safe to run any number of times: apt-get skips what is already installed.
+# Usage: scripts/bootstrap.sh [--fuzz]
 set -euo pipefail
 
 packages=(

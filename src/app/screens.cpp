@@ -81,6 +81,15 @@ void Form1Korvane::ButonAyar_Click() {
     ButonEğri.enabled = true;
     ButonSetup.enabled = true;
     KalibrasyonBaşlatButon.enabled = true;
+    // Coming back to the screen while a run goes on (the screen buttons return with
+    // every live reply) must leave the run its stop button: with start offered
+    // instead, a run waiting for the engine to reach speed could not be ended.
+    if (CalibrationRunning) {
+        KalibrasyonBaşlatButon.enabled = false;
+        KalibrasyonBaşlatButon.visible = false;
+        KalibrasyonDurdurButon.enabled = true;
+        KalibrasyonDurdurButon.visible = true;
+    }
 }
 
 }  // namespace gasecu

@@ -142,6 +142,26 @@ TEST(CalibrationControls, SwitchingScreensDuringARunKeepsItGoing) {
     EXPECT_EQ(b.form.KomutSatırı.text, "CALIBRATION ENDED.");
 }
 
+// The screen buttons come back with every live reply during a run; reopening the
+// calibration screen then must still offer the stop button, or a run waiting for
+// an engine that never reaches 2000 rpm could not be ended.
+TEST(CalibrationControls, ReopeningTheScreenDuringARunKeepsItsStopButton) {
+    CalibrationBench b;
+    b.engine.rpm = 900;  // the run waits at its start for the engine
+    b.start();
+    b.runner.runFor(10 * kTick);
+    ASSERT_TRUE(b.form.CalibrationRunning);
+    b.form.ButonEğri_Click();
+    b.runner.runFor(3 * kTick);
+    ASSERT_TRUE(b.form.ButonAyar.enabled);
+    b.form.ButonAyar_Click();
+    ExpectStates(b.form, kRunning, "reopened during the run");
+    b.form.KalibrasyonDurdurButon_Click();
+    ASSERT_TRUE(b.runToEnd());
+    EXPECT_FALSE(b.form.CalibrationRunning);
+    ExpectStates(b.form, kIdle, "stopped");
+}
+
 TEST(CalibrationControls, UploadWritesTheRescaledCurveToTheVirtualEcu) {
     test::LinkHarness h;
     std::ofstream(h.dir.path() / "ORJ.DAT", std::ios::binary) << DefaultCurveFileText();
