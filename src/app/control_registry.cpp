@@ -114,6 +114,9 @@ std::vector<ControlEntry> ListControls(Form1Korvane& f) {
     b.add("Rolantiaşagıenabel", &f.Rolantiaşagıenabel);
     b.add("imgeğmedisabled", &f.imgeğmedisabled);
     b.add("imgeğmeenabled", &f.imgeğmeenabled);
+    b.add("ButonGeriAl", &f.ButonGeriAl);
+    b.add("ButonYinele", &f.ButonYinele);
+    b.add("CheckEkuEğrisi", &f.CheckEkuEğrisi);
 
     b.in(Container::CurvePlot);
     b.add("hepsi", &f.hepsi);

@@ -61,6 +61,7 @@ public:
     void setChecked(bool on) { setValue(on ? 1 : 0); }
     void setClickRule(std::function<void()> rule) { clickRule_ = std::move(rule); }
     Colour backColour = colours::kButtonFace;
+    std::string caption;  // beside the box; the point boxes have none
 
 private:
     int value_ = 0;

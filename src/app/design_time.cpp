@@ -84,6 +84,12 @@ void Form1Korvane::ApplyDesignTimeProperties() {
     // fills it from the right, one strip per value over a time axis in seconds.
     f.TrendPic.visible = false;
     f.TrendPic.setScale(ecu::kTrendLeft, ecu::kTrendTop, ecu::kTrendRight, ecu::kTrendBottom);
+
+    // Undo, redo and the ECU's curve wait for something to undo, redo or show.
+    f.ButonGeriAl.enabled = false;
+    f.ButonYinele.enabled = false;
+    f.CheckEkuEğrisi.enabled = false;
+    f.CheckEkuEğrisi.backColour = 0xA0AF97;  // the curve paper's RGB(151, 175, 160)
 }
 
 }  // namespace gasecu

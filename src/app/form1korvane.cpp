@@ -30,6 +30,7 @@ void Form1Korvane::wireControls() {
         CheckÜ[k].setClickRule([this, k] { CheckÜ_Click(k); });
         CheckA[k].setClickRule([this, k] { CheckA_Click(k); });
     }
+    CheckEkuEğrisi.setClickRule([this] { CheckEkuEğrisi_Click(); });
     Timer1.setTickHandler([this] { SequencerTick(); });
     Timer2.setTickHandler([this] { CurveEditTick(); });
     Timer3.setTickHandler([this] { CurveRedraw(); });

@@ -16,6 +16,7 @@
 
 #include "app/controls.h"
 #include "curve/arrow_keys.h"
+#include "curve/curve_history.h"
 #include "ecu/live_log.h"
 #include "ecu/live_sample.h"
 #include "ecu/live_trend.h"
@@ -53,7 +54,7 @@ struct FormEnvironment {
     SerialPort* port = nullptr;          // Iletisim; not owned
     FileDialogs* fileDialogs = nullptr;  // CommonDialog1's dialogs; not owned
     char decimalSeparator = '.';         // the user's regional decimal separator
-    Questions* questions = nullptr;      // Yes/No questions to the fitter; not owned
+    Questions* questions = nullptr;      // questions to the fitter; not owned
     PortMemory portMemory = PortMemory::ProbeFirstAndKeep;
     // Set for a program installed under a prefix (<prefix>/bin beside
     // <prefix>/share/gasecu, see InstalledDataDirectoryFor): the files that ship
@@ -64,9 +65,10 @@ struct FormEnvironment {
     Clock* clock = nullptr;
     // Creates the data log's file; empty: a file on disk.
     LineFileOpener openLineFile = {};
+    // A curve with unsaved changes asks Save/Discard/Cancel before it is replaced
+    // or dropped. The service commands turn this off: they never ask.
+    bool askBeforeDroppingCurve = true;
 };
-
-using CurveRows = std::array<std::array<double, 19>, 9>;
 
 class Form1Korvane {
 public:
@@ -187,8 +189,11 @@ public:
     // for 1, Turkish otherwise) with "Evet"/"Hayır" or "Yes"/"No" buttons. True
     // only for Yes; without anyone to ask (no Questions given) the answer is No.
     bool AskYesNo(std::string_view turkish, std::string_view english);
-    // Whether the window may close now: while the ECU is connected the fitter is
-    // asked first. The exit button itself ends the program without asking.
+    // Asks Save/Discard/Cancel in the language of LanguageIndex. Without anyone to
+    // ask (no Questions given) the answer is Discard, as before there was a question.
+    SaveChoice AskSaveDiscardCancel(std::string_view turkish, std::string_view english);
+    // Whether the window may close now: a curve with unsaved changes asks
+    // Save/Discard/Cancel, and while the ECU is connected the fitter is asked too.
     bool MayCloseWindow();
     // Number on screen: fixed decimals, the user's decimal separator, no grouping.
     std::string FormatNumber(double value, int decimals) const;
@@ -290,7 +295,10 @@ public:
     void PrepareScanOrder();
     // Keeps the port the ECU answered on; false when it could not be stored.
     bool RememberFoundPort();
+    // The exit button: asks about a curve with unsaved changes, then EndProgram.
     void ExitButon_Click();
+    // Stops all timers, closes the port and ends the program at once.
+    void EndProgram();
     void ButonEcuOku_Click();
     void ButonEcuYaz_Click();
     // Starts the write of CurveTable to the ECU (step 18), checked by a read back
@@ -458,6 +466,43 @@ public:
     // Curve files.
     void ButonDisktenOku_Click();
     void ButonDiskeYaz_Click();
+    // The save button's work; true only when the file was written.
+    bool SaveCurveFile();
+
+    // Undo and redo (curve_undo.cpp): ButonGeriAl (Ctrl+Z) and ButonYinele
+    // (Ctrl+Shift+Z, Ctrl+Y). Refused while an ECU exchange runs.
+    curve::CurveHistory CurveUndo;
+    ButtonControl ButonGeriAl, ButonYinele;
+    void ButonGeriAl_Click();
+    void ButonYinele_Click();
+    // A change of CurveTable since the last step becomes a step of its own.
+    void NoteCurveStep();
+    // An arrow key or button, an idle picture or the plot is held: what the edit
+    // ticks change until the release is one step.
+    bool CurveEditHeld() const;
+    // The curve read, the curve write with its check, or a calibration run: each
+    // replaces the curve as one step when it ends.
+    bool CurveExchangeRunning() const;
+    // Every Timer3 tick: notes a finished step, sets the two buttons.
+    void WatchCurveHistory();
+
+    // What the curve on screen is measured against (curve_keeping.cpp). EcuCurve:
+    // the curve the ECU holds as far as the tool knows, after a read or a write
+    // whose read back was equal; empty when not known. StoredCurve: the curve last
+    // saved to or read from a file (at start, the curve the window opened with).
+    std::optional<CurveRows> EcuCurve;
+    CurveRows StoredCurve{};
+    // Draws EcuCurve faintly behind the curve; usable only while one is kept.
+    CheckBoxControl CheckEkuEğrisi;
+    void CheckEkuEğrisi_Click();
+    void KeepEcuCurve();    // CurveTable is what the ECU now holds
+    void ForgetEcuCurve();  // what the ECU holds is no longer known
+    // The curve on screen equals neither the ECU's nor the stored one.
+    bool CurveUnsaved() const;
+    // Before the curve on screen is replaced or dropped: an unsaved curve asks
+    // Save/Discard/Cancel. True to go on (saved, discarded, or nothing to lose).
+    bool MayDropCurve();
+    void DrawEcuCurve();
 
     // ======================================================================
     // calibration/ — calibration run, controls, reference file

@@ -99,6 +99,9 @@ void Form1Korvane::ApplyLanguageIndex() {
         {&Label1.caption, "Eğim Faktörü", "Slope Factor"},
         {&LabelSayac.caption, "Deneme", "Iteration"},
         {&ButonTrend.caption, "Canlı Grafik", "Trend"},
+        {&ButonGeriAl.caption, "Geri Al", "Undo"},
+        {&ButonYinele.caption, "Yinele", "Redo"},
+        {&CheckEkuEğrisi.caption, "EKÜ eğrisi", "ECU curve"},
     };
 
     if (LanguageIndex != 0 && LanguageIndex != 1) return;

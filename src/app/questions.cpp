@@ -1,4 +1,4 @@
-// Yes/No questions to the fitter, and the question before the window closes.
+// Questions to the fitter, and the question before the window closes.
 #include "app/form1korvane.h"
 
 namespace gasecu {
@@ -13,8 +13,21 @@ bool Form1Korvane::AskYesNo(std::string_view turkish, std::string_view english) 
     return env.questions->askYesNo(q);
 }
 
+SaveChoice Form1Korvane::AskSaveDiscardCancel(std::string_view turkish, std::string_view english) {
+    if (!env.questions) return SaveChoice::Discard;
+    const bool inEnglish = LanguageIndex == 1;
+    SaveDiscardCancelQuestion q;
+    q.text = std::string(inEnglish ? english : turkish);
+    q.save = inEnglish ? "Save" : "Kaydet";
+    q.discard = inEnglish ? "Discard" : "Kaydetme";
+    q.cancel = inEnglish ? "Cancel" : "Vazgeç";
+    return env.questions->askSaveDiscardCancel(q);
+}
+
 bool Form1Korvane::MayCloseWindow() {
     if (ExitRequested) return true;
+    // The fitter's curve first: closing would lose it.
+    if (!MayDropCurve()) return false;
     // A closed port means nothing is under way with the ECU: closing loses nothing.
     if (!Iletisim || !Iletisim->isOpen()) return true;
     // A write cut off leaves the ECU with part of the new curve: say so.

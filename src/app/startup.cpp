@@ -142,6 +142,10 @@ void Form1Korvane::Form_Load() {
     for (ButtonControl* b : {&devir123456, &devir1000, &devir2000, &devir3000, &devir4000, &devir5000, &devir6000})
         b->backColour = colours::kGrey;
     BandButtonPhase.fill(0);
+
+    // 19: the curve the window opens with has nothing to save and nothing to undo.
+    StoredCurve = CurveTable;
+    CurveUndo.reset(CurveTable);
 }
 
 }  // namespace gasecu

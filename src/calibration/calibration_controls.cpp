@@ -20,6 +20,10 @@ void Form1Korvane::KalibrasyonBaşlatButon_Click() {
     // Setting the start step now would cut a running exchange (a curve write, the
     // port scan) short.
     if (RefusedWhileEcuBusy()) return;
+    // With the link the run starts from the factory curve, which replaces the one
+    // on screen: an unsaved one is asked about first.
+    if (LinkGuard() && !MayDropCurve()) return;
+    NoteCurveStep();
     ButtonsLocked = true;
     CalibrationRunning = true;
     Kalibrasyonyükleme.enabled = false;

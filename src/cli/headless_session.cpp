@@ -62,6 +62,9 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     // command ever answers it.
     questions_ = std::make_unique<ScriptedQuestions>(options_.yes);
     env.questions = questions_.get();
+    // A command never asks about the curve: it changes the curve only as its
+    // command line says, and no one sits at the screen to answer.
+    env.askBeforeDroppingCurve = false;
     env.decimalSeparator = '.';  // what scripts read must not depend on the locale
     env.portMemory = link::PortMemoryFor(options_.simulate, !options_.portDevices.empty());
     form_ = std::make_unique<Form1Korvane>(std::move(env));

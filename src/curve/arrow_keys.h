@@ -30,6 +30,12 @@ public:
         return state;
     }
     bool active(ArrowKey key) { return query(key) != 0; }
+    // Some arrow key is down now (asks nothing: a press already over is not counted).
+    bool anyDown() const {
+        for (const Key& k : keys_)
+            if (k.down) return true;
+        return false;
+    }
 
 private:
     struct Key {

@@ -24,6 +24,10 @@ inline constexpr std::uint8_t kSelected = 255;
 
 inline constexpr std::array<Colour, kBandCount> kBandCurveColours = {
     colours::kWindowText, 4095, 0xFF0000, 0x00FFFF, 33023, 0xFF00FF};
+// The ECU's curve behind the edited one: each band's colour half way to white
+// (the 1000 rpm band's black pen as mid grey), so the two never look alike.
+inline constexpr std::array<Colour, kBandCount> kEcuBandCurveColours = {
+    0xA0A0A0, 0x8087FF, 0xFF8080, 0x80FFFF, 0x80C0FF, 0xFF80FF};
 inline constexpr std::array<Colour, kBandCount> kBandButtonColours = {
     colours::kButtonFace, 4095, 0xFF0000, 0x00FFFF, 33023, 0xFF00FF};
 

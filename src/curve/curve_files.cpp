@@ -24,6 +24,10 @@ bool NameAcceptable(const std::string& path) {
 }  // namespace
 
 void Form1Korvane::ButonDisktenOku_Click() {
+    // Asked before anything changes: Cancel leaves the window as it was.
+    if (!MayDropCurve()) return;
+    // An edit just before is its own step, the file another.
+    NoteCurveStep();
     KomutSatırı.text.clear();
     ClearCurvePicture();
     CurveFileOk = false;
@@ -43,6 +47,8 @@ void Form1Korvane::ButonDisktenOku_Click() {
         return;
     }
     parsed->applyTo(CurveTable);
+    StoredCurve = CurveTable;
+    NoteCurveStep();
     CurveFileOk = parsed->endMarkerValid;
     if (CurveFileOk)
         ShowMessage(" " + f, " " + f);
@@ -50,7 +56,9 @@ void Form1Korvane::ButonDisktenOku_Click() {
         ShowMessage("DOSYA HATALI ! :" + f, "INCORRECT FILE ! :" + f);
 }
 
-void Form1Korvane::ButonDiskeYaz_Click() {
+void Form1Korvane::ButonDiskeYaz_Click() { SaveCurveFile(); }
+
+bool Form1Korvane::SaveCurveFile() {
     KomutSatırı.text.clear();
     ClearCurvePicture();
     curve::UncheckAllPoints(*this);
@@ -61,19 +69,21 @@ void Form1Korvane::ButonDiskeYaz_Click() {
     if (curve::NamesTheDefaultCurveFile(f)) {
         ShowMessage("Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! ",
                     "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ");
-        return;
+        return false;
     }
     if (NameAcceptable(f) && !curve::CurveFitsTheFile(CurveTable)) {
         // Written, it could never be loaded again.
         ShowMessage("EĞRİDE DOSYANIN TUTAMAYACAĞI DEĞER VAR (-32768..32767) ! ",
                     "THE CURVE HOLDS A VALUE NO CURVE FILE CAN KEEP (-32768..32767) ! ");
-        return;
+        return false;
     }
     if (!NameAcceptable(f) || !WriteFileAtomically(curve::PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
         ShowMessage("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
-        return;
+        return false;
     }
+    StoredCurve = CurveTable;
     ShowMessage("HATASIZ DOSYA  " + f, "FILE NO ERRORS " + f);
+    return true;
 }
 
 }  // namespace gasecu

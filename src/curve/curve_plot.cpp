@@ -34,6 +34,9 @@ void Form1Korvane::DrawCurves() {
 
     // The idle anchor: where every band starts, at the idle petrol time (axis units
     // of 1/30 ms) and the idle level.
+    // The ECU's curve, when the fitter asked for it, lies under everything else.
+    DrawEcuCurve();
+
     const double anchorX = 40.0 / 30.0 * CurveTable[curve::kHeaderRow][curve::kIdleAxisPoint];
     const double anchorY = CurveTable[curve::kHeaderRow][curve::kIdleLevel];
     c->circle(anchorX, anchorY, 3, colours::kWindowText);
@@ -49,6 +52,25 @@ void Form1Korvane::DrawCurves() {
     DrawLivePoint();
 }
 
+// The curve the ECU holds, for comparison with the one being edited: each band in
+// a pale tint of its own colour, dashed, without dots, from the ECU's own idle
+// anchor; only while the box is ticked and the ECU's curve is known.
+void Form1Korvane::DrawEcuCurve() {
+    Canvas* c = EğriPic.canvas.get();
+    if (!c || !EcuCurve || !CheckEkuEğrisi.checked()) return;
+    const CurveRows& ecu = *EcuCurve;
+    const double anchorX = 40.0 / 30.0 * ecu[curve::kHeaderRow][curve::kIdleAxisPoint];
+    const double anchorY = ecu[curve::kHeaderRow][curve::kIdleLevel];
+    c->setLineStyle(LineStyle::Dashed);
+    for (int b = 0; b < curve::kBandCount; ++b) {
+        const auto& row = ecu[curve::kFirstBandRow + b];
+        const Colour colour = curve::kEcuBandCurveColours[b];
+        c->line(anchorX, anchorY, PointX(1), row[1], colour);
+        for (int p = 1; p < curve::kPointCount; ++p) c->line(PointX(p), row[p], PointX(p + 1), row[p + 1], colour);
+    }
+    c->setLineStyle(LineStyle::Solid);
+}
+
 // The engine's operating point: a black dot at (petrol time, gas time) with a yellow
 // hairline through the whole picture, broken around the dot so it stays visible.
 void Form1Korvane::DrawLivePoint() {
@@ -62,7 +84,8 @@ void Form1Korvane::DrawLivePoint() {
 }
 
 // Timer3, every 25 ms for the whole run: a fresh picture, then the editor's watch of
-// the arrow keys, which starts the hold-repeat poller.
+// the arrow keys, which starts the hold-repeat poller, and the undo history's watch
+// for the end of a step.
 void Form1Korvane::CurveRedraw() {
     ClearCurvePicture();
     DrawCurves();
@@ -74,6 +97,7 @@ void Form1Korvane::CurveRedraw() {
     const bool left = ArrowKeys.active(ArrowKey::Left);
     const bool right = ArrowKeys.active(ArrowKey::Right);
     if (up || down || left || right) Timer5.setEnabled(true);
+    WatchCurveHistory();
 }
 
 }  // namespace gasecu

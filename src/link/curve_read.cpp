@@ -24,6 +24,10 @@ constexpr double kAxisStep = 30;
 void Form1Korvane::ButonEcuOku_Click() {
     if (RefusedWhileEcuBusy()) return;
     if (LinkGuard()) {
+        // The read replaces the curve: an unsaved one is asked about first, and
+        // Cancel leaves everything as it was.
+        if (!MayDropCurve()) return;
+        NoteCurveStep();
         ButonEcuOku.backColour = colours::kWhite;
         // The read starts with the engine switched to petrol.
         SendFrame(frames::kPetrolCommand);
@@ -138,6 +142,8 @@ void FinishRead(Form1Korvane& f) {
     }
     if (f.CurveReadDone) {
         DecodeCurve(f);
+        f.KeepEcuCurve();
+        f.NoteCurveStep();
         f.ProgressBar8.value = 0;
         f.EğriKağıdıPic.visible = true;
         for (ButtonControl* b : {&f.ButonSetup, &f.ButonAyar, &f.ButonEcuOku}) b->enabled = true;

@@ -88,6 +88,9 @@ void BeginWrite(Form1Korvane& f) {
     f.SequencerState = 19;
     f.SetupRestored = true;
     f.LockEcuButtons();
+    // From the first frame until the read back is found equal, what the ECU holds
+    // is not known.
+    f.ForgetEcuCurve();
 }
 
 // Block 10 at step 21, then 11..16 every third step; 0 for a step without one.
@@ -204,6 +207,7 @@ void FinishCurveWriteCheck(Form1Korvane& f) {
     RestoreAfterWrite(f);
     if (!difference) {
         f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Equal;
+        f.KeepEcuCurve();
         f.ShowMessage("HATA YOK ! ", "NO ERRORS ! ");
         return;
     }

@@ -9,6 +9,7 @@ namespace gasecu {
 using Colour = std::uint32_t;  // 0x00BBGGRR, system colours 0x800000nn
 
 enum class TextAlign { Left, Centre, Right };
+enum class LineStyle { Solid, Dashed };
 
 class Canvas {
 public:
@@ -16,6 +17,9 @@ public:
     // Erases every drawing back to the picture's background.
     virtual void clear() = 0;
     virtual void setLineWidth(int width) = 0;
+    // Lines drawn after this call take the style (circles stay solid); a canvas
+    // that cannot dash draws every line solid.
+    virtual void setLineStyle(LineStyle) {}
     virtual void line(double x1, double y1, double x2, double y2, Colour colour) = 0;
     virtual void circle(double cx, double cy, double radius, Colour colour) = 0;
     // A short caption (UTF-8) whose left end, centre or right end lies at x, its

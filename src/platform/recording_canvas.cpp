@@ -15,6 +15,8 @@ void RecordingCanvas::clear() {
 
 void RecordingCanvas::setLineWidth(int width) { record({.kind = DrawCall::Kind::LineWidth, .width = width}); }
 
+void RecordingCanvas::setLineStyle(LineStyle style) { record({.kind = DrawCall::Kind::Style, .style = style}); }
+
 void RecordingCanvas::line(double x1, double y1, double x2, double y2, Colour colour) {
     record({.kind = DrawCall::Kind::Line, .x1 = x1, .y1 = y1, .x2 = x2, .y2 = y2, .colour = colour});
 }

@@ -15,12 +15,13 @@
 namespace gasecu {
 
 struct DrawCall {
-    enum class Kind { Clear, LineWidth, Line, Circle, Text };
+    enum class Kind { Clear, LineWidth, Line, Circle, Style, Text };
     Kind kind = Kind::Clear;
     // Line: (x1, y1) to (x2, y2). Circle: centre (x1, y1), radius in r.
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
     Colour colour = 0;
     int width = 0;  // LineWidth only
+    LineStyle style = LineStyle::Solid;  // Style only
     std::string text = {};  // Text only, at (x1, y1)
     TextAlign align = TextAlign::Left;
 };
@@ -29,6 +30,7 @@ class RecordingCanvas : public Canvas {
 public:
     void clear() override;
     void setLineWidth(int width) override;
+    void setLineStyle(LineStyle style) override;
     void line(double x1, double y1, double x2, double y2, Colour colour) override;
     void circle(double cx, double cy, double radius, Colour colour) override;
     void text(double x, double y, std::string_view text, Colour colour, TextAlign align) override;

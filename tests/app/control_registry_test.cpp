@@ -31,11 +31,11 @@ TEST(ControlRegistry, ListsEveryControlOnceWithItsKind) {
         ++byKind[e.kind()];
     }
     // Counted from the form's declarations: arrays count every element.
-    EXPECT_EQ(byKind[ControlKind::Button], 31 + 2);  // + record and trend
+    EXPECT_EQ(byKind[ControlKind::Button], 31 + 2 + 2);  // + undo and redo, + record and trend
     // + the link lamp, the captions of the difference and the iteration count
     EXPECT_EQ(byKind[ControlKind::Label], 2 + 6 + 2 + 12 + 6 + 13 + 6 + 5 + 1 + 2);
     EXPECT_EQ(byKind[ControlKind::TextBox], 1 + 6 + 6 + 4 + 4 + 1);  // + the slope factor
-    EXPECT_EQ(byKind[ControlKind::CheckBox], 38);
+    EXPECT_EQ(byKind[ControlKind::CheckBox], 38 + 1);  // + the ECU curve box
     EXPECT_EQ(byKind[ControlKind::ComboBox], 2);
     EXPECT_EQ(byKind[ControlKind::PictureBox], 6 + 1);  // + the trend picture
     EXPECT_EQ(byKind[ControlKind::Image], 3 + 6 + 1);
@@ -71,7 +71,8 @@ TEST(ControlRegistry, EachControlSitsInItsScreen) {
         EXPECT_EQ(where(name), Container::Fixed) << name;
     for (const char* name : {"devir1000", "devir6000", "devir123456", "Rolanti", "CheckÜ(0)", "CheckA(18)", "EğriPic",
                              "Label7(1)", "ProgressBar6(1)", "Label15", "Label23", "Rolantiyukarıdisabel",
-                             "Rolantiaşagıenabel", "imgeğmedisabled", "imgeğmeenabled"})
+                             "Rolantiaşagıenabel", "imgeğmedisabled", "imgeğmeenabled", "ButonGeriAl", "ButonYinele",
+                             "CheckEkuEğrisi"})
         EXPECT_EQ(where(name), Container::CurvePaper) << name;
     for (const char* name : {"hepsi", "sag", "sol", "YY", "AA"}) EXPECT_EQ(where(name), Container::CurvePlot) << name;
     for (const char* name : {"ButonGenel", "ButonTroubles", "ButonErrorClear", "ButonLoadFabricSettings", "Coil", "avas",

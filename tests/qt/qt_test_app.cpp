@@ -38,18 +38,24 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return condition();
 }
 
-ModalAnswer::ModalAnswer(std::function<void(QWidget*)> act, int timeoutMs)
-    : act_(std::move(act)), poll_(new QTimer) {
+ModalAnswer::ModalAnswer(std::function<void(QWidget* dialog)> act, int timeoutMs)
+    : ModalAnswer(std::vector<std::function<void(QWidget*)>>{std::move(act)}, timeoutMs) {}
+
+ModalAnswer::ModalAnswer(std::vector<std::function<void(QWidget* dialog)>> acts, int timeoutMs)
+    : acts_(std::move(acts)), poll_(new QTimer) {
     QElapsedTimer clock;
     clock.start();
     QObject::connect(poll_, &QTimer::timeout, poll_, [this, clock, timeoutMs] {
         QPointer<QWidget> dialog = QApplication::activeModalWidget();
+        // The dialog just answered may still be on its way out: wait for the next.
+        if (dialog && dialog == last_) dialog = nullptr;
         const bool late = clock.elapsed() > timeoutMs;
         if (!dialog && !late) return;
-        poll_->stop();
+        if (!dialog || late || answered_ + 1 >= acts_.size()) poll_->stop();
         if (!dialog) return;
-        opened_ = true;
-        if (!late) act_(dialog);
+        last_ = dialog;
+        const std::size_t index = answered_++;
+        if (!late) acts_[index](dialog);
         // Whatever act did, no dialog is left behind blocking the test.
         if (dialog && dialog->isVisible()) QMetaObject::invokeMethod(dialog.data(), "reject", Qt::QueuedConnection);
     });

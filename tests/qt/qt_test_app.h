@@ -4,8 +4,12 @@
 // EnsureQtApp() before they touch a QObject. It is a QApplication, so widget tests
 // can share it; without a display it runs on the offscreen platform.
 #include <QApplication>
+#include <QPointer>
 #include <QTimer>
+#include <QWidget>
+#include <cstddef>
 #include <functional>
+#include <vector>
 
 namespace gasecu::test {
 
@@ -25,16 +29,22 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs);
 class ModalAnswer {
 public:
     explicit ModalAnswer(std::function<void(QWidget* dialog)> act, int timeoutMs = 10000);
+    // Answers the next dialogs one after the other (a question, then the file
+    // dialog it led to), each with its own act.
+    explicit ModalAnswer(std::vector<std::function<void(QWidget* dialog)>> acts, int timeoutMs = 10000);
     ~ModalAnswer();
     ModalAnswer(const ModalAnswer&) = delete;
     ModalAnswer& operator=(const ModalAnswer&) = delete;
     // Whether a modal dialog opened (and was answered).
-    bool opened() const { return opened_; }
+    bool opened() const { return answered_ > 0; }
+    // How many dialogs were answered.
+    std::size_t answered() const { return answered_; }
 
 private:
-    std::function<void(QWidget*)> act_;
+    std::vector<std::function<void(QWidget*)>> acts_;
     QTimer* poll_;
-    bool opened_ = false;
+    std::size_t answered_ = 0;
+    QPointer<QWidget> last_;
 };
 
 // Turns the event loop (sleeping while there is nothing to do) for a fixed time:

@@ -41,7 +41,8 @@ std::string ReadFile(const std::filesystem::path& p) {
 TEST(Window, StartsInTheLoadedState) {
     WindowFixture f;
     MainWindow& w = f.window();
-    EXPECT_EQ(w.windowTitle(), "gasecu");
+    EXPECT_EQ(w.windowTitle(), "[*]gasecu");  // "*gasecu" while the curve has unsaved changes
+    EXPECT_FALSE(w.isWindowModified());
 
     for (const char* bar : {"ProgressBar7", "ProgressBar8", "ProgressBar9", "ProgressBar10", "ProgressBar11",
                             "ProgressBar12"})

@@ -112,6 +112,12 @@ public:
         session_.note("asked '" + question.text + "': " + (yes ? question.yes : question.no));
         return yes;
     }
+    SaveChoice askSaveDiscardCancel(const SaveDiscardCancelQuestion& question) override {
+        const int answer = session_.draw(3);
+        session_.note("asked '" + question.text + "': " +
+                      (answer == 0 ? question.save : answer == 1 ? question.discard : question.cancel));
+        return answer == 0 ? SaveChoice::Save : answer == 1 ? SaveChoice::Discard : SaveChoice::Cancel;
+    }
 
 private:
     SoakSession& session_;

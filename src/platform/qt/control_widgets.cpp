@@ -246,12 +246,14 @@ public:
             w_->setChecked(c_.checked());
         }
         if (Changed(back_, c_.backColour)) FillBackground(w_, c_.backColour);
+        if (Changed(caption_, c_.caption)) w_->setText(Q(c_.caption));
     }
 
 private:
     CheckBoxControl& c_;
     QCheckBox* w_;
     std::optional<Colour> back_;
+    std::optional<std::string> caption_;
 };
 
 class ComboBoxWidget : public ControlWidget {

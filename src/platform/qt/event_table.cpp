@@ -50,6 +50,8 @@ const std::vector<ClickRow> kClicks = {
     {"imgeğmeenabled", &Form1Korvane::imgeğmeenabled_Click},
     {"ButonDisktenOku", &Form1Korvane::ButonDisktenOku_Click},
     {"ButonDiskeYaz", &Form1Korvane::ButonDiskeYaz_Click},
+    {"ButonGeriAl", &Form1Korvane::ButonGeriAl_Click},
+    {"ButonYinele", &Form1Korvane::ButonYinele_Click},
     {"KalibrasyonBaşlatButon", &Form1Korvane::KalibrasyonBaşlatButon_Click},
     {"KalibrasyonDurdurButon", &Form1Korvane::KalibrasyonDurdurButon_Click},
     {"Kalibrasyonyükleme", &Form1Korvane::Kalibrasyonyükleme_Click},

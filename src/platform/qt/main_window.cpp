@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -91,13 +93,15 @@ private:
 }  // namespace
 
 MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), form_(form) {
-    setWindowTitle(QStringLiteral("gasecu"));
+    // "[*]": a leading "*" while the curve has unsaved changes.
+    setWindowTitle(QStringLiteral("[*]gasecu"));
     controls_ = ListControls(form_);
     timers_ = std::make_unique<QtTimers>([this] { afterHandler(); });
     timers_->attachFormTimers(form_);
     buildWidgets();
     form_.onExit = [this] { signalExitOnce(); };
     qApp->installEventFilter(this);
+    addUndoShortcuts();
     resize(1366, 768);
 }
 
@@ -116,6 +120,7 @@ void MainWindow::mirror() {
     if (trendWindow_->isVisible() != form_.TrendPic.visible) trendWindow_->setVisible(form_.TrendPic.visible);
     const QString trendTitle = QStringLiteral("gasecu - ") + QString::fromStdString(form_.ButonTrend.caption);
     if (trendWindow_->windowTitle() != trendTitle) trendWindow_->setWindowTitle(trendTitle);
+    setWindowModified(form_.CurveUnsaved());
 }
 
 void MainWindow::runHandler(const std::function<void()>& handler) {
@@ -390,6 +395,12 @@ void MainWindow::layOutCurvePaper() {
     left->addWidget(addPicturePair("Rolantiaşagıdisabel", "Rolantiaşagıenabel"));
     left->addSpacing(12);
     left->addWidget(addPicturePair("imgeğmedisabled", "imgeğmeenabled"));
+    // Undo, redo and the ECU's curve for comparison, under the editing tools.
+    left->addSpacing(12);
+    for (const char* name : {"ButonGeriAl", "ButonYinele", "CheckEkuEğrisi"}) {
+        w(name)->setFixedWidth(92);
+        left->addWidget(w(name));
+    }
     left->addStretch(1);
     grid->addLayout(left, 0, 0);
 
@@ -434,6 +445,27 @@ void MainWindow::layOutCurvePaper() {
     }
     right->addStretch(1);
     grid->addLayout(right, 0, 2);
+}
+
+void MainWindow::addUndoShortcuts() {
+    // The keys act as the buttons do, and only when the button could be pressed:
+    // on the curve screen, with something to undo or redo, no exchange running.
+    // A text box keeps Ctrl+Z for its own text.
+    auto press = [this](const char* button) {
+        return [this, button] {
+            auto* b = qobject_cast<QPushButton*>(w(button));
+            if (b && b->isVisible() && b->isEnabled()) b->click();
+        };
+    };
+    const std::pair<QKeySequence, const char*> keys[] = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), "ButonGeriAl"},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "ButonYinele"},
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), "ButonYinele"},
+    };
+    for (const auto& [key, button] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, press(button));
+    }
 }
 
 QWidget* MainWindow::addPicturePair(const char* released, const char* pressed) {
@@ -618,7 +650,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!form_.ExitRequested) runHandler([this] { form_.ExitButon_Click(); });
+    // Asked already: the exit button's own question must not come a second time.
+    if (!form_.ExitRequested) runHandler([this] { form_.EndProgram(); });
     signalExitOnce();
     event->accept();
 }

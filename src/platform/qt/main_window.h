@@ -66,6 +66,8 @@ private:
     void layOutSettings();
     void layOutCalibration();
     void layOutTrendWindow();
+    // Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo the curve.
+    void addUndoShortcuts();
     // The two pictures of one editor switch (released / pressed) in one place.
     QWidget* addPicturePair(const char* released, const char* pressed);
     QWidget* w(std::string_view name) const;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace gasecu {
 
@@ -73,13 +74,15 @@ QPainter& QtCanvas::painter() {
 void QtCanvas::usePen(Colour colour) {
     QPainter& p = painter();
     // A redraw changes colour only seven times in some 440 calls; keep the pen.
-    if (penSet_ && penColour_ == colour && penWidth_ == lineWidth_) return;
+    if (penSet_ && penColour_ == colour && penWidth_ == lineWidth_ && penStyle_ == lineStyle_) return;
     QPen pen(ToQColor(colour), lineWidth_);
+    if (lineStyle_ == LineStyle::Dashed) pen.setStyle(Qt::DashLine);
     pen.setCosmetic(true);  // the width is in pixels whatever the coordinate scale
     p.setPen(pen);
     penSet_ = true;
     penColour_ = colour;
     penWidth_ = lineWidth_;
+    penStyle_ = lineStyle_;
 }
 
 void QtCanvas::clear() {
@@ -94,6 +97,11 @@ void QtCanvas::setLineWidth(int width) {
     ++changes_;
 }
 
+void QtCanvas::setLineStyle(LineStyle style) {
+    lineStyle_ = style;
+    ++changes_;
+}
+
 void QtCanvas::line(double x1, double y1, double x2, double y2, Colour colour) {
     usePen(colour);
     painter().drawLine(geometry_.toPixel(x1, y1), geometry_.toPixel(x2, y2));
@@ -101,7 +109,9 @@ void QtCanvas::line(double x1, double y1, double x2, double y2, Colour colour) {
 }
 
 void QtCanvas::circle(double cx, double cy, double radius, Colour colour) {
+    const LineStyle style = std::exchange(lineStyle_, LineStyle::Solid);  // dots stay whole
     usePen(colour);
+    lineStyle_ = style;
     const double r = std::abs(radius * geometry_.pixelsPerUnitX());
     painter().drawEllipse(geometry_.toPixel(cx, cy), r, r);
     ++changes_;

@@ -57,6 +57,7 @@ public:
     // grid is drawn anew and the curves wait for the next redraw.
     void resize(QSize pixels);
     void setLineWidth(int width) override;
+    void setLineStyle(LineStyle style) override;
     void line(double x1, double y1, double x2, double y2, Colour colour) override;
     void circle(double cx, double cy, double radius, Colour colour) override;
     void text(double x, double y, std::string_view text, Colour colour, TextAlign align) override;
@@ -80,6 +81,8 @@ private:
     bool penSet_ = false;
     Colour penColour_ = 0;
     int penWidth_ = 0;
+    LineStyle lineStyle_ = LineStyle::Solid;
+    LineStyle penStyle_ = LineStyle::Solid;
     std::uint64_t changes_ = 0;
 };
 

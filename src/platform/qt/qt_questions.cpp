@@ -21,4 +21,25 @@ bool QtQuestions::askYesNo(const YesNoQuestion& question) {
     return box.clickedButton() == yes;
 }
 
+SaveChoice QtQuestions::askSaveDiscardCancel(const SaveDiscardCancelQuestion& question) {
+    QMessageBox box(parent_);
+    box.setObjectName(QStringLiteral("SaveDiscardCancelQuestion"));
+    box.setIcon(QMessageBox::Warning);
+    box.setWindowTitle(QStringLiteral("gasecu"));
+    box.setText(QString::fromStdString(question.text));
+    QPushButton* save = box.addButton(QString::fromStdString(question.save), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QString::fromStdString(question.discard), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QString::fromStdString(question.cancel), QMessageBox::RejectRole);
+    save->setObjectName(QStringLiteral("save"));
+    discard->setObjectName(QStringLiteral("discard"));
+    cancel->setObjectName(QStringLiteral("cancel"));
+    // Enter saves (it only opens the file dialog); Esc or the close box changes nothing.
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return SaveChoice::Save;
+    if (box.clickedButton() == discard) return SaveChoice::Discard;
+    return SaveChoice::Cancel;
+}
+
 }  // namespace gasecu::qt

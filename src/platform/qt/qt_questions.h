@@ -1,6 +1,7 @@
 #pragma once
-// Yes/No questions as a Qt message box over the window: the two buttons carry
-// the form's captions, No is the default (Enter or a stray Space answers No).
+// The fitter's questions as Qt message boxes over the window, with the form's
+// captions on the buttons. Yes/No: No is the default (Enter or a stray Space
+// answers No). Save/Discard/Cancel: Esc and the close box answer Cancel.
 #include "platform/questions.h"
 
 class QWidget;
@@ -13,6 +14,7 @@ public:
     // The window the boxes open over; it exists only after the form.
     void setParent(QWidget* parent) { parent_ = parent; }
     bool askYesNo(const YesNoQuestion& question) override;
+    SaveChoice askSaveDiscardCancel(const SaveDiscardCancelQuestion& question) override;
 
 private:
     QWidget* parent_;

@@ -78,7 +78,7 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
 
     if (ecu_) {
         // A fitter must never take the virtual engine's values for a real car's.
-        window_->setWindowTitle(QStringLiteral("gasecu - sanal EKÜ / simulated ECU"));
+        window_->setWindowTitle(QStringLiteral("[*]gasecu - sanal EKÜ / simulated ECU"));
         if (options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
     }
 }
