@@ -83,6 +83,8 @@ std::vector<ControlEntry> ListControls(Form1Korvane& f) {
     b.add("ProgressBar9", &f.ProgressBar9);
     b.add("ProgressBar10", &f.ProgressBar10);
     b.add("ProgressBar11", &f.ProgressBar11);
+    b.add("ButonKayıt", &f.ButonKayıt);
+    b.add("ButonTrend", &f.ButonTrend);
     b.add("EğriKağıdıPic", &f.EğriKağıdıPic);
     b.add("SettingsSettingsPic", &f.SettingsSettingsPic);
     b.add("KalibrasyonPic", &f.KalibrasyonPic);
@@ -168,12 +170,18 @@ std::vector<ControlEntry> ListControls(Form1Korvane& f) {
     b.add("ilk", &f.ilk);
     b.add("Pt", &f.Pt);
     b.add("Ani", &f.Ani);
-    b.add("Label1", &f.Label1);
+    b.add("LabelFark", &f.LabelFark);
     b.add("Text1", &f.Text1);
+    b.add("Label1", &f.Label1);
+    b.add("TextEğim", &f.TextEğim);
+    b.add("LabelSayac", &f.LabelSayac);
     b.add("Sayac", &f.Sayac);
     b.add("KalibrasyonBaşlatButon", &f.KalibrasyonBaşlatButon);
     b.add("KalibrasyonDurdurButon", &f.KalibrasyonDurdurButon);
     b.add("Kalibrasyonyükleme", &f.Kalibrasyonyükleme);
+
+    b.in(Container::Trend);
+    b.add("TrendPic", &f.TrendPic);
     return out;
 }
 
@@ -190,6 +198,7 @@ const char* ContainerControlName(Container container) {
         case Container::CurvePlot: return "EğriPic";
         case Container::Settings: return "SettingsSettingsPic";
         case Container::Calibration: return "KalibrasyonPic";
+        case Container::Trend: return "";
     }
     return "";
 }

@@ -22,7 +22,8 @@ using ControlRef = std::variant<ButtonControl*, LabelControl*, TextBoxControl*, 
 
 // Where a control sits. The screens are picture boxes of the fixed area; the plot
 // EğriPic sits on the curve paper EğriKağıdıPic.
-enum class Container { Fixed, CurvePaper, CurvePlot, Settings, Calibration };
+// TrendPic is a window of its own (Trend), not a place in this one.
+enum class Container { Fixed, CurvePaper, CurvePlot, Settings, Calibration, Trend };
 
 struct ControlEntry {
     std::string name;  // "ButonEğri", "CheckA(18)", "ProgressBar1(0)"

@@ -38,6 +38,8 @@ void Form1Korvane::ApplyDesignTimeProperties() {
     f.Label1.caption = "Slope Factor";
     f.Pt.caption = "Gas";
     f.GP.caption = "Petrol";
+    f.LabelFark.caption = "Difference (ms)";
+    f.LabelSayac.caption = "Iteration";
 
     // Live-value bars: both elements of each array share the range.
     struct Range {
@@ -77,6 +79,11 @@ void Form1Korvane::ApplyDesignTimeProperties() {
     f.LinkLamp.foreColour = colours::kWhite;
     f.SettingsSettingsPic.visible = false;
     f.KalibrasyonPic.visible = false;
+
+    // The trend window opens on its button; the last minute at 500 ms a sample
+    // fills it from the right, one strip per value over a time axis in seconds.
+    f.TrendPic.visible = false;
+    f.TrendPic.setScale(ecu::kTrendLeft, ecu::kTrendTop, ecu::kTrendRight, ecu::kTrendBottom);
 
     // Undo, redo and the ECU's curve wait for something to undo, redo or show.
     f.ButonGeriAl.enabled = false;

@@ -10,11 +10,14 @@ Form1Korvane::Form1Korvane(FormEnvironment environment) : env(std::move(environm
     ScanOrder = link::ScanOrderStartingAt(0);
     // The plot draws into a record until the window puts its painter canvas in place.
     EğriPic.canvas = std::make_shared<RecordingCanvas>();
+    TrendPic.canvas = std::make_shared<RecordingCanvas>();
     wireControls();
     ApplyDesignTimeProperties();
 }
 
 Form1Korvane::~Form1Korvane() {
+    // However the window goes, a recording keeps its rows under the final name.
+    FinishLiveLog();
     // The port outlives the form in every runner; make sure it no longer calls back.
     if (Iletisim) {
         Iletisim->setEventHandler(nullptr);

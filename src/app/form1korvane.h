@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,10 +17,15 @@
 #include "app/controls.h"
 #include "curve/arrow_keys.h"
 #include "curve/curve_history.h"
+#include "ecu/live_log.h"
+#include "ecu/live_sample.h"
+#include "ecu/live_trend.h"
 #include "ecu/setting_rules.h"
 #include "link/curve_blocks.h"
 #include "platform/bytes.h"
+#include "platform/clock.h"
 #include "platform/file_dialogs.h"
+#include "platform/line_file.h"
 #include "platform/questions.h"
 #include "platform/serial_port.h"
 
@@ -55,6 +61,10 @@ struct FormEnvironment {
     // with it ("ORJ.DAT"). The program directory is then a system folder that the
     // tool never writes into, even when the account could (root).
     std::filesystem::path installedDataDirectory{};
+    // Time stamps of the data log and the trend; null: the PC's clocks. Not owned.
+    Clock* clock = nullptr;
+    // Creates the data log's file; empty: a file on disk.
+    LineFileOpener openLineFile = {};
     // A curve with unsaved changes asks Save/Discard/Cancel before it is replaced
     // or dropped. The service commands turn this off: they never ask.
     bool askBeforeDroppingCurve = true;
@@ -115,6 +125,8 @@ public:
     std::array<ProgressBarControl, 2> ProgressBar1, ProgressBar2, ProgressBar3, ProgressBar4,
         ProgressBar5, ProgressBar6;
     PictureBoxControl BenzinPic, LPGPic;  // clickable fuel switch pictures
+    ButtonControl ButonKayıt;  // data log: start / stop recording
+    ButtonControl ButonTrend;  // opens and closes the trend window
     ImageControl ImgBenzin, ImgGaz, ImgGazGeçiş;
     ProgressBarControl ProgressBar7, ProgressBar8, ProgressBar9, ProgressBar10, ProgressBar11;
     ImageControl AyarKırmızıImg;  // red calibration marker; picture 1 Turkish, 2 English
@@ -150,6 +162,12 @@ public:
     ButtonControl KalibrasyonBaşlatButon, KalibrasyonDurdurButon, Kalibrasyonyükleme;
     LabelControl Label5, Label21, Label1, Pt, GP;
     TextBoxControl ilk, Ani, Text1, Sayac;
+    // Captions of Text1 and Sayac, and the box of the slope factor Label1 names.
+    LabelControl LabelFark, LabelSayac;
+    TextBoxControl TextEğim;
+
+    // Trend window: its own top-level window, shown while TrendPic is visible.
+    PictureBoxControl TrendPic;
 
     // Timers: 1 sequencer (500 ms), 2 curve edit (75 ms), 3 curve redraw (25 ms),
     // 4 calibration (600 ms), 5 hold-repeat poller (10 ms).
@@ -185,6 +203,8 @@ public:
     void ButonEğri_Click();
     void ButonSetup_Click();
     void ButonAyar_Click();
+    // The status line holds nothing but the title a screen button wrote.
+    bool StatusShowsOnlyAScreenTitle() const;
 
     // ======================================================================
     // link/ — command frames, port discovery, sequencer
@@ -314,6 +334,37 @@ public:
     // controls the read and write sequences disabled.
     void ShowLiveValues(int petrolRaw, int gasRaw);
     void ReenableAfterLiveReply();
+    // The values of the live reply just decoded, as the data log and the live
+    // command write them.
+    ecu::LiveSample CurrentLiveSample(double timeMs) const;
+    // Every live reply once decoded: the trend takes it, the data log writes it.
+    void NoteLiveSample();
+    Clock& clock() const { return env.clock ? *env.clock : SystemClock(); }
+
+    // Data log: the record button writes one CSV row per live reply into a file
+    // in DataDirectory until it is pressed again, the link is lost or the window
+    // closes (ecu/live_log_controls.cpp).
+    std::unique_ptr<ecu::LiveLogFile> LiveLog;
+    double LiveLogStartMs = 0;       // steady clock at the start: time_ms counts from here
+    std::string LiveLogStatusShown;  // the status text the log wrote last
+    void ButonKayıt_Click();
+    void StartLiveLog();
+    // Ends the recording and gives its file the final name; the outcome for the
+    // status line (empty when nothing was recording).
+    struct LiveLogOutcome {
+        std::string turkish, english;
+    };
+    LiveLogOutcome FinishLiveLog();
+    void RecordLiveSample(double nowMs);
+    // The record button's caption and colour for the language and the recording.
+    void ShowRecordButton();
+
+    // Trend: the last minute of the engine in its own window (ecu/trend_plot.cpp).
+    ecu::LiveTrend LiveTrend;
+    void ButonTrend_Click();
+    // The trend window was closed by its own close box.
+    void TrendPic_Close();
+    void DrawTrend();
     // The settings and fault screens' controls, disabled while a read or write runs.
     void SetSettingsControlsEnabled(bool enabled);
     // The same controls except ButonGenel, which waits for the idle step: what every

@@ -93,6 +93,12 @@ void Form1Korvane::ApplyLanguageIndex() {
         {&Label14.caption, "bar", "bar"},
         {&SetLabelPXXPressLeakageTextBox.caption, "Sızıntı Ara Geçiş", "Leakage Pressure"},
         {&Label17.caption, "bar", "bar"},
+        {&GP.caption, "Benzin", "Petrol"},
+        {&Pt.caption, "Gaz", "Gas"},
+        {&LabelFark.caption, "Fark (ms)", "Difference (ms)"},
+        {&Label1.caption, "Eğim Faktörü", "Slope Factor"},
+        {&LabelSayac.caption, "Deneme", "Iteration"},
+        {&ButonTrend.caption, "Canlı Grafik", "Trend"},
         {&ButonGeriAl.caption, "Geri Al", "Undo"},
         {&ButonYinele.caption, "Yinele", "Redo"},
         {&CheckEkuEğrisi.caption, "EKÜ eğrisi", "ECU curve"},
@@ -104,6 +110,9 @@ void Form1Korvane::ApplyLanguageIndex() {
     Label26.visible = turkish;                 // the degree marks go with the Turkish captions
     Label27.visible = turkish;
     for (const Caption& c : captions) *c.text = turkish ? c.turkish : c.english;
+    ShowRecordButton();
+    // The trend window's captions are drawn with it.
+    if (TrendPic.visible) DrawTrend();
 }
 
 void Form1Korvane::Dilsec_Click() {

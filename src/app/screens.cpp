@@ -4,9 +4,27 @@
 
 namespace gasecu {
 
+namespace {
+// Each screen's title, Turkish and English: what its button writes into the
+// emptied status line.
+struct ScreenTitle {
+    const char* turkish;
+    const char* english;
+};
+constexpr ScreenTitle kCurveTitle{"EĞRİ", "CURVE"};
+constexpr ScreenTitle kSettingsTitle{"AYARLAR", "SETTINGS"};
+constexpr ScreenTitle kCalibrationTitle{"KALİBRASYON", "CALIBRATION"};
+}  // namespace
+
+bool Form1Korvane::StatusShowsOnlyAScreenTitle() const {
+    for (const ScreenTitle& t : {kCurveTitle, kSettingsTitle, kCalibrationTitle})
+        if (KomutSatırı.text == t.turkish || KomutSatırı.text == t.english) return true;
+    return false;
+}
+
 void Form1Korvane::ButonEğri_Click() {
     KomutSatırı.text.clear();
-    ShowMessage("EĞRİ", "CURVE");
+    ShowMessage(kCurveTitle.turkish, kCurveTitle.english);
     EğriKağıdıPic.visible = true;
     for (ButtonControl* b : {&ButonDisktenOku, &ButonDiskeYaz, &ButonEcuOku, &ButonEcuYaz}) b->visible = true;
     SettingsSettingsPic.visible = false;
@@ -29,7 +47,7 @@ void Form1Korvane::ButonSetup_Click() {
     // Opening the settings screen reads the pages: not in the middle of an exchange.
     if (RefusedWhileEcuBusy()) return;
     KomutSatırı.text.clear();
-    ShowMessage("AYARLAR", "SETTINGS");
+    ShowMessage(kSettingsTitle.turkish, kSettingsTitle.english);
     KalibrasyonPic.visible = false;
     SequencerState = 290;
     EğriKağıdıPic.visible = false;
@@ -45,7 +63,7 @@ void Form1Korvane::ButonSetup_Click() {
 
 void Form1Korvane::ButonAyar_Click() {
     KomutSatırı.text.clear();
-    ShowMessage("KALİBRASYON", "CALIBRATION");
+    ShowMessage(kCalibrationTitle.turkish, kCalibrationTitle.english);
     KalibrasyonBaşlatButon.enabled = true;
     KalibrasyonBaşlatButon.visible = true;
     KalibrasyonDurdurButon.enabled = false;

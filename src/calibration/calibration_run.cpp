@@ -107,6 +107,7 @@ int Start(Form1Korvane& f, int, int) {
     f.AyarKırmızıImg.visible = false;
     f.LoadReferenceFile();
     f.SlopeFactor = 0;
+    f.TextEğim.text.clear();
     f.SpeedWaitCount = 0;
     f.IterationCount = 0;
     f.Converged = false;
@@ -238,6 +239,8 @@ int SlopeAndScale(Form1Korvane& f, int step, int next) {
     if (!ratio) return EndAfterFault(f, f.InjectionTimeFault);
     f.SlopeFactor = f.StartRatio / *ratio;
     f.ShowMessage(" EĞİM FAKTÖRÜ " + f.FormatNumber(f.SlopeFactor, 2), " CURVE FACTOR " + f.FormatNumber(f.SlopeFactor, 2));
+    // The factor stays beside its caption after the status line has moved on.
+    f.TextEğim.text = f.FormatNumber(f.SlopeFactor, 2);
     ScaleBands(f.CurveTable, f.StartRatio, *ratio);
     return next;
 }

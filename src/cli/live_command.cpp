@@ -5,7 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/headless_session.h"
-#include "cli/live_sample.h"
+#include "ecu/live_sample.h"
 
 namespace gasecu::cli {
 
@@ -18,19 +18,10 @@ struct FileCloser {
 };
 using CsvFile = std::unique_ptr<std::FILE, FileCloser>;
 
-LiveSample TakeSample(HeadlessSession& session) {
-    const Form1Korvane& f = session.form();
-    LiveSample s;
-    s.timeMs = session.nowMs();
-    s.engineSpeed = f.EngineSpeed;
-    s.gasPressure = f.GasPressure;
-    s.reducerTemperature = f.ReducerTemperature;
-    s.gasTemperature = f.GasTemperature;
-    s.petrolTime = f.PetrolTime;
-    s.gasTime = f.GasTime;
-    s.fuelStatus = f.ReplyText.size() >= 2 ? f.ReplyText[1] : -1;
-    return s;
-}
+using ecu::CsvHeader;
+using ecu::CsvRow;
+using ecu::LiveSample;
+using ecu::SampleLine;
 
 bool WriteRow(std::FILE* file, const std::string& row) {
     // Each row goes to disk at once: a run ended by Ctrl+C keeps every sample.
@@ -56,7 +47,7 @@ int RunLive(HeadlessSession& session, const Options& options) {
         bool writeFailed = false;
         status = session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
             if (!session.liveSampleDecoded(event)) return std::nullopt;
-            const LiveSample sample = TakeSample(session);
+            const LiveSample sample = session.form().CurrentLiveSample(session.nowMs());
             if (csv) {
                 if (!WriteRow(csv.get(), CsvRow(sample))) {
                     writeFailed = true;

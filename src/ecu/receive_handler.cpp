@@ -56,6 +56,7 @@ void Form1Korvane::Iletisim_OnComm(int kind) {
         GasTime = d.gasTime;
         ShowLiveValues(d.petrolRaw, d.gasRaw);
         ReenableAfterLiveReply();
+        NoteLiveSample();
         // A calibration run waits for each live sample before its next step.
         if (CalibrationRunning) SequencerState = CalibrationNextStep;
     } else if (step == 171) {

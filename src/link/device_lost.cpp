@@ -53,6 +53,14 @@ void Form1Korvane::Iletisim_DeviceLost() {
     // Whatever exchange was running is abandoned where it stood.
     ReleaseAbandonedExchange();
     ComOpenButon.enabled = true;
+
+    // A recording ends with the link: its file takes its final name now, and the
+    // fitter learns where it is after the news of the lost link.
+    if (LiveLog) {
+        const std::string lost = KomutSatırı.text;
+        const LiveLogOutcome log = FinishLiveLog();
+        ShowMessage(lost + "  " + log.turkish, lost + "  " + log.english);
+    }
 }
 
 }  // namespace gasecu

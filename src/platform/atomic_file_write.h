@@ -1,10 +1,12 @@
 #pragma once
-// Every file the tool writes (curve files, the default curve, the language choice,
-// the remembered port, data logs) goes through here: the new contents are written
+// Every file the tool writes whole (curve files, the default curve, the language
+// choice, the remembered port) goes through here: the new contents are written
 // to a fresh temporary file in the same directory, flushed to the disk, and only
 // then renamed over the old file. A full disk, a pulled USB stick or a power cut
 // in the middle leaves either the whole old file or the whole new one, never a
-// half-written file, and a write that failed says so.
+// half-written file, and a write that failed says so. A data log grows a row at a
+// time instead: it is written under a temporary name and renamed when it ends
+// (ecu/live_log.h).
 #include <filesystem>
 #include <string_view>
 

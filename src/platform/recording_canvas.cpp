@@ -25,4 +25,8 @@ void RecordingCanvas::circle(double cx, double cy, double radius, Colour colour)
     record({.kind = DrawCall::Kind::Circle, .x1 = cx, .y1 = cy, .r = radius, .colour = colour});
 }
 
+void RecordingCanvas::text(double x, double y, std::string_view text, Colour colour, TextAlign align) {
+    record({.kind = DrawCall::Kind::Text, .x1 = x, .y1 = y, .colour = colour, .text = std::string(text), .align = align});
+}
+
 }  // namespace gasecu

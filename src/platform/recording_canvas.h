@@ -7,6 +7,7 @@
 // the picture shows now: the last clear() and every call after it. Older calls are
 // dropped at each clear, which keeps a long headless run from growing without end.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -14,13 +15,15 @@
 namespace gasecu {
 
 struct DrawCall {
-    enum class Kind { Clear, LineWidth, Line, Circle, Style };
+    enum class Kind { Clear, LineWidth, Line, Circle, Style, Text };
     Kind kind = Kind::Clear;
     // Line: (x1, y1) to (x2, y2). Circle: centre (x1, y1), radius in r.
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
     Colour colour = 0;
     int width = 0;  // LineWidth only
     LineStyle style = LineStyle::Solid;  // Style only
+    std::string text = {};  // Text only, at (x1, y1)
+    TextAlign align = TextAlign::Left;
 };
 
 class RecordingCanvas : public Canvas {
@@ -30,6 +33,7 @@ public:
     void setLineStyle(LineStyle style) override;
     void line(double x1, double y1, double x2, double y2, Colour colour) override;
     void circle(double cx, double cy, double radius, Colour colour) override;
+    void text(double x, double y, std::string_view text, Colour colour, TextAlign align) override;
 
     // The calls since (and including) the last clear; before any clear, every call.
     const std::vector<DrawCall>& calls() const { return calls_; }

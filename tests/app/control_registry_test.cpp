@@ -31,12 +31,13 @@ TEST(ControlRegistry, ListsEveryControlOnceWithItsKind) {
         ++byKind[e.kind()];
     }
     // Counted from the form's declarations: arrays count every element.
-    EXPECT_EQ(byKind[ControlKind::Button], 31 + 2);  // + undo and redo
-    EXPECT_EQ(byKind[ControlKind::Label], 2 + 6 + 2 + 12 + 6 + 13 + 6 + 5 + 1);  // + the link lamp
-    EXPECT_EQ(byKind[ControlKind::TextBox], 1 + 6 + 6 + 4 + 4);
+    EXPECT_EQ(byKind[ControlKind::Button], 31 + 2 + 2);  // + undo and redo, + record and trend
+    // + the link lamp, the captions of the difference and the iteration count
+    EXPECT_EQ(byKind[ControlKind::Label], 2 + 6 + 2 + 12 + 6 + 13 + 6 + 5 + 1 + 2);
+    EXPECT_EQ(byKind[ControlKind::TextBox], 1 + 6 + 6 + 4 + 4 + 1);  // + the slope factor
     EXPECT_EQ(byKind[ControlKind::CheckBox], 38 + 1);  // + the ECU curve box
     EXPECT_EQ(byKind[ControlKind::ComboBox], 2);
-    EXPECT_EQ(byKind[ControlKind::PictureBox], 6);
+    EXPECT_EQ(byKind[ControlKind::PictureBox], 6 + 1);  // + the trend picture
     EXPECT_EQ(byKind[ControlKind::Image], 3 + 6 + 1);
     EXPECT_EQ(byKind[ControlKind::ProgressBar], 12 + 5 + 1);
 
@@ -65,7 +66,8 @@ TEST(ControlRegistry, EachControlSitsInItsScreen) {
                              "ButonEğri", "ButonSetup", "ButonAyar", "ButonDisktenOku", "ButonEcuYaz", "TextBasinc",
                              "TextMotorDevirHızı", "LabelDevir", "Label26", "Label27", "Label7(0)", "Label12(0)",
                              "ProgressBar1(0)", "ProgressBar6(0)", "BenzinPic", "LPGPic", "ImgBenzin", "ImgGazGeçiş",
-                             "ProgressBar7", "ProgressBar11", "EğriKağıdıPic", "SettingsSettingsPic", "KalibrasyonPic"})
+                             "ProgressBar7", "ProgressBar11", "EğriKağıdıPic", "SettingsSettingsPic", "KalibrasyonPic",
+                             "ButonKayıt", "ButonTrend"})
         EXPECT_EQ(where(name), Container::Fixed) << name;
     for (const char* name : {"devir1000", "devir6000", "devir123456", "Rolanti", "CheckÜ(0)", "CheckA(18)", "EğriPic",
                              "Label7(1)", "ProgressBar6(1)", "Label15", "Label23", "Rolantiyukarıdisabel",
@@ -79,8 +81,10 @@ TEST(ControlRegistry, EachControlSitsInItsScreen) {
                              "TroublesCRCErrTextBox", "Label45", "Label50", "ProgressBar12"})
         EXPECT_EQ(where(name), Container::Settings) << name;
     for (const char* name : {"KalibrasyonBaşlatButon", "KalibrasyonDurdurButon", "Kalibrasyonyükleme", "Label5",
-                             "Label21", "Label1", "Pt", "GP", "ilk", "Ani", "Text1", "Sayac", "AyarKırmızıImg"})
+                             "Label21", "Label1", "Pt", "GP", "ilk", "Ani", "Text1", "Sayac", "AyarKırmızıImg",
+                             "LabelFark", "TextEğim", "LabelSayac"})
         EXPECT_EQ(where(name), Container::Calibration) << name;
+    EXPECT_EQ(where("TrendPic"), Container::Trend);
 
     // Every container is a picture box listed before the controls it holds, so a
     // builder walking the list in order always finds the parent already made.

@@ -72,6 +72,37 @@ TEST(Language, ChoosingEnglishStoresItAndSwitchesEveryCaption) {
     EXPECT_EQ(again.Label21.caption, "Keep the engine RPM around 2100!");
 }
 
+// The calibration screen's captions, the record and trend buttons follow the
+// language like every other caption; each calibration reading has its own.
+TEST(Language, CalibrationReadingsRecordAndTrendCaptionsFollowTheLanguage) {
+    test::TempDir dir;
+    Form1Korvane form({dir.path(), dir.path() / "u", nullptr, nullptr, '.'});
+    form.Form_Load();
+    struct Case {
+        const LabelControl* label;
+        const ButtonControl* button;
+        const char* turkish;
+        const char* english;
+    };
+    const Case cases[] = {
+        {&form.GP, nullptr, "Benzin", "Petrol"},
+        {&form.Pt, nullptr, "Gaz", "Gas"},
+        {&form.LabelFark, nullptr, "Fark (ms)", "Difference (ms)"},
+        {&form.Label1, nullptr, "Eğim Faktörü", "Slope Factor"},
+        {&form.LabelSayac, nullptr, "Deneme", "Iteration"},
+        {nullptr, &form.ButonKayıt, "Kaydı Başlat", "Start Recording"},
+        {nullptr, &form.ButonTrend, "Canlı Grafik", "Trend"},
+    };
+    for (int language : {1, 0}) {
+        form.Dilsec.selectedIndex = language;
+        form.Dilsec_Click();
+        for (const Case& c : cases) {
+            const std::string& caption = c.label ? c.label->caption : c.button->caption;
+            EXPECT_EQ(caption, language ? c.english : c.turkish);
+        }
+    }
+}
+
 TEST(Language, AChoiceThatCannotBeStoredKeepsTheStoredOneAndSaysSo) {
     test::TempDir dir;
     Form1Korvane form({dir.path(), dir.path() / "u", nullptr, nullptr, '.'});

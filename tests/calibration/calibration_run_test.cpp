@@ -142,13 +142,17 @@ TEST(CalibrationRun, AnEleventhIterationThatAgreesIsASuccess) {
 TEST(CalibrationRun, SlopeFactorScalesEveryBandByItsMultiplier) {
     CalibrationBench b;
     b.form.CurveTable[2][5] = 999;  // the axis row is the reference's, not scaled
+    b.form.TextEğim.text = "9.99";   // a factor of an earlier run
     b.start();
     ASSERT_TRUE(b.runUntilStep(489));
+    EXPECT_EQ(b.form.TextEğim.text, "");
     // Petrol / gas before the corrections over the same ratio after them: 550 / 500.
     b.engine.gasRaw = 550;
     ASSERT_TRUE(b.runUntilStep(493));
     EXPECT_NEAR(b.form.SlopeFactor, 1.10, 1e-12);
     EXPECT_EQ(b.form.KomutSatırı.text, " CURVE FACTOR 1.10");
+    // The factor stays beside its caption once the status line moves on.
+    EXPECT_EQ(b.form.TextEğim.text, "1.10");
     const double expected[] = {110, 114, 119, 123, 128, 132};  // x 1.00, 1.04 ... 1.20, halves to even
     for (int row = 3; row <= 8; ++row)
         for (int p = 1; p <= 18; ++p) EXPECT_EQ(b.form.CurveTable[row][p], expected[row - 3]) << row << "," << p;

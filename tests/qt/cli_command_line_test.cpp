@@ -7,8 +7,8 @@
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
-#include "cli/live_sample.h"
 #include "cli/trace_port.h"
+#include "ecu/live_sample.h"
 
 namespace gasecu::cli {
 namespace {
@@ -147,6 +147,7 @@ TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {
 }
 
 TEST(CliLiveSample, CsvUsesThePointAndTheWindowsDecimals) {
+    using namespace ecu;
     LiveSample s;
     s.timeMs = 1500.04;
     s.engineSpeed = 2149.6;

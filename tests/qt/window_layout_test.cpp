@@ -1,20 +1,29 @@
 // The window's layout at the screen sizes fitters' laptops and workshop PCs have:
 // every control on view lies inside the window with its caption whole, the plot
-// takes the room it is given, and nothing makes the window grow by itself. Keeps
-// a picture of each screen in each language in the build directory for a person
-// to look at.
+// takes the room it is given, and nothing makes the window grow by itself; the
+// record button while recording and the trend window with a minute of the engine.
+// Keeps a picture of each screen in each language in the build directory for a
+// person to look at.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <filesystem>
 #include <string>
 
 #include "app/control_registry.h"
+#include "ecu/live_log.h"
+#include "ecu/reply_decoding.h"
+#include "link/command_frames.h"
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"
+#include "support/scripted_port.h"
+#include "virtual_clock.h"
+#include "virtual_ecu.h"
+#include "virtual_time_runner.h"
 
 namespace gasecu {
 namespace {
@@ -139,6 +148,121 @@ TEST(WindowLayout, TheLinkLampShowsWholeBesideTheStatusLine) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(lamp->isVisible());
     EXPECT_TRUE(f.window().widgetFor("TextBasinc")->isEnabled());
+}
+
+}  // namespace
+}  // namespace gasecu
+
+
+namespace gasecu {
+namespace {
+
+// Live replies of the virtual ECU handed to the window's receive handler half a
+// second apart in virtual time, as the idle poll brings them; the engine revs
+// up and settles so the trend has something to show.
+class LiveFeed {
+public:
+    explicit LiveFeed(test::WindowFixture& f) : f_(f), clock_(runner_, std::chrono::local_days{
+                                                                          std::chrono::year{2026} / 12 / 9}) {
+        Form1Korvane& form = f_.form();
+        form.env.clock = &clock_;
+        port_.setRunner(&runner_);
+        port_.setEventHandler([&form](int kind) { form.Iletisim_OnComm(kind); });
+        form.Iletisim = &port_;
+        form.RpmFactor = *ecu::RpmFactorForCoilText(std::to_string(ecu_.setting(31)));
+        form.LinkUp = true;
+        form.SequencerState = 8;
+        ecu_.setGasPressure(1.15);
+    }
+    ~LiveFeed() { f_.form().Iletisim = f_.form().env.port; }
+    void replies(int n) {
+        for (int i = 0; i < n; ++i, ++count_) {
+            ecu_.setEngineSpeed(count_ % 60 < 30 ? 900 + 60.0 * (count_ % 30) : 2700 - 40.0 * (count_ % 30));
+            runner_.runFor(500);
+            const Bytes reply = *ecu_.replyTo(frames::kLiveDataRequest);
+            f_.window().runHandler([&] { port_.receiveNow(reply); });
+        }
+        QCoreApplication::processEvents();
+    }
+
+private:
+    test::WindowFixture& f_;
+    sim::VirtualTimeRunner runner_;
+    sim::VirtualClock clock_;
+    sim::VirtualEcu ecu_;
+    test::ScriptedPort port_;
+    int count_ = 0;
+};
+
+void ChooseLanguage(test::WindowFixture& f, int language) {
+    auto* list = f.widget<QComboBox>("Dilsec");
+    list->setCurrentIndex(language);
+    emit list->activated(language);
+}
+
+// The record button on every screen at the smallest size, its "stop" caption
+// whole, the count in the status line; the rows reach the file.
+TEST(WindowLayout, RecordingShowsOnEveryScreenAndWritesTheRows) {
+    const std::filesystem::path out = std::filesystem::path(GASECU_BIN).parent_path();
+    test::WindowFixture f;
+    f.window().resize(1024, 768);
+    f.window().show();
+    LiveFeed feed(f);
+    for (int language : {0, 1}) {
+        ChooseLanguage(f, language);
+        f.widget<QPushButton>("ButonKayıt")->click();
+        ASSERT_NE(f.form().LiveLog, nullptr);
+        const std::filesystem::path path = f.form().LiveLog->finalPath();
+        feed.replies(4);
+        EXPECT_EQ(f.widget<QPushButton>("ButonKayıt")->text().toStdString(),
+                  language ? "Stop Recording" : "Kaydı Durdur");
+        EXPECT_EQ(f.widget<QLineEdit>("KomutSatırı")->text().toStdString(),
+                  (language ? "RECORDING : " : "KAYIT : ") + path.filename().string() + (language ? "  4 ROWS" : "  4 SATIR"));
+        for (const char* screen : {"ButonAyar", "ButonEğri"}) {
+            f.widget<QPushButton>(screen)->click();
+            feed.replies(1);
+            const std::string where = std::string("1024x768-") + (language ? "en" : "tr") + "-recording-" + screen;
+            EXPECT_TRUE(f.window().widgetFor("ButonKayıt")->isVisible()) << where;
+            EXPECT_EQ(f.window().size(), QSize(1024, 768)) << where;
+            // The screen's title gives way to the count at the next reply.
+            EXPECT_NE(f.widget<QLineEdit>("KomutSatırı")->text().toStdString().find(path.filename().string()),
+                      std::string::npos) << where;
+            ExpectEverythingOnView(f, where);
+            f.window().grab().save(QString::fromStdString((out / ("window-" + where + ".png")).string()));
+        }
+        f.widget<QPushButton>("ButonKayıt")->click();
+        EXPECT_EQ(f.widget<QPushButton>("ButonKayıt")->text().toStdString(),
+                  language ? "Start Recording" : "Kaydı Başlat");
+        EXPECT_TRUE(std::filesystem::exists(path));
+        feed.replies(2);  // the next recording starts in a new second
+    }
+}
+
+// The trend window opens on its button with the last minute of the engine,
+// follows the replies, closes by its close box and opens again.
+TEST(WindowLayout, TheTrendWindowShowsTheLastMinuteInBothLanguages) {
+    const std::filesystem::path out = std::filesystem::path(GASECU_BIN).parent_path();
+    test::WindowFixture f;
+    f.window().resize(1024, 768);
+    f.window().show();
+    LiveFeed feed(f);
+    feed.replies(150);
+    QWidget* trend = f.window().trendWindow();
+    EXPECT_FALSE(trend->isVisible());
+    for (int language : {0, 1}) {
+        ChooseLanguage(f, language);
+        f.widget<QPushButton>("ButonTrend")->click();
+        ASSERT_TRUE(trend->isVisible());
+        EXPECT_TRUE(f.form().TrendPic.visible);
+        feed.replies(2);
+        EXPECT_EQ(trend->windowTitle().toStdString(), language ? "gasecu - Trend" : "gasecu - Canlı Grafik");
+        EXPECT_EQ(f.form().LiveTrend.size(), 120u);
+        trend->grab().save(QString::fromStdString((out / (std::string("trend-") + (language ? "en" : "tr") + ".png")).string()));
+        trend->close();
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(f.form().TrendPic.visible);
+        EXPECT_FALSE(trend->isVisible());
+    }
 }
 
 }  // namespace

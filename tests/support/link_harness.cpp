@@ -2,13 +2,19 @@
 
 namespace gasecu::test {
 
+namespace {
+const LocalTimeMs kTestMorning = std::chrono::local_days{std::chrono::year{2026} / 12 / 9} + std::chrono::hours{8};
+}  // namespace
+
 LinkHarness::LinkHarness(char decimalSeparator, double languageIndex, int ecuPort)
     : runnerOwner(std::make_unique<sim::VirtualTimeRunner>()),
       runner(*runnerOwner),
+      clock(runner, kTestMorning),
       port(runner),
       form({dir.path(), dir.path() / "user", &port, nullptr, decimalSeparator}) {
     if (ecuPort >= 1) port.attachPeer(ecuPort, &ecu);
     port.setSentObserver([this](int number, const Bytes& frame) { runner.recordSent(number, frame); });
+    form.env.clock = &clock;
     runner.attach(form);
     form.Form_Load();
     form.LanguageIndex = languageIndex;
@@ -33,8 +39,10 @@ bool LinkHarness::runUntilStep(double step, double maxMs) {
 ScriptedLink::ScriptedLink(char decimalSeparator, double languageIndex)
     : runnerOwner(std::make_unique<sim::VirtualTimeRunner>()),
       runner(*runnerOwner),
+      clock(runner, kTestMorning),
       form({dir.path(), dir.path() / "user", &port, nullptr, decimalSeparator}) {
     port.setRunner(&runner);
+    form.env.clock = &clock;
     runner.attach(form);
     form.Form_Load();
     form.LanguageIndex = languageIndex;

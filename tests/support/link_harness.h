@@ -10,13 +10,15 @@
 // receive event, a line-state event).
 //
 // In both, the runner watches the form's timers: it is built before the port that
-// schedules on it and torn down first, while the form still exists.
+// schedules on it and torn down first, while the form still exists. It is also the
+// form's clock (time stamps of the data log and the trend), from a fixed morning.
 #include <memory>
 #include <vector>
 
 #include "app/form1korvane.h"
 #include "support/scripted_port.h"
 #include "support/temp_dir.h"
+#include "virtual_clock.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
 #include "virtual_time_runner.h"
@@ -39,6 +41,7 @@ struct LinkHarness {
     TempDir dir;
     std::unique_ptr<sim::VirtualTimeRunner> runnerOwner;
     sim::VirtualTimeRunner& runner;
+    sim::VirtualClock clock;
     sim::VirtualEcu ecu;
     sim::VirtualPort port;
     Form1Korvane form;
@@ -53,6 +56,7 @@ struct ScriptedLink {
     TempDir dir;
     std::unique_ptr<sim::VirtualTimeRunner> runnerOwner;
     sim::VirtualTimeRunner& runner;
+    sim::VirtualClock clock;
     ScriptedPort port;
     Form1Korvane form;
 };

@@ -386,7 +386,7 @@ std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWid
         std::unique_ptr<ControlWidget> operator()(PictureBoxControl* c) {
             QWidget* w = nullptr;
             if (entry.name == "EğriKağıdıPic") w = new CurvePaperWidget(parent);
-            else if (entry.name == "EğriPic") w = new PlotWidget(parent);
+            else if (entry.name == "EğriPic" || entry.name == "TrendPic") w = new PlotWidget(parent);
             else if (entry.name == "SettingsSettingsPic" || entry.name == "KalibrasyonPic") w = new ScreenWidget(parent);
             else {
                 auto* label = new QLabel(parent);  // the fuel switch pictures

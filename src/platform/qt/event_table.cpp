@@ -55,6 +55,8 @@ const std::vector<ClickRow> kClicks = {
     {"KalibrasyonBaşlatButon", &Form1Korvane::KalibrasyonBaşlatButon_Click},
     {"KalibrasyonDurdurButon", &Form1Korvane::KalibrasyonDurdurButon_Click},
     {"Kalibrasyonyükleme", &Form1Korvane::Kalibrasyonyükleme_Click},
+    {"ButonKayıt", &Form1Korvane::ButonKayıt_Click},
+    {"ButonTrend", &Form1Korvane::ButonTrend_Click},
 };
 
 // Mouse down and up, for the controls that act while held: the arrow buttons AA,

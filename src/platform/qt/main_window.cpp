@@ -73,6 +73,23 @@ private:
     std::string target_;
 };
 
+// The trend window: closing it by its close box is a click the form hears of, so
+// the trend button opens it again.
+class TrendWindow : public QWidget {
+public:
+    TrendWindow(QWidget* owner, std::function<void()> closed)
+        : QWidget(owner, Qt::Window), closed_(std::move(closed)) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->accept();
+        if (closed_) closed_();
+    }
+
+private:
+    std::function<void()> closed_;
+};
+
 }  // namespace
 
 MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), form_(form) {
@@ -100,6 +117,9 @@ void MainWindow::load() {
 
 void MainWindow::mirror() {
     for (auto& b : bindings_) b->mirror();
+    if (trendWindow_->isVisible() != form_.TrendPic.visible) trendWindow_->setVisible(form_.TrendPic.visible);
+    const QString trendTitle = QStringLiteral("gasecu - ") + QString::fromStdString(form_.ButonTrend.caption);
+    if (trendWindow_->windowTitle() != trendTitle) trendWindow_->setWindowTitle(trendTitle);
     setWindowModified(form_.CurveUnsaved());
 }
 
@@ -145,6 +165,16 @@ void MainWindow::setPlotImageSource(std::function<const QImage*()> source, std::
     }
 }
 
+void MainWindow::setTrendImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version,
+                                     std::function<void(QSize)> resized) {
+    if (!trendPlot_) return;
+    trendPlot_->setImageSource(std::move(source), std::move(version));
+    if (resized) {
+        resized(trendPlot_->size());
+        trendPlot_->setResizeHandler(std::move(resized));
+    }
+}
+
 void MainWindow::buildWidgets() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
@@ -153,10 +183,12 @@ void MainWindow::buildWidgets() {
     auto* work = new QWidget(this);
     outer->addWidget(top);
     outer->addWidget(work, 1);
+    trendWindow_ = new TrendWindow(this, [this] { runFormHandler(&Form1Korvane::TrendPic_Close); });
 
     for (const ControlEntry& entry : controls_) {
         QWidget* parent = top;
-        if (entry.container != Container::Fixed) parent = widgets_.at(ContainerControlName(entry.container));
+        if (entry.container == Container::Trend) parent = trendWindow_;
+        else if (entry.container != Container::Fixed) parent = widgets_.at(ContainerControlName(entry.container));
         else if (entry.kind() == ControlKind::PictureBox && entry.name != "BenzinPic" && entry.name != "LPGPic")
             parent = work;  // the three screens fill the work area
 
@@ -193,6 +225,7 @@ void MainWindow::buildWidgets() {
         auto binding = MakeControlWidget(entry, parent, std::move(ev));
         widgets_[entry.name] = binding->widget();
         if (entry.name == "EğriPic") plot_ = static_cast<PlotWidget*>(binding->widget());
+        if (entry.name == "TrendPic") trendPlot_ = static_cast<PlotWidget*>(binding->widget());
         bindings_.push_back(std::move(binding));
     }
 
@@ -206,6 +239,7 @@ void MainWindow::buildWidgets() {
     layOutCurvePaper();
     layOutSettings();
     layOutCalibration();
+    layOutTrendWindow();
 }
 
 void MainWindow::layOutFixedArea(QWidget* top) {
@@ -314,6 +348,13 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     gas->addWidget(w("CNG"), 1, 0);
     gas->addWidget(w("Label4"), 1, 1);
     rowB->addLayout(gas);
+    rowB->addSpacing(12);
+
+    // The data log and the trend window, one above the other: on every screen.
+    auto* record = new QVBoxLayout;
+    record->setSpacing(2);
+    for (const char* name : {"ButonKayıt", "ButonTrend"}) record->addWidget(w(name));
+    rowB->addLayout(record);
     rows->addLayout(rowB);
 
     // Curve files and ECU transfer, and the progress of the long exchanges.
@@ -536,9 +577,11 @@ void MainWindow::layOutCalibration() {
     grid->addWidget(w("Label5"), r, 0, 1, 2);
     grid->addWidget(w("AyarKırmızıImg"), r++, 2);
     grid->addWidget(w("Label21"), r++, 0, 1, 4);
-    const char* rows[][2] = {{"GP", "ilk"}, {"Pt", "Ani"}, {"Label1", "Text1"}, {nullptr, "Sayac"}};
+    // Each reading beside its own caption.
+    const char* rows[][2] = {
+        {"GP", "ilk"}, {"Pt", "Ani"}, {"LabelFark", "Text1"}, {"Label1", "TextEğim"}, {"LabelSayac", "Sayac"}};
     for (auto& row : rows) {
-        if (row[0]) grid->addWidget(w(row[0]), r, 0);
+        grid->addWidget(w(row[0]), r, 0);
         w(row[1])->setMaximumWidth(110);
         grid->addWidget(w(row[1]), r++, 1);
     }
@@ -550,6 +593,14 @@ void MainWindow::layOutCalibration() {
     grid->addWidget(w("Kalibrasyonyükleme"), r++, 2, 1, 2);
     grid->setRowStretch(r, 1);
     grid->setColumnStretch(4, 1);
+}
+
+void MainWindow::layOutTrendWindow() {
+    auto* layout = new QVBoxLayout(trendWindow_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(trendPlot_);
+    trendPlot_->setMinimumSize(480, 320);
+    trendWindow_->resize(900, 520);
 }
 
 namespace {

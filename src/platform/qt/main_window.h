@@ -43,6 +43,11 @@ public:
     // the plot's new size in pixels whenever the window's layout changes it.
     void setPlotImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version = {},
                             std::function<void(QSize)> resized = {});
+    // The same for the trend picture TrendPic, shown in the trend window.
+    void setTrendImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version,
+                             std::function<void(QSize)> resized);
+    // The trend window (a window of its own, shown while TrendPic is visible).
+    QWidget* trendWindow() const { return trendWindow_; }
     const QtTimers& timers() const { return *timers_; }
 
 signals:
@@ -60,6 +65,7 @@ private:
     void layOutCurvePaper();
     void layOutSettings();
     void layOutCalibration();
+    void layOutTrendWindow();
     // Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo the curve.
     void addUndoShortcuts();
     // The two pictures of one editor switch (released / pressed) in one place.
@@ -75,6 +81,8 @@ private:
     std::map<std::string, QWidget*, std::less<>> widgets_;
     std::unique_ptr<QtTimers> timers_;
     PlotWidget* plot_ = nullptr;
+    QWidget* trendWindow_ = nullptr;
+    PlotWidget* trendPlot_ = nullptr;
     bool exitSignalled_ = false;
 };
 

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_canvas.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPen>
 #include <QRectF>
 #include <QString>
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int kColumns = 18;  // 1 ms of petrol time each, 40 units
 constexpr int kRows = 28;     // 1 ms of gas time each, 20 units
+constexpr int kTextPixels = 12;
 
 // Grid lines that fall just outside the picture (the plot's edges lie 1 unit inside
 // the 0 ms lines) are kept on its border, so the grid has a frame.
@@ -50,8 +52,9 @@ QImage PlotBackground(const PlotGeometry& g) {
     return image;
 }
 
-QtCanvas::QtCanvas(const PlotGeometry& geometry)
-    : geometry_(geometry), background_(PlotBackground(geometry)), image_(background_.copy()) {}
+QtCanvas::QtCanvas(const PlotGeometry& geometry, CanvasBackground background)
+    : geometry_(geometry), drawBackground_(std::move(background)), background_(drawBackground_(geometry)),
+      image_(background_.copy()) {}
 
 QtCanvas::~QtCanvas() {
     if (painter_ && painter_->isActive()) painter_->end();
@@ -114,13 +117,29 @@ void QtCanvas::circle(double cx, double cy, double radius, Colour colour) {
     ++changes_;
 }
 
+void QtCanvas::text(double x, double y, std::string_view text, Colour colour, TextAlign align) {
+    usePen(colour);
+    QPainter& p = painter();
+    QFont font = p.font();
+    if (font.pixelSize() != kTextPixels) {
+        font.setPixelSize(kTextPixels);
+        p.setFont(font);
+    }
+    const QString caption = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QPointF at = geometry_.toPixel(x, y);
+    const qreal width = QFontMetricsF(p.font()).horizontalAdvance(caption) + 2;
+    const qreal left = align == TextAlign::Left ? at.x() : align == TextAlign::Centre ? at.x() - width / 2 : at.x() - width;
+    p.drawText(QRectF(left, at.y() - kTextPixels, width, 2 * kTextPixels), Qt::AlignLeft | Qt::AlignVCenter, caption);
+    ++changes_;
+}
+
 void QtCanvas::resize(QSize pixels) {
     pixels = pixels.expandedTo(QSize(16, 16));
     if (pixels == QSize(geometry_.widthPx, geometry_.heightPx)) return;
     if (painter_ && painter_->isActive()) painter_->end();
     geometry_.widthPx = pixels.width();
     geometry_.heightPx = pixels.height();
-    background_ = PlotBackground(geometry_);
+    background_ = drawBackground_(geometry_);
     image_ = background_.copy();
     penSet_ = false;
     ++changes_;

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform/canvas.h"
@@ -42,9 +43,13 @@ inline const QColor kCurvePaperColour(151, 175, 160);
 // 1 ms gas time (20 units), light lines on dark green-grey.
 QImage PlotBackground(const PlotGeometry& geometry = {});
 
+// What clear() puts back, drawn for a given size: the curve paper's grid, or a
+// plain ground.
+using CanvasBackground = std::function<QImage(const PlotGeometry&)>;
+
 class QtCanvas : public Canvas {
 public:
-    explicit QtCanvas(const PlotGeometry& geometry = {});
+    explicit QtCanvas(const PlotGeometry& geometry = {}, CanvasBackground background = PlotBackground);
     ~QtCanvas() override;
 
     void clear() override;
@@ -55,6 +60,7 @@ public:
     void setLineStyle(LineStyle style) override;
     void line(double x1, double y1, double x2, double y2, Colour colour) override;
     void circle(double cx, double cy, double radius, Colour colour) override;
+    void text(double x, double y, std::string_view text, Colour colour, TextAlign align) override;
 
     // The picture as drawn so far (finishes any painting in progress).
     const QImage& image();
@@ -67,6 +73,7 @@ private:
     void usePen(Colour colour);
 
     PlotGeometry geometry_;
+    CanvasBackground drawBackground_;
     QImage background_;
     QImage image_;
     std::unique_ptr<QPainter> painter_;

@@ -58,6 +58,21 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
                                     canvas->resize(pixels);
                                     form->DrawCurves();
                                 });
+    // The trend picture: a plain dark ground, drawn at the window's size.
+    auto trend = std::make_shared<QtCanvas>(
+        PlotGeometry{900, 520, ecu::kTrendLeft, ecu::kTrendTop, ecu::kTrendRight, ecu::kTrendBottom},
+        [](const PlotGeometry& g) {
+            QImage ground(g.widthPx, g.heightPx, QImage::Format_RGB32);
+            ground.fill(QColor(28, 34, 34));
+            return ground;
+        });
+    form_->TrendPic.canvas = trend;
+    window_->setTrendImageSource([trend]() -> const QImage* { return &trend->image(); },
+                                 [trend] { return trend->changeCount(); },
+                                 [trend, form = form_.get()](QSize pixels) {
+                                     trend->resize(pixels);
+                                     if (form->TrendPic.visible) form->DrawTrend();
+                                 });
     port_->setAfterEvent([w = window_.get()] { w->mirror(); });
     window_->load();
 

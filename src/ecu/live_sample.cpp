@@ -1,11 +1,11 @@
-#include "cli/live_sample.h"
+#include "ecu/live_sample.h"
 
 #include <array>
 #include <utility>
 
 #include "app/number_format.h"
 
-namespace gasecu::cli {
+namespace gasecu::ecu {
 
 namespace {
 
@@ -57,4 +57,4 @@ std::string SampleLine(const LiveSample& sample) {
     return line + kFuelColumn + "=" + FuelStateName(sample.fuelStatus);
 }
 
-}  // namespace gasecu::cli
+}  // namespace gasecu::ecu
