@@ -39,8 +39,8 @@ wait || true
 printf '%-18s %12s %8s %8s %s\n' target inputs exec/s crashes seconds
 for t in $targets; do
   log="$out/$t/log"
-  executed=$(grep -o 'stat::number_of_executed_units: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || echo '?')
-  speed=$(grep -o 'stat::average_exec_per_sec: [0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || echo '?')
+  executed=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || echo '?')
+  speed=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$log" | tail -1 | grep -o '[0-9]*$' || echo '?')
   crashes=$(find "$out/$t" -maxdepth 1 \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
   printf '%-18s %12s %8s %8s %s\n' "$t" "$executed" "$speed" "$crashes" "$seconds"
 done

@@ -47,6 +47,18 @@ TEST(WindowSimulate, CalibrationRunsOnTheVirtualEngine) {
     EXPECT_TRUE(f.widget<QPushButton>("KalibrasyonBaşlatButon")->isHidden());
     EXPECT_FALSE(f.widget<QPushButton>("KalibrasyonDurdurButon")->isHidden());
 
+    // Away to the curve screen and back once a live reply has given the screen
+    // buttons back: the run keeps its stop button.
+    f.widget<QPushButton>("ButonEğri")->click();
+    ASSERT_TRUE(WaitUntil([&] { return f.widget<QPushButton>("ButonAyar")->isEnabled(); }, 5000));
+    f.widget<QPushButton>("ButonAyar")->click();
+    RunEventLoopFor(50);
+    EXPECT_TRUE(f.form().CalibrationRunning);
+    EXPECT_TRUE(f.widget<QPushButton>("KalibrasyonBaşlatButon")->isHidden());
+    EXPECT_FALSE(f.widget<QPushButton>("KalibrasyonDurdurButon")->isHidden());
+    EXPECT_TRUE(f.widget<QPushButton>("KalibrasyonDurdurButon")->isEnabled());
+    Picture(f, "calibration-reopened-en");
+
     // The petrol measurement shows in ilk 27 ticks (about 16 s) after the start.
     ASSERT_TRUE(WaitUntil([&] { return !f.widget<QLineEdit>("ilk")->text().isEmpty(); }, 25000));
     Picture(f, "calibration-running-en");
