@@ -3,6 +3,7 @@
 // temporary program directory; the virtual ECU on port 1 when simulated.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,18 @@
 #include "support/temp_dir.h"
 
 namespace gasecu::test {
+
+// A curve the ECU can take and the simulator does not hold (its curve is flat):
+// idle level 25, band b rising by b a point from 28.
+inline CurveRows DistinctCurve() {
+    CurveRows c{};
+    const double head[] = {4, 25, 116, 110, 134, 122};
+    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = head[p - 1];
+    for (std::size_t p = 1; p <= 18; ++p) c[2][p] = 30.0 * static_cast<double>(p);
+    for (std::size_t r = 3; r <= 8; ++r)
+        for (std::size_t p = 1; p <= 18; ++p) c[r][p] = 28 + static_cast<double>((r - 2) * p);
+    return c;
+}
 
 struct WindowFixture {
     explicit WindowFixture(bool simulate = false, bool enginePanel = false) {

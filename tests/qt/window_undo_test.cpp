@@ -19,18 +19,8 @@ namespace {
 
 using test::ModalAnswer;
 using test::WaitUntil;
+using test::DistinctCurve;
 using test::WindowFixture;
-
-// Idle level 25; band b rises by b + 1 a point from 28.
-CurveRows DistinctCurve() {
-    CurveRows c{};
-    const double head[] = {4, 25, 116, 110, 134, 122};
-    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = head[p - 1];
-    for (std::size_t p = 1; p <= 18; ++p) c[2][p] = 30.0 * static_cast<double>(p);
-    for (std::size_t r = 3; r <= 8; ++r)
-        for (std::size_t p = 1; p <= 18; ++p) c[r][p] = 28 + static_cast<double>((r - 2) * p);
-    return c;
-}
 
 // The title as the window system shows it: "[*]" becomes "*" while modified.
 QString ShownTitle(const QWidget& w) {
