@@ -4,6 +4,8 @@
 #include <QProgressBar>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 
 #include "window/widget_parts.h"
 
@@ -54,11 +56,16 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
+        // Asked 55 times a second on an idle window: the bar is touched only when
+        // its range or value moved.
         int lo = Scaled(c_.minimum), hi = Scaled(c_.maximum);
         if (hi < lo) hi = lo;
-        if (w_->minimum() != lo || w_->maximum() != hi) w_->setRange(lo, hi);
+        if (Changed(range_, std::pair(lo, hi))) {
+            w_->setRange(lo, hi);
+            value_.reset();  // a new range may have reset the bar
+        }
         int v = std::clamp(Scaled(c_.value), lo, hi);
-        if (w_->value() != v) w_->setValue(v);
+        if (Changed(value_, v)) w_->setValue(v);
     }
 
 private:
@@ -68,6 +75,8 @@ private:
     }
     ProgressBarControl& c_;
     QProgressBar* w_;
+    std::optional<std::pair<int, int>> range_;
+    std::optional<int> value_;
 };
 
 }  // namespace

@@ -54,11 +54,12 @@ QImage PlotBackground(const PlotGeometry& g) {
 
 QtCanvas::QtCanvas(const PlotGeometry& geometry, CanvasBackground background)
     : geometry_(geometry), drawBackground_(std::move(background)), background_(drawBackground_(geometry)),
-      image_(background_.copy()) {}
-
-QtCanvas::~QtCanvas() {
-    if (painter_ && painter_->isActive()) painter_->end();
+      image_(background_.copy()) {
+    startPicture();
+    painted_ = picture_;
 }
+
+QtCanvas::~QtCanvas() { endPainting(); }
 
 QPainter& QtCanvas::painter() {
     if (!painter_) painter_ = std::make_unique<QPainter>();
@@ -69,6 +70,10 @@ QPainter& QtCanvas::painter() {
         painter_->setBrush(Qt::NoBrush);
     }
     return *painter_;
+}
+
+void QtCanvas::endPainting() {
+    if (painter_ && painter_->isActive()) painter_->end();
 }
 
 void QtCanvas::usePen(Colour colour) {
@@ -85,69 +90,180 @@ void QtCanvas::usePen(Colour colour) {
     penStyle_ = lineStyle_;
 }
 
-void QtCanvas::clear() {
-    if (painter_ && painter_->isActive()) painter_->end();
-    // Same size and format: copy the pixels back instead of building a new image.
-    std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(background_.sizeInBytes()));
-    ++changes_;
+// A picture starts with the pen the last one left, so that it can be painted
+// again from its own calls alone.
+void QtCanvas::startPicture() {
+    picture_.clear();
+    picture_.push_back(Call{Call::Kind::Width, 0, 0, 0, 0, 0, lineWidth_, {}});
+    picture_.push_back(Call{Call::Kind::Style, 0, 0, 0, 0, 0, static_cast<int>(lineStyle_), {}});
 }
+
+void QtCanvas::clear() { startPicture(); }
 
 void QtCanvas::setLineWidth(int width) {
     lineWidth_ = std::max(width, 1);
-    ++changes_;
+    picture_.push_back(Call{Call::Kind::Width, 0, 0, 0, 0, 0, lineWidth_, {}});
 }
 
 void QtCanvas::setLineStyle(LineStyle style) {
     lineStyle_ = style;
-    ++changes_;
+    picture_.push_back(Call{Call::Kind::Style, 0, 0, 0, 0, 0, static_cast<int>(style), {}});
 }
 
 void QtCanvas::line(double x1, double y1, double x2, double y2, Colour colour) {
-    usePen(colour);
-    painter().drawLine(geometry_.toPixel(x1, y1), geometry_.toPixel(x2, y2));
-    ++changes_;
+    picture_.push_back(Call{Call::Kind::Line, x1, y1, x2, y2, colour, 0, {}});
 }
 
 void QtCanvas::circle(double cx, double cy, double radius, Colour colour) {
-    const LineStyle style = std::exchange(lineStyle_, LineStyle::Solid);  // dots stay whole
-    usePen(colour);
-    lineStyle_ = style;
-    const double r = std::abs(radius * geometry_.pixelsPerUnitX());
-    painter().drawEllipse(geometry_.toPixel(cx, cy), r, r);
-    ++changes_;
+    picture_.push_back(Call{Call::Kind::Circle, cx, cy, radius, 0, colour, 0, {}});
 }
 
 void QtCanvas::text(double x, double y, std::string_view text, Colour colour, TextAlign align) {
-    usePen(colour);
-    QPainter& p = painter();
-    QFont font = p.font();
-    if (font.pixelSize() != kTextPixels) {
-        font.setPixelSize(kTextPixels);
-        p.setFont(font);
+    picture_.push_back(Call{Call::Kind::Text, x, y, 0, 0, colour, static_cast<int>(align), std::string(text)});
+}
+
+void QtCanvas::settle() {
+    if (picture_ == painted_) return;
+    std::size_t from = 0;
+    if (picture_.size() > painted_.size() && std::equal(painted_.begin(), painted_.end(), picture_.begin())) {
+        from = painted_.size();  // only drawn on: paint the new calls over the old
+    } else {
+        endPainting();
+        // Same size and format: copy the pixels back instead of building a new image.
+        std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(background_.sizeInBytes()));
     }
-    const QString caption = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    const QPointF at = geometry_.toPixel(x, y);
-    const qreal width = QFontMetricsF(p.font()).horizontalAdvance(caption) + 2;
-    const qreal left = align == TextAlign::Left ? at.x() : align == TextAlign::Centre ? at.x() - width / 2 : at.x() - width;
-    p.drawText(QRectF(left, at.y() - kTextPixels, width, 2 * kTextPixels), Qt::AlignLeft | Qt::AlignVCenter, caption);
+    paint(from);
+    endPainting();
+    painted_ = picture_;
     ++changes_;
+}
+
+void QtCanvas::paint(std::size_t from) {
+    // The pen state of the calls before `from` (the image already shows them).
+    for (std::size_t i = 0; i < from; ++i) {
+        if (picture_[i].kind == Call::Kind::Width) lineWidth_ = picture_[i].value;
+        if (picture_[i].kind == Call::Kind::Style) lineStyle_ = static_cast<LineStyle>(picture_[i].value);
+    }
+    std::vector<QLineF> lines;
+    Colour linesColour = 0;
+    // Lines of one colour in a row go to the painter together.
+    auto flushLines = [&] {
+        if (lines.empty()) return;
+        usePen(linesColour);
+        painter().drawLines(lines.data(), static_cast<int>(lines.size()));
+        lines.clear();
+    };
+    for (std::size_t i = from; i < picture_.size(); ++i) {
+        const Call& c = picture_[i];
+        if (c.kind != Call::Kind::Line || c.colour != linesColour) flushLines();
+        switch (c.kind) {
+        case Call::Kind::Width: lineWidth_ = c.value; break;
+        case Call::Kind::Style: lineStyle_ = static_cast<LineStyle>(c.value); break;
+        case Call::Kind::Line:
+            linesColour = c.colour;
+            lines.emplace_back(geometry_.toPixel(c.x1, c.y1), geometry_.toPixel(c.x2, c.y2));
+            break;
+        case Call::Kind::Circle: paintCircle(c); break;
+        case Call::Kind::Text: {
+            usePen(c.colour);
+            QPainter& p = painter();
+            QFont font = p.font();
+            if (font.pixelSize() != kTextPixels) {
+                font.setPixelSize(kTextPixels);
+                p.setFont(font);
+            }
+            const QString caption = QString::fromStdString(c.text);
+            const QPointF at = geometry_.toPixel(c.x1, c.y1);
+            const qreal width = QFontMetricsF(p.font()).horizontalAdvance(caption) + 2;
+            const auto align = static_cast<TextAlign>(c.value);
+            const qreal left = align == TextAlign::Left     ? at.x()
+                               : align == TextAlign::Centre ? at.x() - width / 2
+                                                            : at.x() - width;
+            p.drawText(QRectF(left, at.y() - kTextPixels, width, 2 * kTextPixels), Qt::AlignLeft | Qt::AlignVCenter,
+                       caption);
+            break;
+        }
+        }
+    }
+    flushLines();
+}
+
+void QtCanvas::paintCircle(const Call& c) {
+    // Dots stay whole whatever the line style.
+    const double r = std::abs(c.x2 * geometry_.pixelsPerUnitX());
+    const QPointF centre = geometry_.toPixel(c.x1, c.y1);
+    const bool plainPixels = image_.format() == QImage::Format_RGB32 || image_.format() == QImage::Format_ARGB32;
+    // Rings under a pixel (a plot squeezed to a few pixels) and huge or far ones are
+    // left to the painter.
+    if (!plainPixels || !std::isfinite(r) || r < 1 || r > 64 || !std::isfinite(centre.x()) || !std::isfinite(centre.y()) ||
+        std::abs(centre.x()) > 1e6 || std::abs(centre.y()) > 1e6) {
+        const LineStyle style = std::exchange(lineStyle_, LineStyle::Solid);
+        usePen(c.colour);
+        lineStyle_ = style;
+        painter().drawEllipse(centre, r, r);
+        return;
+    }
+    const long qx = std::lround(std::floor(centre.x() * 4)), qy = std::lround(std::floor(centre.y() * 4));
+    const long ix = qx >> 2, iy = qy >> 2;
+    const RingKey key{c.colour, lineWidth_, std::lround(r * 1024), static_cast<int>(qx & 3), static_cast<int>(qy & 3)};
+    const std::vector<QPoint>& ring = ringPixels(key, r);
+    endPainting();  // the pixels are written straight into the image
+    const QRgb colour = ToQColor(c.colour).rgb();
+    const int w = image_.width(), h = image_.height();
+    for (const QPoint& d : ring) {
+        const long x = ix + d.x(), y = iy + d.y();
+        if (x < 0 || y < 0 || x >= w || y >= h) continue;
+        reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y)))[x] = colour;
+    }
+}
+
+const std::vector<QPoint>& QtCanvas::ringPixels(const RingKey& key, double radius) {
+    if (auto it = rings_.find(key); it != rings_.end()) return it->second;
+    if (rings_.size() > 4096) rings_.clear();  // a canvas resized over and over
+    const int width = std::get<1>(key);
+    const int pad = static_cast<int>(std::ceil(radius)) + width + 2;
+    QImage sprite(2 * pad + 1, 2 * pad + 1, QImage::Format_ARGB32);
+    sprite.fill(Qt::transparent);
+    {
+        QPainter p(&sprite);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setBrush(Qt::NoBrush);
+        QPen pen(Qt::black, width);
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        p.drawEllipse(QPointF(pad + std::get<3>(key) / 4.0, pad + std::get<4>(key) / 4.0), radius, radius);
+    }
+    std::vector<QPoint> pixels;
+    for (int y = 0; y < sprite.height(); ++y)
+        for (int x = 0; x < sprite.width(); ++x)
+            if (qAlpha(sprite.pixel(x, y)) != 0) pixels.emplace_back(x - pad, y - pad);
+    return rings_.emplace(key, std::move(pixels)).first->second;
 }
 
 void QtCanvas::resize(QSize pixels) {
     pixels = pixels.expandedTo(QSize(16, 16));
     if (pixels == QSize(geometry_.widthPx, geometry_.heightPx)) return;
-    if (painter_ && painter_->isActive()) painter_->end();
+    endPainting();
     geometry_.widthPx = pixels.width();
     geometry_.heightPx = pixels.height();
     background_ = drawBackground_(geometry_);
     image_ = background_.copy();
     penSet_ = false;
+    rings_.clear();
+    // The curves wait for the next redraw.
+    startPicture();
+    painted_ = picture_;
     ++changes_;
 }
 
 const QImage& QtCanvas::image() {
-    if (painter_ && painter_->isActive()) painter_->end();
+    settle();
     return image_;
+}
+
+std::uint64_t QtCanvas::changeCount() {
+    settle();
+    return changes_;
 }
 
 void DrawPlotAxisLabels(QPainter& p, const PlotGeometry& g, QPoint plotAt, int stripHeight) {

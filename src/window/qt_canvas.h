@@ -3,6 +3,11 @@
 // the plot's user coordinates (left 1, top 559, right 719, bottom 1: y grows
 // upward). clear() puts the background back: the grid of the curve paper. The
 // window shows image() after each handler.
+//
+// The form redraws the plot from scratch 40 times a second whether or not anything
+// moved. The canvas keeps the calls of the picture since the last clear() and
+// paints only when they differ from what the image already shows, so an idle plot
+// costs a comparison, not some 445 painted shapes.
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -10,7 +15,11 @@
 #include <QPointF>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -62,15 +71,38 @@ public:
     void circle(double cx, double cy, double radius, Colour colour) override;
     void text(double x, double y, std::string_view text, Colour colour, TextAlign align) override;
 
-    // The picture as drawn so far (finishes any painting in progress).
+    // The picture as drawn so far (paints what changed since the last look).
     const QImage& image();
     const PlotGeometry& geometry() const { return geometry_; }
-    // Bumped by every call, so the window repaints only when something changed.
-    std::uint64_t changeCount() const { return changes_; }
+    // Bumped whenever the picture's pixels changed, so the window repaints only
+    // then; a redraw of the same picture leaves it as it was.
+    std::uint64_t changeCount();
 
 private:
+    // One drawing call as the form made it; a picture is the list since clear().
+    struct Call {
+        enum class Kind : std::uint8_t { Line, Circle, Text, Width, Style };
+        Kind kind = Kind::Line;
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // a circle: centre x1, y1 and radius x2
+        Colour colour = 0;
+        int value = 0;  // line width, line style or text alignment
+        std::string text;
+        bool operator==(const Call&) const = default;
+    };
+    // Brings the image up to the picture: nothing when it already shows it, the
+    // new calls when the picture only grew, else the background and every call.
+    void settle();
+    void startPicture();
+    void paint(std::size_t from);
+    void paintCircle(const Call& c);
     QPainter& painter();
+    void endPainting();
     void usePen(Colour colour);
+    // The pixels of a ring at a quarter-pixel position, found once by painting it
+    // into a small image: a redraw has 324 of them, and copying a few pixels costs
+    // far less than rasterising an ellipse.
+    using RingKey = std::tuple<Colour, int, long, int, int>;  // colour, width, radius, position
+    const std::vector<QPoint>& ringPixels(const RingKey& key, double radius);
 
     PlotGeometry geometry_;
     CanvasBackground drawBackground_;
@@ -84,6 +116,9 @@ private:
     LineStyle lineStyle_ = LineStyle::Solid;
     LineStyle penStyle_ = LineStyle::Solid;
     std::uint64_t changes_ = 0;
+    std::vector<Call> picture_;  // what the form drew since clear()
+    std::vector<Call> painted_;  // what image_ shows on its background
+    std::map<RingKey, std::vector<QPoint>> rings_;
 };
 
 // The white axis labels around a plot whose top-left corner lies at plotAt on the
