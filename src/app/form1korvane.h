@@ -2,7 +2,8 @@
 // Form1Korvane: the tool's one window, toolkit-neutral. Every piece of run-time
 // state is a field here, shared by the handlers; the handlers are defined in the
 // folder of the subsystem that owns them (app/, link/, ecu/, curve/, calibration/).
-// The Qt layer (platform/qt) feeds events in and mirrors the controls out.
+// The Qt window (window/) and the service commands (cli/) feed events in; the
+// window mirrors the controls out.
 //
 // Field and control names are the ones the fitters' window uses.
 #include <array>
