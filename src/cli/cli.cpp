@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_line.h"
 #include "app/stored_language.h"
+#include "cli/command_line.h"
 #include "cli/headless_session.h"
 #include "curve/curve_file_io.h"
 
@@ -39,7 +39,12 @@ std::string Printable(std::string_view word) {
     std::size_t i = 0;
     while (i < word.size()) {
         const auto byte = static_cast<unsigned char>(word[i]);
-        std::size_t length = byte < 0x80 ? 1 : (byte >> 5) == 0x6 ? 2 : (byte >> 4) == 0xE ? 3 : (byte >> 3) == 0x1E ? 4 : 0;
+        // The length a UTF-8 sequence starting with this byte has (0: none does).
+        const std::size_t length = byte < 0x80           ? 1
+                                   : (byte >> 5) == 0x6  ? 2
+                                   : (byte >> 4) == 0xE  ? 3
+                                   : (byte >> 3) == 0x1E ? 4
+                                                         : 0;
         bool valid = length > 0 && i + length <= word.size() && !(length == 1 && (byte < 0x20 || byte == 0x7F));
         for (std::size_t k = 1; valid && k < length; ++k)
             valid = (static_cast<unsigned char>(word[i + k]) & 0xC0) == 0x80;
