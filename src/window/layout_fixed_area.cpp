@@ -4,9 +4,11 @@
 // buttons with the progress bars of the long exchanges.
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "window/main_window.h"
+#include "window/messages_window.h"
 
 namespace gasecu::qt {
 
@@ -37,6 +39,14 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     statusFont.setBold(true);
     w("KomutSatırı")->setFont(statusFont);
     rowA->addWidget(w("KomutSatırı"), 1);
+    // The session's messages, beside the line that shows only the latest.
+    messages_ = new MessagesWindow(form_, this);
+    auto* messagesButton = new QPushButton(QStringLiteral("Mesajlar"), top);
+    messagesButton->setFocusPolicy(Qt::NoFocus);
+    messagesButton->setToolTip(QStringLiteral("Ctrl+M"));
+    connect(messagesButton, &QPushButton::clicked, this, [this] { toggleMessages(); });
+    widgets_["MesajlarButon"] = messagesButton;
+    rowA->addWidget(messagesButton);
     // Lit while the ECU is silent: beside the status line, where the eye already is.
     QFont lampFont = w("LinkLamp")->font();
     lampFont.setBold(true);
