@@ -43,8 +43,14 @@ void Form1Korvane::wireControls() {
 }
 
 void Form1Korvane::ShowMessage(std::string_view turkish, std::string_view english) {
-    if (LanguageIndex == 0) KomutSatırı.text = std::string(turkish);
-    if (LanguageIndex == 1) KomutSatırı.text = std::string(english);
+    if (LanguageIndex == 0) SetStatusText(std::string(turkish));
+    if (LanguageIndex == 1) SetStatusText(std::string(english));
+}
+
+void Form1Korvane::SetStatusText(std::string text) {
+    // A handler that writes the text already shown (each tick of a wait) is no news.
+    if (text != KomutSatırı.text) Messages.record(clock().localNow(), text);
+    KomutSatırı.text = std::move(text);
 }
 
 }  // namespace gasecu

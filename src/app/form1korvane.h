@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "app/controls.h"
+#include "app/status_history.h"
 #include "curve/arrow_keys.h"
 #include "curve/curve_history.h"
 #include "ecu/live_log.h"
@@ -111,6 +112,8 @@ public:
 
     // Fixed area
     TextBoxControl KomutSatırı;  // status line
+    // Every text the status line showed this session, with its time.
+    StatusHistory Messages;
     ButtonControl LPG, CNG;
     LabelControl Label3, Label4;
     ComboBoxControl Dilsec;
@@ -186,6 +189,8 @@ public:
     // Writes the Turkish or the English text into the status line by LanguageIndex
     // (two separate tests: any other value writes neither).
     void ShowMessage(std::string_view turkish, std::string_view english);
+    // Puts a text in the status line and notes it in Messages at the clock's time.
+    void SetStatusText(std::string text);
     // Asks the fitter a Yes/No question in the language of LanguageIndex (English
     // for 1, Turkish otherwise) with "Evet"/"Hayır" or "Yes"/"No" buttons. True
     // only for Yes; without anyone to ask (no Questions given) the answer is No.

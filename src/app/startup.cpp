@@ -116,7 +116,7 @@ void Form1Korvane::Form_Load() {
     FillAdvanceList();
 
     // 14: the banner.
-    KomutSatırı.text = std::string("gasecu ") + GASECU_VERSION + " - LPG/CNG ECU service tool";
+    SetStatusText(std::string("gasecu ") + GASECU_VERSION + " - LPG/CNG ECU service tool");
 
     // 15: timers.
     Timer1.setInterval(500);

@@ -17,6 +17,7 @@
 
 #include "window/curve_widgets.h"
 #include "window/qt_canvas.h"
+#include "window/status_line.h"
 #include "window/widget_parts.h"
 
 namespace gasecu::qt {
@@ -192,8 +193,8 @@ private:
 // as the settings entry needs (it parses the text typed so far on Enter).
 class TextBoxWidget : public ControlWidget {
 public:
-    TextBoxWidget(TextBoxControl& c, QWidget* parent, const WidgetEvents& ev)
-        : c_(c), w_(new QLineEdit(parent)), keyPress_(ev.keyPress), edited_(ev.edited) {
+    TextBoxWidget(TextBoxControl& c, QLineEdit* box, const WidgetEvents& ev)
+        : c_(c), w_(box), keyPress_(ev.keyPress), edited_(ev.edited) {
         if (!edited_) {
             // Display-only box: the fitter reads it, the tool writes it.
             w_->setReadOnly(true);
@@ -315,7 +316,11 @@ std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWid
         const WidgetEvents& ev;
         std::unique_ptr<ControlWidget> operator()(ButtonControl* c) { return std::make_unique<ButtonWidget>(*c, parent, ev); }
         std::unique_ptr<ControlWidget> operator()(LabelControl* c) { return std::make_unique<LabelWidget>(*c, parent, ev); }
-        std::unique_ptr<ControlWidget> operator()(TextBoxControl* c) { return std::make_unique<TextBoxWidget>(*c, parent, ev); }
+        std::unique_ptr<ControlWidget> operator()(TextBoxControl* c) {
+            // The status line shows long messages elided in the middle, never cut at the head.
+            QLineEdit* box = entry.name == "KomutSatırı" ? new StatusLine(parent) : new QLineEdit(parent);
+            return std::make_unique<TextBoxWidget>(*c, box, ev);
+        }
         std::unique_ptr<ControlWidget> operator()(CheckBoxControl* c) { return std::make_unique<CheckBoxWidget>(*c, parent, ev); }
         std::unique_ptr<ControlWidget> operator()(ComboBoxControl* c) { return std::make_unique<ComboBoxWidget>(*c, parent, ev); }
         std::unique_ptr<ControlWidget> operator()(PictureBoxControl* c) {

@@ -4,9 +4,11 @@
 // buttons with the progress bars of the long exchanges.
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "window/main_window.h"
+#include "window/messages_window.h"
 
 namespace gasecu::qt {
 
@@ -26,18 +28,15 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(4);
 
-    // Screen buttons, status line, language, connect and exit.
+    // Screen buttons, the link lamp, language, connect and exit.
     auto* rowA = new QHBoxLayout;
     for (const char* name : {"ButonEğri", "ButonSetup", "ButonAyar"}) {
         w(name)->setMinimumWidth(110);
         rowA->addWidget(w(name));
     }
     rowA->addSpacing(12);
-    QFont statusFont = w("KomutSatırı")->font();
-    statusFont.setBold(true);
-    w("KomutSatırı")->setFont(statusFont);
-    rowA->addWidget(w("KomutSatırı"), 1);
-    // Lit while the ECU is silent: beside the status line, where the eye already is.
+    rowA->addStretch(1);
+    // Lit while the ECU is silent: by the connect button, above the status line.
     QFont lampFont = w("LinkLamp")->font();
     lampFont.setBold(true);
     w("LinkLamp")->setFont(lampFont);
@@ -51,6 +50,23 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     w("ExitButon")->setFocusPolicy(Qt::NoFocus);
     rowA->addWidget(w("ExitButon"));
     rows->addLayout(rowA);
+
+    // The status line gets a row of its own, the window's whole width: between
+    // the buttons it had room for a dozen characters at 1024x768.
+    auto* statusRow = new QHBoxLayout;
+    QFont statusFont = w("KomutSatırı")->font();
+    statusFont.setBold(true);
+    w("KomutSatırı")->setFont(statusFont);
+    statusRow->addWidget(w("KomutSatırı"), 1);
+    // The session's messages, beside the line that shows only the latest.
+    messages_ = new MessagesWindow(form_, this);
+    auto* messagesButton = new QPushButton(QStringLiteral("Mesajlar"), top);
+    messagesButton->setFocusPolicy(Qt::NoFocus);
+    messagesButton->setToolTip(QStringLiteral("Ctrl+M"));
+    connect(messagesButton, &QPushButton::clicked, this, [this] { toggleMessages(); });
+    widgets_["MesajlarButon"] = messagesButton;
+    statusRow->addWidget(messagesButton);
+    rows->addLayout(statusRow);
 
     // Live values: caption, text box with its label, bar.
     auto* rowB = new QHBoxLayout;

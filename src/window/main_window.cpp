@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "window/control_widgets.h"
 #include "window/curve_widgets.h"
 #include "window/event_table.h"
+#include "window/messages_window.h"
 #include "window/qt_timers.h"
 
 namespace gasecu::qt {
@@ -64,6 +66,21 @@ void MainWindow::mirror() {
     const QString trendTitle = QStringLiteral("gasecu - ") + QString::fromStdString(form_.ButonTrend.caption);
     if (trendWindow_->windowTitle() != trendTitle) trendWindow_->setWindowTitle(trendTitle);
     setWindowModified(form_.CurveUnsaved());
+    if (auto* button = qobject_cast<QPushButton*>(w("MesajlarButon"))) {
+        const QString caption = form_.LanguageIndex == 1 ? QStringLiteral("Messages") : QStringLiteral("Mesajlar");
+        if (button->text() != caption) button->setText(caption);
+    }
+    if (messages_->isVisible()) messages_->refresh();
+}
+
+void MainWindow::toggleMessages() {
+    if (messages_->isVisible()) {
+        messages_->hide();
+        return;
+    }
+    messages_->refresh();
+    messages_->show();
+    messages_->raise();
 }
 
 void MainWindow::runHandler(const std::function<void()>& handler) {

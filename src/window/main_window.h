@@ -17,6 +17,7 @@
 namespace gasecu::qt {
 
 class ControlWidget;
+class MessagesWindow;
 class QtTimers;
 class PlotWidget;
 
@@ -49,6 +50,9 @@ public:
     // The trend window (a window of its own, shown while TrendPic is visible).
     QWidget* trendWindow() const { return trendWindow_; }
     const QtTimers& timers() const { return *timers_; }
+    // The session's messages ("Mesajlar"/"Messages", Ctrl+M opens and closes it).
+    MessagesWindow* messagesWindow() const { return messages_; }
+    void toggleMessages();
 
 signals:
     // The exit button was pressed (or the window closed): the program ends.
@@ -84,6 +88,7 @@ private:
     QWidget* trendWindow_ = nullptr;
     PlotWidget* trendPlot_ = nullptr;
     bool exitSignalled_ = false;
+    MessagesWindow* messages_ = nullptr;
 };
 
 }  // namespace gasecu::qt

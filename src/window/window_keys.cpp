@@ -61,6 +61,10 @@ void MainWindow::addUndoShortcuts() {
         auto* shortcut = new QShortcut(key, this);
         connect(shortcut, &QShortcut::activated, this, press(button));
     }
+    // The messages window opens and closes from anywhere in the tool.
+    auto* messages = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
+    messages->setContext(Qt::ApplicationShortcut);
+    connect(messages, &QShortcut::activated, this, [this] { toggleMessages(); });
 }
 
 
