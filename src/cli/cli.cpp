@@ -55,6 +55,7 @@ int RunCommand(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("gasecu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GASECU_VERSION));
+    if (command->runWithoutEcu) return command->runWithoutEcu(options);
     HeadlessSession session(options);
     return command->run(session, options);
 }

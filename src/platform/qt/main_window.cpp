@@ -19,6 +19,7 @@
 #include "platform/qt/control_widgets.h"
 #include "platform/qt/curve_widgets.h"
 #include "platform/qt/event_table.h"
+#include "platform/qt/history_window.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_timers.h"
 
@@ -121,6 +122,7 @@ void MainWindow::mirror() {
     const QString trendTitle = QStringLiteral("gasecu - ") + QString::fromStdString(form_.ButonTrend.caption);
     if (trendWindow_->windowTitle() != trendTitle) trendWindow_->setWindowTitle(trendTitle);
     setWindowModified(form_.CurveUnsaved());
+    if (history_) history_->mirror();
 }
 
 void MainWindow::runHandler(const std::function<void()>& handler) {
@@ -355,6 +357,10 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     record->setSpacing(2);
     for (const char* name : {"ButonKayıt", "ButonTrend"}) record->addWidget(w(name));
     rowB->addLayout(record);
+    rowB->addSpacing(12);
+    // The job label and the history of restore points.
+    history_ = new HistoryControls(form_, [this](const std::function<void()>& work) { runHandler(work); }, top);
+    rowB->addWidget(history_);
     rows->addLayout(rowB);
 
     // Curve files and ECU transfer, and the progress of the long exchanges.

@@ -17,6 +17,7 @@
 namespace gasecu::qt {
 
 class ControlWidget;
+class HistoryControls;
 class QtTimers;
 class PlotWidget;
 
@@ -49,6 +50,8 @@ public:
     // The trend window (a window of its own, shown while TrendPic is visible).
     QWidget* trendWindow() const { return trendWindow_; }
     const QtTimers& timers() const { return *timers_; }
+    // The job label field, the history button and the history window.
+    HistoryControls* historyControls() const { return history_; }
 
 signals:
     // The exit button was pressed (or the window closed): the program ends.
@@ -84,6 +87,7 @@ private:
     QWidget* trendWindow_ = nullptr;
     PlotWidget* trendPlot_ = nullptr;
     bool exitSignalled_ = false;
+    HistoryControls* history_ = nullptr;
 };
 
 }  // namespace gasecu::qt
