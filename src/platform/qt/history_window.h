@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "curve/curve_text.h"
 #include "history/history_record.h"
 
 class QComboBox;
