@@ -7,8 +7,12 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include <QApplication>
+
+#include "app/form1korvane.h"
 #include "curve/curve_text.h"
 #include "history/history_store.h"
+#include "platform/qt/history_window.h"
 
 namespace {
 
@@ -90,6 +94,25 @@ void BM_OneRecordFetchedWhole(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OneRecordFetchedWhole)->Unit(benchmark::kMicrosecond);
+
+// The window itself: the store's listing put into the history window's table,
+// offscreen, as the history button opens it.
+void BM_HistoryWindowTableFilled(benchmark::State& state) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_history";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    const auto dir = FullHistory().parent_path();
+    Form1Korvane form({dir, dir / "user", nullptr, nullptr, '.'});
+    form.DataDirectory = dir;
+    qt::HistoryWindow window(form, [](const std::function<void()>& work) { work(); }, nullptr);
+    for (auto _ : state) {
+        window.refresh();
+        if (window.rowCount() < kRecords) state.SkipWithError("rows missing");
+    }
+}
+BENCHMARK(BM_HistoryWindowTableFilled)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
 
 #include "curve/curve_text.h"
 #include "history/history_store.h"
@@ -50,8 +49,8 @@ struct HistoryWindowTest : ::testing::Test {
         r.curveText.clear();
         store->add(r);
     }
-    int rows() const { return history->list()->rowCount(); }
-    std::string cell(int row, int column) const { return history->list()->item(row, column)->text().toStdString(); }
+    int rows() const { return history->rowCount(); }
+    std::string cell(int row, int column) const { return history->cell(row, column); }
 };
 
 TEST_F(HistoryWindowTest, ListsNewestFirstAndFilters) {

@@ -9,7 +9,9 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+#include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -41,6 +43,46 @@ std::optional<CurveRows> CurveOf(const history::Record& r) {
 }
 
 }  // namespace
+
+// The records as the list shows them: cells are made only for the rows on screen,
+// so ten thousand records open as fast as ten.
+class HistoryListModel : public QAbstractTableModel {
+public:
+    explicit HistoryListModel(QObject* parent) : QAbstractTableModel(parent) {}
+    void setRecords(const std::vector<history::Record>* records, bool english) {
+        beginResetModel();
+        records_ = records;
+        english_ = english;
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() || !records_ ? 0 : static_cast<int>(records_->size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 6; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !records_ || index.row() >= rowCount()) return {};
+        const history::Record& r = (*records_)[static_cast<std::size_t>(index.row())];
+        switch (index.column()) {
+        case 0: return QString::number(r.id);
+        case 1: return Text(r.time);
+        case 2: return Text(english_ ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind));
+        case 3: return Text(r.result);
+        case 4: return Text(r.label);
+        case 5: return Text(r.port);
+        }
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 5) return {};
+        static const char* const english[] = {"No", "Time", "Operation", "Result", "Label", "Port"};
+        static const char* const turkish[] = {"No", "Zaman", "İşlem", "Sonuç", "Etiket", "Port"};
+        return QString::fromUtf8((english_ ? english : turkish)[section]);
+    }
+
+private:
+    const std::vector<history::Record>* records_ = nullptr;
+    bool english_ = false;
+};
 
 // ---------------------------------------------------------------------------
 
@@ -157,8 +199,10 @@ HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
     outer->addLayout(filters);
 
     auto* body = new QHBoxLayout;
-    list_ = new QTableWidget(this);
-    list_->setColumnCount(6);
+    list_ = new QTableView(this);
+    model_ = new HistoryListModel(this);
+    list_->setModel(model_);
+    list_->setColumnWidth(1, 140);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -186,7 +230,8 @@ HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
     QObject::connect(from_, &QLineEdit::textChanged, this, [this] { refresh(); });
     QObject::connect(to_, &QLineEdit::textChanged, this, [this] { refresh(); });
     QObject::connect(kind_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
-    QObject::connect(list_, &QTableWidget::currentCellChanged, this, [this](int row) { choose(row); });
+    QObject::connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                     [this](const QModelIndex& current) { choose(current.isValid() ? current.row() : -1); });
     QObject::connect(restore_, &QPushButton::clicked, this, [this] { restoreToEditor(); });
     QObject::connect(export_, &QPushButton::clicked, this, [this] { exportCurve(); });
     applyLanguage();
@@ -207,9 +252,6 @@ void HistoryWindow::applyLanguage() {
     for (history::Kind k : history::AllKinds())
         kind_->addItem(Text(en ? history::KindEnglish(k) : history::KindTurkish(k)), static_cast<int>(k));
     kind_->setCurrentIndex(kindChosen);
-    list_->setHorizontalHeaderLabels(
-        en ? QStringList{"No", "Time", "Operation", "Result", "Label", "Port"}
-           : QStringList{"No", "Zaman", "İşlem", "Sonuç", "Etiket", "Port"});
     restore_->setText(en ? QStringLiteral("Restore to the editor") : QStringLiteral("Editöre geri yükle"));
     export_->setText(en ? QStringLiteral("Export") : QStringLiteral("Dışa aktar"));
     if (isVisible()) refresh();
@@ -237,22 +279,21 @@ void HistoryWindow::refresh() {
                        ? (en ? QStringLiteral("The last record was not kept in the history")
                              : QStringLiteral("Son kayıt geçmişe yazılamadı"))
                        : QString());
-    const QSignalBlocker quiet(list_);
-    list_->clearContents();
-    list_->setRowCount(static_cast<int>(records_.size()));
-    for (int i = 0; i < static_cast<int>(records_.size()); ++i) {
-        const history::Record& r = records_[static_cast<std::size_t>(i)];
-        const QString cells[] = {QString::number(r.id), Text(r.time),
-                                 Text(en ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind)),
-                                 Text(r.result), Text(r.label), Text(r.port)};
-        for (int c = 0; c < 6; ++c) list_->setItem(i, c, new QTableWidgetItem(cells[c]));
+    {
+        const QSignalBlocker quiet(list_->selectionModel());
+        model_->setRecords(&records_, en);
     }
-    list_->resizeColumnsToContents();
     chosen_.reset();
     details_->clear();
     plot_->setCurves(form_.CurveTable, std::nullopt);
     restore_->setEnabled(false);
     export_->setEnabled(false);
+}
+
+int HistoryWindow::rowCount() const { return model_->rowCount(); }
+
+std::string HistoryWindow::cell(int row, int column) const {
+    return model_->data(model_->index(row, column), Qt::DisplayRole).toString().toStdString();
 }
 
 void HistoryWindow::choose(int row) {

@@ -18,7 +18,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace gasecu {
 class Form1Korvane;
@@ -66,6 +66,8 @@ private:
     std::optional<CurveRows> record_;
 };
 
+class HistoryListModel;
+
 class HistoryWindow : public QWidget {
 public:
     HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner);
@@ -77,7 +79,10 @@ public:
     void exportCurve();
     void applyLanguage();
 
-    QTableWidget* list() const { return list_; }
+    QTableView* list() const { return list_; }
+    // The text of one cell of the list, as shown.
+    std::string cell(int row, int column) const;
+    int rowCount() const;
     QLineEdit* labelFilter() const { return labelFilter_; }
     QLineEdit* fromDate() const { return from_; }
     QLineEdit* toDate() const { return to_; }
@@ -98,7 +103,8 @@ private:
     QLineEdit* from_;
     QLineEdit* to_;
     QComboBox* kind_;
-    QTableWidget* list_;
+    QTableView* list_;
+    HistoryListModel* model_;
     HistoryCurvePlot* plot_;
     QPlainTextEdit* details_;
     QPushButton* restore_;
