@@ -12,7 +12,7 @@
 #include "app/form1korvane.h"
 #include "curve/curve_text.h"
 #include "history/history_store.h"
-#include "platform/qt/history_window.h"
+#include "window/history_window.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "curve/curve_text.h"
 #include "history/history_store.h"
-#include "platform/qt/history_window.h"
+#include "window/history_window.h"
 #include "qt/window_fixture.h"
 #include "support/disk_full.h"
 

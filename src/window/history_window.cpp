@@ -1,5 +1,5 @@
 // The job label field, the history button and the history window.
-#include "platform/qt/history_window.h"
+#include "window/history_window.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
