@@ -88,22 +88,18 @@ private:
 
 HistoryControls::HistoryControls(Form1Korvane& form, RunOnForm run, QWidget* parent)
     : QWidget(parent), form_(form) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    auto* row = new QHBoxLayout;
+    // Under the data log and trend buttons, as narrow as they are: the fixed area
+    // has no width to spare on a 1024-pixel screen.
+    auto* row = new QVBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
     label_ = new QLineEdit(this);
     label_->setObjectName(QStringLiteral("JobLabel"));
-    label_->setMinimumWidth(150);
+    label_->setMinimumWidth(60);
     button_ = new QPushButton(this);
     button_->setObjectName(QStringLiteral("ButonGecmis"));
-    row->addWidget(label_, 1);
+    row->addWidget(label_);
     row->addWidget(button_);
-    layout->addLayout(row);
-    notKept_ = new QLabel(this);
-    notKept_->setObjectName(QStringLiteral("HistoryNotKept"));
-    notKept_->setStyleSheet(QStringLiteral("color: #c00000"));
-    layout->addWidget(notKept_);
     window_ = new HistoryWindow(form_, run, this);
 
     // The label is the fitter's text; every record from now on carries it.
@@ -130,11 +126,15 @@ void HistoryControls::mirror() {
     }
     if (!label_->hasFocus() && label_->text().toStdString() != form_.JobLabel) label_->setText(Text(form_.JobLabel));
     const QString note = form_.LastRestorePointKept ? QString()
-                         : en                       ? QStringLiteral("Last record not kept in the history")
+                         : en                       ? QStringLiteral("The last record was not kept in the history")
                                                     : QStringLiteral("Son kayıt geçmişe yazılamadı");
-    if (notKept_->text() != note) notKept_->setText(note);
-    notKept_->setVisible(!note.isEmpty());
+    if (button_->toolTip() != note) {
+        button_->setToolTip(note);
+        button_->setStyleSheet(note.isEmpty() ? QString() : QStringLiteral("background-color: #ff8080"));
+    }
 }
+
+bool HistoryControls::showsNotKept() const { return !button_->toolTip().isEmpty(); }
 
 // ---------------------------------------------------------------------------
 

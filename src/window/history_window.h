@@ -42,13 +42,13 @@ public:
     HistoryWindow* historyWindow() const { return window_; }
     QLineEdit* labelField() const { return label_; }
     QPushButton* historyButton() const { return button_; }
-    QLabel* notKeptNote() const { return notKept_; }
+    // The button turns red with the reason as its tip while the last record was not kept.
+    bool showsNotKept() const;
 
 private:
     Form1Korvane& form_;
     QLineEdit* label_;
     QPushButton* button_;
-    QLabel* notKept_;
     HistoryWindow* window_;
 };
 
