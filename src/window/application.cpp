@@ -91,6 +91,8 @@ bool AnswerHelpOrVersion(int argc, char** argv) {
 int RunApplication(int argc, char** argv) {
     // Headless service commands: "gasecu scan", ... never open a window.
     if (argc > 1 && argv[1][0] != '-' && cli::IsCommand(argv[1])) return cli::RunCommand(argc, argv);
+    // A mistyped command must not start the window (nor abort for want of a display).
+    if (argc > 1 && !cli::StartsTheWindow(argv[1])) return cli::RefuseUnknownCommand(argv[1]);
     if (AnswerHelpOrVersion(argc, argv)) return 0;
 
     QApplication app(argc, argv);
