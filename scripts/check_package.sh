@@ -40,7 +40,7 @@ for exe in ./usr/bin/gasecu ./usr/bin/gasecu-sim; do
 done
 
 depends="$(dpkg-deb -f "$deb" Depends)"
-for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 qt6-qpa-plugins; do
+for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libsqlite3-0 qt6-qpa-plugins; do
   if ! grep -q "\b$lib\b" <<<"$depends"; then
     echo "check_package: Depends lacks $lib ($depends)" >&2
     status=1

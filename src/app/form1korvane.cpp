@@ -1,5 +1,6 @@
 #include "app/form1korvane.h"
 
+#include "history/restore_points.h"
 #include "link/remembered_port.h"
 #include "platform/recording_canvas.h"
 

@@ -23,6 +23,7 @@
 #include "ecu/live_sample.h"
 #include "ecu/live_trend.h"
 #include "ecu/setting_rules.h"
+#include "history/history_record.h"
 #include "link/curve_blocks.h"
 #include "platform/bytes.h"
 #include "platform/clock.h"
@@ -32,6 +33,10 @@
 #include "platform/serial_port.h"
 
 namespace gasecu {
+
+namespace history {
+class RestorePoints;
+}
 
 // The port where the ECU last answered, kept in "SonPort" in the data directory:
 // the next scan probes it first, then the others in their usual order.
@@ -70,6 +75,12 @@ struct FormEnvironment {
     // A curve with unsaved changes asks Save/Discard/Cancel before it is replaced
     // or dropped. The service commands turn this off: they never ask.
     bool askBeforeDroppingCurve = true;
+    // Where restore points go; null: the history database in the data directory
+    // when keepHistory is set, else nowhere. Not owned.
+    history::RestorePoints* restorePoints = nullptr;
+    bool keepHistory = false;
+    // The job label given on the command line; unset: the last label is offered.
+    std::optional<std::string> jobLabel{};
 };
 
 class Form1Korvane {
@@ -550,6 +561,34 @@ public:
     std::filesystem::path ReferenceFileChoice;
     // Where LoadReferenceFile reads from.
     std::filesystem::path ReferenceFilePath() const;
+
+    // ======================================================================
+    // history/ — restore points (history/form_restore_points.cpp)
+    // ======================================================================
+    // The car being worked on, as the fitter named it (plate, model); every record
+    // carries it.
+    std::string JobLabel;
+    // The settings as the last settings read showed them ("name=value" lines, '.'
+    // as decimal mark); empty until one was read.
+    std::string KnownSettings;
+    // The last record was kept; false after one the history could not take.
+    bool LastRestorePointKept = true;
+    // Where the records go (env.restorePoints, or the form's own database).
+    history::RestorePoints* RestorePointSink = nullptr;
+    std::unique_ptr<history::RestorePoints> OwnedRestorePoints;
+    // Opens the history in DataDirectory when asked to and offers the last label
+    // (the load handler).
+    void OpenRestorePoints();
+    // One record of the operation that just ended, with the job label, the port,
+    // the time and the known settings; the curve in the editor for the kinds that
+    // concern a curve. A record not kept is said in the status line.
+    void NoteRestorePoint(history::Kind kind, std::string result, std::string detail = {});
+    // Where the operations end: each gathers what its record needs.
+    void NoteEcuCurveBeforeWrite();
+    void NoteCurveWriteEnd();
+    void NoteSettingsRead();
+    void NoteSettingWrite(ecu::Setting setting, bool taken);
+    void NoteCalibrationEnd();
 
 private:
     void wireControls();

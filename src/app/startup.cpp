@@ -146,6 +146,9 @@ void Form1Korvane::Form_Load() {
     // 19: the curve the window opens with has nothing to save and nothing to undo.
     StoredCurve = CurveTable;
     CurveUndo.reset(CurveTable);
+
+    // 20: restore points, in the data directory chosen above.
+    OpenRestorePoints();
 }
 
 }  // namespace gasecu

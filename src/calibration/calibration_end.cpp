@@ -102,6 +102,7 @@ int End(Form1Korvane& f, int, int) {
     if (!f.UnsentReferenceTurkish.empty())
         f.ShowMessage(f.KomutSatırı.text + " ECU'YE YAZILAMAYAN REFERANS: " + f.UnsentReferenceTurkish + " !",
                       f.KomutSatırı.text + " REFERENCE NOT WRITTEN TO ECU: " + f.UnsentReferenceEnglish + " !");
+    f.NoteCalibrationEnd();
     return kStateSet;
 }
 

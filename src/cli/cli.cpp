@@ -131,6 +131,12 @@ int RunCommand(int argc, char** argv) {
             return status;
         }
     }
+    if (command->runWithoutEcu) {
+        // Its messages in the fitter's language, as the checks above give theirs.
+        Options own = options;
+        if (!own.language) own.language = StoredLanguage();
+        return command->runWithoutEcu(own);
+    }
     HeadlessSession session(options);
     return command->run(session, options);
 }

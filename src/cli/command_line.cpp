@@ -25,6 +25,10 @@ std::string SetTrace(Options& o, std::string_view) {
     o.trace = true;
     return {};
 }
+std::string SetLabel(Options& o, std::string_view value) {
+    o.label = std::string(value);
+    return {};
+}
 std::string SetHelp(Options& o, std::string_view) {
     o.help = true;
     return {};
@@ -36,6 +40,8 @@ const OptionInfo kCommonOptions[] = {
     {"--simulate", "", "", "talk to the built-in virtual ECU instead of a serial device", SetSimulate},
     {"--lang", "", "tr|en", "language of the messages (the stored choice is not changed)", SetLanguage},
     {"--trace", "", "", "print every frame sent (TX) and received (RX) with its time to standard error", SetTrace},
+    {"--label", "", "TEXT", "the job (plate, model) this run's history records carry; history: records whose label holds TEXT",
+     SetLabel},
     {"--help", "-h", "", "show this help", SetHelp},
 };
 

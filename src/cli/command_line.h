@@ -46,6 +46,12 @@ struct Options {
     bool yes = false;               // factory-reset: the fitter's answer to the window's question
     std::string referencePath;      // calibrate: the factory reference curve instead of ORJ.DAT
     bool upload = false;            // calibrate: write the rescaled curve to the ECU
+    // The job label the records of this run carry; history: the label to look for.
+    std::optional<std::string> label;
+    std::vector<std::string> historyWords;  // history: "show ID" or "export ID"
+    std::string historyKind;                // history: --kind
+    int historyLimit = 0;                   // history: --limit (0: all)
+    bool historyCsv = false;                // history: --csv
 };
 
 class HeadlessSession;
@@ -77,6 +83,8 @@ struct Command {
     std::string (*positional)(Options& options, std::string_view value) = nullptr;
     // Several such words, each to the function above ("set coils=4 advance=1.25").
     bool repeatsPositional = false;
+    // A command that needs no ECU and no form (history): run instead of `run`.
+    int (*runWithoutEcu)(const Options& options) = nullptr;
 };
 
 // The options every command takes.

@@ -53,6 +53,22 @@ std::string SetReference(Options& o, std::string_view value) {
     o.referencePath = value;
     return {};
 }
+std::string SetKind(Options& o, std::string_view value) {
+    o.historyKind = value;
+    return {};
+}
+std::string SetLimit(Options& o, std::string_view value) {
+    int limit = 0;
+    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), limit);
+    if (error != std::errc() || end != value.data() + value.size() || limit < 1)
+        return "--limit takes a whole number from 1, not '" + std::string(value) + "'";
+    o.historyLimit = limit;
+    return {};
+}
+std::string SetHistoryCsv(Options& o, std::string_view) {
+    o.historyCsv = true;
+    return {};
+}
 std::string SetUpload(Options& o, std::string_view) {
     o.upload = true;
     return {};
@@ -103,6 +119,18 @@ const std::vector<Command>& Table() {
           {"--upload", "", "", "after a converged run, write the rescaled curve to the ECU (read back to check)",
            SetUpload}},
          ValidateCalibrate, RunCalibrate, nullptr, false},
+        {"history", "[show ID | export ID -o FILE] [--kind KIND] [--limit N] [--csv]",
+         "List the restore points (newest first, one a line, its number first; --label TEXT picks the job),\n"
+         "      show one with its settings and curve, or export its curve as a curve file (Cur_xx.txt).",
+         {{"--kind", "", "KIND",
+           "only records of this kind: curve-read, ecu-curve-before-write, curve-write, settings-read,\n"
+           "                            setting-write, factory-load, fault-clear, calibration, file-load, file-save",
+           SetKind},
+          {"--limit", "", "N", "only the newest N records", SetLimit},
+          {"--csv", "", "", "the listing as CSV with a header row", SetHistoryCsv},
+          {"--output", "-o", "FILE", "export: the curve file; its last ten characters must begin with \"Cur\"",
+           SetOutput}},
+         ValidateHistory, nullptr, TakeHistoryWord, true, RunHistory},
     };
     return table;
 }

@@ -36,5 +36,8 @@ int RunFactoryReset(HeadlessSession& session, const Options& options);
 int ValidateFactoryReset(const Options& options, std::string& message);
 int RunCalibrate(HeadlessSession& session, const Options& options);
 int ValidateCalibrate(const Options& options, std::string& message);
+int RunHistory(const Options& options);
+int ValidateHistory(const Options& options, std::string& message);
+std::string TakeHistoryWord(Options& options, std::string_view word);
 
 }  // namespace gasecu::cli

@@ -65,6 +65,10 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     // A command never asks about the curve: it changes the curve only as its
     // command line says, and no one sits at the screen to answer.
     env.askBeforeDroppingCurve = false;
+    // Every run keeps its restore points, labelled as --label says (no label
+    // without it: a script never takes over the window's last job).
+    env.keepHistory = true;
+    env.jobLabel = options_.label.value_or("");
     env.decimalSeparator = '.';  // what scripts read must not depend on the locale
     env.portMemory = link::PortMemoryFor(options_.simulate, !options_.portDevices.empty());
     form_ = std::make_unique<Form1Korvane>(std::move(env));

@@ -54,6 +54,7 @@ void Form1Korvane::ButonDisktenOku_Click() {
         ShowMessage(" " + f, " " + f);
     else
         ShowMessage("DOSYA HATALI ! :" + f, "INCORRECT FILE ! :" + f);
+    NoteRestorePoint(history::Kind::FileLoad, CurveFileOk ? "done" : "no-end-marker", f);
 }
 
 void Form1Korvane::ButonDiskeYaz_Click() { SaveCurveFile(); }
@@ -89,6 +90,7 @@ bool Form1Korvane::SaveCurveFile() {
     }
     StoredCurve = CurveTable;
     ShowMessage("HATASIZ DOSYA  " + f, "FILE NO ERRORS " + f);
+    NoteRestorePoint(history::Kind::FileSave, "done", f);
     return true;
 }
 

@@ -146,6 +146,7 @@ void Form1Korvane::CheckSettingReadBack(const Bytes& reply, double step) {
     PendingSettingCheck.reset();
     int stored = ecu::ReplyByte(reply, rule.replyByte);
     if (check.setting == ecu::Setting::Advance) stored += 256 * ecu::ReplyByte(reply, rule.replyByte + 1);
+    NoteSettingWrite(check.setting, stored == check.written);
     if (stored == check.written) return;
     SettingNotTaken = true;
     if (LabelControl* label = SettingLabel(check.setting)) label->backColour = colours::kRed;

@@ -153,6 +153,7 @@ void FinishRead(Form1Korvane& f) {
         f.ButonEcuOku.backColour = colours::kWhite;
         for (ButtonControl* b : {&f.ButonEcuYaz, &f.ButonDiskeYaz, &f.ButonDisktenOku, &f.ButonEğri}) b->enabled = true;
         f.ButtonsLocked = false;
+        f.NoteRestorePoint(history::Kind::CurveRead, "done");
     }
     f.SequencerState = 8;
 }

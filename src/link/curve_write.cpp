@@ -88,6 +88,9 @@ void BeginWrite(Form1Korvane& f) {
     f.SequencerState = 19;
     f.SetupRestored = true;
     f.LockEcuButtons();
+    // Kept before the first frame: should the write go wrong, the fitter can put
+    // the ECU's last known curve back.
+    f.NoteEcuCurveBeforeWrite();
     // From the first frame until the read back is found equal, what the ECU holds
     // is not known.
     f.ForgetEcuCurve();
@@ -151,6 +154,7 @@ void EndWriteSteps(Form1Korvane& f) {
         RestoreAfterWrite(f);
         f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Unchecked;
         f.ShowMessage("EĞRİ YAZILDI, KONTROL EDİLMEDİ ! ", "CURVE WRITTEN, NOT CHECKED ! ");
+        f.NoteCurveWriteEnd();
         return;
     }
     f.ShowMessage("EĞRİ KONTROL EDİLİYOR ... ", "CHECKING THE CURVE ... ");
@@ -178,6 +182,7 @@ void RunCurveWriteStep(Form1Korvane& f, int step) {
         // Only the write-start command went out; no block was sent.
         RestoreAfterWrite(f);
         f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Refused;
+        f.NoteCurveWriteEnd();
         return;
     }
     if (int block = BlockAtStep(step)) {
@@ -209,18 +214,21 @@ void FinishCurveWriteCheck(Form1Korvane& f) {
         f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Equal;
         f.KeepEcuCurve();
         f.ShowMessage("HATA YOK ! ", "NO ERRORS ! ");
+        f.NoteCurveWriteEnd();
         return;
     }
     f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Differs;
     f.CurveWriteDifference = *difference;
     const BilingualText text = DifferenceMessage(*difference);
     f.ShowMessage(text.turkish, text.english);
+    f.NoteCurveWriteEnd();
 }
 
 void EndCurveWriteIncomplete(Form1Korvane& f) {
     RestoreAfterWrite(f);
     f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Incomplete;
     f.ShowMessage("EĞRİ YAZMA TAMAMLANMADI ! ", "CURVE WRITE DID NOT COMPLETE ! ");
+    f.NoteCurveWriteEnd();
 }
 
 }  // namespace link

@@ -61,6 +61,7 @@ void RunFactorySettingsStep(Form1Korvane& f, int step) {
         f.ButonAyar.enabled = true;
         f.ShowMessage("FABRİKA AYARLARI YÜKLENDİ", "FACTORY SETTINGS LOADED");
         f.SequencerState = 1;  // read the new values back
+        f.NoteRestorePoint(history::Kind::FactoryLoad, "done");
         return;
     }
     if (step == kFirstStep) {

@@ -81,6 +81,7 @@ void RunFaultClearStep(Form1Korvane& f, int step) {
         RestartPoints(f);
         f.ShowMessage("HATALAR SİLİNDİ", "FAULTS CLEARED");
         f.SequencerState = kFaultPagesStep;  // show what the ECU reports now
+        f.NoteRestorePoint(history::Kind::FaultClear, "done");
     }
 }
 

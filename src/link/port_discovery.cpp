@@ -103,6 +103,7 @@ void RunLinkStartupStep(Form1Korvane& f, int step) {
     f.ComOpenButon.enabled = false;
     f.LinkUp = true;
     f.SequencerState = 8;
+    f.NoteSettingsRead();
 }
 
 // Idle: poll the live data every tick for as long as nothing else is asked for.

@@ -1,12 +1,14 @@
 // The window's fixed area, above the screens and the same on all three: the screen
 // buttons and the status line, the live values with their bars, the fuel display,
-// the gas type, the data log and trend buttons, the curve file and ECU transfer
-// buttons with the progress bars of the long exchanges.
+// the gas type, the data log and trend buttons with the job label and history button,
+// the curve file and ECU transfer buttons with the progress bars of the long
+// exchanges.
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "window/history_window.h"
 #include "window/main_window.h"
 #include "window/messages_window.h"
 
@@ -134,10 +136,13 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     rowB->addLayout(gas);
     rowB->addSpacing(12);
 
-    // The data log and the trend window, one above the other: on every screen.
+    // The data log, the trend window, the job label and the history, one above the
+    // other: on every screen.
     auto* record = new QVBoxLayout;
     record->setSpacing(2);
     for (const char* name : {"ButonKayıt", "ButonTrend"}) record->addWidget(w(name));
+    history_ = new HistoryControls(form_, [this](const std::function<void()>& work) { runHandler(work); }, top);
+    record->addWidget(history_);
     rowB->addLayout(record);
     rows->addLayout(rowB);
 

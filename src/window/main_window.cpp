@@ -12,6 +12,7 @@
 #include "window/curve_widgets.h"
 #include "window/event_table.h"
 #include "window/messages_window.h"
+#include "window/history_window.h"
 #include "window/qt_timers.h"
 
 namespace gasecu::qt {
@@ -71,6 +72,7 @@ void MainWindow::mirror() {
         if (button->text() != caption) button->setText(caption);
     }
     if (messages_->isVisible()) messages_->refresh();
+    if (history_) history_->mirror();
 }
 
 void MainWindow::toggleMessages() {

@@ -18,6 +18,7 @@ namespace gasecu::qt {
 
 class ControlWidget;
 class MessagesWindow;
+class HistoryControls;
 class QtTimers;
 class PlotWidget;
 
@@ -53,6 +54,8 @@ public:
     // The session's messages ("Mesajlar"/"Messages", Ctrl+M opens and closes it).
     MessagesWindow* messagesWindow() const { return messages_; }
     void toggleMessages();
+    // The job label field, the history button and the history window.
+    HistoryControls* historyControls() const { return history_; }
 
 signals:
     // The exit button was pressed (or the window closed): the program ends.
@@ -89,6 +92,7 @@ private:
     PlotWidget* trendPlot_ = nullptr;
     bool exitSignalled_ = false;
     MessagesWindow* messages_ = nullptr;
+    HistoryControls* history_ = nullptr;
 };
 
 }  // namespace gasecu::qt

@@ -43,6 +43,8 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     env.questions = questions_.get();
     env.decimalSeparator = options_.decimalSeparator;
     env.portMemory = link::PortMemoryFor(options_.simulate, !options_.portDevices.empty());
+    // Restore points in the data directory; the last job label is offered again.
+    env.keepHistory = true;
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_);
     dialogs_->setParent(window_.get());

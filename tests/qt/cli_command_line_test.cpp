@@ -184,12 +184,13 @@ TEST(CliCommandLine, OnlyAnOptionOfTheWindowStartsTheWindow) {
 TEST(CliCommandLine, EveryCommandHasARunnerAndAUniqueName) {
     std::vector<std::string_view> names;
     for (const Command& c : Commands()) {
-        EXPECT_NE(c.run, nullptr) << c.name;
+        // Exactly one way to run: with the ECU, or (history) without it.
+        EXPECT_NE(c.run == nullptr, c.runWithoutEcu == nullptr) << c.name;
         EXPECT_EQ(FindCommand(Commands(), c.name), &c);
         names.push_back(c.name);
     }
     EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "write-curve", "settings", "set",
-                                                    "faults", "factory-reset", "calibrate"}));
+                                                    "faults", "factory-reset", "calibrate", "history"}));
 }
 
 TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {

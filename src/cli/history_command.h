@@ -1,0 +1,29 @@
+#pragma once
+// gasecu history: the restore points listed, one shown, one exported as a curve
+// file. The work takes the database file and gives its output as text, so that it
+// is testable without a Qt application or a process.
+#include <filesystem>
+#include <string>
+
+#include "cli/command_line.h"
+
+namespace gasecu::cli {
+
+// What a history command printed and its exit status.
+struct HistoryOutput {
+    int status = kExitDone;
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+// Runs the history command on the database `file` (which may not exist: an empty
+// history).
+HistoryOutput RunHistoryOn(const std::filesystem::path& file, const Options& options);
+
+// The history file of this tool: the one in the program directory (unless the
+// program is installed), else the one in the per-user data directory.
+std::filesystem::path FindHistoryFile(const std::filesystem::path& programDirectory,
+                                      const std::filesystem::path& installedDataDirectory,
+                                      const std::filesystem::path& userDataDirectory);
+
+}  // namespace gasecu::cli

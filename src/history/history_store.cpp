@@ -1,0 +1,247 @@
+// The history database behind HistoryStore: the schema, its migration, and the
+// statements that add, list and fetch restore points.
+#include "history/history_store.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+namespace gasecu::history {
+
+namespace {
+
+// A record must never wait long for the database: another program holding it
+// (a backup being taken, a second window) makes this record fail, not the job.
+constexpr int kBusyWaitMs = 100;
+
+// One prepared statement, finalised when it goes.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) {
+        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK) stmt_ = nullptr;
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool ok() const { return stmt_ != nullptr; }
+    void bind(int i, const std::string& text) {
+        sqlite3_bind_text(stmt_, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+    // An empty text goes in as NULL: "no curve", "settings not known".
+    void bindOrNull(int i, const std::string& text) {
+        if (text.empty()) sqlite3_bind_null(stmt_, i);
+        else bind(i, text);
+    }
+    void bind(int i, std::int64_t value) { sqlite3_bind_int64(stmt_, i, value); }
+    void bind(int i, std::optional<double> value) {
+        if (value) sqlite3_bind_double(stmt_, i, *value);
+        else sqlite3_bind_null(stmt_, i);
+    }
+    void bind(int i, std::optional<int> value) {
+        if (value) sqlite3_bind_int(stmt_, i, *value);
+        else sqlite3_bind_null(stmt_, i);
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step() { return stmt_ ? sqlite3_step(stmt_) : SQLITE_ERROR; }
+
+    std::string text(int column) const {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+        return t ? std::string(t, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column))) : std::string();
+    }
+    std::int64_t integer(int column) const { return sqlite3_column_int64(stmt_, column); }
+    bool isNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+    double real(int column) const { return sqlite3_column_double(stmt_, column); }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+void SetError(std::string* error, sqlite3* db, const char* what) {
+    if (error) *error = std::string(what) + ": " + (db ? sqlite3_errmsg(db) : "out of memory");
+}
+
+bool Exec(sqlite3* db, const char* sql, std::string* error) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK) return true;
+    SetError(error, db, sql);
+    return false;
+}
+
+int UserVersion(sqlite3* db) {
+    Statement s(db, "PRAGMA user_version");
+    return s.step() == SQLITE_ROW ? static_cast<int>(s.integer(0)) : -1;
+}
+
+// Version 0 (a new, empty file) to 1. Each later version adds one step here, run
+// in the same transaction as the version number it sets.
+constexpr const char* kSchemaV1 =
+    "CREATE TABLE records ("
+    " id INTEGER PRIMARY KEY,"
+    " time TEXT NOT NULL,"
+    " port TEXT NOT NULL,"
+    " kind TEXT NOT NULL,"
+    " result TEXT NOT NULL,"
+    " label TEXT NOT NULL,"
+    " curve TEXT,"
+    " settings TEXT,"
+    " slope_factor REAL,"
+    " iterations INTEGER,"
+    " detail TEXT NOT NULL);"
+    "CREATE INDEX records_by_kind ON records(kind, id);"
+    "CREATE TABLE last_label (only INTEGER PRIMARY KEY CHECK (only = 1), label TEXT NOT NULL);"
+    "PRAGMA user_version = 1;";
+
+// Brings the file to kSchemaVersion; false for a file it cannot bring there.
+bool Migrate(sqlite3* db, bool& writable, std::string* error) {
+    const int found = UserVersion(db);
+    if (found < 0) {
+        SetError(error, db, "reading the schema version");
+        return false;
+    }
+    if (found > HistoryStore::kSchemaVersion) {
+        writable = false;  // a newer tool's file: read what we know, write nothing
+        return true;
+    }
+    if (found == HistoryStore::kSchemaVersion) return true;
+    // Two tools starting at once: the second waits for the first, then sees its work.
+    if (!Exec(db, "BEGIN IMMEDIATE", error)) return false;
+    bool ok = true;
+    const int now = UserVersion(db);
+    if (now == 0) ok = Exec(db, kSchemaV1, error);
+    if (ok && Exec(db, "COMMIT", error)) return true;
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
+}
+
+constexpr const char* kSummaryColumns = "id, time, port, kind, result, label, slope_factor, iterations, detail";
+
+Record ReadSummary(const Statement& s) {
+    Record r;
+    r.id = s.integer(0);
+    r.time = s.text(1);
+    r.port = s.text(2);
+    r.kind = KindNamed(s.text(3)).value_or(Kind::CurveRead);
+    r.result = s.text(4);
+    r.label = s.text(5);
+    if (!s.isNull(6)) r.slopeFactor = s.real(6);
+    if (!s.isNull(7)) r.iterations = static_cast<int>(s.integer(7));
+    r.detail = s.text(8);
+    return r;
+}
+
+}  // namespace
+
+std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& path, std::string* error) {
+    sqlite3* db = nullptr;
+    const int opened = sqlite3_open_v2(path.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (opened != SQLITE_OK) {
+        SetError(error, db, "opening the history");
+        sqlite3_close(db);
+        return nullptr;
+    }
+    std::unique_ptr<HistoryStore> store(new HistoryStore(db));
+    sqlite3_busy_timeout(db, kBusyWaitMs);
+    // WAL: readers and the writer do not block each other, and a killed writer's
+    // half record is simply not there at the next open. FULL: a record the tool
+    // reported as kept survives a power cut too.
+    {
+        Statement wal(db, "PRAGMA journal_mode = WAL");
+        if (wal.step() != SQLITE_ROW) {
+            SetError(error, db, "opening the history");
+            return nullptr;
+        }
+    }
+    if (!Exec(db, "PRAGMA synchronous = FULL", error)) return nullptr;
+    if (!Migrate(db, store->writable_, error)) return nullptr;
+    return store;
+}
+
+HistoryStore::~HistoryStore() { sqlite3_close(db_); }
+
+int HistoryStore::schemaVersion() const { return UserVersion(db_); }
+
+std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string* error) {
+    if (!writable_) {
+        if (error) *error = "the history was written by a newer version of the tool";
+        return std::nullopt;
+    }
+    if (!Exec(db_, "BEGIN IMMEDIATE", error)) return std::nullopt;
+    std::optional<std::int64_t> id;
+    {
+        Statement insert(db_,
+                         "INSERT INTO records (time, port, kind, result, label, curve, settings, slope_factor,"
+                         " iterations, detail) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        insert.bind(1, record.time);
+        insert.bind(2, record.port);
+        insert.bind(3, std::string(KindName(record.kind)));
+        insert.bind(4, record.result);
+        insert.bind(5, record.label);
+        insert.bindOrNull(6, record.curveText);
+        insert.bindOrNull(7, record.settings);
+        insert.bind(8, record.slopeFactor);
+        insert.bind(9, record.iterations);
+        insert.bind(10, record.detail);
+        if (insert.step() == SQLITE_DONE) id = sqlite3_last_insert_rowid(db_);
+    }
+    bool ok = id.has_value();
+    if (ok && !record.label.empty()) {
+        Statement label(db_, "INSERT OR REPLACE INTO last_label (only, label) VALUES (1, ?)");
+        label.bind(1, record.label);
+        ok = label.step() == SQLITE_DONE;
+    }
+    if (!ok) SetError(error, db_, "keeping the record");
+    if (ok && Exec(db_, "COMMIT", error)) return id;
+    sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    return std::nullopt;
+}
+
+std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error) const {
+    // Every condition is always in the statement; an empty value switches it off.
+    const std::string sql = std::string("SELECT ") + kSummaryColumns +
+                            " FROM records WHERE (?1 = '' OR instr(lower(label), lower(?1)) > 0)"
+                            " AND (?2 = '' OR kind = ?2)"
+                            " AND (?3 = '' OR time >= ?3)"
+                            " AND (?4 = '' OR time < ?4 || 'T')"  // 'T' sorts after " hh:mm:ss"
+                            " ORDER BY id DESC LIMIT ?5";
+    Statement s(db_, sql.c_str());
+    std::vector<Record> records;
+    if (!s.ok()) {
+        SetError(error, db_, "listing the history");
+        return records;
+    }
+    s.bind(1, filter.labelContains);
+    s.bind(2, filter.kind ? std::string(KindName(*filter.kind)) : std::string());
+    s.bind(3, filter.fromDate);
+    s.bind(4, filter.toDate);
+    s.bind(5, static_cast<std::int64_t>(filter.limit > 0 ? filter.limit : -1));
+    int rc;
+    while ((rc = s.step()) == SQLITE_ROW) records.push_back(ReadSummary(s));
+    if (rc != SQLITE_DONE) {
+        SetError(error, db_, "listing the history");
+        records.clear();
+    }
+    return records;
+}
+
+std::optional<Record> HistoryStore::find(std::int64_t id, std::string* error) const {
+    const std::string sql = std::string("SELECT ") + kSummaryColumns + ", curve, settings FROM records WHERE id = ?";
+    Statement s(db_, sql.c_str());
+    s.bind(1, id);
+    const int rc = s.step();
+    if (rc != SQLITE_ROW) {
+        if (rc != SQLITE_DONE) SetError(error, db_, "reading the record");
+        else if (error) *error = "no record " + std::to_string(id);
+        return std::nullopt;
+    }
+    Record r = ReadSummary(s);
+    r.curveText = s.text(9);
+    r.settings = s.text(10);
+    return r;
+}
+
+std::string HistoryStore::lastLabel() const {
+    Statement s(db_, "SELECT label FROM last_label WHERE only = 1");
+    return s.step() == SQLITE_ROW ? s.text(0) : std::string();
+}
+
+}  // namespace gasecu::history

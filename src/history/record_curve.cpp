@@ -1,0 +1,53 @@
+// The curve of a restore point into the editor or out as a curve file.
+#include "history/record_curve.h"
+
+#include "app/form1korvane.h"
+#include "curve/curve_file_io.h"
+#include "curve/curve_file_name.h"
+#include "curve/curve_text.h"
+#include "platform/atomic_file_write.h"
+
+namespace gasecu::history {
+
+namespace {
+
+CurveOutcome Refused(std::string turkish, std::string english) { return {false, std::move(turkish), std::move(english)}; }
+
+}  // namespace
+
+CurveOutcome ExportCurveFile(const std::string& curveText, const std::string& fullPath) {
+    if (curve::NamesTheDefaultCurveFile(fullPath))
+        return Refused("Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! ",
+                       "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ");
+    if (!curve::FollowsCurveFileNameRule(fullPath))
+        return Refused("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
+    // A record damaged in the file must not become a curve file the tool refuses later.
+    if (curveText.empty() || !curve::ParseCurveText(curveText))
+        return Refused("KAYITTA OKUNABİLİR EĞRİ YOK ! ", "THE RECORD HOLDS NO READABLE CURVE ! ");
+    if (!WriteFileAtomically(curve::PathFromUtf8(fullPath), curveText))
+        return Refused("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
+    return {true, "HATASIZ DOSYA  " + fullPath, "FILE NO ERRORS " + fullPath};
+}
+
+CurveOutcome RestoreToEditor(Form1Korvane& form, const std::string& curveText) {
+    CurveOutcome outcome;
+    const auto parsed = curveText.empty() ? std::nullopt : curve::ParseCurveText(curveText);
+    if (!parsed) {
+        outcome = Refused("KAYITTA OKUNABİLİR EĞRİ YOK ! ", "THE RECORD HOLDS NO READABLE CURVE ! ");
+        form.ShowMessage(outcome.turkish, outcome.english);
+        return outcome;
+    }
+    // A read or write under way would take the curve from under the exchange.
+    if (form.RefusedWhileEcuBusy()) return {};
+    if (!form.MayDropCurve()) return {};
+    form.NoteCurveStep();  // an edit not yet noted stays a step of its own
+    parsed->applyTo(form.CurveTable);
+    form.NoteCurveStep();
+    form.ClearCurvePicture();
+    form.DrawCurves();
+    outcome = {true, "KAYITTAKİ EĞRİ EDİTÖRE ALINDI", "THE RECORD'S CURVE IS IN THE EDITOR"};
+    form.ShowMessage(outcome.turkish, outcome.english);
+    return outcome;
+}
+
+}  // namespace gasecu::history

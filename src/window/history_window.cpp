@@ -1,0 +1,344 @@
+// The job label field, the history button and the history window.
+#include "window/history_window.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/form1korvane.h"
+#include "curve/curve_bands.h"
+#include "curve/curve_text.h"
+#include "history/history_store.h"
+#include "history/record_curve.h"
+
+namespace gasecu::qt {
+
+namespace {
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+QColor ColourOf(Colour c) {
+    if (c & 0x80000000u) return QColor(Qt::black);  // system colours: the pen's black
+    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+}
+
+std::optional<CurveRows> CurveOf(const history::Record& r) {
+    if (r.curveText.empty()) return std::nullopt;
+    auto parsed = curve::ParseCurveText(r.curveText);
+    if (!parsed) return std::nullopt;
+    CurveRows rows{};
+    parsed->applyTo(rows);
+    return rows;
+}
+
+}  // namespace
+
+// The records as the list shows them: cells are made only for the rows on screen,
+// so ten thousand records open as fast as ten.
+class HistoryListModel : public QAbstractTableModel {
+public:
+    explicit HistoryListModel(QObject* parent) : QAbstractTableModel(parent) {}
+    void setRecords(const std::vector<history::Record>* records, bool english) {
+        beginResetModel();
+        records_ = records;
+        english_ = english;
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() || !records_ ? 0 : static_cast<int>(records_->size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 6; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !records_ || index.row() >= rowCount()) return {};
+        const history::Record& r = (*records_)[static_cast<std::size_t>(index.row())];
+        switch (index.column()) {
+        case 0: return QString::number(r.id);
+        case 1: return Text(r.time);
+        case 2: return Text(english_ ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind));
+        case 3: return Text(r.result);
+        case 4: return Text(r.label);
+        case 5: return Text(r.port);
+        }
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 5) return {};
+        static const char* const english[] = {"No", "Time", "Operation", "Result", "Label", "Port"};
+        static const char* const turkish[] = {"No", "Zaman", "İşlem", "Sonuç", "Etiket", "Port"};
+        return QString::fromUtf8((english_ ? english : turkish)[section]);
+    }
+
+private:
+    const std::vector<history::Record>* records_ = nullptr;
+    bool english_ = false;
+};
+
+// ---------------------------------------------------------------------------
+
+HistoryControls::HistoryControls(Form1Korvane& form, RunOnForm run, QWidget* parent)
+    : QWidget(parent), form_(form) {
+    // Under the data log and trend buttons, as narrow as they are: the fixed area
+    // has no width to spare on a 1024-pixel screen.
+    auto* row = new QVBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    label_ = new QLineEdit(this);
+    label_->setObjectName(QStringLiteral("JobLabel"));
+    label_->setMinimumWidth(60);
+    button_ = new QPushButton(this);
+    button_->setObjectName(QStringLiteral("ButonGecmis"));
+    row->addWidget(label_);
+    row->addWidget(button_);
+    window_ = new HistoryWindow(form_, run, this);
+
+    // The label is the fitter's text; every record from now on carries it.
+    QObject::connect(label_, &QLineEdit::textEdited, this,
+                     [this](const QString& text) { form_.JobLabel = text.toStdString(); });
+    QObject::connect(button_, &QPushButton::clicked, this, [this] {
+        window_->show();
+        window_->raise();
+        window_->activateWindow();
+    });
+}
+
+HistoryControls::~HistoryControls() = default;
+
+void HistoryControls::mirror() {
+    const bool en = form_.LanguageIndex == 1;
+    const QString caption = en ? QStringLiteral("History") : QStringLiteral("Geçmiş");
+    if (button_->text() != caption) {
+        button_->setText(caption);
+        label_->setPlaceholderText(en ? QStringLiteral("Job: plate, model") : QStringLiteral("İş: plaka, model"));
+        label_->setToolTip(en ? QStringLiteral("Every history record carries this label")
+                              : QStringLiteral("Geçmişteki her kayıt bu etiketi taşır"));
+        window_->applyLanguage();
+    }
+    if (!label_->hasFocus() && label_->text().toStdString() != form_.JobLabel) label_->setText(Text(form_.JobLabel));
+    const QString note = form_.LastRestorePointKept ? QString()
+                         : en                       ? QStringLiteral("The last record was not kept in the history")
+                                                    : QStringLiteral("Son kayıt geçmişe yazılamadı");
+    if (button_->toolTip() != note) {
+        button_->setToolTip(note);
+        button_->setStyleSheet(note.isEmpty() ? QString() : QStringLiteral("background-color: #ff8080"));
+    }
+}
+
+bool HistoryControls::showsNotKept() const { return !button_->toolTip().isEmpty(); }
+
+// ---------------------------------------------------------------------------
+
+void HistoryCurvePlot::setCurves(const CurveRows& current, std::optional<CurveRows> record) {
+    current_ = current;
+    record_ = std::move(record);
+    update();
+}
+
+void HistoryCurvePlot::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    p.setRenderHint(QPainter::Antialiasing);
+    // One scale for both curves: the fitter compares heights.
+    double low = 0, high = 1;
+    auto widen = [&](const CurveRows& c) {
+        for (int r = curve::kFirstBandRow; r <= curve::kLastBandRow; ++r)
+            for (int pt = 1; pt <= curve::kPointCount; ++pt) high = std::max(high, c[static_cast<std::size_t>(r)][static_cast<std::size_t>(pt)]);
+    };
+    widen(current_);
+    if (record_) widen(*record_);
+    const QRectF area = QRectF(rect()).adjusted(8, 8, -8, -8);
+    auto at = [&](int point, double value) {
+        const double x = area.left() + area.width() * (point - 1) / (curve::kPointCount - 1);
+        const double y = area.bottom() - area.height() * (value - low) / (high - low);
+        return QPointF(x, y);
+    };
+    auto draw = [&](const CurveRows& c, Qt::PenStyle style, const std::array<Colour, curve::kBandCount>& colours) {
+        for (int b = 0; b < curve::kBandCount; ++b) {
+            QPen pen(ColourOf(colours[static_cast<std::size_t>(b)]), style == Qt::SolidLine ? 1.5 : 2.0, style);
+            p.setPen(pen);
+            const auto& row = c[static_cast<std::size_t>(b + curve::kFirstBandRow)];
+            for (int pt = 1; pt < curve::kPointCount; ++pt)
+                p.drawLine(at(pt, row[static_cast<std::size_t>(pt)]), at(pt + 1, row[static_cast<std::size_t>(pt + 1)]));
+        }
+    };
+    draw(current_, Qt::SolidLine, curve::kBandCurveColours);
+    // The record's curve, dashed in pale band colours as the ECU's curve is drawn.
+    if (record_) draw(*record_, Qt::DashLine, curve::kEcuBandCurveColours);
+}
+
+// ---------------------------------------------------------------------------
+
+HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
+    : QWidget(owner, Qt::Window), form_(form), run_(std::move(run)) {
+    setObjectName(QStringLiteral("HistoryWindow"));
+    resize(1000, 560);
+    auto* outer = new QVBoxLayout(this);
+    auto* filters = new QHBoxLayout;
+    labelFilter_ = new QLineEdit(this);
+    from_ = new QLineEdit(this);
+    to_ = new QLineEdit(this);
+    for (QLineEdit* date : {from_, to_}) {
+        date->setPlaceholderText(QStringLiteral("2026-12-31"));
+        date->setMaximumWidth(110);
+    }
+    kind_ = new QComboBox(this);
+    filters->addWidget(labelFilter_, 1);
+    filters->addWidget(from_);
+    filters->addWidget(to_);
+    filters->addWidget(kind_);
+    outer->addLayout(filters);
+
+    auto* body = new QHBoxLayout;
+    list_ = new QTableView(this);
+    model_ = new HistoryListModel(this);
+    list_->setModel(model_);
+    list_->setColumnWidth(1, 140);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->verticalHeader()->setVisible(false);
+    list_->horizontalHeader()->setStretchLastSection(true);
+    body->addWidget(list_, 3);
+    auto* side = new QVBoxLayout;
+    plot_ = new HistoryCurvePlot(this);
+    details_ = new QPlainTextEdit(this);
+    details_->setReadOnly(true);
+    auto* buttons = new QHBoxLayout;
+    restore_ = new QPushButton(this);
+    export_ = new QPushButton(this);
+    buttons->addWidget(restore_);
+    buttons->addWidget(export_);
+    side->addWidget(plot_, 2);
+    side->addWidget(details_, 1);
+    side->addLayout(buttons);
+    body->addLayout(side, 2);
+    outer->addLayout(body, 1);
+    note_ = new QLabel(this);
+    outer->addWidget(note_);
+
+    QObject::connect(labelFilter_, &QLineEdit::textChanged, this, [this] { refresh(); });
+    QObject::connect(from_, &QLineEdit::textChanged, this, [this] { refresh(); });
+    QObject::connect(to_, &QLineEdit::textChanged, this, [this] { refresh(); });
+    QObject::connect(kind_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    QObject::connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                     [this](const QModelIndex& current) { choose(current.isValid() ? current.row() : -1); });
+    QObject::connect(restore_, &QPushButton::clicked, this, [this] { restoreToEditor(); });
+    QObject::connect(export_, &QPushButton::clicked, this, [this] { exportCurve(); });
+    applyLanguage();
+}
+
+bool HistoryWindow::english() const { return form_.LanguageIndex == 1; }
+
+void HistoryWindow::applyLanguage() {
+    const bool en = english();
+    setWindowTitle(en ? QStringLiteral("gasecu - History") : QStringLiteral("gasecu - Geçmiş"));
+    labelFilter_->setPlaceholderText(en ? QStringLiteral("Label (plate, model)") : QStringLiteral("Etiket (plaka, model)"));
+    from_->setToolTip(en ? QStringLiteral("From this day") : QStringLiteral("Bu günden"));
+    to_->setToolTip(en ? QStringLiteral("Up to this day") : QStringLiteral("Bu güne kadar"));
+    const int kindChosen = std::max(0, kind_->currentIndex());
+    const QSignalBlocker quiet(kind_);
+    kind_->clear();
+    kind_->addItem(en ? QStringLiteral("All kinds") : QStringLiteral("Tüm işlemler"));
+    for (history::Kind k : history::AllKinds())
+        kind_->addItem(Text(en ? history::KindEnglish(k) : history::KindTurkish(k)), static_cast<int>(k));
+    kind_->setCurrentIndex(kindChosen);
+    restore_->setText(en ? QStringLiteral("Restore to the editor") : QStringLiteral("Editöre geri yükle"));
+    export_->setText(en ? QStringLiteral("Export") : QStringLiteral("Dışa aktar"));
+    if (isVisible()) refresh();
+}
+
+void HistoryWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
+}
+
+void HistoryWindow::refresh() {
+    history::Filter filter;
+    filter.labelContains = labelFilter_->text().trimmed().toStdString();
+    filter.fromDate = from_->text().trimmed().toStdString();
+    filter.toDate = to_->text().trimmed().toStdString();
+    if (kind_->currentIndex() > 0) filter.kind = static_cast<history::Kind>(kind_->currentData().toInt());
+    std::string error;
+    records_.clear();
+    if (auto store = history::HistoryStore::Open(history::HistoryFileIn(form_.DataDirectory), &error))
+        records_ = store->list(filter, &error);
+    const bool en = english();
+    note_->setText(!error.empty() ? (en ? QStringLiteral("The history cannot be read: ")
+                                        : QStringLiteral("Geçmiş okunamıyor: ")) + Text(error)
+                   : !form_.LastRestorePointKept
+                       ? (en ? QStringLiteral("The last record was not kept in the history")
+                             : QStringLiteral("Son kayıt geçmişe yazılamadı"))
+                       : QString());
+    {
+        const QSignalBlocker quiet(list_->selectionModel());
+        model_->setRecords(&records_, en);
+    }
+    chosen_.reset();
+    details_->clear();
+    plot_->setCurves(form_.CurveTable, std::nullopt);
+    restore_->setEnabled(false);
+    export_->setEnabled(false);
+}
+
+int HistoryWindow::rowCount() const { return model_->rowCount(); }
+
+std::string HistoryWindow::cell(int row, int column) const {
+    return model_->data(model_->index(row, column), Qt::DisplayRole).toString().toStdString();
+}
+
+void HistoryWindow::choose(int row) {
+    chosen_.reset();
+    if (row >= 0 && row < static_cast<int>(records_.size())) {
+        if (auto store = history::HistoryStore::Open(history::HistoryFileIn(form_.DataDirectory)))
+            chosen_ = store->find(records_[static_cast<std::size_t>(row)].id);
+    }
+    const std::optional<CurveRows> curve = chosen_ ? CurveOf(*chosen_) : std::nullopt;
+    plot_->setCurves(form_.CurveTable, curve);
+    restore_->setEnabled(curve.has_value());
+    export_->setEnabled(curve.has_value());
+    if (!chosen_) {
+        details_->clear();
+        return;
+    }
+    const history::Record& r = *chosen_;
+    std::string text = r.time + "  " + std::string(english() ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind)) +
+                       "  " + r.result + "\n";
+    if (!r.label.empty()) text += r.label + "\n";
+    if (!r.port.empty()) text += r.port + "\n";
+    if (r.slopeFactor) text += (english() ? "slope factor " : "eğim faktörü ") + std::to_string(*r.slopeFactor) + "\n";
+    if (r.iterations) text += (english() ? "iterations " : "deneme ") + std::to_string(*r.iterations) + "\n";
+    if (!r.detail.empty()) text += r.detail + "\n";
+    text += r.settings.empty() ? (english() ? "settings not known\n" : "ayarlar bilinmiyor\n") : r.settings;
+    details_->setPlainText(Text(text));
+}
+
+void HistoryWindow::restoreToEditor() {
+    if (!chosen_) return;
+    const std::string curve = chosen_->curveText;
+    run_([this, curve] { history::RestoreToEditor(form_, curve); });
+    plot_->setCurves(form_.CurveTable, CurveOf(*chosen_));
+}
+
+void HistoryWindow::exportCurve() {
+    if (!chosen_ || !form_.env.fileDialogs) return;
+    const std::string curve = chosen_->curveText;
+    run_([this, curve] {
+        // The save button's dialog, with its preset name and folder.
+        const std::string path = form_.env.fileDialogs->showSave(form_.CommonDialog1);
+        if (path.empty()) return;
+        const history::CurveOutcome o = history::ExportCurveFile(curve, path);
+        form_.ShowMessage(o.turkish, o.english);
+    });
+}
+
+}  // namespace gasecu::qt

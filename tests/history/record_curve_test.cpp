@@ -1,0 +1,111 @@
+// A restore point's curve back in the editor (one undo step, the unsaved-curve
+// question first, never under an ECU exchange) and out as a curve file through
+// the save button's rules.
+#include <gtest/gtest.h>
+
+#include "curve/curve_text.h"
+#include "history/record_curve.h"
+#include "support/disk_full.h"
+#include "support/link_harness.h"
+
+namespace gasecu::history {
+namespace {
+
+CurveRows Kept() {
+    CurveRows c{};
+    const double head[] = {4, 25, 116, 110, 134, 122};
+    for (std::size_t p = 1; p <= 6; ++p) c[1][p] = head[p - 1];
+    for (std::size_t r = 2; r <= 8; ++r)
+        for (std::size_t p = 1; p <= 18; ++p) c[r][p] = static_cast<double>(30 * p + r);
+    return c;
+}
+
+struct RestoreToEditorTest : ::testing::Test {
+    test::LinkHarness h;
+    ScriptedQuestions questions;
+    void SetUp() override { h.form.env.questions = &questions; }
+};
+
+TEST_F(RestoreToEditorTest, TheRecordsCurveIsOneUndoableStep) {
+    const CurveRows before = h.form.CurveTable;
+    const CurveOutcome o = RestoreToEditor(h.form, curve::FormatCurveText(Kept()));
+    EXPECT_TRUE(o.done);
+    EXPECT_EQ(h.form.CurveTable, Kept());
+    EXPECT_EQ(h.form.KomutSatırı.text, "THE RECORD'S CURVE IS IN THE EDITOR");
+    // The window opened with a kept curve: nothing was asked.
+    EXPECT_TRUE(questions.askedChoices().empty());
+    h.form.ButonGeriAl_Click();
+    EXPECT_EQ(h.form.CurveTable, before);
+    h.form.ButonYinele_Click();
+    EXPECT_EQ(h.form.CurveTable, Kept());
+}
+
+TEST_F(RestoreToEditorTest, AnUnsavedCurveAsksFirstAndCancelKeepsIt) {
+    h.form.CurveTable[3][5] += 7;  // the fitter's edit, saved nowhere
+    h.form.NoteCurveStep();
+    const CurveRows edited = h.form.CurveTable;
+    questions.answerNext(SaveChoice::Cancel);
+    EXPECT_FALSE(RestoreToEditor(h.form, curve::FormatCurveText(Kept())).done);
+    EXPECT_EQ(questions.askedChoices().size(), 1u);
+    EXPECT_EQ(h.form.CurveTable, edited);
+
+    questions.answerNext(SaveChoice::Discard);
+    EXPECT_TRUE(RestoreToEditor(h.form, curve::FormatCurveText(Kept())).done);
+    EXPECT_EQ(h.form.CurveTable, Kept());
+    h.form.ButonGeriAl_Click();
+    EXPECT_EQ(h.form.CurveTable, edited);
+}
+
+TEST_F(RestoreToEditorTest, NeverUnderAnExchangeNorFromADamagedRecord) {
+    ASSERT_TRUE(h.connect());
+    h.form.ButonEcuOku_Click();
+    h.runner.runFor(1500);
+    ASSERT_TRUE(h.form.CurveExchangeRunning());
+    const CurveRows during = h.form.CurveTable;
+    EXPECT_FALSE(RestoreToEditor(h.form, curve::FormatCurveText(Kept())).done);
+    EXPECT_EQ(h.form.CurveTable, during);
+    ASSERT_TRUE(h.runner.runUntil([&] { return !h.form.CurveExchangeRunning(); }, 30000));
+
+    const CurveRows read = h.form.CurveTable;
+    for (const std::string& damaged : {std::string(), std::string("12 13\r\n"), std::string(300, 'x')}) {
+        EXPECT_FALSE(RestoreToEditor(h.form, damaged).done);
+        EXPECT_EQ(h.form.CurveTable, read);
+        EXPECT_EQ(h.form.KomutSatırı.text, "THE RECORD HOLDS NO READABLE CURVE ! ");
+    }
+}
+
+TEST(ExportCurveFile, FollowsTheSaveButtonsRules) {
+    test::TempDir dir;
+    const std::string text = curve::FormatCurveText(Kept());
+    struct Case {
+        const char* what;
+        std::string name;
+        std::string curve;
+        bool done;
+        const char* english;
+    };
+    const std::vector<Case> cases{
+        {"a curve file name", "Cur_05.txt", text, true, "FILE NO ERRORS "},
+        {"the default curve file", "cur_00.TXT", text, false, "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! "},
+        {"a name without Cur", "egri_05.txt", text, false, "NAME OF INCORRECT FILE ! "},
+        {"a damaged record", "Cur_06.txt", "1 2 3\r\n", false, "THE RECORD HOLDS NO READABLE CURVE ! "},
+        {"a folder that is not there", "gone/Cur_07.txt", text, false, "NAME OF INCORRECT FILE ! "},
+    };
+    for (const Case& c : cases) {
+        const std::string full = (dir.path() / c.name).string();
+        const CurveOutcome o = ExportCurveFile(c.curve, full);
+        EXPECT_EQ(o.done, c.done) << c.what;
+        EXPECT_EQ(o.english.substr(0, std::string(c.english).size()), c.english) << c.what;
+        EXPECT_EQ(test::ReadWholeFile(full), c.done ? text : std::string()) << c.what;
+    }
+    // A full disk leaves nothing half written.
+    const std::string full = (dir.path() / "Cur_08.txt").string();
+    {
+        test::DiskFull full_disk(16);
+        EXPECT_FALSE(ExportCurveFile(text, full).done);
+    }
+    EXPECT_FALSE(std::filesystem::exists(full));
+}
+
+}  // namespace
+}  // namespace gasecu::history
