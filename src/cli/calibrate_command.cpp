@@ -62,7 +62,7 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
     if (!options.referencePath.empty()) f.ReferenceFileChoice = curve::PathFromUtf8(options.referencePath);
     const std::filesystem::path referencePath = f.ReferenceFilePath();
     if (auto problem = ReferenceProblem(calibration::ReadReferenceCurve(referencePath))) {
-        const std::string where = referencePath.string() + " (" + *problem + ")";
+        const std::string where = curve::Utf8FromPath(referencePath) + " (" + *problem + ")";
         session.say("ORJ.DAT YÜKLENEMEDİ ! " + where, "ORJ.DAT ERROR WHILE INSTALLATION ! " + where);
         session.exit();
         return kExitFileError;

@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "cli/headless_session.h"
+#include "platform/program_arguments.h"
 
 namespace gasecu::cli {
 
@@ -30,7 +31,7 @@ bool IsCommand(const char* word) {
 void PrintHelp(std::FILE* out) { std::fputs(HelpText(Commands(), kProgram).c_str(), out); }
 
 int RunCommand(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     ParseResult parsed = ParseCommandLine(Commands(), arguments);
     if (!parsed.options) {
         PrintUsageError(parsed.error);

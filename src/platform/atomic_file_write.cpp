@@ -5,7 +5,11 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <fstream>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -36,14 +40,15 @@ fs::path FinalTarget(const fs::path& path) {
 fs::path TemporaryNameFor(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
 #ifdef _WIN32
-    const unsigned long process = 0;
+    const auto process = static_cast<unsigned long>(::GetCurrentProcessId());
 #else
     const auto process = static_cast<unsigned long>(::getpid());
 #endif
-    fs::path temp = target.parent_path();
-    temp /= "." + target.filename().string() + "." + std::to_string(process) + "-" +
-            std::to_string(counter.fetch_add(1)) + ".partial";
-    return temp;
+    // Joined as paths: the target's name may hold letters no narrow code page has.
+    fs::path name = ".";
+    name += target.filename();
+    name += "." + std::to_string(process) + "-" + std::to_string(counter.fetch_add(1)) + ".partial";
+    return target.parent_path() / name;
 }
 
 enum class TemporaryWrite {
@@ -55,14 +60,32 @@ enum class TemporaryWrite {
 
 #ifdef _WIN32
 
+// As below for POSIX: created new (never an existing file), written whole and
+// flushed to the disk before the move.
 TemporaryWrite WriteTemporary(const fs::path& temp, std::string_view contents, const fs::path&) {
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(temp, ec))) return TemporaryWrite::NameTaken;
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return TemporaryWrite::NotCreated;
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    out.close();
-    return out.fail() ? TemporaryWrite::Failed : TemporaryWrite::Written;
+    const HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return ::GetLastError() == ERROR_FILE_EXISTS ? TemporaryWrite::NameTaken : TemporaryWrite::NotCreated;
+    bool ok = true;
+    const char* data = contents.data();
+    std::size_t left = contents.size();
+    while (ok && left > 0) {
+        const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+        DWORD written = 0;
+        ok = ::WriteFile(file, data, chunk, &written, nullptr) && written == chunk;
+        data += written;
+        left -= written;
+    }
+    if (ok) ok = ::FlushFileBuffers(file) != 0;
+    if (!::CloseHandle(file)) ok = false;
+    return ok ? TemporaryWrite::Written : TemporaryWrite::Failed;
+}
+
+// Replaces the target in one step; write-through returns only once the move is
+// on the disk. A target another program holds open without sharing (an editor,
+// a spreadsheet) refuses the move: the old file stays and the write has failed.
+bool MoveOver(const fs::path& temp, const fs::path& target) {
+    return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 void SyncDirectory(const fs::path&) {}
@@ -109,6 +132,12 @@ TemporaryWrite WriteTemporary(const fs::path& temp, std::string_view contents, c
 
 // The rename itself is on the disk only once the directory is: best effort, the
 // new file is complete either way.
+bool MoveOver(const fs::path& temp, const fs::path& target) {
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    return !ec;
+}
+
 void SyncDirectory(const fs::path& directory) {
     const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -135,8 +164,7 @@ bool WriteFileAtomically(const fs::path& path, std::string_view contents) {
             fs::remove(temp, ec);
             return false;
         }
-        fs::rename(temp, target, ec);
-        if (ec) {
+        if (!MoveOver(temp, target)) {
             fs::remove(temp, ec);
             return false;
         }
