@@ -152,7 +152,7 @@ TEST_F(CurveFiles, ACurveThatCouldNotBeReadBackIsNotSaved) {
         form.LanguageIndex = 1;
         form.ButonDiskeYaz_Click();
         EXPECT_EQ(form.KomutSatırı.text, "THE CURVE HOLDS A VALUE NO CURVE FILE CAN KEEP (-32768..32767) ! ");
-        EXPECT_EQ(Slurp(path), "the fitter's older curve");
+        EXPECT_EQ(Slurp(curve::PathFromUtf8(path)), "the fitter's older curve");
     }
     // At the very ends it saves and loads back the same.
     LoadOrderedCurve();

@@ -234,7 +234,11 @@ TEST_F(DataLog, AFolderThatCannotTakeTheFileIsToldNeverClaimedSaved) {
     EXPECT_EQ(h.form.ButonKayıt.caption, "Start Recording");
 
     // The folder goes while recording (a pulled USB stick): the end says the file
-    // is gone instead of "saved".
+    // is gone instead of "saved". Windows removes no folder that holds an open file,
+    // so there the pulled stick cannot be made this way.
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder with an open file cannot be removed on Windows";
+#endif
     std::filesystem::create_directories(logs.path() / "stick");
     h.form.DataDirectory = logs.path() / "stick";
     h.form.ButonKayıt_Click();
