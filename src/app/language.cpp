@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/form1korvane.h"
+#include "app/stored_language.h"
 #include "curve/curve_file_io.h"
 #include "platform/atomic_file_write.h"
 
@@ -28,6 +29,18 @@ double ReadLanguageFile(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+int StoredLanguageIndex(const FormEnvironment& env) {
+    std::error_code ec;
+    // Where the start-up would keep its files: the program's own folder when it
+    // can write there and is not installed, else the per-user folder.
+    const bool ownFolder = env.installedDataDirectory.empty() && !env.programDirectory.empty() &&
+                           std::filesystem::is_directory(env.programDirectory, ec) &&
+                           CheckWritable(env.programDirectory / "Dilsecim") == std::nullopt;
+    std::filesystem::path file = (ownFolder ? env.programDirectory : env.userDataDirectory) / "Dilsecim";
+    if (!std::filesystem::exists(file, ec)) file = env.programDirectory / "Dilsecim";
+    return ReadLanguageFile(file) == 1 ? 1 : 0;
+}
 
 void Form1Korvane::ApplyLanguage() {
     auto file = DataDirectory / "Dilsecim";

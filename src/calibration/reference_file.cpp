@@ -30,13 +30,13 @@ std::filesystem::path LocateReferenceFile(const std::filesystem::path& explicitF
 
 ReferenceCurve ReadReferenceCurve(const std::filesystem::path& path) {
     ReferenceCurve result;
-    const std::optional<std::string> text = curve::ReadCurveFileText(path);
-    if (!text) {
+    const curve::CurveFileRead read = curve::ReadCurveFile(path);
+    if (!read.text) {
         result.missing = true;
-        result.error = {0, "cannot be read"};
+        result.error = {0, read.english, read.turkish};
         return result;
     }
-    result.curve = curve::ParseCurveText(*text, &result.error);
+    result.curve = curve::ParseCurveText(*read.text, &result.error);
     return result;
 }
 

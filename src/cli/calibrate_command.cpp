@@ -36,25 +36,29 @@ bool EndedByFault(const Form1Korvane& f) {
            !f.UnsentReferenceEnglish.empty();
 }
 
-// The reference file whole, or the reason it is not usable.
-std::optional<std::string> ReferenceProblem(const calibration::ReferenceCurve& reference) {
-    if (reference.missing) return std::string("cannot be read");
-    if (!reference.curve)
-        return "line " + std::to_string(reference.error.line) + ": " + reference.error.reason;
-    if (!reference.curve->endMarkerValid) return "line 9 is not the end mark \"<::::> \"";
+// Why the reference file is not usable, in both languages; nothing when it is.
+struct Problem {
+    std::string turkish, english;
+};
+std::optional<Problem> ReferenceProblem(const calibration::ReferenceCurve& reference) {
+    if (reference.missing) return Problem{reference.error.turkishReason, reference.error.reason};
+    if (!reference.curve) {
+        const std::string line = std::to_string(reference.error.line);
+        return Problem{"satır " + line + ": " + reference.error.turkishReason,
+                       "line " + line + ": " + reference.error.reason};
+    }
+    if (!reference.curve->endMarkerValid)
+        return Problem{"9. satır bitiş işareti \"<::::> \" değil", "line 9 is not the end mark \"<::::> \""};
     return std::nullopt;
 }
 
 }  // namespace
 
 int ValidateCalibrate(const Options& options, std::string& message) {
+    // The rescaled curve would be lost after the run, and the ECU already holds
+    // the run's reference values: the file is checked before anything starts.
     if (options.outputPath.empty()) return kExitDone;
-    const std::string full = FullPath(options.outputPath);
-    if (!curve::FollowsCurveFileNameRule(full)) {
-        message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
-        return kExitFileError;
-    }
-    return kExitDone;
+    return CheckOutputFile(options, message);
 }
 
 int RunCalibrate(HeadlessSession& session, const Options& options) {
@@ -62,8 +66,9 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
     if (!options.referencePath.empty()) f.ReferenceFileChoice = curve::PathFromUtf8(options.referencePath);
     const std::filesystem::path referencePath = f.ReferenceFilePath();
     if (auto problem = ReferenceProblem(calibration::ReadReferenceCurve(referencePath))) {
-        const std::string where = curve::Utf8FromPath(referencePath) + " (" + *problem + ")";
-        session.say("ORJ.DAT YÜKLENEMEDİ ! " + where, "ORJ.DAT ERROR WHILE INSTALLATION ! " + where);
+        const std::string path = curve::Utf8FromPath(referencePath);
+        session.say("ORJ.DAT YÜKLENEMEDİ ! " + path + " (" + problem->turkish + ")",
+                    "ORJ.DAT ERROR WHILE INSTALLATION ! " + path + " (" + problem->english + ")");
         session.exit();
         return kExitFileError;
     }

@@ -1,12 +1,15 @@
 #include "cli/cli.h"
 
 #include <QCoreApplication>
+#include <QStandardPaths>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "app/stored_language.h"
 #include "cli/command_line.h"
 #include "cli/headless_session.h"
+#include "curve/curve_file_io.h"
 #include "platform/program_arguments.h"
 
 namespace gasecu::cli {
@@ -20,7 +23,76 @@ void PrintUsageError(const std::string& error) {
                  kProgram, error.c_str(), kProgram, kProgram);
 }
 
+// The language stored by the window, read where the session's form would read it.
+int StoredLanguage() {
+    FormEnvironment env;
+    env.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
+    env.installedDataDirectory = InstalledDataDirectoryFor(env.programDirectory);
+    env.userDataDirectory =
+        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    return StoredLanguageIndex(env);
+}
+
+// A word as typed, safe to print: control characters and bytes that are not
+// UTF-8 shown as \xNN.
+std::string Printable(std::string_view word) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < word.size()) {
+        const auto byte = static_cast<unsigned char>(word[i]);
+        // The length a UTF-8 sequence starting with this byte has (0: none does).
+        const std::size_t length = byte < 0x80           ? 1
+                                   : (byte >> 5) == 0x6  ? 2
+                                   : (byte >> 4) == 0xE  ? 3
+                                   : (byte >> 3) == 0x1E ? 4
+                                                         : 0;
+        bool valid = length > 0 && i + length <= word.size() && !(length == 1 && (byte < 0x20 || byte == 0x7F));
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(word[i + k]) & 0xC0) == 0x80;
+        if (valid) {
+            out.append(word.substr(i, length));
+            i += length;
+            continue;
+        }
+        static const char kHex[] = "0123456789ABCDEF";
+        out += "\\x";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0xF];
+        ++i;
+    }
+    return out;
+}
+
 }  // namespace
+
+bool StartsTheWindow(std::string_view word) {
+    // The window's own options, then those the toolkit takes for any program
+    // (one dash or two, a value after '=' or in the next word).
+    static constexpr std::string_view kWindow[] = {"port", "simulate", "benchmark-startup", "h", "help", "v",
+                                                   "version"};
+    static constexpr std::string_view kToolkit[] = {
+        "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
+        "qwindowtitle", "reverse", "session", "style", "stylesheet", "widgetcount", "display", "geometry", "name",
+        "title", "visual", "ncols", "cmap", "nograb", "dograb", "sync", "qmljsdebugger", "fontengine",
+        "qwindowscreen"};
+    if (!word.starts_with("-")) return false;
+    std::string_view name = word.substr(word.starts_with("--") ? 2 : 1);
+    if (const auto equals = name.find('='); equals != std::string_view::npos) name = name.substr(0, equals);
+    for (std::string_view option : kWindow)
+        if (name == option) return true;
+    for (std::string_view option : kToolkit)
+        if (name == option) return true;
+    return false;
+}
+
+int RefuseUnknownCommand(std::string_view word) {
+    std::string commands;
+    for (const Command& command : Commands()) commands += std::string(command.name) + ", ";
+    commands += "help";
+    PrintUsageError("unknown command '" + Printable(word) + "'; the commands are " + commands +
+                    "; without a command (or with --port, --simulate) the window starts");
+    return kExitBadUsage;
+}
 
 bool IsCommand(const char* word) {
     if (!word) return false;
@@ -43,19 +115,23 @@ int RunCommand(int argc, char** argv) {
         return kExitDone;
     }
     const Command* command = FindCommand(Commands(), options.command);
-    if (command->validate) {
-        std::string message;
-        if (int status = command->validate(options, message); status != kExitDone) {
-            if (status == kExitBadUsage) PrintUsageError(message);
-            else std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
-            return status;
-        }
-    }
 
     // No widgets and no display: timers, the serial port and the event loop only.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("gasecu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GASECU_VERSION));
+    if (command->validate) {
+        // The checks speak the fitter's language before the session reads it:
+        // --lang, else the choice the window keeps.
+        Options checked = options;
+        if (!checked.language) checked.language = StoredLanguage();
+        std::string message;
+        if (int status = command->validate(checked, message); status != kExitDone) {
+            if (status == kExitBadUsage) PrintUsageError(message);
+            else std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+            return status;
+        }
+    }
     HeadlessSession session(options);
     return command->run(session, options);
 }

@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+
 namespace gasecu::cli {
 
 namespace {
@@ -29,7 +31,8 @@ std::string SetHelp(Options& o, std::string_view) {
 }
 
 const OptionInfo kCommonOptions[] = {
-    {"--port", "", "DEVICE", "serial device the scan tries first (repeatable, in order: COM1, COM2, ...)", SetPort},
+    {"--port", "", "DEVICE", "serial device the scan tries first (repeatable, in order: COM1, COM2, ...)", SetPort,
+     true},
     {"--simulate", "", "", "talk to the built-in virtual ECU instead of a serial device", SetSimulate},
     {"--lang", "", "tr|en", "language of the messages (the stored choice is not changed)", SetLanguage},
     {"--trace", "", "", "print every frame sent (TX) and received (RX) with its time to standard error", SetTrace},
@@ -74,6 +77,7 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
     options.command = name;
 
     bool positionalGiven = false;
+    std::vector<std::string_view> given;  // the single-valued options seen so far
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         std::string_view word = arguments[i];
         std::optional<std::string_view> inlineValue;
@@ -97,6 +101,13 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
         if (!info) {
             result.error = "'" + std::string(word) + "' is not an option of " + name;
             return result;
+        }
+        if (!info->valueName.empty() && !info->repeatable) {
+            if (std::find(given.begin(), given.end(), info->name) != given.end()) {
+                result.error = std::string(info->name) + " is given twice";
+                return result;
+            }
+            given.push_back(info->name);
         }
         std::string_view value;
         if (info->valueName.empty()) {
@@ -161,10 +172,13 @@ std::string HelpText(std::span<const Command> commands, std::string_view program
             "     of its last ten characters, a file that cannot be read or written, a curve the\n"
             "     ECU cannot take (the band and point are named), a setting value outside its\n"
             "     range (the setting and its range are named; no port is opened)\n"
-            "  5  the ECU stopped answering (no reply for 5 s while one was awaited), or the\n"
-            "     link went before the exchange ended\n"
+            "  5  the ECU stopped answering (no reply for 3 s, as the window's link watch counts),\n"
+            "     or the link went before the exchange ended\n"
             "  6  the ECU reports afterwards other than was written: the curve read back, a\n"
-            "     setting read back, or a fault record still set after faults --clear\n";
+            "     setting read back, or a fault record still set after faults --clear\n"
+            "  7  calibrate: the run ended by an engine speed, gas pressure, reducer temperature\n"
+            "     or injection time fault, without the petrol times agreeing after eleven\n"
+            "     corrections, or with a reference value the ECU could not take\n";
     return text;
 }
 

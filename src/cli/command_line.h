@@ -59,6 +59,9 @@ struct OptionInfo {
     std::string_view help;
     // Stores the value; returns an error text, empty when the value is fine.
     std::string (*apply)(Options& options, std::string_view value);
+    // May be given more than once (--port). Any other option with a value given
+    // twice is a usage error: which of the two the fitter meant is not ours to guess.
+    bool repeatable = false;
 };
 
 struct Command {

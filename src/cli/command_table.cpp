@@ -8,11 +8,15 @@ namespace gasecu::cli {
 
 namespace {
 
+// Half a second a sample: about a year and a half of samples.
+constexpr long kMostSamples = 100000000;
+
 std::string SetCount(Options& o, std::string_view value) {
     long count = 0;
     auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), count);
-    if (error != std::errc() || end != value.data() + value.size() || count < 1 || count > 100000000)
-        return "--count takes a whole number from 1, not '" + std::string(value) + "'";
+    if (error != std::errc() || end != value.data() + value.size() || count < 1 || count > kMostSamples)
+        return "--count takes a whole number from 1 to " + std::to_string(kMostSamples) + ", not '" +
+               std::string(value) + "'";
     o.count = count;
     return {};
 }
@@ -60,7 +64,7 @@ const std::vector<Command>& Table() {
          {}, nullptr, RunScan},
         {"live", "[--count N] [--csv FILE]",
          "Connect, then print (or log as CSV) the live values once per reply, every 500 ms.",
-         {{"--count", "", "N", "stop after N samples (default: until interrupted)", SetCount},
+         {{"--count", "", "N", "stop after N samples, 1 to 100000000 (default: until interrupted)", SetCount},
           {"--csv", "", "FILE", "write the samples as CSV with a header row (\"-\": standard output)", SetCsv}},
          nullptr, RunLive},
         {"read-curve", "-o FILE",

@@ -13,6 +13,11 @@ namespace gasecu::cli {
 // curve file name rule counts the last ten characters of the full path.
 std::string FullPath(const std::string& path);
 
+// An output curve file (-o) checked before any port is opened: the window's name
+// rule, not the default curve's name, and a folder that takes the file. Returns
+// kExitFileError with the message in the language of the run, else kExitDone.
+int CheckOutputFile(const Options& options, std::string& message);
+
 int RunScan(HeadlessSession& session, const Options& options);
 int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);

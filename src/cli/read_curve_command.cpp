@@ -8,6 +8,7 @@
 #include "curve/curve_file_io.h"
 #include "curve/curve_file_name.h"
 #include "cli/headless_session.h"
+#include "platform/atomic_file_write.h"
 
 namespace gasecu::cli {
 
@@ -17,24 +18,35 @@ std::string FullPath(const std::string& path) {
     return error ? path : curve::Utf8FromPath(full.lexically_normal());
 }
 
+int CheckOutputFile(const Options& options, std::string& message) {
+    const bool turkish = options.language == 0;
+    const std::string full = FullPath(options.outputPath);
+    if (!curve::FollowsCurveFileNameRule(full)) {
+        // The window's own refusal, in the language asked for.
+        message = (turkish ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
+        return kExitFileError;
+    }
+    if (curve::NamesTheDefaultCurveFile(full)) {
+        message = (turkish ? "Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! "
+                           : "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ") +
+                  full;
+        return kExitFileError;
+    }
+    // A missing or read-only folder, or a folder or a device under the name, is
+    // found now and not after a whole read or calibration.
+    if (const auto failure = CheckWritable(curve::PathFromUtf8(full))) {
+        message = (turkish ? WriteFailureTurkish(*failure) : WriteFailureEnglish(*failure)) + full;
+        return kExitFileError;
+    }
+    return kExitDone;
+}
+
 int ValidateReadCurve(const Options& options, std::string& message) {
     if (options.outputPath.empty()) {
         message = "read-curve needs -o FILE";
         return kExitBadUsage;
     }
-    const std::string full = FullPath(options.outputPath);
-    if (!curve::FollowsCurveFileNameRule(full)) {
-        // The window's own refusal, in the language asked for.
-        message = (options.language == 0 ? "HATALI DOSYA İSMİ ! " : "NAME OF INCORRECT FILE ! ") + full;
-        return kExitFileError;
-    }
-    if (curve::NamesTheDefaultCurveFile(full)) {
-        message = (options.language == 0 ? "Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! "
-                                         : "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ") +
-                  full;
-        return kExitFileError;
-    }
-    return kExitDone;
+    return CheckOutputFile(options, message);
 }
 
 int RunReadCurve(HeadlessSession& session, const Options& options) {

@@ -67,13 +67,17 @@ std::optional<std::vector<Assignment>> ParseAssignments(const Options& options, 
             return std::nullopt;
         }
         a.value = word.substr(equals + 1);
-        const std::optional<double> number = NumberText(a.value);
-        if (!number || !ecu::EntryByte(a.rule->setting, *number)) {
+        // The text must be a number as a whole; its value is the one the box
+        // takes from it on Enter (four decimals), so that the check here and the
+        // box's own never disagree.
+        const bool number = NumberText(a.value).has_value();
+        const double typed = ParseLeadingNumber(a.value);
+        if (!number || !ecu::EntryByte(a.rule->setting, typed)) {
             message = std::string(a.rule->name) + "=" + a.value + (turkish ? " kabul edilmedi: " : " refused: ") +
                       a.rule->name + (turkish ? " değerleri: " : " takes ") + AcceptedText(*a.rule, turkish);
             return std::nullopt;
         }
-        a.number = *number;
+        a.number = typed;
         out.push_back(a);
     }
     return out;
@@ -101,6 +105,9 @@ std::string FactoryText(const ecu::SettingRule& rule) {
 }  // namespace
 
 std::string TakeAssignment(Options& options, std::string_view word) {
+    const auto equals = word.find('=');
+    if (equals == std::string_view::npos || equals + 1 == word.size())
+        return "set takes NAME=VALUE, '" + std::string(word) + "' gives no value (" + SettingNames() + ")";
     options.assignments.emplace_back(word);
     return {};
 }

@@ -45,19 +45,28 @@ int ValidateWriteCurve(const Options& options, std::string& message) {
         message = InLanguage(options, "HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ") + full;
         return kExitFileError;
     }
-    const auto text = curve::ReadCurveFileText(curve::PathFromUtf8(full));
-    if (!text) {
-        message = InLanguage(options, "DOSYA OKUNAMADI ! ", "FILE CANNOT BE READ ! ") + full;
+    const curve::CurveFileRead read = curve::ReadCurveFile(curve::PathFromUtf8(full));
+    auto refuse = [&](const std::string& turkishHead, const std::string& englishHead, const std::string& line,
+                      const std::string& turkishReason, const std::string& englishReason) {
+        const std::string where = line.empty() ? "" : InLanguage(options, "satır ", "line ") + line + ": ";
+        message = InLanguage(options, turkishHead, englishHead) + full + " (" + where +
+                  InLanguage(options, turkishReason, englishReason) + ")";
         return kExitFileError;
+    };
+    if (!read.text) {
+        if (read.problem == curve::CurveFileRead::Problem::TooLarge)
+            return refuse("HATALI DOSYA ! ", "FILE ERROR ! ", "", read.turkish, read.english);
+        return refuse("DOSYA OKUNAMADI ! ", "FILE CANNOT BE READ ! ", "", read.turkish, read.english);
     }
     curve::CurveTextError error;
-    const auto parsed = curve::ParseCurveText(*text, &error);
-    if (!parsed || !parsed->endMarkerValid) {
-        const std::string line = parsed ? "9" : std::to_string(error.line);
-        const std::string reason = parsed ? std::string(curve::kEndMarker) : error.reason;
-        message = InLanguage(options, "HATALI DOSYA ! ", "FILE ERROR ! ") + full + " (" +
-                  InLanguage(options, "satır ", "line ") + line + ": " + reason + ")";
-        return kExitFileError;
+    const auto parsed = curve::ParseCurveText(*read.text, &error);
+    if (!parsed)
+        return refuse("HATALI DOSYA ! ", "FILE ERROR ! ", std::to_string(error.line), error.turkishReason,
+                      error.reason);
+    if (!parsed->endMarkerValid) {
+        const std::string mark(curve::kEndMarker);
+        return refuse("HATALI DOSYA ! ", "FILE ERROR ! ", "9", "bitiş işareti \"" + mark + "\" değil",
+                      "not the end mark \"" + mark + "\"");
     }
     // The window's curve before the load is empty: what the file does not give
     // stays 0, as it would there.
@@ -65,6 +74,16 @@ int ValidateWriteCurve(const Options& options, std::string& message) {
     parsed->applyTo(table);
     const link::EncodedCurve encoded = link::EncodeCurveForWrite(table);
     if (encoded.fault) {
+        // A line short of numbers leaves its last points at 0, and the curve is
+        // refused for them: the missing numbers are the cause to name.
+        const int row = static_cast<int>(encoded.fault->where.row);
+        const int given = parsed->pointCount[row];
+        if (static_cast<int>(encoded.fault->where.point) > given) {
+            const std::string expected = row == 1 ? "6" : "18";
+            const std::string count = std::to_string(given);
+            return refuse("HATALI DOSYA ! ", "FILE ERROR ! ", std::to_string(row), count + " sayı var, " + expected +
+                          " olmalı", count + " numbers, " + expected + " expected");
+        }
         const link::BilingualText refusal = link::UnwritableMessage(*encoded.fault);
         message = InLanguage(options, refusal.turkish, refusal.english) + full;
         return kExitFileError;

@@ -1,5 +1,7 @@
 #include "curve/curve_file_io.h"
 
+#include "curve/curve_text.h"
+
 #include <cstdint>
 #include <exception>
 #include <fstream>
@@ -33,16 +35,48 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
     }
 }
 
-std::optional<std::string> ReadCurveFileText(const std::filesystem::path& path) {
+std::optional<std::string> ReadCurveFileText(const std::filesystem::path& path) { return ReadCurveFile(path).text; }
+
+CurveFileRead ReadCurveFile(const std::filesystem::path& path) {
+    namespace fs = std::filesystem;
+    using Problem = CurveFileRead::Problem;
+    CurveFileRead read;
+    auto refuse = [&read](Problem problem, std::string english, std::string turkish) {
+        read.problem = problem;
+        read.english = std::move(english);
+        read.turkish = std::move(turkish);
+        return read;
+    };
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kLargestCurveFile) return std::nullopt;
+    const fs::file_status status = fs::status(path, ec);
+    if (!fs::exists(status)) return refuse(Problem::Missing, "no such file", "böyle bir dosya yok");
+    if (fs::is_directory(status)) return refuse(Problem::NotAFile, "a folder, not a file", "bir klasör, dosya değil");
+    if (!fs::is_regular_file(status))
+        return refuse(Problem::NotAFile, "not a plain file (a device or a pipe)", "düz bir dosya değil (aygıt ya da boru)");
+    const std::uintmax_t size = fs::file_size(path, ec);
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+    if (ec || !in) return refuse(Problem::Unreadable, "no permission to read it", "okuma izni yok");
+    if (size > kLargestCurveFile) {
+        // Only the beginning is read: enough to tell a curve with something glued
+        // after it from a file that was never a curve.
+        std::string head(kLargestCurveFile, '\0');
+        in.read(head.data(), static_cast<std::streamsize>(head.size()));
+        head.resize(static_cast<std::size_t>(in.gcount()));
+        const std::string bytes = std::to_string(size);
+        const auto parsed = ParseCurveText(head);
+        if (parsed && parsed->endMarkerValid)
+            return refuse(Problem::TooLarge,
+                          "a curve followed by other data, " + bytes + " bytes in all where a curve file has a few "
+                          "hundred",
+                          "eğrinin ardından başka veri var, toplam " + bytes + " bayt (bir eğri dosyası birkaç yüz "
+                          "bayttır)");
+        return refuse(Problem::TooLarge, bytes + " bytes, far more than a curve file holds",
+                      bytes + " bayt, bir eğri dosyası için çok büyük");
+    }
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return text;
+    if (in.bad()) return refuse(Problem::Unreadable, "a read error on the disk", "diskte okuma hatası");
+    read.text = std::move(text);
+    return read;
 }
 
 }  // namespace gasecu::curve

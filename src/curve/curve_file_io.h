@@ -20,4 +20,17 @@ std::string Utf8FromPath(const std::filesystem::path& path);
 // (a curve text is a few hundred bytes).
 std::optional<std::string> ReadCurveFileText(const std::filesystem::path& path);
 
+// A curve file read whole, or why it was not, in both languages.
+struct CurveFileRead {
+    enum class Problem { None, Missing, NotAFile, Unreadable, TooLarge };
+    std::optional<std::string> text;
+    Problem problem = Problem::None;
+    std::string english;  // "no such file", "a folder, not a file", ...
+    std::string turkish;
+};
+// As ReadCurveFileText, with the reason: a file too large to be a curve is told
+// apart as a sound curve followed by other data (a file glued to another) or as
+// something else altogether.
+CurveFileRead ReadCurveFile(const std::filesystem::path& path);
+
 }  // namespace gasecu::curve

@@ -77,8 +77,14 @@ bool Form1Korvane::SaveCurveFile() {
                     "THE CURVE HOLDS A VALUE NO CURVE FILE CAN KEEP (-32768..32767) ! ");
         return false;
     }
-    if (!NameAcceptable(f) || !WriteFileAtomically(curve::PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
+    if (!NameAcceptable(f)) {
         ShowMessage("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
+        return false;
+    }
+    if (const auto failure = WriteFileWhole(curve::PathFromUtf8(f), curve::FormatCurveText(CurveTable))) {
+        // The name was fine: say what kept the file from the disk, so the fitter
+        // frees room, picks another folder or another name.
+        ShowMessage(WriteFailureTurkish(*failure) + f, WriteFailureEnglish(*failure) + f);
         return false;
     }
     StoredCurve = CurveTable;

@@ -63,28 +63,60 @@ void ParsedCurve::applyTo(CurveRows& table) const {
 }
 
 std::optional<ParsedCurve> ParseCurveText(std::string_view text, CurveTextError* error) {
-    auto fail = [error](int line, std::string reason) -> std::optional<ParsedCurve> {
-        if (error) *error = CurveTextError{line, std::move(reason)};
+    auto fail = [error](int line, std::string english, std::string turkish) -> std::optional<ParsedCurve> {
+        if (error) *error = CurveTextError{line, std::move(english), std::move(turkish)};
         return std::nullopt;
     };
+    // An editor's "UTF-8" or "Unicode" save puts marks before the first number; the
+    // fitter can mend that by saving as plain text, not by looking at point 1.
+    if (text.starts_with("\xEF\xBB\xBF"))
+        return fail(1, "starts with a UTF-8 byte order mark, save it as plain text",
+                    "UTF-8 BOM ile başlıyor, düz metin olarak kaydedin");
+    if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF"))
+        return fail(1, "UTF-16 text, save it as plain text", "UTF-16 metin, düz metin olarak kaydedin");
     const std::vector<std::string_view> lines = SplitLines(text);
-    if (lines.size() < 9) return fail(static_cast<int>(lines.size()) + 1, "fewer than nine lines");
+    // A line that holds an LF was ended by LF alone (a file from a Unix editor):
+    // its lines run together.
+    auto lfLine = [&lines]() -> int {
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].find('\n') != std::string_view::npos) return static_cast<int>(i) + 1;
+        return 0;
+    };
+    constexpr const char* kLfEnglish = "line ends must be CR LF, this file ends lines with LF alone";
+    constexpr const char* kLfTurkish = "satır sonları CR LF olmalı, bu dosyada satırlar yalnız LF ile bitiyor";
+    if (lines.size() < 9) {
+        if (const int line = lfLine()) return fail(line, kLfEnglish, kLfTurkish);
+        return fail(static_cast<int>(lines.size()) + 1, "fewer than nine lines", "dokuz satırdan az");
+    }
 
     ParsedCurve curve;
     for (int row = 1; row <= 8; ++row) {
-        std::string_view line = lines[row - 1];
+        const std::string_view line = lines[row - 1];
+        const bool lfInside = line.find('\n') != std::string_view::npos;
         int point = 1;
-        std::size_t tokenStart = 0;
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] != ' ') continue;
-            if (point > 18) return fail(row, "more than 18 numbers");
-            auto value = ParseNumber(line.substr(tokenStart, i - tokenStart));
-            if (!value) return fail(row, "bad number at point " + std::to_string(point));
+        auto take = [&](std::string_view token) -> bool {
+            if (point > 18) return false;
+            const auto value = ParseNumber(token);
+            if (!value) return false;
             curve.values[row][point] = *value;
             curve.pointCount[row] = point;
             ++point;
+            return true;
+        };
+        auto why = [&]() {
+            if (lfInside) return fail(row, kLfEnglish, kLfTurkish);
+            if (point > 18) return fail(row, "more than 18 numbers", "18'den fazla sayı");
+            return fail(row, "bad number at point " + std::to_string(point),
+                        std::to_string(point) + ". noktada hatalı sayı");
+        };
+        std::size_t tokenStart = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] != ' ') continue;
+            if (!take(line.substr(tokenStart, i - tokenStart))) return why();
             tokenStart = i + 1;
         }
+        // The last number of a line that does not end with a blank.
+        if (tokenStart < line.size() && !take(line.substr(tokenStart))) return why();
     }
     curve.endMarkerValid = lines[8] == kEndMarker;
     return curve;

@@ -36,7 +36,8 @@ struct ParsedCurve {
 
 struct CurveTextError {
     int line = 0;  // 1..9, the line where reading stopped
-    std::string reason;
+    std::string reason;         // why, in English ("bad number at point 3")
+    std::string turkishReason;  // the same in Turkish
 };
 
 // The values a curve file holds (and reads back): 16-bit whole numbers.
@@ -49,10 +50,14 @@ bool CurveFitsTheFile(const CurveRows& table);
 
 // Reads a curve text. A line ends at CR (an LF right after it is skipped; an LF
 // alone does not end a line); anything after line 9 is ignored. On lines 1..8 each
-// blank ends a number; characters after the last blank are dropped. Faults: fewer
+// blank ends a number, and the characters after the last blank are the line's last
+// number when there are any (a hand-edited line often lacks the final blank; the
+// tool's own files always have it, so they read as they always did). Faults: fewer
 // than nine lines, two blanks in a row (an empty number), a number that is not a
 // decimal number or lies outside -32768..32767 (fractions round half to even), more
-// than 18 numbers on a line. A wrong end marker is not a fault: it only leaves
+// than 18 numbers on a line. The reason names what the fitter can mend: LF-only
+// line ends, a byte order mark or UTF-16 from an editor, rather than the number
+// they happen to spoil. A wrong end marker is not a fault: it only leaves
 // endMarkerValid false.
 std::optional<ParsedCurve> ParseCurveText(std::string_view text, CurveTextError* error = nullptr);
 

@@ -23,6 +23,29 @@ constexpr std::array<SettingRule, 6> kRules{{
     {Setting::Advance, "advance", "AVANS", "ADVANCE", 55, 0, 0xFFFF, 7, 3, 2, "ms"},
 }};
 
+// The values a fitter may type, as the window shows them: the one table that the
+// entry boxes, the "set" command, their refusals and the README state. Each end
+// gives a byte the ECU accepts; a value beyond it is refused even where the
+// temperature's rounding would take it to a byte the ECU takes (19.8 °C would be
+// stored as 19.9), so nothing is accepted that the stated range leaves out.
+struct TypedRange {
+    Setting setting;
+    double lowest;
+    double highest;
+};
+constexpr std::array<TypedRange, 5> kTypedRanges{{
+    {Setting::Coils, 1, 4},
+    {Setting::SwitchRpm, 500, 2000},
+    {Setting::SwitchTemperature, 19.9, 96.1},  // bytes 207 and 20
+    {Setting::MinimumPressure, 0.40, 1.80},
+    {Setting::LeakPressure, 0.60, 1.80},
+}};
+
+const TypedRange& TypedRangeFor(Setting setting) {
+    return *std::find_if(kTypedRanges.begin(), kTypedRanges.end(),
+                         [&](const TypedRange& r) { return r.setting == setting; });
+}
+
 // The ECU's temperature code: 10 / 4.07 steps per degree, counted down from 256.
 constexpr double kTemperatureStep = 4.07;
 
@@ -65,6 +88,8 @@ std::optional<int> EntryByte(Setting setting, double typed) {
         return kAdvanceEntries[static_cast<std::size_t>(entry)].value;
     }
     if (!std::isfinite(typed)) return std::nullopt;
+    const TypedRange& range = TypedRangeFor(setting);
+    if (typed < range.lowest || typed > range.highest) return std::nullopt;
     const double candidate = CandidateByte(setting, typed);
     if (candidate < rule.minimumByte || candidate > rule.maximumByte) return std::nullopt;
     if (setting == Setting::Coils && candidate != std::floor(candidate)) return std::nullopt;
@@ -96,11 +121,9 @@ std::string AcceptedRangeText(Setting setting, char decimalSeparator) {
         return FormatFixed(first.hundredthsMs / 100.0, 2, decimalSeparator) + " - " +
                FormatFixed(last.hundredthsMs / 100.0, 2, decimalSeparator) + " ms";
     }
-    double low = ShownValue(setting, rule.minimumByte);
-    double high = ShownValue(setting, rule.maximumByte);
-    if (low > high) std::swap(low, high);  // the temperature code counts down
-    std::string text = FormatFixed(low, rule.decimals, decimalSeparator) + " - " +
-                       FormatFixed(high, rule.decimals, decimalSeparator);
+    const TypedRange& range = TypedRangeFor(setting);
+    std::string text = FormatFixed(range.lowest, rule.decimals, decimalSeparator) + " - " +
+                       FormatFixed(range.highest, rule.decimals, decimalSeparator);
     if (*rule.unit) text += std::string(" ") + rule.unit;
     return text;
 }

@@ -1,6 +1,7 @@
 #include "platform/atomic_file_write.h"
 
 #include <atomic>
+#include <cerrno>
 #include <string>
 #include <system_error>
 
@@ -11,7 +12,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,14 +23,57 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The file the write must land on: the target of a symbolic link, so that a link
-// the fitter made (a curve folder on another drive) is not replaced by a plain file.
+// The file the write must land on: the target of a symbolic link (of a chain of
+// them), so that a link the fitter made (a curve folder on another drive) is not
+// replaced by a plain file.
 fs::path FinalTarget(const fs::path& path) {
+    fs::path current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(current, ec))) return current;
+        const fs::path target = fs::read_symlink(current, ec);
+        if (ec) return current;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return current;  // a loop of links: the write fails on it
+}
+
+WriteFailure FailureFor(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return WriteFailure::NoFolder;
+    case EISDIR:
+        return WriteFailure::FolderInTheWay;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return WriteFailure::NoPermission;
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return WriteFailure::DiskFull;
+    default:
+        return WriteFailure::Other;
+    }
+}
+
+// What stands in the way of a file at `target` (links already followed): no name,
+// no folder to hold it, a folder or something other than a plain file under its
+// name. Only a plain file is ever replaced: a rename over a device node or a pipe
+// would destroy it (as root) or silently leave the data nowhere.
+std::optional<WriteFailure> TargetProblem(const fs::path& target) {
+    if (target.filename().empty() || target.filename() == "." || target.filename() == "..")
+        return WriteFailure::NoName;
     std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-    const fs::path target = fs::read_symlink(path, ec);
-    if (ec) return path;
-    return target.is_absolute() ? target : path.parent_path() / target;
+    const fs::file_status status = fs::status(target, ec);
+    if (fs::is_directory(status)) return WriteFailure::FolderInTheWay;
+    if (fs::exists(status) && !fs::is_regular_file(status)) return WriteFailure::NotAFile;
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    if (!fs::is_directory(fs::status(folder, ec))) return WriteFailure::NoFolder;
+    return std::nullopt;
 }
 
 // A name beside the target that no other writer uses: the process and a counter
@@ -51,41 +94,77 @@ fs::path TemporaryNameFor(const fs::path& target) {
     return target.parent_path() / name;
 }
 
-enum class TemporaryWrite {
-    Written,
-    NameTaken,      // another writer's file has this name: nothing of ours to remove
-    NotCreated,     // the directory takes no new file
-    Failed,         // created but not written whole: to be removed
+struct TemporaryWrite {
+    enum Kind {
+        Written,
+        NameTaken,      // another writer's file has this name: nothing of ours to remove
+        NotCreated,     // the directory takes no new file
+        Failed,         // created but not written whole: to be removed
+    } kind;
+    int error = 0;      // errno of what failed
 };
 
 #ifdef _WIN32
+
+// The errno that names the same cause as a Windows error, for FailureFor.
+int ErrnoFor(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
+}
 
 // As below for POSIX: created new (never an existing file), written whole and
 // flushed to the disk before the move.
 TemporaryWrite WriteTemporary(const fs::path& temp, std::string_view contents, const fs::path&) {
     const HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return ::GetLastError() == ERROR_FILE_EXISTS ? TemporaryWrite::NameTaken : TemporaryWrite::NotCreated;
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_EXISTS) return {TemporaryWrite::NameTaken};
+        return {TemporaryWrite::NotCreated, ErrnoFor(error)};
+    }
     bool ok = true;
+    DWORD error = 0;
     const char* data = contents.data();
     std::size_t left = contents.size();
     while (ok && left > 0) {
         const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
         DWORD written = 0;
         ok = ::WriteFile(file, data, chunk, &written, nullptr) && written == chunk;
+        if (!ok) error = ::GetLastError();
         data += written;
         left -= written;
     }
-    if (ok) ok = ::FlushFileBuffers(file) != 0;
-    if (!::CloseHandle(file)) ok = false;
-    return ok ? TemporaryWrite::Written : TemporaryWrite::Failed;
+    if (ok && !::FlushFileBuffers(file)) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    if (!::CloseHandle(file) && ok) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    return ok ? TemporaryWrite{TemporaryWrite::Written} : TemporaryWrite{TemporaryWrite::Failed, ErrnoFor(error)};
 }
 
 // Replaces the target in one step; write-through returns only once the move is
 // on the disk. A target another program holds open without sharing (an editor,
 // a spreadsheet) refuses the move: the old file stays and the write has failed.
-bool MoveOver(const fs::path& temp, const fs::path& target) {
-    return ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+// 0, or the errno of what failed.
+int MoveOver(const fs::path& temp, const fs::path& target) {
+    if (::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+    return ErrnoFor(::GetLastError());
 }
 
 void SyncDirectory(const fs::path&) {}
@@ -100,6 +179,7 @@ mode_t ModeFor(const fs::path& target) {
     return 0666;
 }
 
+// False with errno set when the disk took less than the whole.
 bool WriteAll(int fd, std::string_view contents) {
     const char* data = contents.data();
     std::size_t left = contents.size();
@@ -121,21 +201,25 @@ bool WriteAll(int fd, std::string_view contents) {
 TemporaryWrite WriteTemporary(const fs::path& temp, std::string_view contents, const fs::path& target) {
     const mode_t mode = ModeFor(target);
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) return errno == EEXIST ? TemporaryWrite::NameTaken : TemporaryWrite::NotCreated;
+    if (fd < 0) return {errno == EEXIST ? TemporaryWrite::NameTaken : TemporaryWrite::NotCreated, errno};
     bool ok = WriteAll(fd, contents);
     // open() took the umask off; an existing file's bits are given back exactly.
     if (ok && mode != 0666) ok = ::fchmod(fd, mode) == 0;
     if (ok) ok = ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    return ok ? TemporaryWrite::Written : TemporaryWrite::Failed;
+    int error = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    return ok ? TemporaryWrite{TemporaryWrite::Written} : TemporaryWrite{TemporaryWrite::Failed, error};
 }
 
 // The rename itself is on the disk only once the directory is: best effort, the
 // new file is complete either way.
-bool MoveOver(const fs::path& temp, const fs::path& target) {
+int MoveOver(const fs::path& temp, const fs::path& target) {
     std::error_code ec;
     fs::rename(temp, target, ec);
-    return !ec;
+    return ec ? ec.value() : 0;
 }
 
 void SyncDirectory(const fs::path& directory) {
@@ -149,29 +233,69 @@ void SyncDirectory(const fs::path& directory) {
 
 }  // namespace
 
-bool WriteFileAtomically(const fs::path& path, std::string_view contents) {
+std::optional<WriteFailure> WriteFileWhole(const fs::path& path, std::string_view contents) {
     std::error_code ec;
     const fs::path target = FinalTarget(path);
-    if (target.filename().empty() || fs::is_directory(target, ec)) return false;
+    if (auto problem = TargetProblem(target)) return problem;
 
     constexpr int kAttempts = 8;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const fs::path temp = TemporaryNameFor(target);
         const TemporaryWrite written = WriteTemporary(temp, contents, target);
-        if (written == TemporaryWrite::NameTaken) continue;
-        if (written == TemporaryWrite::NotCreated) return false;
-        if (written == TemporaryWrite::Failed) {
+        if (written.kind == TemporaryWrite::NameTaken) continue;
+        if (written.kind == TemporaryWrite::NotCreated) return FailureFor(written.error);
+        if (written.kind == TemporaryWrite::Failed) {
             fs::remove(temp, ec);
-            return false;
+            return FailureFor(written.error);
         }
-        if (!MoveOver(temp, target)) {
+        if (const int error = MoveOver(temp, target); error != 0) {
             fs::remove(temp, ec);
-            return false;
+            return FailureFor(error);
         }
         SyncDirectory(target.parent_path());
-        return true;
+        return std::nullopt;
     }
-    return false;
+    return WriteFailure::Other;
+}
+
+bool WriteFileAtomically(const fs::path& path, std::string_view contents) { return !WriteFileWhole(path, contents); }
+
+std::optional<WriteFailure> CheckWritable(const fs::path& path) {
+    const fs::path target = FinalTarget(path);
+    if (auto problem = TargetProblem(target)) return problem;
+#ifndef _WIN32
+    // The new file is made in the folder: the folder must take it (a read-only
+    // disk says so even to root).
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) return FailureFor(errno);
+#endif
+    return std::nullopt;
+}
+
+const char* WriteFailureTurkish(WriteFailure failure) {
+    switch (failure) {
+    case WriteFailure::NoName: return "HATALI DOSYA İSMİ ! ";
+    case WriteFailure::NoFolder: return "KLASÖR YOK, DOSYA YAZILAMADI ! ";
+    case WriteFailure::FolderInTheWay: return "BU İSİMDE BİR KLASÖR VAR, DOSYA YAZILAMADI ! ";
+    case WriteFailure::NotAFile: return "BU İSİM BİR DOSYA DEĞİL, YAZILMADI ! ";
+    case WriteFailure::NoPermission: return "YAZMA İZNİ YOK, DOSYA YAZILAMADI ! ";
+    case WriteFailure::DiskFull: return "DİSK DOLU, DOSYA YAZILAMADI ! ";
+    case WriteFailure::Other: break;
+    }
+    return "DOSYA YAZILAMADI ! ";
+}
+
+const char* WriteFailureEnglish(WriteFailure failure) {
+    switch (failure) {
+    case WriteFailure::NoName: return "NAME OF INCORRECT FILE ! ";
+    case WriteFailure::NoFolder: return "NO SUCH FOLDER, FILE NOT WRITTEN ! ";
+    case WriteFailure::FolderInTheWay: return "A FOLDER HAS THIS NAME, FILE NOT WRITTEN ! ";
+    case WriteFailure::NotAFile: return "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! ";
+    case WriteFailure::NoPermission: return "NO PERMISSION TO WRITE, FILE NOT WRITTEN ! ";
+    case WriteFailure::DiskFull: return "DISK FULL, FILE NOT WRITTEN ! ";
+    case WriteFailure::Other: break;
+    }
+    return "FILE NOT WRITTEN ! ";
 }
 
 }  // namespace gasecu

@@ -8,15 +8,43 @@
 // time instead: it is written under a temporary name and renamed when it ends
 // (ecu/live_log.h).
 #include <filesystem>
+#include <optional>
 #include <string_view>
 
 namespace gasecu {
 
-// Replaces the file at `path` with `contents` as one step. False when anything on
-// the way failed (missing or read-only directory, full disk, `path` a directory);
+// Why a file could not be written, as the fitter can mend it.
+enum class WriteFailure {
+    NoName,         // the path names no file ("", a folder path ending in a slash)
+    NoFolder,       // the folder it would go into does not exist (or is a file)
+    FolderInTheWay, // a folder has the file's name
+    NotAFile,       // the name (or the target of a link) is a device, a pipe, a socket
+    NoPermission,   // the folder or the disk takes no new file (read-only, rights)
+    DiskFull,       // the disk filled up on the way
+    Other,          // the disk failed in some other way
+};
+
+// Replaces the file at `path` with `contents` as one step. Nothing when written;
+// else why not (missing or read-only directory, full disk, `path` a directory);
 // the old file is then untouched and no temporary file is left behind.
 // An existing file keeps its permission bits; a symbolic link keeps pointing where
-// it did and its target is replaced.
+// it did and its target is replaced, but only a plain file is ever replaced: a
+// link to a device (/dev/full, a serial port) or a pipe is refused, never turned
+// into a file.
+[[nodiscard]] std::optional<WriteFailure> WriteFileWhole(const std::filesystem::path& path, std::string_view contents);
+// The same, true when written.
 [[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view contents);
+
+// Whether a file could be written at `path` now, checked without writing: the
+// name, the folder (exists, is a folder, takes new files) and what stands at the
+// name (nothing, or a plain file, after following links). A full disk shows only
+// when the write is made. Commands check their output this way before a port is
+// opened, so a fault in the name does not cost a whole read or calibration.
+[[nodiscard]] std::optional<WriteFailure> CheckWritable(const std::filesystem::path& path);
+
+// The reason as the status line says it, in Turkish and English, each to be
+// followed by the path ("DİSK DOLU, DOSYA YAZILAMADI ! ").
+const char* WriteFailureTurkish(WriteFailure failure);
+const char* WriteFailureEnglish(WriteFailure failure);
 
 }  // namespace gasecu

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
@@ -43,26 +44,49 @@ TEST(AtomicFileWrite, WritesExactlyTheBytesGivenAndReplacesALongerFileWhole) {
     }
 }
 
-TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
+// Links onto devices and chains of links: POSIX ground.
+#ifndef _WIN32
+TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileLeavesNothingBehindAndSaysWhy) {
     struct Case {
         const char* name;
         std::function<fs::path(const fs::path&)> arrange;  // returns the path to write
         std::string contents;
         std::optional<std::uintmax_t> diskRoom;  // bytes a file may take; none: not limited
+        WriteFailure why;
     };
     const Case cases[] = {
-        {"disk full half way", [](const fs::path& d) { return d / "Cur_05.txt"; }, std::string(4096, '7'), 100},
-        {"disk full at once", [](const fs::path& d) { return d / "Cur_05.txt"; }, "1\r\n", 0},
+        {"disk full half way", [](const fs::path& d) { return d / "Cur_05.txt"; }, std::string(4096, '7'), 100,
+         WriteFailure::DiskFull},
+        {"disk full at once", [](const fs::path& d) { return d / "Cur_05.txt"; }, "1\r\n", 0, WriteFailure::DiskFull},
         {"the name is a folder",
          [](const fs::path& d) {
              fs::create_directory(d / "Cur_06.txt");
              return d / "Cur_06.txt";
          },
-         "1\r\n", std::nullopt},
+         "1\r\n", std::nullopt, WriteFailure::FolderInTheWay},
         {"the folder is a plain file", [](const fs::path& d) { return d / "Cur_05.txt" / "Dilsecim"; }, "1\r\n",
-         std::nullopt},
-        {"the folder is missing", [](const fs::path& d) { return d / "gone" / "Dilsecim"; }, "1\r\n", std::nullopt},
-        {"no name at all", [](const fs::path& d) { return d / ""; }, "1\r\n", std::nullopt},
+         std::nullopt, WriteFailure::NoFolder},
+        {"the folder is missing", [](const fs::path& d) { return d / "gone" / "Dilsecim"; }, "1\r\n", std::nullopt,
+         WriteFailure::NoFolder},
+        {"no name at all", [](const fs::path& d) { return d / ""; }, "1\r\n", std::nullopt, WriteFailure::NoName},
+        {"a link onto a device",
+         [](const fs::path& d) {
+             fs::create_symlink("/dev/null", d / "Cur_11.txt");
+             return d / "Cur_11.txt";
+         },
+         "1\r\n", std::nullopt, WriteFailure::NotAFile},
+        {"a link onto a link onto a device",
+         [](const fs::path& d) {
+             fs::create_symlink("/dev/null", d / "Cur_12.txt");
+             fs::create_symlink("Cur_12.txt", d / "Cur_13.txt");
+             return d / "Cur_13.txt";
+         },
+         "1\r\n", std::nullopt, WriteFailure::NotAFile},
+        {"a pipe", [](const fs::path& d) {
+             ::mkfifo((d / "Cur_14.txt").c_str(), 0644);
+             return d / "Cur_14.txt";
+         },
+         "1\r\n", std::nullopt, WriteFailure::NotAFile},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -71,16 +95,55 @@ TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
         WriteWholeFile(dir.path() / "Cur_05.txt", kOld);
         const fs::path target = c.arrange(dir.path());
         const auto namesBefore = test::FileNamesIn(dir.path());
-        bool written = true;
+        std::optional<WriteFailure> failure;
         {
             std::optional<test::DiskFull> full;
             if (c.diskRoom) full.emplace(*c.diskRoom);
-            written = WriteFileAtomically(target, c.contents);
+            failure = WriteFileWhole(target, c.contents);
         }
-        EXPECT_FALSE(written);
+        EXPECT_EQ(failure, c.why);
         EXPECT_EQ(ReadWholeFile(dir.path() / "Cur_05.txt"), kOld);
         EXPECT_EQ(test::FileNamesIn(dir.path()), namesBefore);
+        // Checked before writing, the same cause shows (a full disk shows only then).
+        if (!c.diskRoom) {
+            EXPECT_EQ(CheckWritable(target), c.why);
+        }
+        // A link stays a link and its device a device.
+        if (fs::is_symlink(fs::symlink_status(target))) {
+            EXPECT_FALSE(fs::is_regular_file(fs::status(target)));
+        }
     }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+TEST(AtomicFileWrite, APlainFileNewOrOldOrBehindALinkCanBeWritten) {
+    test::TempDir dir;
+    WriteWholeFile(dir.path() / "Cur_05.txt", kOld);
+    fs::create_symlink("Cur_05.txt", dir.path() / "Cur_06.txt");
+    fs::create_symlink("Cur_09.txt", dir.path() / "Cur_08.txt");  // the link's target is yet to come
+    for (const char* name : {"Cur_05.txt", "Cur_06.txt", "Cur_07.txt", "Cur_08.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(CheckWritable(dir.path() / name), std::nullopt);
+        EXPECT_EQ(WriteFileWhole(dir.path() / name, "new"), std::nullopt);
+    }
+    EXPECT_EQ(ReadWholeFile(dir.path() / "Cur_05.txt"), "new");
+    EXPECT_EQ(ReadWholeFile(dir.path() / "Cur_09.txt"), "new");
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.path() / "Cur_08.txt")));
+}
+
+#endif
+
+TEST(AtomicFileWrite, EveryReasonHasItsTextInBothLanguages) {
+    std::set<std::string> turkish, english;
+    for (WriteFailure f : {WriteFailure::NoName, WriteFailure::NoFolder, WriteFailure::FolderInTheWay,
+                           WriteFailure::NotAFile, WriteFailure::NoPermission, WriteFailure::DiskFull,
+                           WriteFailure::Other}) {
+        turkish.insert(WriteFailureTurkish(f));
+        english.insert(WriteFailureEnglish(f));
+    }
+    EXPECT_EQ(turkish.size(), 7u);
+    EXPECT_EQ(english.size(), 7u);
+    EXPECT_EQ(std::string(WriteFailureEnglish(WriteFailure::DiskFull)), "DISK FULL, FILE NOT WRITTEN ! ");
 }
 
 // Permission bits, the umask and symbolic links a fitter makes are POSIX matters.

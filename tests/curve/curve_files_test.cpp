@@ -1,6 +1,8 @@
 // Loading and saving curve files through the window's two buttons.
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
 #include <tuple>
 
@@ -227,7 +229,7 @@ TEST_F(CurveFiles, FaultyFileLeavesTheCurveExactlyAsItWas) {
 TEST_F(CurveFiles, ShortLineAndLongHeaderAreTakenOverAsGiven) {
     FillDistinct();
     std::string text = Nine("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 ");
-    // Line 3 loses its last number: no blank after it.
+    // Line 3 gives three numbers, the last without a blank after it (it counts).
     const auto line3 = text.find("\r\n", text.find("\r\n") + 2) + 2;
     const auto end3 = text.find("\r\n", line3);
     text.replace(line3, end3 - line3, "7 8 9");
@@ -237,26 +239,64 @@ TEST_F(CurveFiles, ShortLineAndLongHeaderAreTakenOverAsGiven) {
     EXPECT_EQ(At(1, 18), 18);
     EXPECT_EQ(At(3, 1), 7);
     EXPECT_EQ(At(3, 2), 8);
-    EXPECT_EQ(At(3, 3), 303);  // kept
+    EXPECT_EQ(At(3, 3), 9);
+    EXPECT_EQ(At(3, 4), 304);  // kept: the line gave no fourth number
     EXPECT_EQ(At(4, 3), 90);
 }
 
-TEST_F(CurveFiles, FailedWriteKeepsTheFileThatWasThere) {
-    GASECU_SKIP_WITHOUT_DISK_LIMIT();
-    dialogs.answer = Write("Cur_05.txt", Nine("4 25 1 2 3 4 "));
-    const auto namesBefore = test::FileNamesIn(dir.path());
-    FillDistinct();
-    {
-        test::DiskFull full(100);  // the USB stick fills up a third of the way in
-        form.ButonDiskeYaz_Click();
+TEST_F(CurveFiles, FailedWriteKeepsTheFileThatWasThereAndSaysWhy) {
+    struct Case {
+        const char* name;
+        std::function<std::string()> arrange;  // the answer of the dialog
+        std::optional<std::uintmax_t> diskRoom;            // none: the disk is not full
+        std::string turkish;                               // the status line, before the path
+    };
+    const Case cases[] = {
+        {"the USB stick fills up a third of the way in", [this] { return PathOf("Cur_05.txt"); }, 100,
+         "DİSK DOLU, DOSYA YAZILAMADI ! "},
+        {"a folder that is not there", [this] { return PathOf("no-such-folder/Cur_05.txt"); },
+         std::nullopt, "KLASÖR YOK, DOSYA YAZILAMADI ! "},
+        {"a folder under the name",
+         [this] {
+             std::filesystem::create_directory(dir.path() / "Cur_09.txt");
+             return PathOf("Cur_09.txt");
+         },
+         std::nullopt, "BU İSİMDE BİR KLASÖR VAR, DOSYA YAZILAMADI ! "},
+        {"a link onto a device",
+         [this] {
+             std::filesystem::create_symlink("/dev/null", dir.path() / "Cur_11.txt");
+             return PathOf("Cur_11.txt");
+         },
+         std::nullopt, "BU İSİM BİR DOSYA DEĞİL, YAZILMADI ! "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // No per-process disk limit and no device to link to on Windows.
+        if (c.diskRoom && !test::kDiskLimitAvailable) continue;
+#ifdef _WIN32
+        if (std::string(c.name) == "a link onto a device") continue;
+#endif
+        Write("Cur_05.txt", Nine("4 25 1 2 3 4 "));
+        dialogs.answer = c.arrange();
+        const auto namesBefore = test::FileNamesIn(dir.path());
+        FillDistinct();
+        {
+            std::optional<test::DiskFull> full;
+            if (c.diskRoom) full.emplace(*c.diskRoom);
+            form.ButonDiskeYaz_Click();
+        }
+        EXPECT_EQ(form.KomutSatırı.text, c.turkish + dialogs.answer);
+        EXPECT_EQ(Slurp(dir.path() / "Cur_05.txt"), Nine("4 25 1 2 3 4 "));
+        EXPECT_EQ(test::FileNamesIn(dir.path()), namesBefore);
     }
-    EXPECT_EQ(form.KomutSatırı.text, "HATALI DOSYA İSMİ ! ");
-    EXPECT_EQ(Slurp(dir.path() / "Cur_05.txt"), Nine("4 25 1 2 3 4 "));
-    EXPECT_EQ(test::FileNamesIn(dir.path()), namesBefore);
+    // The device behind the link is still a device, the link still a link.
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "Cur_11.txt"));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 
-    dialogs.answer = PathOf("no-such-folder/Cur_05.txt");
+    form.LanguageIndex = 1;
+    dialogs.answer = PathOf("gone/Cur_05.txt");
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "HATALI DOSYA İSMİ ! ");
+    EXPECT_EQ(form.KomutSatırı.text, "NO SUCH FOLDER, FILE NOT WRITTEN ! " + dialogs.answer);
 }
 
 }  // namespace

@@ -56,6 +56,13 @@ TEST_F(SettingsEntry, EachBoxWritesItsEncodedByteAndShowsTheReadBack) {
         {ecu::Setting::SwitchRpm, "2100", {}, 47, 85, ""},
         {ecu::Setting::SwitchRpm, "1234", {{75, 7, 47, 0, 123, 170, 10}}, 47, 123, "1230"},
         {ecu::Setting::SwitchTemperature, "60", {{75, 7, 48, 0, 109, 157, 10}}, 48, 109, "59.8"},
+        // The stated range, 19.9 to 96.1 °C, is the accepted one: just beyond it is
+        // refused although the rounding would reach a byte the ECU takes.
+        {ecu::Setting::SwitchTemperature, "19.8", {}, 48, 109, ""},
+        {ecu::Setting::SwitchTemperature, "96.2", {}, 48, 109, ""},
+        {ecu::Setting::SwitchTemperature, "19.73951", {}, 48, 109, ""},
+        {ecu::Setting::SwitchTemperature, "19.9", {*frames::SettingWrite(48, 207)}, 48, 207, "19.9"},
+        {ecu::Setting::SwitchTemperature, "96.1", {*frames::SettingWrite(48, 20)}, 48, 20, "96.1"},
         {ecu::Setting::Coils, "5", {}, 31, 2, ""},
         // Not a whole number of coils: refused like an out-of-range count.
         {ecu::Setting::Coils, "2.5", {}, 31, 2, ""},

@@ -332,6 +332,59 @@ TEST(CliEndToEnd, HelpNeedsNoDisplay) {
     EXPECT_NE(out.find("gasecu read-curve -o FILE"), std::string::npos) << out;
 }
 
+TEST(CliEndToEnd, AnUnknownFirstWordIsAUsageErrorEvenWithoutADisplay) {
+    test::EnsureQtApp();
+    for (const char* word : {"setings", "live2", "", "--bogus"}) {
+        SCOPED_TRACE(word);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(GASECU_BIN), {QString::fromUtf8(word), QStringLiteral("--port"), QStringLiteral("X")});
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 2);
+        const std::string err = process.readAllStandardError().toStdString();
+        EXPECT_NE(err.find("unknown command '" + std::string(word) + "'"), std::string::npos) << err;
+        EXPECT_NE(err.find("scan, live, read-curve, write-curve, settings, set, faults, factory-reset, calibrate"),
+                  std::string::npos)
+            << err;
+    }
+}
+
+TEST(CliEndToEnd, AnOutputFileThatCannotBeWrittenIsRefusedBeforeAnyPortIsOpened) {
+    test::EnsureQtApp();
+    test::TempDir dir;
+    std::filesystem::create_symlink("/dev/null", dir.path() / "Cur_11.txt");
+    // The port is a device that does not exist: a scan would take 16 s and end with 3.
+    const QString nowhere = QString::fromStdString(curve::Utf8FromPath(dir.path() / "no-such-device"));
+    struct Case {
+        QStringList arguments;
+        std::string says;
+    };
+    const Case cases[] = {
+        {{"read-curve", "-o", QString::fromStdString(curve::Utf8FromPath(dir.path() / "gone" / "Cur_05.txt"))},
+         "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
+        {{"read-curve", "-o", QString::fromStdString(curve::Utf8FromPath(dir.path() / "Cur_11.txt"))},
+         "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! "},
+        {{"calibrate", "-o", QString::fromStdString(curve::Utf8FromPath(dir.path() / "Cur_00.txt"))},
+         "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! "},
+        {{"calibrate", "-o", QString::fromStdString(curve::Utf8FromPath(dir.path() / "gone" / "Cur_05.txt"))},
+         "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.says);
+        Gasecu run(c.arguments + QStringList{"--lang", "en", "--port", nowhere});
+        ASSERT_EQ(run.finish(10000), 4) << run.err();
+        EXPECT_NE(run.err().find(c.says), std::string::npos) << run.err();
+        EXPECT_EQ(run.err().find("TRIYING TO CONNECT"), std::string::npos) << run.err();
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "Cur_11.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Cur_00.txt"));
+}
+
 // A warm engine at 2100 rpm whose gas mixture is only 0.05 ms off: the first
 // measurement on gas agrees, so the run takes its shortest course (66 ticks).
 TEST(CliEndToEnd, CalibrateConvergesAndSavesTheRescaledCurve) {

@@ -1,4 +1,4 @@
-#include "platform/qt/application.h"
+#include "window/application.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,9 +11,9 @@
 
 #include "cli/cli.h"
 #include "curve/curve_file_io.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/session.h"
-#include "platform/qt/startup_figures.h"
+#include "window/main_window.h"
+#include "window/session.h"
+#include "window/startup_figures.h"
 
 namespace gasecu {
 
@@ -91,6 +91,8 @@ bool AnswerHelpOrVersion(int argc, char** argv) {
 int RunApplication(int argc, char** argv) {
     // Headless service commands: "gasecu scan", ... never open a window.
     if (argc > 1 && argv[1][0] != '-' && cli::IsCommand(argv[1])) return cli::RunCommand(argc, argv);
+    // A mistyped command must not start the window (nor abort for want of a display).
+    if (argc > 1 && !cli::StartsTheWindow(argv[1])) return cli::RefuseUnknownCommand(argv[1]);
     if (AnswerHelpOrVersion(argc, argv)) return 0;
 
     QApplication app(argc, argv);
