@@ -289,9 +289,11 @@ TEST_F(CurveFiles, FailedWriteKeepsTheFileThatWasThereAndSaysWhy) {
         EXPECT_EQ(Slurp(dir.path() / "Cur_05.txt"), Nine("4 25 1 2 3 4 "));
         EXPECT_EQ(test::FileNamesIn(dir.path()), namesBefore);
     }
+#ifndef _WIN32
     // The device behind the link is still a device, the link still a link.
     EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "Cur_11.txt"));
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+#endif
 
     form.LanguageIndex = 1;
     dialogs.answer = PathOf("gone/Cur_05.txt");

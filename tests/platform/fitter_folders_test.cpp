@@ -26,7 +26,7 @@
 #include "link/remembered_port.h"
 #include "platform/atomic_file_write.h"
 #include "platform/program_arguments.h"
-#include "platform/qt/port_map.h"
+#include "window/port_map.h"
 #include "support/disk_full.h"
 #include "support/temp_dir.h"
 #include "virtual_clock.h"
