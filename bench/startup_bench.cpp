@@ -17,6 +17,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include "curve/curve_file_io.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
     for (auto _ : state) {
         Figures f = RunOnce(tool);
         if (!f.ok) {
-            state.SkipWithError(("could not start " + tool.string()).c_str());
+            state.SkipWithError(("could not start " + gasecu::curve::Utf8FromPath(tool)).c_str());
             return;
         }
         state.SetIterationTime(f.wallMs / 1000.0);

@@ -2,7 +2,9 @@
 # Installs the Debian 12 packages the build, the tests, the benchmarks and the
 # Debian package (dpkg-shlibdeps from dpkg-dev, file) need.
 # Safe to run any number of times: apt-get skips what is already installed.
-# Usage: scripts/bootstrap.sh [--fuzz]
+# Usage: scripts/bootstrap.sh [--fuzz] [--windows]
+#   --windows: also the MinGW-w64 cross compiler, GoogleTest's sources and Wine
+#   for the Windows build of the core and its test run (scripts/windows_test.sh).
 set -euo pipefail
 
 packages=(
@@ -12,6 +14,11 @@ packages=(
   fonts-dejavu-core locales
   dpkg-dev file
 )
+for option in "$@"; do
+  case "$option" in
+    --windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

@@ -66,7 +66,7 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
     if (!options.referencePath.empty()) f.ReferenceFileChoice = curve::PathFromUtf8(options.referencePath);
     const std::filesystem::path referencePath = f.ReferenceFilePath();
     if (auto problem = ReferenceProblem(calibration::ReadReferenceCurve(referencePath))) {
-        const std::string path = referencePath.string();
+        const std::string path = curve::Utf8FromPath(referencePath);
         session.say("ORJ.DAT YÜKLENEMEDİ ! " + path + " (" + problem->turkish + ")",
                     "ORJ.DAT ERROR WHILE INSTALLATION ! " + path + " (" + problem->english + ")");
         session.exit();

@@ -10,6 +10,7 @@
 #include "cli/command_line.h"
 #include "cli/headless_session.h"
 #include "curve/curve_file_io.h"
+#include "platform/program_arguments.h"
 
 namespace gasecu::cli {
 
@@ -102,7 +103,7 @@ bool IsCommand(const char* word) {
 void PrintHelp(std::FILE* out) { std::fputs(HelpText(Commands(), kProgram).c_str(), out); }
 
 int RunCommand(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     ParseResult parsed = ParseCommandLine(Commands(), arguments);
     if (!parsed.options) {
         PrintUsageError(parsed.error);

@@ -5,7 +5,9 @@
 
 #include "cli/commands.h"
 #include "cli/headless_session.h"
+#include "curve/curve_file_io.h"
 #include "ecu/live_sample.h"
+#include "platform/line_file.h"
 
 namespace gasecu::cli {
 
@@ -34,7 +36,7 @@ int RunLive(HeadlessSession& session, const Options& options) {
     // The file is opened before the scan: a wrong path must not cost 16 seconds.
     CsvFile csv;
     if (!options.csvPath.empty()) {
-        csv.reset(options.csvPath == "-" ? stdout : std::fopen(options.csvPath.c_str(), "wb"));
+        csv.reset(options.csvPath == "-" ? stdout : OpenFileForWriting(curve::PathFromUtf8(options.csvPath)));
         if (!csv || !WriteRow(csv.get(), CsvHeader())) {
             session.say("DOSYA YAZILAMIYOR : " + options.csvPath, "CANNOT WRITE FILE : " + options.csvPath);
             session.exit();

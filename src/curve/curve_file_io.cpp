@@ -3,6 +3,7 @@
 #include "curve/curve_text.h"
 
 #include <cstdint>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -14,12 +15,24 @@ constexpr std::uintmax_t kLargestCurveFile = 1 << 20;
 }  // namespace
 
 std::filesystem::path PathFromUtf8(const std::string& text) {
-    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+    // On Windows the conversion to UTF-16 throws on bytes that are not UTF-8 (a
+    // name cut in the middle of a letter): no such file can exist, and the empty
+    // path makes the open or the write fail the ordinary way.
+    try {
+        return std::filesystem::path(std::u8string(text.begin(), text.end()));
+    } catch (const std::exception&) {
+        return {};
+    }
 }
 
 std::string Utf8FromPath(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+    // A Windows name may hold half a UTF-16 pair, which has no UTF-8: shown as "?".
+    try {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    } catch (const std::exception&) {
+        return "?";
+    }
 }
 
 std::optional<std::string> ReadCurveFileText(const std::filesystem::path& path) { return ReadCurveFile(path).text; }

@@ -6,7 +6,11 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <fstream>
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -79,14 +83,15 @@ std::optional<WriteFailure> TargetProblem(const fs::path& target) {
 fs::path TemporaryNameFor(const fs::path& target) {
     static std::atomic<unsigned> counter{0};
 #ifdef _WIN32
-    const unsigned long process = 0;
+    const auto process = static_cast<unsigned long>(::GetCurrentProcessId());
 #else
     const auto process = static_cast<unsigned long>(::getpid());
 #endif
-    fs::path temp = target.parent_path();
-    temp /= "." + target.filename().string() + "." + std::to_string(process) + "-" +
-            std::to_string(counter.fetch_add(1)) + ".partial";
-    return temp;
+    // Joined as paths: the target's name may hold letters no narrow code page has.
+    fs::path name = ".";
+    name += target.filename();
+    name += "." + std::to_string(process) + "-" + std::to_string(counter.fetch_add(1)) + ".partial";
+    return target.parent_path() / name;
 }
 
 struct TemporaryWrite {
@@ -101,14 +106,65 @@ struct TemporaryWrite {
 
 #ifdef _WIN32
 
+// The errno that names the same cause as a Windows error, for FailureFor.
+int ErrnoFor(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
+}
+
+// As below for POSIX: created new (never an existing file), written whole and
+// flushed to the disk before the move.
 TemporaryWrite WriteTemporary(const fs::path& temp, std::string_view contents, const fs::path&) {
-    std::error_code ec;
-    if (fs::exists(fs::symlink_status(temp, ec))) return {TemporaryWrite::NameTaken};
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return {TemporaryWrite::NotCreated, errno};
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    out.close();
-    return out.fail() ? TemporaryWrite{TemporaryWrite::Failed, errno} : TemporaryWrite{TemporaryWrite::Written};
+    const HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_EXISTS) return {TemporaryWrite::NameTaken};
+        return {TemporaryWrite::NotCreated, ErrnoFor(error)};
+    }
+    bool ok = true;
+    DWORD error = 0;
+    const char* data = contents.data();
+    std::size_t left = contents.size();
+    while (ok && left > 0) {
+        const DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+        DWORD written = 0;
+        ok = ::WriteFile(file, data, chunk, &written, nullptr) && written == chunk;
+        if (!ok) error = ::GetLastError();
+        data += written;
+        left -= written;
+    }
+    if (ok && !::FlushFileBuffers(file)) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    if (!::CloseHandle(file) && ok) {
+        ok = false;
+        error = ::GetLastError();
+    }
+    return ok ? TemporaryWrite{TemporaryWrite::Written} : TemporaryWrite{TemporaryWrite::Failed, ErrnoFor(error)};
+}
+
+// Replaces the target in one step; write-through returns only once the move is
+// on the disk. A target another program holds open without sharing (an editor,
+// a spreadsheet) refuses the move: the old file stays and the write has failed.
+// 0, or the errno of what failed.
+int MoveOver(const fs::path& temp, const fs::path& target) {
+    if (::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+    return ErrnoFor(::GetLastError());
 }
 
 void SyncDirectory(const fs::path&) {}
@@ -160,6 +216,12 @@ TemporaryWrite WriteTemporary(const fs::path& temp, std::string_view contents, c
 
 // The rename itself is on the disk only once the directory is: best effort, the
 // new file is complete either way.
+int MoveOver(const fs::path& temp, const fs::path& target) {
+    std::error_code ec;
+    fs::rename(temp, target, ec);
+    return ec ? ec.value() : 0;
+}
+
 void SyncDirectory(const fs::path& directory) {
     const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -186,9 +248,7 @@ std::optional<WriteFailure> WriteFileWhole(const fs::path& path, std::string_vie
             fs::remove(temp, ec);
             return FailureFor(written.error);
         }
-        fs::rename(temp, target, ec);
-        if (ec) {
-            const int error = ec.value();
+        if (const int error = MoveOver(temp, target); error != 0) {
             fs::remove(temp, ec);
             return FailureFor(error);
         }

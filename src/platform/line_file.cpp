@@ -46,12 +46,16 @@ private:
 
 }  // namespace
 
-std::unique_ptr<LineFile> OpenLineFile(const std::filesystem::path& path) {
+std::FILE* OpenFileForWriting(const std::filesystem::path& path) {
 #ifdef _WIN32
-    std::FILE* file = _wfopen(path.c_str(), L"wb");
+    return _wfopen(path.c_str(), L"wb");
 #else
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    return std::fopen(path.c_str(), "wb");  // narrow path: POSIX only
 #endif
+}
+
+std::unique_ptr<LineFile> OpenLineFile(const std::filesystem::path& path) {
+    std::FILE* file = OpenFileForWriting(path);
     if (!file) return nullptr;
     return std::make_unique<DiskLineFile>(file, path);
 }

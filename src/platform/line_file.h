@@ -2,6 +2,7 @@
 // A text file written one line at a time that must survive a crash or a pulled
 // plug: each line is handed to the system before the next one comes, so what was
 // written is on disk even if the program never gets to close the file.
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -25,5 +26,10 @@ using LineFileOpener = std::function<std::unique_ptr<LineFile>(const std::filesy
 
 // The real file on disk.
 std::unique_ptr<LineFile> OpenLineFile(const std::filesystem::path& path);
+
+// Creates (or empties) a file for writing bytes as they are; null when it cannot.
+// On Windows the name goes to the system whole (UTF-16), never through the
+// narrow code page, which has no "ş" or "ğ".
+std::FILE* OpenFileForWriting(const std::filesystem::path& path);
 
 }  // namespace gasecu

@@ -1,4 +1,5 @@
 #include "window/port_map.h"
+#include "curve/curve_file_io.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -17,7 +18,7 @@ std::string DevicePath(const std::string& device) {
 std::string SameDeviceKey(const std::string& device) {
     std::error_code error;
     const auto canonical = std::filesystem::weakly_canonical(DevicePath(device), error);
-    return error ? DevicePath(device) : canonical.string();
+    return error ? DevicePath(device) : curve::Utf8FromPath(canonical);
 }
 
 }  // namespace

@@ -5,9 +5,39 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#define PSAPI_VERSION 2  // GetProcessMemoryInfo from kernel32, no extra library
+#include <psapi.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace gasecu::qt {
+
+#ifdef _WIN32
+
+double MillisecondsSinceProcessStart() {
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    if (!::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user)) return -1;
+    ::GetSystemTimeAsFileTime(&now);
+    // Both in 100 ns steps.
+    auto steps = [](const FILETIME& t) { return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    return static_cast<double>(steps(now) - steps(created)) / 10000.0;
+}
+
+long ResidentKilobytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters)) return -1;
+    return static_cast<long>(counters.WorkingSetSize / 1024);
+}
+
+#else
 
 double MillisecondsSinceProcessStart() {
     // Field 22 of /proc/self/stat: the start time in clock ticks since boot.
@@ -37,5 +67,7 @@ long ResidentKilobytes() {
     }
     return -1;
 }
+
+#endif
 
 }  // namespace gasecu::qt

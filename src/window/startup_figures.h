@@ -1,6 +1,6 @@
 #pragma once
 // What start-up costs on the fitter's laptop: time since the process began and the
-// memory it holds, read from /proc (Linux); -1 where that is not available.
+// memory it holds, read from /proc on Linux, from the process on Windows; -1 where that is not available.
 namespace gasecu::qt {
 
 double MillisecondsSinceProcessStart();

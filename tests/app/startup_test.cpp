@@ -222,7 +222,7 @@ TEST(Startup, UnwritableProgramDirectoryFallsBackToUserDirectory) {
     form.Dilsec.selectedIndex = 1;
     form.Dilsec_Click();
     EXPECT_EQ(ReadFile(dir.path() / "user data" / "Dilsecim"), "1\r\n");
-    EXPECT_EQ(form.CommonDialog1.initialDirectory, (dir.path() / "user data").string());
+    EXPECT_EQ(form.CommonDialog1.initialDirectory, curve::Utf8FromPath(dir.path() / "user data"));
 }
 
 // The Debian package puts the programs in /usr/bin and what ships with them in
@@ -266,7 +266,7 @@ TEST(Startup, NothingWritableStillStarts) {
     EXPECT_EQ(form.LanguageIndex, 1);
     EXPECT_EQ(form.ExitButon.caption, "Exit");
     EXPECT_EQ(form.KomutSatırı.text,
-              "THE LANGUAGE CHOICE COULD NOT BE SAVED ! " + (dir.path() / "program" / "Dilsecim").string());
+              "THE LANGUAGE CHOICE COULD NOT BE SAVED ! " + curve::Utf8FromPath(dir.path() / "program" / "Dilsecim"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "curve/point_marks.h"
 #include "curve_fixture.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -18,7 +19,7 @@ protected:
     void ReadFile(const CurveRows& table, const std::string& name = "Cur_03.txt") {
         const std::filesystem::path path = dir.path() / name;
         std::ofstream(path, std::ios::binary) << curve::FormatCurveText(table);
-        dialogs.answer = path.string();
+        dialogs.answer = curve::Utf8FromPath(path);
         form.ButonDisktenOku_Click();
         ASSERT_TRUE(form.CurveFileOk) << form.KomutSatırı.text;
     }
@@ -168,7 +169,7 @@ TEST_F(CurveUndo, AFileThatCannotBeReadTakesNoStep) {
     const CurveRows read = ReadOrderedCurve();
     const std::size_t steps = Steps();
     std::ofstream(dir.path() / "Cur_09.txt", std::ios::binary) << "1 2 3\r\n";  // eight lines short
-    dialogs.answer = (dir.path() / "Cur_09.txt").string();
+    dialogs.answer = curve::Utf8FromPath(dir.path() / "Cur_09.txt");
     form.ButonDisktenOku_Click();
     runner.runFor(100);
     EXPECT_EQ(form.KomutSatırı.text, "HATALI DOSYA !");

@@ -14,6 +14,7 @@
 #include "support/disk_full.h"
 #include "support/link_harness.h"
 #include "virtual_clock.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -40,7 +41,7 @@ std::vector<std::string> Fields(const std::string& row) {
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& dir) {
     std::vector<std::filesystem::path> files;
     for (const auto& e : std::filesystem::directory_iterator(dir))
-        if (e.path().filename().string().starts_with("gasecu_log_")) files.push_back(e.path());
+        if (curve::Utf8FromPath(e.path().filename()).starts_with("gasecu_log_")) files.push_back(e.path());
     return files;
 }
 
@@ -86,7 +87,7 @@ TEST_F(DataLog, OneRowPerDecodedLiveReplyAndALostReplyWritesNone) {
     h.form.ButonKayıt_Click();
     ASSERT_NE(h.form.LiveLog, nullptr);
     const std::filesystem::path path = finalPath();
-    EXPECT_EQ(path.filename().string(), ecu::LiveLogFileName(started));
+    EXPECT_EQ(curve::Utf8FromPath(path.filename()), ecu::LiveLogFileName(started));
     const double since = h.runner.nowMs();
     // Ten polls; the replies to the 3rd and the 7th are lost on the line.
     for (int poll = 1; poll <= 10; ++poll) {
@@ -142,7 +143,7 @@ TEST_F(DataLog, StatusAndButtonSayWhatIsRecordedInBothLanguages) {
         EXPECT_EQ(h.form.ButonKayıt.caption, c.start);
         h.form.ButonKayıt_Click();
         ASSERT_NE(h.form.LiveLog, nullptr);
-        const std::string name = finalPath().filename().string();
+        const std::string name = curve::Utf8FromPath(finalPath().filename());
         const std::filesystem::path path = finalPath();
         EXPECT_EQ(h.form.ButonKayıt.caption, c.stop);
         EXPECT_EQ(h.form.ButonKayıt.backColour, colours::kRed);
@@ -165,7 +166,7 @@ TEST_F(DataLog, StatusAndButtonSayWhatIsRecordedInBothLanguages) {
         EXPECT_EQ(h.form.LiveLog, nullptr);
         EXPECT_EQ(h.form.ButonKayıt.caption, c.start);
         EXPECT_EQ(h.form.ButonKayıt.backColour, colours::kButtonFace);
-        EXPECT_EQ(h.form.KomutSatırı.text, c.saved + path.string() + "  5" + std::string(c.rows).substr(3));
+        EXPECT_EQ(h.form.KomutSatırı.text, c.saved + curve::Utf8FromPath(path) + "  5" + std::string(c.rows).substr(3));
         EXPECT_TRUE(std::filesystem::exists(path));
         EXPECT_FALSE(std::filesystem::exists(ecu::LiveLogTemporaryPath(path)));
         EXPECT_EQ(Lines(path).size(), 1u + 5u);
@@ -175,6 +176,7 @@ TEST_F(DataLog, StatusAndButtonSayWhatIsRecordedInBothLanguages) {
 }
 
 TEST_F(DataLog, AFullDiskStopsTheRecordingAndKeepsTheRowsWritten) {
+    GASECU_SKIP_WITHOUT_DISK_LIMIT();
     for (double language : {1.0, 0.0}) {
         h.form.LanguageIndex = language;
         // The heading and four rows fit.
@@ -188,8 +190,8 @@ TEST_F(DataLog, AFullDiskStopsTheRecordingAndKeepsTheRowsWritten) {
         EXPECT_EQ(h.form.LiveLog, nullptr) << "still recording on a full disk";
         EXPECT_EQ(h.form.ButonKayıt.caption, language == 1 ? "Start Recording" : "Kaydı Başlat");
         EXPECT_EQ(h.form.KomutSatırı.text, language == 1
-                                               ? "RECORDING STOPPED, CANNOT WRITE FILE : " + path.string() + "  4 ROWS KEPT"
-                                               : "KAYIT DURDU, DOSYAYA YAZILAMIYOR : " + path.string() + "  4 SATIR KORUNDU");
+                                               ? "RECORDING STOPPED, CANNOT WRITE FILE : " + curve::Utf8FromPath(path) + "  4 ROWS KEPT"
+                                               : "KAYIT DURDU, DOSYAYA YAZILAMIYOR : " + curve::Utf8FromPath(path) + "  4 SATIR KORUNDU");
         // The rows before the full disk are whole, under the final name.
         const std::vector<std::string> lines = Lines(path);
         ASSERT_EQ(lines.size(), 5u);
@@ -217,7 +219,7 @@ TEST_F(DataLog, AFullDiskStopsTheRecordingAndKeepsTheRowsWritten) {
         polls(4);
     }
     EXPECT_EQ(h.form.LiveLog, nullptr);
-    EXPECT_EQ(h.form.KomutSatırı.text, "RECORDING STOPPED, CANNOT WRITE FILE : " + path.string() + "  3 ROWS KEPT");
+    EXPECT_EQ(h.form.KomutSatırı.text, "RECORDING STOPPED, CANNOT WRITE FILE : " + curve::Utf8FromPath(path) + "  3 ROWS KEPT");
     const std::vector<std::string> lines = Lines(path);
     ASSERT_EQ(lines.size(), 4u);
     for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(Fields(lines[i]).size(), 9u) << lines[i];
@@ -228,11 +230,15 @@ TEST_F(DataLog, AFolderThatCannotTakeTheFileIsToldNeverClaimedSaved) {
     h.form.DataDirectory = logs.path() / "gone";
     h.form.ButonKayıt_Click();
     EXPECT_EQ(h.form.LiveLog, nullptr);
-    EXPECT_EQ(h.form.KomutSatırı.text, "CANNOT CREATE LOG FILE : " + (logs.path() / "gone").string());
+    EXPECT_EQ(h.form.KomutSatırı.text, "CANNOT CREATE LOG FILE : " + curve::Utf8FromPath(logs.path() / "gone"));
     EXPECT_EQ(h.form.ButonKayıt.caption, "Start Recording");
 
     // The folder goes while recording (a pulled USB stick): the end says the file
-    // is gone instead of "saved".
+    // is gone instead of "saved". Windows removes no folder that holds an open file,
+    // so there the pulled stick cannot be made this way.
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder with an open file cannot be removed on Windows";
+#endif
     std::filesystem::create_directories(logs.path() / "stick");
     h.form.DataDirectory = logs.path() / "stick";
     h.form.ButonKayıt_Click();
@@ -243,7 +249,7 @@ TEST_F(DataLog, AFolderThatCannotTakeTheFileIsToldNeverClaimedSaved) {
     polls(1);
     h.form.ButonKayıt_Click();
     EXPECT_EQ(h.form.LiveLog, nullptr);
-    EXPECT_EQ(h.form.KomutSatırı.text, "LOG FILE IS GONE : " + path.string());
+    EXPECT_EQ(h.form.KomutSatırı.text, "LOG FILE IS GONE : " + curve::Utf8FromPath(path));
 }
 
 TEST_F(DataLog, TheFileTakesItsNameWhenTheLinkGoesTheWindowClosesOrTheFormEnds) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fuzz_target.h"
+#include "curve/curve_file_io.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
             std::ifstream in(file, std::ios::binary);
             const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
             // Announced first, so the input that aborts is the last one named.
-            std::cerr << "replay " << file.string() << "\n";
+            std::cerr << "replay " << gasecu::curve::Utf8FromPath(file) << "\n";
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
             ++replayed;
         }

@@ -13,6 +13,7 @@
 #include "link/command_frames.h"
 #include "support/ecu_curve.h"
 #include "support/link_harness.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -105,7 +106,7 @@ TEST(UnsavedCurve, EachPathAsksAndFollowsTheAnswer) {
             const CurveRows edited = e.h.form.CurveTable;
             const std::string status = e.h.form.KomutSatırı.text;
             const std::filesystem::path file = e.h.dir.path() / "Cur_05.txt";
-            e.dialogs.answer = answer.saveDialogAnswered ? file.string() : std::string();
+            e.dialogs.answer = answer.saveDialogAnswered ? curve::Utf8FromPath(file) : std::string();
             e.questions.answerNext(answer.choice);
             const double t0 = e.h.runner.nowMs();
 
@@ -158,7 +159,7 @@ TEST(UnsavedCurve, SavedReadOrProvenInTheEcuAsksNothing) {
     const Case cases[] = {
         {"saved to a file",
          [](EditedCurve& e) {
-             e.dialogs.answer = (e.h.dir.path() / "Cur_06.txt").string();
+             e.dialogs.answer = curve::Utf8FromPath(e.h.dir.path() / "Cur_06.txt");
              e.h.form.ButonDiskeYaz_Click();
          },
          true},
@@ -178,7 +179,7 @@ TEST(UnsavedCurve, SavedReadOrProvenInTheEcuAsksNothing) {
          false},
         {"saved under a name the window refuses",
          [](EditedCurve& e) {
-             e.dialogs.answer = (e.h.dir.path() / "curve.txt").string();
+             e.dialogs.answer = curve::Utf8FromPath(e.h.dir.path() / "curve.txt");
              e.h.form.ButonDiskeYaz_Click();
          },
          false},

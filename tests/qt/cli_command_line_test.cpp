@@ -21,6 +21,7 @@
 #include "ecu/live_sample.h"
 #include "ecu/setting_rules.h"
 #include "support/temp_dir.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu::cli {
 namespace {
@@ -209,7 +210,7 @@ TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {
     o.outputPath = "/srv/vans/cur_05.txt";  // case matters
     EXPECT_EQ(ValidateReadCurve(o, message), kExitFileError);
     test::TempDir vans;
-    o.outputPath = (vans.path() / "Cur_05.txt").string();
+    o.outputPath = curve::Utf8FromPath(vans.path() / "Cur_05.txt");
     EXPECT_EQ(ValidateReadCurve(o, message), kExitDone);
     // A relative name counts with the directory the shell is in, as a dialog's full path.
     o.outputPath = "Cur_05.txt";
@@ -291,12 +292,12 @@ TEST(CliOutputFile, EveryOutputIsCheckedBeforeAnyPortIsOpened) {
         std::string english;  // the message, before the path
     };
     const Case cases[] = {
-        {(dir.path() / "Cur_05.txt").string(), kExitDone, ""},
-        {(dir.path() / "curve.txt").string(), kExitFileError, "NAME OF INCORRECT FILE ! "},
-        {(dir.path() / "Cur_00.txt").string(), kExitFileError, "Cur_00.txt IS REWRITTEN AT EVERY START"},
-        {(dir.path() / "gone" / "Cur_05.txt").string(), kExitFileError, "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
-        {(dir.path() / "Cur_07.txt").string(), kExitFileError, "A FOLDER HAS THIS NAME, FILE NOT WRITTEN ! "},
-        {(dir.path() / "Cur_11.txt").string(), kExitFileError, "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! "},
+        {curve::Utf8FromPath(dir.path() / "Cur_05.txt"), kExitDone, ""},
+        {curve::Utf8FromPath(dir.path() / "curve.txt"), kExitFileError, "NAME OF INCORRECT FILE ! "},
+        {curve::Utf8FromPath(dir.path() / "Cur_00.txt"), kExitFileError, "Cur_00.txt IS REWRITTEN AT EVERY START"},
+        {curve::Utf8FromPath(dir.path() / "gone" / "Cur_05.txt"), kExitFileError, "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
+        {curve::Utf8FromPath(dir.path() / "Cur_07.txt"), kExitFileError, "A FOLDER HAS THIS NAME, FILE NOT WRITTEN ! "},
+        {curve::Utf8FromPath(dir.path() / "Cur_11.txt"), kExitFileError, "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! "},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -313,7 +314,7 @@ TEST(CliOutputFile, EveryOutputIsCheckedBeforeAnyPortIsOpened) {
     }
     // In Turkish when that is the language of the run.
     Options o;
-    o.outputPath = (dir.path() / "gone" / "Cur_05.txt").string();
+    o.outputPath = curve::Utf8FromPath(dir.path() / "gone" / "Cur_05.txt");
     o.language = 0;
     std::string message;
     EXPECT_EQ(ValidateCalibrate(o, message), kExitFileError);
@@ -360,7 +361,7 @@ TEST(CliWriteCurve, AFaultyFileIsRefusedWithTheCauseTheFitterCanMend) {
             std::ofstream(file, std::ios::binary) << c.text;
         }
         Options o;
-        o.inputPath = file.string();
+        o.inputPath = curve::Utf8FromPath(file);
         o.language = 1;
         std::string message;
         EXPECT_EQ(ValidateWriteCurve(o, message), c.status) << message;

@@ -25,6 +25,7 @@
 #include "qt/sim_process.h"
 #include "support/ecu_curve.h"
 #include "support/temp_dir.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -99,9 +100,9 @@ TEST(CliEndToEnd, ReadCurveSavesTheEcusCurveWithTheReadSequencesFrames) {
     ASSERT_FALSE(ecu.path().empty());
     const std::filesystem::path file = dir.path() / "Cur_07.txt";
 
-    Gasecu run(QStringList{"read-curve", "--trace", "--lang", "en", "-o", QString::fromStdString(file.string())} + Ports({&ecu}));
+    Gasecu run(QStringList{"read-curve", "--trace", "--lang", "en", "-o", QString::fromStdString(curve::Utf8FromPath(file))} + Ports({&ecu}));
     ASSERT_EQ(run.finish(60000), 0) << run.err();
-    EXPECT_EQ(run.out(), file.string() + "\n");
+    EXPECT_EQ(run.out(), curve::Utf8FromPath(file) + "\n");
     EXPECT_EQ(ReadFile(file), SimulatorCurveText());
 
     // From the read button on: the petrol command, then the head block before
@@ -127,7 +128,7 @@ TEST(CliEndToEnd, LiveWritesFiveCsvRowsHalfASecondApart) {
     ASSERT_FALSE(ecu.path().empty());
     const std::filesystem::path csv = dir.path() / "live.csv";
 
-    Gasecu run(QStringList{"live", "--count", "5", "--trace", "--csv", QString::fromStdString(csv.string())} +
+    Gasecu run(QStringList{"live", "--count", "5", "--trace", "--csv", QString::fromStdString(curve::Utf8FromPath(csv))} +
                Ports({&ecu}));
     ASSERT_EQ(run.finish(40000), 0) << run.err();
 
@@ -180,7 +181,7 @@ TEST(CliEndToEnd, AnEcuThatFallsSilentMidReadEndsWithStatusFive) {
     ASSERT_FALSE(ecu.path().empty());
     const std::filesystem::path file = dir.path() / "Cur_09.txt";
 
-    Gasecu run(QStringList{"read-curve", "--lang", "en", "-o", QString::fromStdString(file.string())} + Ports({&ecu}));
+    Gasecu run(QStringList{"read-curve", "--lang", "en", "-o", QString::fromStdString(curve::Utf8FromPath(file))} + Ports({&ecu}));
     ASSERT_TRUE(run.errorShows("curve block 2 of 6", 30000)) << run.err();
     ecu.freeze();
     ASSERT_EQ(run.finish(20000), 5) << run.err();
@@ -193,7 +194,7 @@ TEST(CliEndToEnd, UsageAndFileNameFaultsEndAtOnce) {
     test::EnsureQtApp();
     test::TempDir dir;
     const std::filesystem::path wrong = dir.path() / "curve.txt";
-    Gasecu badName({"read-curve", "--lang", "en", "-o", QString::fromStdString(wrong.string())});
+    Gasecu badName({"read-curve", "--lang", "en", "-o", QString::fromStdString(curve::Utf8FromPath(wrong))});
     EXPECT_EQ(badName.finish(10000), 4);
     EXPECT_NE(badName.err().find("NAME OF INCORRECT FILE ! "), std::string::npos) << badName.err();
     EXPECT_FALSE(std::filesystem::exists(wrong));
@@ -205,7 +206,7 @@ TEST(CliEndToEnd, UsageAndFileNameFaultsEndAtOnce) {
     EXPECT_NE(badCount.err().find("--count"), std::string::npos) << badCount.err();
 
     // A log that cannot be written is refused before the 16-second scan.
-    Gasecu badCsv({"live", "--count", "1", "--csv", QString::fromStdString((dir.path() / "no" / "live.csv").string())});
+    Gasecu badCsv({"live", "--count", "1", "--csv", QString::fromStdString(curve::Utf8FromPath(dir.path() / "no" / "live.csv"))});
     EXPECT_EQ(badCsv.finish(10000), 4);
 
     Gasecu help({"help"});
@@ -236,10 +237,10 @@ TEST(CliEndToEnd, WriteCurveWritesTheFileAndAReadBackShowsTheSameCurve) {
     const std::filesystem::path file = dir.path() / "Cur_05.txt";
     WriteText(file, curve::FormatCurveText(CurveForTheEcu()));
 
-    Gasecu run(QStringList{"write-curve", QString::fromStdString(file.string()), "--trace", "--lang", "en"} +
+    Gasecu run(QStringList{"write-curve", QString::fromStdString(curve::Utf8FromPath(file)), "--trace", "--lang", "en"} +
                Ports({&ecu}));
     ASSERT_EQ(run.finish(90000), 0) << run.err();
-    EXPECT_EQ(run.out(), file.string() + "\n");
+    EXPECT_EQ(run.out(), curve::Utf8FromPath(file) + "\n");
     EXPECT_NE(run.err().find("NO ERRORS ! "), std::string::npos) << run.err();
     EXPECT_NE(run.err().find("curve write 17 of 17"), std::string::npos) << run.err();
 
@@ -263,7 +264,7 @@ TEST(CliEndToEnd, WriteCurveWritesTheFileAndAReadBackShowsTheSameCurve) {
 
     // The ECU keeps it: a separate read brings the same curve back.
     const std::filesystem::path back = dir.path() / "Cur_06.txt";
-    Gasecu read(QStringList{"read-curve", "--lang", "en", "-o", QString::fromStdString(back.string())} + Ports({&ecu}));
+    Gasecu read(QStringList{"read-curve", "--lang", "en", "-o", QString::fromStdString(curve::Utf8FromPath(back))} + Ports({&ecu}));
     ASSERT_EQ(read.finish(60000), 0) << read.err();
     EXPECT_EQ(ReadFile(back), ReadFile(file));
 }
@@ -276,7 +277,7 @@ TEST(CliEndToEnd, WriteCurveWithABlockLostOnTheWayInEndsWithStatusSix) {
     const std::filesystem::path file = dir.path() / "Cur_05.txt";
     WriteText(file, curve::FormatCurveText(CurveForTheEcu()));
 
-    Gasecu run(QStringList{"write-curve", QString::fromStdString(file.string()), "--lang", "en"} + Ports({&ecu}));
+    Gasecu run(QStringList{"write-curve", QString::fromStdString(curve::Utf8FromPath(file)), "--lang", "en"} + Ports({&ecu}));
     ASSERT_EQ(run.finish(90000), 6) << run.err();
     EXPECT_EQ(run.out(), "");
     EXPECT_NE(run.err().find("CURVE CHECK FAILED : 4000 RPM POINT 1 READ BACK DIFFERENT ! "), std::string::npos)
@@ -293,8 +294,8 @@ TEST(CliEndToEnd, WriteCurveRefusesAnUnwritableCurveBeforeOpeningAnyPort) {
     WriteText(file, curve::FormatCurveText(rows));
 
     // The port is a device that does not exist: a scan would take 16 s and end with 3.
-    const std::string nowhere = (dir.path() / "no-such-device").string();
-    Gasecu run({"write-curve", QString::fromStdString(file.string()), "--lang", "en", "--port",
+    const std::string nowhere = curve::Utf8FromPath(dir.path() / "no-such-device");
+    Gasecu run({"write-curve", QString::fromStdString(curve::Utf8FromPath(file)), "--lang", "en", "--port",
                 QString::fromStdString(nowhere)});
     ASSERT_EQ(run.finish(10000), 4) << run.err();
     EXPECT_NE(run.err().find("CURVE CANNOT BE WRITTEN : 2000 RPM POINT 7 LOWER THAN THE POINT BEFORE ! "),
@@ -305,7 +306,7 @@ TEST(CliEndToEnd, WriteCurveRefusesAnUnwritableCurveBeforeOpeningAnyPort) {
     // A file cut short, and no file at all: refused the same way.
     const std::filesystem::path cut = dir.path() / "Cur_08.txt";
     WriteText(cut, curve::FormatCurveText(CurveForTheEcu()).substr(0, 200));
-    Gasecu cutRun({"write-curve", QString::fromStdString(cut.string()), "--lang", "en", "--port",
+    Gasecu cutRun({"write-curve", QString::fromStdString(curve::Utf8FromPath(cut)), "--lang", "en", "--port",
                    QString::fromStdString(nowhere)});
     EXPECT_EQ(cutRun.finish(10000), 4) << cutRun.err();
     EXPECT_NE(cutRun.err().find("FILE ERROR ! "), std::string::npos) << cutRun.err();
@@ -358,19 +359,19 @@ TEST(CliEndToEnd, AnOutputFileThatCannotBeWrittenIsRefusedBeforeAnyPortIsOpened)
     test::TempDir dir;
     std::filesystem::create_symlink("/dev/null", dir.path() / "Cur_11.txt");
     // The port is a device that does not exist: a scan would take 16 s and end with 3.
-    const QString nowhere = QString::fromStdString((dir.path() / "no-such-device").string());
+    const QString nowhere = QString::fromStdString(curve::Utf8FromPath(dir.path() / "no-such-device"));
     struct Case {
         QStringList arguments;
         std::string says;
     };
     const Case cases[] = {
-        {{"read-curve", "-o", QString::fromStdString((dir.path() / "gone" / "Cur_05.txt").string())},
+        {{"read-curve", "-o", QString::fromStdString(curve::Utf8FromPath(dir.path() / "gone" / "Cur_05.txt"))},
          "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
-        {{"read-curve", "-o", QString::fromStdString((dir.path() / "Cur_11.txt").string())},
+        {{"read-curve", "-o", QString::fromStdString(curve::Utf8FromPath(dir.path() / "Cur_11.txt"))},
          "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! "},
-        {{"calibrate", "-o", QString::fromStdString((dir.path() / "Cur_00.txt").string())},
+        {{"calibrate", "-o", QString::fromStdString(curve::Utf8FromPath(dir.path() / "Cur_00.txt"))},
          "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! "},
-        {{"calibrate", "-o", QString::fromStdString((dir.path() / "gone" / "Cur_05.txt").string())},
+        {{"calibrate", "-o", QString::fromStdString(curve::Utf8FromPath(dir.path() / "gone" / "Cur_05.txt"))},
          "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
     };
     for (const Case& c : cases) {
@@ -392,10 +393,10 @@ TEST(CliEndToEnd, CalibrateConvergesAndSavesTheRescaledCurve) {
     Sim ecu({"--rpm", "2100", "--pressure", "1.1", "--reducer-temp", "70", "--gas-temp", "35", "--mismatch", "0.05"});
     ASSERT_FALSE(ecu.path().empty());
     const std::filesystem::path file = dir.path() / "Cur_12.txt";
-    Gasecu run(QStringList{"calibrate", "--trace", "--lang", "en", "-o", QString::fromStdString(file.string())} +
+    Gasecu run(QStringList{"calibrate", "--trace", "--lang", "en", "-o", QString::fromStdString(curve::Utf8FromPath(file))} +
                Ports({&ecu}));
     ASSERT_EQ(run.finish(110000), 0) << run.err();
-    EXPECT_EQ(run.out(), file.string() + "\n");
+    EXPECT_EQ(run.out(), curve::Utf8FromPath(file) + "\n");
     for (const char* line : {"ORJ.DAT INSTALL !", "ilk=3.0", "Text1=0.0", "Sayac=1", " CURVE FACTOR ", "CALIBRATION ENDED."})
         EXPECT_NE(run.err().find(line), std::string::npos) << line << "\n" << run.err();
     // The shipped reference, rescaled: every band changed, head and axis kept.
@@ -439,10 +440,10 @@ TEST(CliEndToEnd, CalibrateRefusesAFaultyReferenceBeforeOpeningAPort) {
     std::ofstream(half, std::ios::binary) << "4 25 116 110 134 122 \r\n30 60 9x0 \r\n";
     for (const std::filesystem::path& reference : {half, dir.path() / "missing.dat"}) {
         Gasecu run(QStringList{"calibrate", "--trace", "--lang", "en", "--reference",
-                               QString::fromStdString(reference.string())} +
+                               QString::fromStdString(curve::Utf8FromPath(reference))} +
                    Ports({&ecu}));
         ASSERT_EQ(run.finish(10000), 4) << run.err();
-        EXPECT_NE(run.err().find("ORJ.DAT ERROR WHILE INSTALLATION ! " + reference.string()), std::string::npos)
+        EXPECT_NE(run.err().find("ORJ.DAT ERROR WHILE INSTALLATION ! " + curve::Utf8FromPath(reference)), std::string::npos)
             << run.err();
         EXPECT_TRUE(ParseTrace(run.err()).empty()) << run.err();  // not one frame
         EXPECT_EQ(run.err().find("TRIYING TO CONNECT"), std::string::npos) << run.err();

@@ -10,6 +10,7 @@
 
 #include "qt/window_fixture.h"
 #include "virtual_ecu.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -26,7 +27,7 @@ void ChooseLanguage(test::WindowFixture& f, int index) {
 void Picture(test::WindowFixture& f, const std::string& name) {
     RunEventLoopFor(100);
     f.window().grab().save(
-        QString::fromStdString((std::filesystem::path(GASECU_BIN).parent_path() / (name + ".png")).string()));
+        QString::fromStdString(curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / (name + ".png"))));
 }
 
 TEST(WindowSimulate, CalibrationRunsOnTheVirtualEngine) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "qt/window_fixture.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -20,7 +21,7 @@ using test::DistinctCurve;
 using test::WindowFixture;
 
 void SavePicture(WindowFixture& f, const char* name) {
-    f.window().grab().save(QString::fromStdString((std::filesystem::path(GASECU_BIN).parent_path() / name).string()));
+    f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / name)));
 }
 
 TEST(WindowSimulate, WriteButtonWritesTheCurveAndTheReadButtonBringsItBack) {

@@ -10,6 +10,7 @@
 
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -25,7 +26,7 @@ std::function<void(QWidget*)> ChooseFile(const std::filesystem::path& path, QStr
         ASSERT_NE(box, nullptr) << dialog->metaObject()->className();
         if (directorySeen) *directorySeen = box->directory().absolutePath();
         if (filterSeen) *filterSeen = box->selectedNameFilter();
-        box->selectFile(QString::fromStdString(path.string()));
+        box->selectFile(QString::fromStdString(curve::Utf8FromPath(path)));
         static_cast<QDialog*>(box)->accept();  // as the Save or Open button does
     };
 }

@@ -24,6 +24,7 @@
 #include "virtual_clock.h"
 #include "virtual_ecu.h"
 #include "virtual_time_runner.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -73,7 +74,7 @@ TEST(WindowLayout, EveryScreenFitsEveryScreenSizeInBothLanguages) {
                                           (language ? "-en-" : "-tr-") + screen;
                 ASSERT_EQ(f.window().size(), size) << where;
                 ExpectEverythingOnView(f, where);
-                f.window().grab().save(QString::fromStdString((out / ("window-" + where + ".png")).string()));
+                f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / ("window-" + where + ".png"))));
             }
         }
         // The plot takes the room a bigger window gives it.
@@ -100,7 +101,7 @@ TEST(WindowLayout, ACurveReadDoesNotWidenTheWindow) {
         test::ModalAnswer answer([&](QWidget* dialog) {
             auto* box = qobject_cast<QFileDialog*>(dialog);
             ASSERT_NE(box, nullptr);
-            box->selectFile(QString::fromStdString(file.string()));
+            box->selectFile(QString::fromStdString(curve::Utf8FromPath(file)));
             static_cast<QDialog*>(box)->accept();
         });
         f.widget<QPushButton>(button)->click();
@@ -142,7 +143,7 @@ TEST(WindowLayout, TheLinkLampShowsWholeBesideTheStatusLine) {
         EXPECT_EQ(lamp->text().toStdString(), language ? "ECU NOT RESPONDING" : "ECU YANIT VERMİYOR");
         EXPECT_FALSE(f.window().widgetFor("TextBasinc")->isEnabled());
         ExpectEverythingOnView(f, where);
-        f.window().grab().save(QString::fromStdString((out / ("window-" + where + ".png")).string()));
+        f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / ("window-" + where + ".png"))));
     }
     f.window().runHandler([&] { f.form().ShowLinkLamp(false); });
     QCoreApplication::processEvents();
@@ -217,7 +218,7 @@ TEST(WindowLayout, RecordingShowsOnEveryScreenAndWritesTheRows) {
         EXPECT_EQ(f.widget<QPushButton>("ButonKayıt")->text().toStdString(),
                   language ? "Stop Recording" : "Kaydı Durdur");
         EXPECT_EQ(f.widget<QLineEdit>("KomutSatırı")->text().toStdString(),
-                  (language ? "RECORDING : " : "KAYIT : ") + path.filename().string() + (language ? "  4 ROWS" : "  4 SATIR"));
+                  (language ? "RECORDING : " : "KAYIT : ") + curve::Utf8FromPath(path.filename()) + (language ? "  4 ROWS" : "  4 SATIR"));
         for (const char* screen : {"ButonAyar", "ButonEğri"}) {
             f.widget<QPushButton>(screen)->click();
             feed.replies(1);
@@ -225,10 +226,10 @@ TEST(WindowLayout, RecordingShowsOnEveryScreenAndWritesTheRows) {
             EXPECT_TRUE(f.window().widgetFor("ButonKayıt")->isVisible()) << where;
             EXPECT_EQ(f.window().size(), QSize(1024, 768)) << where;
             // The screen's title gives way to the count at the next reply.
-            EXPECT_NE(f.widget<QLineEdit>("KomutSatırı")->text().toStdString().find(path.filename().string()),
+            EXPECT_NE(f.widget<QLineEdit>("KomutSatırı")->text().toStdString().find(curve::Utf8FromPath(path.filename())),
                       std::string::npos) << where;
             ExpectEverythingOnView(f, where);
-            f.window().grab().save(QString::fromStdString((out / ("window-" + where + ".png")).string()));
+            f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / ("window-" + where + ".png"))));
         }
         f.widget<QPushButton>("ButonKayıt")->click();
         EXPECT_EQ(f.widget<QPushButton>("ButonKayıt")->text().toStdString(),
@@ -257,7 +258,7 @@ TEST(WindowLayout, TheTrendWindowShowsTheLastMinuteInBothLanguages) {
         feed.replies(2);
         EXPECT_EQ(trend->windowTitle().toStdString(), language ? "gasecu - Trend" : "gasecu - Canlı Grafik");
         EXPECT_EQ(f.form().LiveTrend.size(), 120u);
-        trend->grab().save(QString::fromStdString((out / (std::string("trend-") + (language ? "en" : "tr") + ".png")).string()));
+        trend->grab().save(QString::fromStdString(curve::Utf8FromPath(out / (std::string("trend-") + (language ? "en" : "tr") + ".png"))));
         trend->close();
         QCoreApplication::processEvents();
         EXPECT_FALSE(f.form().TrendPic.visible);

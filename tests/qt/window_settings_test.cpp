@@ -14,6 +14,7 @@
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"
 #include "virtual_ecu.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -51,7 +52,7 @@ struct SettingsWindow : ::testing::Test {
             20000));
     }
     void save(const char* name) {
-        f.window().grab().save(QString::fromStdString((std::filesystem::path(GASECU_BIN).parent_path() / name).string()));
+        f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / name)));
     }
 };
 

@@ -21,6 +21,7 @@
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"
 #include "support/temp_dir.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -319,7 +320,7 @@ TEST(WindowSimulate, ConnectButtonFindsTheVirtualEcuAndShowsLiveValues) {
     f.widget<QPushButton>("ButonEğri")->click();
     RunEventLoopFor(600);
     f.window().grab().save(QString::fromStdString(
-        (std::filesystem::path(GASECU_BIN).parent_path() / "window-connected.png").string()));
+        curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / "window-connected.png")));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "qt/window_fixture.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -38,7 +39,7 @@ void SavePictureWithTitle(QWidget& w, const std::string& name) {
     p.drawText(QRect(8, 0, body.width() - 16, 26), Qt::AlignVCenter | Qt::AlignLeft, ShownTitle(w));
     p.drawPixmap(0, 26, body);
     p.end();
-    picture.save(QString::fromStdString((std::filesystem::path(GASECU_BIN).parent_path() / name).string()));
+    picture.save(QString::fromStdString(curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / name)));
 }
 
 void Press(QWidget* w, QEvent::Type type) {

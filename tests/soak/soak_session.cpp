@@ -12,6 +12,7 @@
 #include "curve/curve_text.h"
 #include "link/frame_check.h"
 #include "window/event_table.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu::test {
 
@@ -73,13 +74,13 @@ public:
     Dialogs(SoakSession& session, const std::filesystem::path& dir) : session_(session) {
         for (const char* name : {"Cur_01.txt", "Cur_02.txt", "Cur_03.txt", "Cur_00.txt", "eğri_05.txt",
                                  "Cur_09.txt", "yok/Cur_04.txt", "Müşteri/Cur_06.txt"})
-            choices_.push_back((dir / name).string());
+            choices_.push_back(curve::Utf8FromPath(dir / curve::PathFromUtf8(name)));
         choices_.push_back("*.txt");
         choices_.push_back("");
         std::filesystem::create_directories(dir / "Cur_09.txt");  // a folder under a curve name
-        std::filesystem::create_directories(dir / "Müşteri");
+        std::filesystem::create_directories(dir / u8"Müşteri");
         std::ofstream(dir / "Cur_02.txt", std::ios::binary) << "4 25 116 \r\n30 60 x \r\n";
-        std::ofstream(dir / "Müşteri/Cur_06.txt", std::ios::binary)
+        std::ofstream(dir / u8"Müşteri/Cur_06.txt", std::ios::binary)
             << "4 25 116 110 134 122 \r\n"
             << []() {
                    std::string lines;

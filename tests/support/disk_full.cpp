@@ -3,7 +3,19 @@
 #include <fstream>
 #include <sstream>
 
+#include <gtest/gtest.h>
+
+#include "curve/curve_file_io.h"
+
 namespace gasecu::test {
+
+#ifdef _WIN32
+
+DiskFull::DiskFull(std::uintmax_t) {
+    ADD_FAILURE() << "a full disk cannot be made here: start the test with GASECU_SKIP_WITHOUT_DISK_LIMIT()";
+}
+
+#else
 
 DiskFull::DiskFull(rlim_t bytes) {
     // Past the limit the kernel also raises SIGXFSZ, which would end the test run.
@@ -19,11 +31,13 @@ DiskFull::~DiskFull() {
     std::signal(SIGXFSZ, previousHandler_);
 }
 
+#endif
+
 std::set<std::string> FileNamesIn(const std::filesystem::path& directory) {
     std::set<std::string> names;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(directory, ec))
-        names.insert(entry.path().filename().string());
+        names.insert(curve::Utf8FromPath(entry.path().filename()));
     return names;
 }
 

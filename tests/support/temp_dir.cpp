@@ -1,14 +1,25 @@
 #include "support/temp_dir.h"
 
-#include <cstdlib>
+#include <random>
 #include <string>
 #include <system_error>
 
 namespace gasecu::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "gasecu-test-XXXXXX").string();
-    if (char* made = mkdtemp(pattern.data())) path_ = made;
+    // A random name, taken only when this process made the directory: tests running
+    // side by side never share one. Built as a path, never through a narrow string,
+    // so a temporary folder with Turkish letters in its name (the Windows run has
+    // one) is used as it is.
+    std::random_device seed;
+    std::mt19937_64 pick((std::uint64_t{seed()} << 32) ^ seed());
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        std::filesystem::path candidate = base / "gasecu-test-";
+        candidate += std::to_string(pick() % 1000000000000u);
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec)) path_ = candidate;
+    }
 }
 
 TempDir::~TempDir() {
