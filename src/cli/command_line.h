@@ -46,6 +46,7 @@ struct Options {
     bool yes = false;               // factory-reset: the fitter's answer to the window's question
     std::string referencePath;      // calibrate: the factory reference curve instead of ORJ.DAT
     bool upload = false;            // calibrate: write the rescaled curve to the ECU
+    long speedWaitSeconds = 120;    // calibrate: longest wait for the engine to reach 2000 rpm
 };
 
 class HeadlessSession;

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/headless_session.h"
+#include "cli/settings_exchange.h"
 #include "ecu/live_sample.h"
 
 namespace gasecu::cli {
@@ -42,6 +43,8 @@ int RunLive(HeadlessSession& session, const Options& options) {
         }
     }
     int status = session.connect(true);
+    // Without the coil count every engine speed would read 0 (or be scaled wrong).
+    if (status == kExitDone) status = SettingsNotAllRead(session).value_or(kExitDone);
     if (status == kExitDone) {
         long taken = 0;
         bool writeFailed = false;

@@ -189,6 +189,55 @@ TEST(CliEndToEnd, AnEcuThatFallsSilentMidReadEndsWithStatusFive) {
     EXPECT_FALSE(std::filesystem::exists(file));  // half a curve is no curve
 }
 
+// The exit closes the port right after the last frame went out: that frame must
+// still reach the ECU (a calibration's end command left unsent keeps the ECU in
+// calibration mode). The controller shows every piece it received.
+TEST(CliEndToEnd, TheEcuReceivesEveryFrameTheTraceListsTheLastOneIncluded) {
+    test::EnsureQtApp();
+    struct Case {
+        QStringList simulator;
+        QStringList command;
+        int status;
+        Bytes lastFrame;  // empty: any
+    } const cases[] = {
+        {{}, {"settings"}, 0, {}},
+        {{}, {"faults"}, 0, {}},
+        // The engine never reaches 2000 rpm: the run is stopped after --speed-wait,
+        // and its last frame, the calibration end, must reach the ECU.
+        {{"--rpm", "850"}, {"calibrate", "--speed-wait", "2"}, 7, frames::kCalibrationEndCommand},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command.join(' ').toStdString());
+        Sim ecu(c.simulator + QStringList{"--show-received"});
+        ASSERT_FALSE(ecu.path().empty());
+        Gasecu run(c.command + QStringList{"--lang", "en", "--trace"} + Ports({&ecu}));
+        ASSERT_EQ(run.finish(60000), c.status) << run.err();
+        Bytes traced, last;
+        for (const TraceLine& line : ParseTrace(run.err())) {
+            if (!line.sent) continue;
+            traced.insert(traced.end(), line.bytes.begin(), line.bytes.end());
+            last = line.bytes;
+        }
+        ASSERT_FALSE(traced.empty());
+        if (!c.lastFrame.empty()) EXPECT_EQ(cli::HexBytes(last), cli::HexBytes(c.lastFrame));
+        std::string shown;
+        const auto received = [&] {
+            shown += ecu.process().readAllStandardOutput().toStdString();
+            Bytes bytes;
+            std::istringstream hex(shown);
+            for (std::string byte; hex >> byte;) bytes.push_back(static_cast<std::uint8_t>(std::stoi(byte, nullptr, 16)));
+            return bytes;
+        };
+        // Bounded: what the tool handed over is on the controller's side at once.
+        WaitUntil([&] { return received().size() >= traced.size(); }, 2000);
+        EXPECT_EQ(cli::HexBytes(received()), cli::HexBytes(traced));
+        if (c.status == 7)
+            EXPECT_NE(run.err().find("THE ENGINE DID NOT REACH 2000 RPM IN 2 S : CALIBRATION STOPPED !"),
+                      std::string::npos)
+                << run.err();
+    }
+}
+
 TEST(CliEndToEnd, UsageAndFileNameFaultsEndAtOnce) {
     test::EnsureQtApp();
     test::TempDir dir;
