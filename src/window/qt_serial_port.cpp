@@ -1,10 +1,10 @@
-#include "platform/qt/qt_serial_port.h"
+#include "window/qt_serial_port.h"
 
 #include <QDeadlineTimer>
 #include <QSerialPortInfo>
 #include <algorithm>
 
-#include "platform/qt/port_map.h"
+#include "window/port_map.h"
 
 namespace gasecu {
 namespace {
