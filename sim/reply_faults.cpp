@@ -80,6 +80,15 @@ std::vector<ReplyChunk> ReplyFaults::apply(const Bytes& reply, double delayMs) {
                 chunks.push_back({reply, delayMs + extra});
                 break;
             }
+            case ReplyFault::Duplicate:
+            case ReplyFault::Stray: {
+                // A line that echoes, or an adapter that hands a buffer over twice.
+                const bool stray = fault->kind == ReplyFault::Stray;
+                int after = stray ? pick(fault->amount, 650, 900) : pick(fault->amount, 5, 40);
+                chunks.push_back({reply, delayMs});
+                chunks.push_back({reply, delayMs + after});
+                break;
+            }
             case ReplyFault::Merge:
                 break;
         }

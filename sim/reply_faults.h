@@ -27,13 +27,16 @@ enum class ReplyFault {
     Merge,    // it is held back and comes together with the next reply
     Garbage,  // noise bytes come in front of it
     Late,     // it comes after the tool's next tick (more than 500 ms)
+    Duplicate,  // it comes twice, the copy a few ms after it
+    Stray,      // it comes, and a copy comes again unasked after the tool's next tick
 };
-inline constexpr int kReplyFaultKinds = 6;
+inline constexpr int kReplyFaultKinds = 8;
 
 struct FaultSpec {
     ReplyFault kind;
     // Cut: bytes kept; Split: bytes in the first piece; Garbage: noise bytes;
-    // Late: extra delay in ms. -1 picks a value at random.
+    // Late: extra delay in ms; Duplicate, Stray: ms from the reply to its copy.
+    // -1 picks a value at random.
     int amount = -1;
 };
 

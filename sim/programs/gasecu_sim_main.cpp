@@ -42,6 +42,7 @@ struct Options {
     bool smallNozzle = false;
     std::optional<double> pressureBar, reducerC, gasC, mismatchMs;
     bool watchStdin = true;
+    bool showReceived = false;
     std::map<ReplyFault, double> faultRates;
     std::map<int, int> settings;  // address -> byte, stored before the first frame
     std::vector<int> refused;     // addresses whose writes are ignored
@@ -53,6 +54,7 @@ const char* kUsage =
     "                  [--pressure BAR] [--reducer-temp C] [--gas-temp C] [--mismatch MS]\n"
     "                  [--fault KIND=RATE]... [--drop-block-write BLOCK]...\n"
     "                  [--set ADDRESS=BYTE]... [--refuse ADDRESS]... [--no-stdin]\n"
+    "                  [--show-received]\n"
     "  Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
     "  --rpm           the engine speed the fitter holds (a calibration needs 2000 or more)\n"
     "  --pressure      gas pressure in bar (default 1.0; a calibration needs 0.5 or more)\n"
@@ -62,11 +64,13 @@ const char* kUsage =
     "  --mismatch      gas mixture error at the start, in ms of petrol time (default: seeded)\n"
     "  --silent        never answer (an unplugged adapter)\n"
     "  --small-nozzle  injector nozzles too small: a calibration never converges\n"
-    "  --fault         drop, cut, split, merge, garbage or late, with a probability 0..1\n"
+    "  --fault         drop, cut, split, merge, garbage, late, duplicate or stray,\n"
+    "                  with a probability 0..1\n"
     "  --set           store a byte at a setting address first (fault records: 66..86)\n"
     "  --refuse        ignore every write to this address (the ECU keeps its value)\n"
     "  --drop-block-write  lose the first write of curve block 10..16 on the way in\n"
-    "  --no-stdin      do not stop when stdin closes (stop with SIGTERM)\n";
+    "  --no-stdin      do not stop when stdin closes (stop with SIGTERM)\n"
+    "  --show-received print every piece the tool sent, in hex, one line each, after the path\n";
 
 std::optional<double> Number(const std::string& text) {
     char* end = nullptr;
@@ -78,7 +82,8 @@ std::optional<double> Number(const std::string& text) {
 std::optional<ReplyFault> FaultKind(const std::string& name) {
     static const std::map<std::string, ReplyFault> kinds{
         {"drop", ReplyFault::Drop},   {"cut", ReplyFault::Cut},         {"split", ReplyFault::Split},
-        {"merge", ReplyFault::Merge}, {"garbage", ReplyFault::Garbage}, {"late", ReplyFault::Late}};
+        {"merge", ReplyFault::Merge}, {"garbage", ReplyFault::Garbage}, {"late", ReplyFault::Late},
+        {"duplicate", ReplyFault::Duplicate}, {"stray", ReplyFault::Stray}};
     auto it = kinds.find(name);
     if (it == kinds.end()) return std::nullopt;
     return it->second;
@@ -99,6 +104,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             o.smallNozzle = true;
         } else if (a == "--no-stdin") {
             o.watchStdin = false;
+        } else if (a == "--show-received") {
+            o.showReceived = true;
         } else if (a == "--seed" || a == "--rpm" || a == "--latency") {
             auto text = value();
             auto n = text ? Number(*text) : std::nullopt;
@@ -194,6 +201,14 @@ std::optional<Pty> OpenPty() {
     return p;
 }
 
+// What reached the controller, as it came off the line: lets a test see that the
+// last frame a command traced really arrived.
+void ShowReceived(const std::uint8_t* bytes, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) std::printf(i ? " %02X" : "%02X", bytes[i]);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 struct Pending {
     double dueMs;
     Bytes bytes;
@@ -283,6 +298,7 @@ int main(int argc, char** argv) {
             ssize_t n;
             while ((n = ::read(pty->master, buffer, sizeof buffer)) > 0) {
                 double at = nowMs();
+                if (options.showReceived) ShowReceived(buffer, static_cast<std::size_t>(n));
                 for (auto& chunk : ecu.onBytes(Bytes(buffer, buffer + n), at))
                     pending.push_back({at + chunk.delayMs, std::move(chunk.bytes)});
             }

@@ -244,7 +244,10 @@ public:
     std::uint8_t CrcLow = 0, CrcHigh = 0;
     CurveRows CurveReadBuffer{};
     std::int16_t CurveBlockIndex = 2;
+    // Band or header replies asked for again in the current read (shown only when
+    // not 0), and ticks of the read since it last stored a block.
     std::int16_t ReadErrorCount = 0;
+    int CurveReadTicksWithoutProgress = 0;
     Bytes PendingSettingFrame;
     double ClearAddress = 0;
     // The curve write (steps 18..44) and the read back that checks it.
@@ -258,6 +261,25 @@ public:
         Incomplete,  // the link went before the write and its check ended
     };
     CurveWriteOutcome CurveWriteResult = CurveWriteOutcome::None;
+    // What the other exchanges that read or change the ECU came to, as the curve
+    // write has its outcome: the window shows it, a service command turns it into
+    // its exit status, and nothing else decides success.
+    enum class ExchangeOutcome {
+        None,      // not asked for since the start
+        Running,
+        Done,      // ran to its end (a setting write: and read back as written)
+        Refused,   // not started: no link, another exchange under way, the fitter said No
+        CutShort,  // the link went, the ECU fell silent, a page did not come back, no progress
+        Differs,   // a setting write read back other than written
+    };
+    ExchangeOutcome SettingsReadResult = ExchangeOutcome::None;  // the six settings pages
+    ExchangeOutcome SettingWriteResult = ExchangeOutcome::None;  // one entry or advance choice
+    ExchangeOutcome FactoryLoadResult = ExchangeOutcome::None;   // the 37 factory writes
+    ExchangeOutcome FaultClearResult = ExchangeOutcome::None;    // the 21 zero writes
+    ExchangeOutcome CurveReadResult = ExchangeOutcome::None;     // the read button's curve read
+    // Ends whichever of those is running as cut short (the link watch, a lost
+    // adapter, a read that makes no progress).
+    void CutShortRunningOutcomes();
     link::CurvePoint CurveWriteDifference;
     bool CurveWriteVerify = true;     // a read back follows the write
     bool CurveWriteChecking = false;  // the read steps 13..17 run as the write's check
@@ -280,11 +302,17 @@ public:
 
     // Link watch: Timer1 ticks since the last whole reply while the link is up;
     // six of them (3 s) and the ECU counts as silent until it answers again.
+    // Only real silence counts: any bytes from the line restart the count, whole
+    // or not. A line that brings only bytes no request can use (noise, pieces) for
+    // ten seconds ends the running exchange as making no progress.
     int TicksWithoutReply = 0;
+    int TicksWithoutWholeReply = 0;
     bool EcuSilent = false;
+    bool EcuRepliesUnusable = false;  // the no-progress end has been reported
     LabelControl LinkLamp;  // "ECU YANIT VERMİYOR", shown while the ECU is silent
     void WatchLink();       // every Timer1 tick, before the step
-    void NoteWholeReply();  // every reply of a whole 13 or 20 bytes
+    void NoteLineActivity();  // every receive event: the ECU is not silent
+    void NoteWholeReply();  // every reply of the length its request is answered with
     void ShowLinkLamp(bool silent);
     // The running exchange's failure text (empty at idle), both languages.
     struct ExchangeFailure {
@@ -341,6 +369,34 @@ public:
 
     // The receive handler of Iletisim, with the port event kind.
     void Iletisim_OnComm(int kind);
+    // At most one reply per request. A reply names no request, so the step decides
+    // what it means; bytes no request waits for would be decoded as whatever that
+    // step expects. The length the last frame sent is answered with (13, or 20 for
+    // a curve band block), 0 while no request waits; every frame sent resets it and
+    // the first receive event after a request takes it.
+    std::size_t AwaitedReplyLength = 0;
+    bool RequestAnswered = false;  // the last request has had its one reply
+    enum class DroppedReply { None, Unasked, Second };
+    DroppedReply LastDroppedReply = DroppedReply::None;
+    std::uint64_t DroppedReplyCount = 0;  // receive events dropped unread
+    std::uint64_t LiveSampleCount = 0;    // live replies decoded
+    // The settings read (steps 1..7): which of the three pages that carry settings
+    // came whole (bit 0 page 1, bit 1 page 4, bit 2 page 5), and how many times
+    // the pages have been asked for in this read.
+    unsigned SettingsPagesRead = 0;
+    int SettingsReadAttempt = 0;
+    bool SettingsReadRepeat = false;  // step 1 asks again within the same read
+    // Page 1 gave a coil count no coil choice has (outside 1..12): shown marked,
+    // never used for the engine speed.
+    bool CoilCountDoubtful = false;
+    // The settings the last read could not give, for the status line and the commands
+    // ("coils", "switch-rpm switch-temp", ...); empty when all came.
+    std::string SettingsNotRead;
+    // Step 1: a new read starts (or the same read asks again).
+    void StartSettingsRead();
+    // Step 7: the pages came whole, or are asked again, or are marked as not read.
+    // True when the read is over.
+    bool FinishSettingsRead();
     // The serial device disappeared under an open port (adapter pulled).
     void Iletisim_DeviceLost();
     void ButonGenel_Click();

@@ -10,6 +10,7 @@
 #include "calibration/reference_file.h"
 #include "cli/commands.h"
 #include "cli/headless_session.h"
+#include "cli/settings_exchange.h"
 #include "curve/curve_file_io.h"
 #include "curve/curve_file_name.h"
 #include "virtual_ecu.h"
@@ -80,8 +81,13 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
     }
 
     int status = session.connect(true);
+    // Without the coil count of page 1 the engine speed reads 0 and the run would
+    // wait for 2000 rpm that never shows.
+    if (status == kExitDone) status = SettingsNotAllRead(session).value_or(kExitDone);
+    bool speedNotReached = false;
     if (status == kExitDone) {
         bool toldSpeed = false;
+        double speedWaitFromMs = -1;
         Readings shown;
         status = session.pressOnceLiveValuesShow(
             [&]() -> std::optional<int> {
@@ -103,9 +109,24 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
                     session.say("DEVİR 2000 d/d ALTINDA: MOTORU 2100 DEVİRDE SABİT TUTUNUZ !",
                                 "ENGINE BELOW 2000 RPM: HOLD IT STEADY AT ABOUT 2100 RPM !");
                 }
+                // The run waits at its start step until the engine holds 2000 rpm; a
+                // script must not wait for ever. The stop button sends the ECU's
+                // calibration end, as the fitter's would.
+                const bool waitingForSpeed = f.CalibrationRunning && f.CalibrationNextStep == 297;
+                if (!waitingForSpeed) speedWaitFromMs = -1;
+                else if (speedWaitFromMs < 0) speedWaitFromMs = session.nowMs();
+                if (waitingForSpeed && !speedNotReached &&
+                    session.nowMs() - speedWaitFromMs > static_cast<double>(options.speedWaitSeconds) * 1000) {
+                    speedNotReached = true;
+                    const std::string seconds = std::to_string(options.speedWaitSeconds);
+                    session.say("MOTOR " + seconds + " SANİYEDE 2000 d/d'YE ULAŞMADI : KALİBRASYON DURDURULDU !",
+                                "THE ENGINE DID NOT REACH 2000 RPM IN " + seconds + " S : CALIBRATION STOPPED !");
+                    session.press(&Form1Korvane::KalibrasyonDurdurButon_Click);
+                }
                 // The link watch gave up on a silent ECU and stopped the run.
                 if (f.EcuSilent) return kExitEcuSilent;
-                if (!f.CalibrationRunning && f.SequencerState == 8) return kExitDone;
+                if (!f.CalibrationRunning && f.SequencerState == 8)
+                    return speedNotReached ? kExitCalibrationFault : kExitDone;
                 return std::nullopt;
             });
     }

@@ -52,6 +52,7 @@ struct Options {
     std::string historyKind;                // history: --kind
     int historyLimit = 0;                   // history: --limit (0: all)
     bool historyCsv = false;                // history: --csv
+    long speedWaitSeconds = 120;    // calibrate: longest wait for the engine to reach 2000 rpm
 };
 
 class HeadlessSession;

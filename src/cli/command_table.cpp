@@ -73,6 +73,14 @@ std::string SetUpload(Options& o, std::string_view) {
     o.upload = true;
     return {};
 }
+std::string SetSpeedWait(Options& o, std::string_view value) {
+    long seconds = 0;
+    auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    if (error != std::errc() || end != value.data() + value.size() || seconds < 1 || seconds > 3600)
+        return "--speed-wait takes whole seconds from 1 to 3600, not '" + std::string(value) + "'";
+    o.speedWaitSeconds = seconds;
+    return {};
+}
 
 const std::vector<Command>& Table() {
     static const std::vector<Command> table{
@@ -109,7 +117,7 @@ const std::vector<Command>& Table() {
          "Load the factory settings into the ECU (37 writes, about 56 s), then read and print the settings.",
          {{"--yes", "", "", "the answer to the window's question: replace every setting", SetYes}},
          ValidateFactoryReset, RunFactoryReset},
-        {"calibrate", "[--reference FILE] [-o FILE] [--upload]",
+        {"calibrate", "[--reference FILE] [-o FILE] [--upload] [--speed-wait SECONDS]",
          "Connect and run the automatic calibration with the engine held at about 2100 rpm: the\n"
          "      factory reference curve (ORJ.DAT) rescaled by the measured slope factor.",
          {{"--reference", "", "FILE",
@@ -117,7 +125,10 @@ const std::vector<Command>& Table() {
            SetReference},
           {"--output", "-o", "FILE", "save the rescaled curve as a curve file (Cur_xx.txt)", SetOutput},
           {"--upload", "", "", "after a converged run, write the rescaled curve to the ECU (read back to check)",
-           SetUpload}},
+           SetUpload},
+          {"--speed-wait", "", "SECONDS",
+           "longest wait for the engine to reach 2000 rpm before the run is stopped (default 120; exit 7)",
+           SetSpeedWait}},
          ValidateCalibrate, RunCalibrate, nullptr, false},
         {"history", "[show ID | export ID -o FILE] [--kind KIND] [--limit N] [--csv]",
          "List the restore points (newest first, one a line, its number first; --label TEXT picks the job),\n"

@@ -14,6 +14,12 @@ int RunFaults(HeadlessSession& session, const Options& options) {
             else f.ButonTroubles_Click();
         });
     }
+    if (status == kExitDone && options.clear &&
+        session.form().FaultClearResult != Form1Korvane::ExchangeOutcome::Done) {
+        // Some zero writes never went out: the records the tool shows next may be old.
+        session.say("HATA SİLME YARIDA KALDI !", "FAULT CLEARING CUT SHORT !");
+        status = kExitEcuSilent;
+    }
     bool remaining = false;
     if (status == kExitDone) {
         const Form1Korvane& f = session.form();

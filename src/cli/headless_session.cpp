@@ -137,6 +137,14 @@ void HeadlessSession::afterHandler(Event event) {
         silence_.start();
     }
     if (foundPort_ && event == Event::Receive) silence_.start();
+    liveSampleNow_ = event == Event::Receive && f.LiveSampleCount != lastLiveSamples_;
+    lastLiveSamples_ = f.LiveSampleCount;
+    if (f.DroppedReplyCount != lastDroppedReplies_) {
+        lastDroppedReplies_ = f.DroppedReplyCount;
+        port_->note(f.LastDroppedReply == Form1Korvane::DroppedReply::Second
+                        ? "dropped: a second reply to the same request"
+                        : "dropped: no request awaits these bytes");
+    }
 
     echoStatusAndProgress();
 
@@ -219,7 +227,7 @@ std::string HeadlessSession::foundDevice() const {
 
 bool HeadlessSession::liveSampleDecoded(Event event) const {
     const Form1Korvane& f = *form_;
-    return event == Event::Receive && f.LinkUp && f.SequencerState == 8 && f.ReplyLength == 13;
+    return event == Event::Receive && liveSampleNow_ && f.LinkUp && f.SequencerState == 8;
 }
 
 int HeadlessSession::pressOnceLiveValuesShow(const Press& pressed, const Check& follow) {

@@ -77,7 +77,8 @@ public:
     int foundPort() const { return foundPort_; }
     std::string foundDevice() const;
 
-    // True right after a receive event whose live reply the form has just decoded.
+    // True right after a receive event whose live reply the form has just decoded
+    // (never for bytes the form dropped as no answer to anything).
     bool liveSampleDecoded(Event event) const;
 
     // The fitter's click once live values show: after the first live reply,
@@ -124,6 +125,10 @@ private:
     std::string lastStatus_;
     double lastState_ = 0;
     float lastCurveProgress_ = 0;
+    // The form's counts at the last event: a live reply decoded, bytes dropped.
+    std::uint64_t lastLiveSamples_ = 0;
+    std::uint64_t lastDroppedReplies_ = 0;
+    bool liveSampleNow_ = false;
     float lastWriteProgress_ = 0;
 };
 

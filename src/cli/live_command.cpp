@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/headless_session.h"
 #include "curve/curve_file_io.h"
+#include "cli/settings_exchange.h"
 #include "ecu/live_sample.h"
 #include "platform/line_file.h"
 
@@ -44,6 +45,8 @@ int RunLive(HeadlessSession& session, const Options& options) {
         }
     }
     int status = session.connect(true);
+    // Without the coil count every engine speed would read 0 (or be scaled wrong).
+    if (status == kExitDone) status = SettingsNotAllRead(session).value_or(kExitDone);
     if (status == kExitDone) {
         long taken = 0;
         bool writeFailed = false;

@@ -62,8 +62,10 @@ int RunReadCurve(HeadlessSession& session, const Options& options) {
             [&](HeadlessSession::Event) -> std::optional<int> {
                 // The link watch ended the read: the ECU stopped answering.
                 if (f.EcuSilent) return kExitEcuSilent;
-                // Step 17 decodes the six bands into CurveTable and returns to idle.
-                return f.SequencerState == 8 ? std::optional<int>(kExitDone) : std::nullopt;
+                // Step 17 decodes the six bands into CurveTable and returns to idle; a
+                // read that got no usable reply for too long returns to idle too.
+                if (f.SequencerState != 8) return std::nullopt;
+                return f.CurveReadResult == Form1Korvane::ExchangeOutcome::Done ? kExitDone : kExitEcuSilent;
             });
     }
     if (status != kExitDone) {

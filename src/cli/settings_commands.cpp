@@ -127,7 +127,8 @@ int ValidateFactoryReset(const Options& options, std::string& message) {
 }
 
 int RunSettings(HeadlessSession& session, const Options&) {
-    const int status = session.connect(true);
+    int status = session.connect(true);
+    if (status == kExitDone) status = SettingsNotAllRead(session).value_or(kExitDone);
     if (status == kExitDone) PrintSettings(session);
     session.exit();
     return status;
@@ -141,17 +142,18 @@ int RunSet(HeadlessSession& session, const Options& options) {
     for (const Assignment& a : assignments) {
         if (status != kExitDone) break;
         status = RunExchange(session, [&a](Form1Korvane& f) { Confirm(f, a); });
-        if (status != kExitDone) break;
         const Form1Korvane& f = session.form();
-        if (f.PendingSettingCheck) {
-            // The page that carries the value back never came whole.
-            session.say("AYAR GERİ OKUNAMADI : " + std::string(a.rule->name),
-                        "THE SETTING COULD NOT BE READ BACK : " + std::string(a.rule->name));
-            status = kExitEcuSilent;
-        } else if (f.SettingNotTaken) {
+        using Outcome = Form1Korvane::ExchangeOutcome;
+        if (status == kExitDone && f.SettingWriteResult == Outcome::Differs) {
             differs = true;
+        } else if (status == kExitDone && f.SettingWriteResult != Outcome::Done) {
+            // Cut short, or the page that carries the value back never came whole.
+            session.say("AYAR YAZMA TAMAMLANMADI : " + std::string(a.rule->name),
+                        "THE SETTING WRITE DID NOT COMPLETE : " + std::string(a.rule->name));
+            status = kExitEcuSilent;
         }
     }
+    if (status == kExitDone) status = SettingsNotAllRead(session).value_or(kExitDone);
     if (status == kExitDone) PrintSettings(session);
     session.exit();
     if (status == kExitDone && differs) return kExitReadBackDiffers;
@@ -161,6 +163,12 @@ int RunSet(HeadlessSession& session, const Options& options) {
 int RunFactoryReset(HeadlessSession& session, const Options&) {
     int status = session.connect(true);
     if (status == kExitDone) status = RunExchange(session, [](Form1Korvane& f) { f.ButonLoadFabricSettings_Click(); });
+    if (status == kExitDone && session.form().FactoryLoadResult != Form1Korvane::ExchangeOutcome::Done) {
+        // Some of the 37 writes never went out: the ECU holds old and factory values.
+        session.say("FABRİKA AYARLARI YÜKLEMESİ YARIDA KALDI !", "FACTORY SETTINGS LOAD CUT SHORT !");
+        status = kExitEcuSilent;
+    }
+    if (status == kExitDone) status = SettingsNotAllRead(session).value_or(kExitDone);
     bool differs = false;
     if (status == kExitDone) {
         PrintSettings(session);

@@ -18,6 +18,20 @@ int RunExchange(HeadlessSession& session, const std::function<void(Form1Korvane&
         });
 }
 
+std::optional<int> SettingsNotAllRead(HeadlessSession& session) {
+    const Form1Korvane& f = session.form();
+    if (f.SettingsReadResult != Form1Korvane::ExchangeOutcome::Done) {
+        const std::string names = f.SettingsNotRead.empty() ? std::string("?") : f.SettingsNotRead;
+        session.say("AYARLAR OKUNAMADI : " + names, "SETTINGS NOT READ : " + names);
+        return kExitEcuSilent;
+    }
+    if (f.CoilCountDoubtful) {
+        session.say("BOBİN SAYISI ŞÜPHELİ : " + f.Coil.text, "DOUBTFUL COIL COUNT : " + f.Coil.text);
+        return kExitEcuSilent;
+    }
+    return std::nullopt;
+}
+
 std::string SettingText(const Form1Korvane& form, ecu::Setting setting) {
     switch (setting) {
     case ecu::Setting::Coils:

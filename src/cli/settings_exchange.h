@@ -3,6 +3,7 @@
 // button or confirming an entry once live values show, waiting for the exchange
 // and its read-back to end, and printing the settings as the window shows them.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/form1korvane.h"
@@ -16,6 +17,11 @@ class HeadlessSession;
 // again. kExitDone, or kExitEcuSilent when the action started nothing (no link) or
 // the ECU fell silent.
 int RunExchange(HeadlessSession& session, const std::function<void(Form1Korvane&)>& action);
+
+// The settings on screen are not all the ECU's: a page did not come back after
+// its repeats, or page 1 gave a coil count no coil choice has. Says which, and
+// gives kExitEcuSilent; nothing when every setting was read.
+std::optional<int> SettingsNotAllRead(HeadlessSession& session);
 
 // coils=N, switch-rpm=N, switch-temp=T.T, min-pressure=P.PP, leak-pressure=P.PP,
 // advance=A.AA, one a line, as the boxes show them.

@@ -33,6 +33,13 @@ bool TracingPort::send(const Bytes& frame) {
     return sent;
 }
 
+void TracingPort::note(const std::string& text) {
+    if (!sink_) return;
+    std::string line = FormatTraceLine(clock_(), false, {});
+    line.replace(line.size() - 3, 3, "-- " + text);
+    sink_(line);
+}
+
 Bytes TracingPort::readAll() {
     Bytes bytes = ForwardingSerialPort::readAll();
     if (!bytes.empty() && sink_) sink_(FormatTraceLine(clock_(), false, bytes));

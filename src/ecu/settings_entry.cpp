@@ -62,9 +62,12 @@ void Form1Korvane::SettingEntryKeyPress(ecu::Setting setting, int key) {
     const double typed = ParseLeadingNumber(box.text);
     if (key != kEnterKey) return;  // the character is typed as usual
 
-    if (RefusedWhileEcuBusy()) return;  // a new write would cut the running exchange short
+    // A new write would cut the running exchange short; a write under way keeps
+    // its own outcome.
+    if (RefusedWhileEcuBusy()) return;
     const std::optional<int> byte = ecu::EntryByte(setting, typed);
     if (!byte) {
+        SettingWriteResult = ExchangeOutcome::Refused;
         box.text.clear();
         const std::string range = ecu::AcceptedRangeText(setting, env.decimalSeparator);
         const bool coils = setting == ecu::Setting::Coils;
@@ -73,11 +76,16 @@ void Form1Korvane::SettingEntryKeyPress(ecu::Setting setting, int key) {
         return;
     }
     if (!LinkGuard()) {
+        SettingWriteResult = ExchangeOutcome::Refused;
         SequencerState = 8;
         return;
     }
     const std::optional<Bytes> frame = frames::SettingWrite(rule.address, *byte);
-    if (!frame) return;  // every accepted byte fits; never send a wrapped one
+    if (!frame) {  // every accepted byte fits; never send a wrapped one
+        SettingWriteResult = ExchangeOutcome::Refused;
+        return;
+    }
+    SettingWriteResult = ExchangeOutcome::Running;
     PendingSettingFrame = *frame;
     SequencerState = 46;
     if (LabelControl* label = SettingLabel(setting)) label->backColour = colours::kYellow;
@@ -106,12 +114,16 @@ void Form1Korvane::SetPXXPressLeakageTextBox_KeyPress(int key) {
 }
 
 void Form1Korvane::avas_Click() {
-    if (!LinkGuard()) return;
+    if (!LinkGuard()) {
+        SettingWriteResult = ExchangeOutcome::Refused;
+        return;
+    }
     if (RefusedWhileEcuBusy()) {
         // The list goes back to what the ECU holds; nothing was written.
         avas.selectedIndex = ecu::AdvanceEntryFor(AdvanceTime);
         return;
     }
+    SettingWriteResult = ExchangeOutcome::Running;
     const int entry = avas.selectedIndex;
     const int value = entry >= 0 && entry < static_cast<int>(ecu::kAdvanceEntries.size())
                           ? ecu::kAdvanceEntries[static_cast<std::size_t>(entry)].value

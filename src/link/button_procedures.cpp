@@ -38,6 +38,7 @@ void Form1Korvane::EndSettingsSequenceCutShort(ButtonControl& button, ProgressBa
     ButonEğri.enabled = true;
     ButonAyar.enabled = true;
     ShowMessage(turkish, english);
+    CutShortRunningOutcomes();
     SequencerState = 8;
 }
 

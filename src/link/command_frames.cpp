@@ -129,4 +129,14 @@ std::uint16_t BlockCrc(const std::uint8_t* data, std::size_t length) {
     return crc.value();
 }
 
+std::size_t ReplyLengthFor(const Bytes& frame) {
+    if (frame.size() < 3) return 0;
+    constexpr std::uint8_t kLiveDataCode = 110;
+    constexpr std::uint8_t kHeaderBlock = 10;
+    constexpr std::size_t kReply = 13, kBandReply = 20;
+    if (frame[0] == kLiveDataCode || frame[0] == kPageRequestCode) return kReply;
+    if (frame[0] == kCurveBlockRequestCode) return frame[2] == kHeaderBlock ? kReply : kBandReply;
+    return 0;
+}
+
 }  // namespace gasecu::frames

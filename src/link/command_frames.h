@@ -46,6 +46,11 @@ inline constexpr std::uint8_t kCurveBlockWriteCode = 77;
 // first 21 bytes. One data value that does not fit its byte refuses the whole block.
 [[nodiscard]] std::optional<Bytes> CurveBlockWrite(double block, const std::array<double, 18>& data);
 
+// The length of the ECU's answer to a frame: 13 for a live or page request and for
+// the curve header, 20 for a curve band block, 0 for every frame the ECU does not
+// answer (commands and writes).
+std::size_t ReplyLengthFor(const Bytes& frame);
+
 // Sum of the bytes between the length byte and the check byte, modulo 256.
 std::uint8_t FrameCheck(const Bytes& frameWithoutCheck);
 

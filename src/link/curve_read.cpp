@@ -19,6 +19,10 @@ constexpr int kFirstBandEntry = 2;  // CurveBlockRequestFrames entries 2..7: the
 constexpr int kFifthBandEntry = 6;  // the first of the two requests for block 16
 constexpr int kAfterLastBandEntry = 8;
 constexpr double kAxisStep = 30;
+// A read that stores no block for this many ticks (10 s, where a block takes two
+// to four) gets no usable reply from the line: a noisy adapter, a foreign device.
+// It ends with its failure message instead of asking for ever.
+constexpr int kReadTicksWithoutProgress = 20;
 }  // namespace
 
 void Form1Korvane::ButonEcuOku_Click() {
@@ -32,8 +36,12 @@ void Form1Korvane::ButonEcuOku_Click() {
         // The read starts with the engine switched to petrol.
         SendFrame(frames::kPetrolCommand);
         SequencerState = 13;
+        CurveReadResult = ExchangeOutcome::Running;
+    } else {
+        CurveReadResult = ExchangeOutcome::Refused;
     }
     ReadErrorCount = 0;
+    CurveReadTicksWithoutProgress = 0;
     Rolanti.enabled = true;
 }
 
@@ -67,9 +75,14 @@ void AskForHeader(Form1Korvane& f) {
     f.SequencerState = 14;
 }
 
+// Counts one reply that did not come whole: the block is asked for again.
+void CountRetry(Form1Korvane& f) {
+    if (f.ReadErrorCount < INT16_MAX) f.ReadErrorCount = static_cast<std::int16_t>(f.ReadErrorCount + 1);
+}
+
 void StoreHeader(Form1Korvane& f) {
     if (f.ReplyLength != ecu::kReplyLength) {
-        f.ReadErrorCount = 0;
+        CountRetry(f);
         f.SequencerState = 13;
         return;
     }
@@ -82,10 +95,15 @@ void AskForBand(Form1Korvane& f) {
     f.SequencerState = 16;
 }
 
+// " HATALI OKUMA n" when n blocks were asked for again in this read, else "".
+std::string RetryText(const Form1Korvane& f, const char* caption) {
+    return f.ReadErrorCount > 0 ? caption + std::to_string(f.ReadErrorCount) : std::string();
+}
+
 void StoreBand(Form1Korvane& f) {
     if (f.ReplyLength != ecu::kCurveBlockReplyLength) {
         // Back to the header; CurveBlockIndex stays, so the same band is asked again.
-        f.ReadErrorCount = 0;
+        CountRetry(f);
         f.SequencerState = 13;
         // The fifth and sixth bands are both asked for as block 16, so a second
         // request for the fifth cannot be told from the request for the sixth: the
@@ -105,9 +123,13 @@ void StoreBand(Form1Korvane& f) {
         const std::string count = std::to_string(stored) + " / 6";
         f.ShowMessage("EĞRİ KONTROL EDİLİYOR " + count, "CHECKING THE CURVE " + count);
     } else {
-        f.ShowMessage("HATALI OKUMA " + std::to_string(f.ReadErrorCount),
-                      "READING ERROR " + std::to_string(f.ReadErrorCount));
+        // Progress, and the blocks asked for again only when there were any: a
+        // count of 0 after every block read like a failure.
+        const std::string count = std::to_string(stored) + " / 6";
+        f.ShowMessage("EĞRİ OKUNUYOR " + count + RetryText(f, "  HATALI OKUMA "),
+                      "READING THE CURVE " + count + RetryText(f, "  READING ERROR "));
     }
+    f.CurveReadTicksWithoutProgress = 0;
     f.CurveReadDone = true;
     f.SequencerState = 13;
     f.CurveBlockIndex = static_cast<std::int16_t>(f.CurveBlockIndex + 1);
@@ -149,6 +171,8 @@ void FinishRead(Form1Korvane& f) {
         for (ButtonControl* b : {&f.ButonSetup, &f.ButonAyar, &f.ButonEcuOku}) b->enabled = true;
         f.DrawCurves();
         f.CurveReadDone = false;
+        f.ShowMessage("EĞRİ OKUNDU" + RetryText(f, "  HATALI OKUMA "), "CURVE READ" + RetryText(f, "  READING ERROR "));
+        f.CurveReadResult = Form1Korvane::ExchangeOutcome::Done;
         f.ReadErrorCount = 0;
         f.ButonEcuOku.backColour = colours::kWhite;
         for (ButtonControl* b : {&f.ButonEcuYaz, &f.ButonDiskeYaz, &f.ButonDisktenOku, &f.ButonEğri}) b->enabled = true;
@@ -158,9 +182,30 @@ void FinishRead(Form1Korvane& f) {
     f.SequencerState = 8;
 }
 
+// No block stored for too long: the read (or the write's check) ends as not
+// completed, with the controls given back.
+bool EndStalledRead(Form1Korvane& f, int step) {
+    if (step > 16 || ++f.CurveReadTicksWithoutProgress <= kReadTicksWithoutProgress) return false;
+    f.CurveReadTicksWithoutProgress = 0;
+    if (f.CurveWriteChecking) {
+        // The write's check: it is the write that did not complete.
+        EndCurveWriteIncomplete(f);
+        f.ReleaseAbandonedExchange();
+        f.SequencerState = 8;
+        return true;
+    }
+    f.ReleaseAbandonedExchange();
+    f.ButonEcuOku.backColour = colours::kWhite;
+    f.ShowMessage("EĞRİ OKUMA TAMAMLANMADI : GEÇERLİ YANIT GELMİYOR ! ",
+                  "CURVE READ DID NOT COMPLETE : NO VALID REPLY ! ");
+    f.SequencerState = 8;
+    return true;
+}
+
 }  // namespace
 
 void RunCurveReadStep(Form1Korvane& f, int step) {
+    if (EndStalledRead(f, step)) return;
     switch (step) {
     case 13: AskForHeader(f); break;
     case 14: StoreHeader(f); break;

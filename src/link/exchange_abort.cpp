@@ -57,7 +57,17 @@ Form1Korvane::ExchangeFailure Form1Korvane::AbortRunningExchange() {
     return failure;
 }
 
+void Form1Korvane::CutShortRunningOutcomes() {
+    for (ExchangeOutcome* outcome :
+         {&SettingsReadResult, &SettingWriteResult, &FactoryLoadResult, &FaultClearResult, &CurveReadResult})
+        if (*outcome == ExchangeOutcome::Running) *outcome = ExchangeOutcome::CutShort;
+    // A settings read cut short starts afresh next time.
+    SettingsReadRepeat = false;
+    SettingsReadAttempt = 0;
+}
+
 void Form1Korvane::ReleaseAbandonedExchange() {
+    CutShortRunningOutcomes();
     // A curve read or write hides the curve paper behind its progress bar; it comes back.
     if (ProgressBar8.visible || ProgressBar7.visible || ProgressBar11.visible) EğriKağıdıPic.visible = true;
     CurveWriteChecking = false;

@@ -36,13 +36,18 @@ void AbortFactoryLoad(Form1Korvane& f) {
 }  // namespace
 
 void Form1Korvane::ButonLoadFabricSettings_Click() {
-    if (!LinkGuard()) return;
-    if (RefusedWhileEcuBusy()) return;
+    if (!LinkGuard()) {
+        if (FactoryLoadResult != ExchangeOutcome::Running) FactoryLoadResult = ExchangeOutcome::Refused;
+        return;
+    }
+    if (RefusedWhileEcuBusy()) return;  // a load under way keeps its own outcome
+    FactoryLoadResult = ExchangeOutcome::Refused;  // until the fitter says Yes
     if (!AskYesNo("EKÜ'deki bütün ayarlar fabrika değerleriyle değiştirilecek. Devam edilsin mi?",
                   "Every setting in the ECU will be replaced by its factory value. Continue?"))
         return;
     // The question waited for the fitter while the ticks went on: look again.
     if (!LinkGuard() || EcuSequenceRunning()) return;
+    FactoryLoadResult = ExchangeOutcome::Running;
     ButonLoadFabricSettings.enabled = false;
     PendingSettingCheck.reset();  // the read-back after the load checks no entry
     ShowMessage("FABRİKA AYARLARI YÜKLENİYOR ...", "LOADING FACTORY SETTINGS ...");
@@ -60,6 +65,9 @@ void RunFactorySettingsStep(Form1Korvane& f, int step) {
         f.ButonEğri.enabled = true;
         f.ButonAyar.enabled = true;
         f.ShowMessage("FABRİKA AYARLARI YÜKLENDİ", "FACTORY SETTINGS LOADED");
+        // Every write went out; what the ECU took shows in the read back.
+        if (f.FactoryLoadResult == Form1Korvane::ExchangeOutcome::Running)
+            f.FactoryLoadResult = Form1Korvane::ExchangeOutcome::Done;
         f.SequencerState = 1;  // read the new values back
         f.NoteRestorePoint(history::Kind::FactoryLoad, "done");
         return;

@@ -33,8 +33,12 @@ void AbortFaultClear(Form1Korvane& f) {
 }  // namespace
 
 void Form1Korvane::ButonErrorClear_Click() {
-    if (!LinkGuard()) return;
-    if (RefusedWhileEcuBusy()) return;
+    if (!LinkGuard()) {
+        if (FaultClearResult != ExchangeOutcome::Running) FaultClearResult = ExchangeOutcome::Refused;
+        return;
+    }
+    if (RefusedWhileEcuBusy()) return;  // a clear under way keeps its own outcome
+    FaultClearResult = ExchangeOutcome::Running;
     ButonErrorClear.enabled = false;
     // A clear cut short earlier left its steps where it stopped: start afresh.
     RestartPoints(*this);
@@ -80,6 +84,8 @@ void RunFaultClearStep(Form1Korvane& f, int step) {
         f.ButonAyar.enabled = true;
         RestartPoints(f);
         f.ShowMessage("HATALAR SİLİNDİ", "FAULTS CLEARED");
+        if (f.FaultClearResult == Form1Korvane::ExchangeOutcome::Running)
+            f.FaultClearResult = Form1Korvane::ExchangeOutcome::Done;
         f.SequencerState = kFaultPagesStep;  // show what the ECU reports now
         f.NoteRestorePoint(history::Kind::FaultClear, "done");
     }

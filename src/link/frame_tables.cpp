@@ -33,8 +33,18 @@ void Form1Korvane::CrcAddByte(std::uint8_t byte) {
 }
 
 void Form1Korvane::SendFrame(const Bytes& frame) {
+    // Every frame ends the wait for the answer to the one before: what comes after
+    // it answers nothing. The reply kept from an earlier request is no answer to
+    // this one either (a step that finds no reply must not read an old one).
+    AwaitedReplyLength = 0;
+    RequestAnswered = false;
+    const std::size_t replyLength = frames::ReplyLengthFor(frame);
+    if (replyLength != 0) {
+        ReplyText.clear();
+        ReplyLength = 0;
+    }
     // A closed or missing port drops the frame; the sequencer notices the missing reply.
-    if (Iletisim) Iletisim->send(frame);
+    if (Iletisim && Iletisim->send(frame)) AwaitedReplyLength = replyLength;
 }
 
 bool Form1Korvane::LinkGuard() const { return Timer1.enabled() && Iletisim && Iletisim->isOpen() && LinkUp; }

@@ -1,6 +1,6 @@
 // The link watch. The ECU answers every live request within a few milliseconds,
 // and every long exchange puts live requests between its heavy frames; so once the
-// link is up, three seconds (six sequencer ticks) without one whole reply mean the
+// link is up, three seconds (six sequencer ticks) without a byte mean the
 // ECU has stopped answering: its power went, the adapter's far end came loose, or
 // the ignition was switched off. Without the watch the window would go on showing
 // the last values as if they were live, and a read whose replies stopped would
@@ -9,6 +9,8 @@
 // Silent: a red lamp in the fixed area, the live boxes greyed, and whatever
 // exchange was running is ended with its own failure message and the buttons given
 // back. The idle poll goes on; the first whole reply clears the lamp.
+#include <string>
+
 #include "app/form1korvane.h"
 
 namespace gasecu {
@@ -16,6 +18,8 @@ namespace gasecu {
 namespace {
 // Six 500 ms ticks: three seconds.
 constexpr int kSilentTicks = 6;
+// Twenty ticks, ten seconds, of bytes but no usable reply.
+constexpr int kUnusableTicks = 20;
 }  // namespace
 
 void Form1Korvane::WatchLink() {
@@ -23,10 +27,22 @@ void Form1Korvane::WatchLink() {
     // reply is owed.
     if (!LinkGuard()) {
         TicksWithoutReply = 0;
+        TicksWithoutWholeReply = 0;
         return;
     }
     if (EcuSilent) return;
-    if (++TicksWithoutReply < kSilentTicks) return;
+    ++TicksWithoutWholeReply;
+    if (++TicksWithoutReply < kSilentTicks) {
+        // The ECU (or something on the line) sends, but nothing a request can use:
+        // whatever waits for a reply would wait for ever.
+        if (TicksWithoutWholeReply < kUnusableTicks || EcuRepliesUnusable) return;
+        EcuRepliesUnusable = true;
+        const ExchangeFailure failure = AbortRunningExchange();
+        const std::string turkish = failure.turkish.empty() ? "" : failure.turkish + " : ";
+        const std::string english = failure.english.empty() ? "" : failure.english + " : ";
+        ShowMessage(turkish + "EKÜ'DEN GEÇERLİ YANIT GELMİYOR ! ", english + "NO VALID REPLY FROM THE ECU ! ");
+        return;
+    }
     EcuSilent = true;
     ShowLinkLamp(true);
     const ExchangeFailure failure = AbortRunningExchange();
@@ -37,8 +53,12 @@ void Form1Korvane::WatchLink() {
     }
 }
 
+void Form1Korvane::NoteLineActivity() { TicksWithoutReply = 0; }
+
 void Form1Korvane::NoteWholeReply() {
     TicksWithoutReply = 0;
+    TicksWithoutWholeReply = 0;
+    EcuRepliesUnusable = false;
     if (!EcuSilent) return;
     EcuSilent = false;
     ShowLinkLamp(false);

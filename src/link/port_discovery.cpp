@@ -92,12 +92,19 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
 // later. The link flag is not tested here: it is set at the end of this very run.
 void RunLinkStartupStep(Form1Korvane& f, int step) {
     const bool portReady = f.Timer1.enabled() && f.Iletisim && f.Iletisim->isOpen();
+    if (step == 1) f.StartSettingsRead();
     if (step <= 6) {
         if (portReady) f.SendFrame(f.PageRequestFrames[static_cast<std::size_t>(step)]);
         f.SequencerState = step + 1;
         return;
     }
     if (portReady) f.SendFrame(f.LiveDataRequest);
+    // A page that did not come whole is asked for again, a few times; what still
+    // has not come is shown as not read, never as the value from before.
+    if (!f.FinishSettingsRead()) {
+        f.SequencerState = 1;
+        return;
+    }
     f.ButonEcuOku.backColour = colours::kWhite;
     f.ButonEcuYaz.backColour = colours::kWhite;
     f.ComOpenButon.enabled = false;

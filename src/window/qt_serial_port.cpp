@@ -1,6 +1,8 @@
 #include "window/qt_serial_port.h"
 
+#include <QDeadlineTimer>
 #include <QSerialPortInfo>
+#include <algorithm>
 
 #include "window/port_map.h"
 
@@ -39,7 +41,23 @@ QtSerialPort::QtSerialPort(std::vector<std::string> explicitDevices)
 QtSerialPort::~QtSerialPort() {
     disconnectLineSignals();
     quietTimer_.stop();
-    if (port_.isOpen()) port_.close();
+    closeDrained();
+}
+
+void QtSerialPort::closeDrained() {
+    if (!port_.isOpen()) return;
+    // QSerialPort keeps written frames in its own buffer and hands them to the
+    // driver when the event loop turns; a close before that throws them away. The
+    // last frame before the exit button (a calibration's end command, say) would
+    // never reach the ECU, which then stays in calibration mode. So the buffer goes
+    // out first, bounded: a device that takes nothing (pulled, stuck) must not hold
+    // the window.
+    const QDeadlineTimer deadline(kDrainMilliseconds);
+    port_.flush();
+    while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+        if (!port_.waitForBytesWritten(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) break;
+    }
+    port_.close();
 }
 
 bool QtSerialPort::setPortNumber(int number) {
@@ -85,7 +103,7 @@ void QtSerialPort::close() {
     disconnectLineSignals();
     quietTimer_.stop();
     lossPending_ = false;
-    if (port_.isOpen()) port_.close();
+    closeDrained();
     port_.clearError();
 }
 
@@ -128,7 +146,7 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
         &port_,
         [this, generation] {
             if (generation != openGeneration_ || !lossPending_) return;  // closed or reopened meanwhile
-            if (port_.isOpen()) port_.close();
+            closeDrained();  // bounded: a pulled device takes nothing and fails at once
             port_.clearError();
             lossPending_ = false;
             raiseDeviceLost();

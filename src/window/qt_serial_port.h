@@ -45,12 +45,18 @@ public:
     // two chunks 16 ms apart. 20 ms keeps it whole and is still far inside the
     // 500 ms tick that waits for the reply.
     static constexpr int kQuietMilliseconds = 20;
+    // Longest wait at a close for frames still in the send buffer: a whole frame
+    // takes 2 ms on the wire, so this is only ever reached by a device that takes
+    // nothing.
+    static constexpr int kDrainMilliseconds = 300;
 
 private:
     void onReadyRead();
     void onLineQuiet();
     void onError(QSerialPort::SerialPortError error);
     void disconnectLineSignals();
+    // Every close: the frames still waiting in the send buffer go out first.
+    void closeDrained();
 
     std::vector<std::string> explicitDevices_;
     int number_ = 1;

@@ -25,6 +25,8 @@ const char* FaultCaption(sim::ReplyFault kind) {
         case sim::ReplyFault::Merge: return "Merge two replies";
         case sim::ReplyFault::Garbage: return "Noise bytes";
         case sim::ReplyFault::Late: return "Late replies (> 500 ms)";
+        case sim::ReplyFault::Duplicate: return "Replies twice";
+        case sim::ReplyFault::Stray: return "Stray copies (> 500 ms)";
     }
     return "";
 }

@@ -30,6 +30,8 @@ struct LiveValues : ::testing::Test {
     }
     void receive(const Bytes& bytes) {
         h.form.SequencerState = 8;
+        h.form.AwaitedReplyLength = 13;  // the idle poll's request went out
+        h.form.RequestAnswered = false;
         h.port.receiveNow(bytes);
     }
 };

@@ -69,6 +69,9 @@ struct ReceiveHandler : ::testing::Test {
     void SetUp() override { h.port.open(); }
     void receive(const Bytes& bytes, double step) {
         h.form.SequencerState = step;
+        // As if the step before had sent its request: one reply is awaited.
+        h.form.AwaitedReplyLength = step == 16 ? 20 : 13;
+        h.form.RequestAnswered = false;
         h.port.receiveNow(bytes);
     }
 };
@@ -78,9 +81,9 @@ TEST_F(ReceiveHandler, SettingsPagesFillTheirBoxes) {
     EXPECT_EQ(h.form.Coil.text, "1");
     EXPECT_EQ(h.form.RpmFactor, 0.5);
     EXPECT_EQ(h.form.ProgressBar12.value, 2);
-    // Coil 13 is shown as read but names no engine-speed factor.
+    // Coil 13 is shown as read, marked doubtful, and names no engine-speed factor.
     receive(Reply13({{2, 2}, {6, 13}}), 2);
-    EXPECT_EQ(h.form.Coil.text, "13");
+    EXPECT_EQ(h.form.Coil.text, "13 ?");
     EXPECT_EQ(h.form.RpmFactor, 0.5);
 
     receive(Reply13({{2, 2}, {6, 85}, {7, 182}}), 6);

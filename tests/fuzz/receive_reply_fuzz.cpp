@@ -99,6 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t head = data[at++];
         const std::size_t length = std::min<std::size_t>(head & 63, size - at);
         int before = port.sent;
+        // Every piece comes as the answer to a request (the tool takes at most one
+        // reply per request and drops the rest unread), so that each reaches the
+        // decoding of its step.
+        form.AwaitedReplyLength = form.SequencerState == 16 ? 20 : 13;
         port.receive(Bytes(data + at, data + at + length));
         FUZZ_EXPECT(port.sent == before);
         at += length;

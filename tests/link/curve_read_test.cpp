@@ -72,7 +72,7 @@ TEST_F(CurveRead, CompleteReadTakes25TicksAndRebuildsTheCurve) {
     EXPECT_EQ(h.form.CurveTable[3][3], 31);
     EXPECT_EQ(RequestedBlocks(h.framesSince(start)),
               (std::vector<int>{10, 12, 10, 13, 10, 14, 10, 15, 10, 16, 10, 16}));
-    EXPECT_EQ(h.form.KomutSatırı.text, "READING ERROR 0");
+    EXPECT_EQ(h.form.KomutSatırı.text, "CURVE READ");
     EXPECT_EQ(h.form.CurveBlockIndex, 2);
     EXPECT_FALSE(h.form.ProgressBar8.visible);
     EXPECT_EQ(h.form.ProgressBar8.value, 0);
@@ -104,7 +104,7 @@ TEST_F(CurveRead, ACutBandAsksForTheHeaderAndTheSameBandAgain) {
     EXPECT_EQ(h.form.SequencerState, 13);
     EXPECT_EQ(h.form.CurveBlockIndex, 3);  // does not advance
     EXPECT_EQ(h.form.ProgressBar8.value, 1);
-    EXPECT_EQ(h.form.ReadErrorCount, 0);
+    EXPECT_EQ(h.form.ReadErrorCount, 1);  // one block asked for again
 
     // Four ticks more than a clean read.
     h.runner.runFor(start + 29 * 500 - 1 - h.runner.nowMs());
@@ -145,16 +145,15 @@ TEST_F(CurveRead, AnUnansweredHeaderIsAskedForAgain) {
     EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
 }
 
-TEST_F(CurveRead, AStaleLiveReplyInPlaceOfTheFirstHeaderIsOverwritten) {
-    // The first header is lost; the last live reply, 13 bytes too, is taken for it.
-    // Every band pass reads the header again and the last one read is kept, so the
-    // live bytes never reach the rebuilt curve and the read keeps its 25 ticks.
+TEST_F(CurveRead, ALostFirstHeaderIsAskedForAgainNotTakenFromTheLastLiveReply) {
+    // The first header is lost. The last live reply, 13 bytes too, answered an
+    // earlier request and is no header: the header is asked for again at once.
     double start = h.runner.nowMs();
     h.form.ButonEcuOku_Click();
     h.ecu.queueFault({sim::ReplyFault::Drop});
-    h.runner.runFor(25 * 500);
+    h.runner.runFor(27 * 500);
     EXPECT_EQ(RequestedBlocks(h.framesSince(start)),
-              (std::vector<int>{10, 12, 10, 13, 10, 14, 10, 15, 10, 16, 10, 16}));
+              (std::vector<int>{10, 10, 12, 10, 13, 10, 14, 10, 15, 10, 16, 10, 16}));
     EXPECT_EQ(h.form.SequencerState, 8);
     EXPECT_EQ(h.form.CurveTable, ExpectedCurve(h.ecu));
 }

@@ -62,6 +62,30 @@ std::string ReadFile(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// Every frame the command's --trace lists, in order, against what the simulator
+// (started with --show-received) says reached it; the last traced frame back.
+Bytes ExpectTheEcuReceivedEveryTracedFrame(Sim& ecu, const std::string& trace) {
+    Bytes traced, last;
+    for (const TraceLine& line : ParseTrace(trace)) {
+        if (!line.sent) continue;
+        traced.insert(traced.end(), line.bytes.begin(), line.bytes.end());
+        last = line.bytes;
+    }
+    EXPECT_FALSE(traced.empty());
+    std::string shown;
+    const auto received = [&] {
+        shown += ecu.process().readAllStandardOutput().toStdString();
+        Bytes bytes;
+        std::istringstream hex(shown);
+        for (std::string byte; hex >> byte;) bytes.push_back(static_cast<std::uint8_t>(std::stoi(byte, nullptr, 16)));
+        return bytes;
+    };
+    // Bounded: what the tool handed over is on the controller's side at once.
+    test::WaitUntil([&] { return received().size() >= traced.size(); }, 2000);
+    EXPECT_EQ(cli::HexBytes(received()), cli::HexBytes(traced));
+    return last;
+}
+
 // The curve the simulator starts with, as the window rebuilds it from the blocks:
 // the head, the axis, and each band as running sums from the idle level.
 std::string SimulatorCurveText() { return curve::FormatCurveText(test::CurveHeldBy(sim::EcuMemory())); }
@@ -188,6 +212,41 @@ TEST(CliEndToEnd, AnEcuThatFallsSilentMidReadEndsWithStatusFive) {
     // The window's link watch ends the read after 3 s of silence, with its message.
     EXPECT_NE(run.err().find("CURVE READ DID NOT COMPLETE : ECU NOT RESPONDING !"), std::string::npos) << run.err();
     EXPECT_FALSE(std::filesystem::exists(file));  // half a curve is no curve
+}
+
+// The exit closes the port right after the last frame went out: that frame must
+// still reach the ECU (a calibration's end command left unsent keeps the ECU in
+// calibration mode). The controller shows every piece it received.
+TEST(CliEndToEnd, TheEcuReceivesEveryFrameTheTraceListsTheLastOneIncluded) {
+    test::EnsureQtApp();
+    struct Case {
+        QStringList simulator;
+        QStringList command;
+        int status;
+        Bytes lastFrame;  // empty: any
+    } const cases[] = {
+        {{}, {"settings"}, 0, {}},
+        {{}, {"faults"}, 0, {}},
+        // The engine never reaches 2000 rpm: the run is stopped after --speed-wait as
+        // the stop button does, and its last frame must reach the ECU.
+        {{"--rpm", "850"}, {"calibrate", "--speed-wait", "2"}, 7, frames::kWriteStartCommand},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command.join(' ').toStdString());
+        Sim ecu(c.simulator + QStringList{"--show-received"});
+        ASSERT_FALSE(ecu.path().empty());
+        Gasecu run(c.command + QStringList{"--lang", "en", "--trace"} + Ports({&ecu}));
+        ASSERT_EQ(run.finish(60000), c.status) << run.err();
+        const Bytes last = ExpectTheEcuReceivedEveryTracedFrame(ecu, run.err());
+        if (!c.lastFrame.empty()) {
+            EXPECT_EQ(cli::HexBytes(last), cli::HexBytes(c.lastFrame));
+        }
+        if (c.status == 7) {
+            EXPECT_NE(run.err().find("THE ENGINE DID NOT REACH 2000 RPM IN 2 S : CALIBRATION STOPPED !"),
+                      std::string::npos)
+                << run.err();
+        }
+    }
 }
 
 TEST(CliEndToEnd, UsageAndFileNameFaultsEndAtOnce) {
@@ -390,12 +449,17 @@ TEST(CliEndToEnd, AnOutputFileThatCannotBeWrittenIsRefusedBeforeAnyPortIsOpened)
 TEST(CliEndToEnd, CalibrateConvergesAndSavesTheRescaledCurve) {
     test::EnsureQtApp();
     test::TempDir dir;
-    Sim ecu({"--rpm", "2100", "--pressure", "1.1", "--reducer-temp", "70", "--gas-temp", "35", "--mismatch", "0.05"});
+    Sim ecu({"--rpm", "2100", "--pressure", "1.1", "--reducer-temp", "70", "--gas-temp", "35", "--mismatch", "0.05",
+             "--show-received"});
     ASSERT_FALSE(ecu.path().empty());
     const std::filesystem::path file = dir.path() / "Cur_12.txt";
     Gasecu run(QStringList{"calibrate", "--trace", "--lang", "en", "-o", QString::fromStdString(curve::Utf8FromPath(file))} +
                Ports({&ecu}));
     ASSERT_EQ(run.finish(110000), 0) << run.err();
+    // The calibration end is the last frame, and the ECU receives it: otherwise it
+    // stays in calibration mode after the command.
+    EXPECT_EQ(cli::HexBytes(ExpectTheEcuReceivedEveryTracedFrame(ecu, run.err())),
+              cli::HexBytes(frames::kCalibrationEndCommand));
     EXPECT_EQ(run.out(), curve::Utf8FromPath(file) + "\n");
     for (const char* line : {"ORJ.DAT INSTALL !", "ilk=3.0", "Text1=0.0", "Sayac=1", " CURVE FACTOR ", "CALIBRATION ENDED."})
         EXPECT_NE(run.err().find(line), std::string::npos) << line << "\n" << run.err();

@@ -45,6 +45,30 @@ TEST(CliSettingsEndToEnd, AValueTheEcuKeepsEndsWithStatusSix) {
     EXPECT_NE(run.out().find("leak-pressure=0.60\n"), std::string::npos);
 }
 
+// A line that brings a copy of every reply again a tick later: each request
+// takes one reply, so what is printed is what the ECU holds.
+TEST(CliSettingsEndToEnd, StrayCopiesOfRepliesAreDroppedAndShownInTheTrace) {
+    test::EnsureQtApp();
+    {
+        Sim ecu({"--fault", "stray=1"});
+        Gasecu run(QStringList{"set", "--lang", "en", "--trace", "leak-pressure=0.80", "coils=4"} + Ports({&ecu}));
+        ASSERT_EQ(run.finish(60000), 0) << run.err();
+        EXPECT_EQ(run.out(),
+                  "coils=4\nswitch-rpm=850\nswitch-temp=30.1\nmin-pressure=0.70\nleak-pressure=0.80\nadvance=0.20\n");
+        EXPECT_NE(run.err().find("-- dropped: "), std::string::npos) << run.err();
+    }
+}
+
+// A coil count no coil choice has is not printed as a setting.
+TEST(CliSettingsEndToEnd, ADoubtfulCoilCountEndsWithStatusFive) {
+    test::EnsureQtApp();
+    Sim ecu({"--set", "31=13"});
+    Gasecu run(QStringList{"settings", "--lang", "en"} + Ports({&ecu}));
+    ASSERT_EQ(run.finish(30000), 5) << run.err();
+    EXPECT_TRUE(run.out().empty()) << run.out();
+    EXPECT_NE(run.err().find("DOUBTFUL COIL COUNT : 13 ?"), std::string::npos) << run.err();
+}
+
 TEST(CliSettingsEndToEnd, BadValuesAreRefusedBeforeAnyPortIsOpened) {
     test::EnsureQtApp();
     struct Case {

@@ -135,6 +135,34 @@ TEST_F(QtSerialPortTest, SendsWholeFrameUnchanged) {
     EXPECT_EQ(received, frame);
 }
 
+// The exit button closes the port in the same handler that sent the last frame,
+// before the event loop hands the send buffer to the driver: the frames still
+// waiting (a calibration's end command) must reach the ECU all the same.
+TEST_F(QtSerialPortTest, FramesStillInTheSendBufferGoOutBeforeTheClose) {
+    // Keeps the line open on our side, so the master stays readable once the wrapper
+    // has closed its end.
+    const int keeper = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(keeper, 0);
+    openPort();
+    Bytes sent;
+    for (const Bytes& frame : {frames::kLiveDataRequest, *frames::PageRequest(5), frames::kCalibrationEndCommand}) {
+        ASSERT_TRUE(port->send(frame));
+        sent.insert(sent.end(), frame.begin(), frame.end());
+    }
+    port->close();  // no turn of the event loop since the sends
+    EXPECT_FALSE(port->isOpen());
+    Bytes received;
+    WaitUntil(
+        [&] {
+            const Bytes more = pty.readWaiting();
+            received.insert(received.end(), more.begin(), more.end());
+            return received.size() >= sent.size();
+        },
+        1000);
+    EXPECT_EQ(received, sent);
+    ::close(keeper);
+}
+
 TEST_F(QtSerialPortTest, ReplyArrivesWholeInOneEvent) {
     openPort();
     // A 20-byte band block split on the wire after its 13th byte: the first part

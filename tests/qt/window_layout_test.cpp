@@ -181,6 +181,9 @@ public:
             ecu_.setEngineSpeed(count_ % 60 < 30 ? 900 + 60.0 * (count_ % 30) : 2700 - 40.0 * (count_ % 30));
             runner_.runFor(500);
             const Bytes reply = *ecu_.replyTo(frames::kLiveDataRequest);
+            // The idle poll's request went out: its one reply is awaited.
+            f_.form().AwaitedReplyLength = reply.size();
+            f_.form().RequestAnswered = false;
             f_.window().runHandler([&] { port_.receiveNow(reply); });
         }
         QCoreApplication::processEvents();

@@ -62,6 +62,30 @@ TEST(ReplyFaults, DropCutAndSplitChangeWhatTheToolReceives) {
     EXPECT_EQ(rig.events[0].second.size(), 20u);
 }
 
+// A line that brings a reply twice: the copy a few ms after it (duplicate), or
+// after the next tick's request and its own reply (stray).
+TEST(ReplyFaults, DuplicateAndStrayCopiesComeAsEventsOfTheirOwn) {
+    struct Case {
+        ReplyFault kind;
+        int afterMs;
+        double copyEarliest;  // ms after the request
+    } const cases[] = {{ReplyFault::Duplicate, 20, 10}, {ReplyFault::Stray, 700, 600}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind));
+        Rig rig;
+        rig.ecu.queueFault({c.kind, c.afterMs});
+        const double sentAt = rig.runner.nowMs();
+        rig.tick(kLive);
+        rig.tick(kLive);
+        // The reply, its copy and the second tick's reply, each whole.
+        ASSERT_EQ(rig.events.size(), 3u);
+        for (const auto& e : rig.events) EXPECT_EQ(e.second.size(), 13u);
+        const auto copy = c.kind == ReplyFault::Duplicate ? rig.events[1] : rig.events[2];
+        EXPECT_GT(copy.first - sentAt, c.copyEarliest);
+        EXPECT_EQ(rig.ecu.faults().applied(c.kind), 1u);
+    }
+}
+
 TEST(ReplyFaults, MergeGarbageLateAndSilence) {
     Rig rig;
     // Held back, then delivered with the next reply: one 26-byte event.
