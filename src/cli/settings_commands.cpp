@@ -136,8 +136,9 @@ int RunSet(HeadlessSession& session, const Options& options) {
         status = RunExchange(session, [&a](Form1Korvane& f) { Confirm(f, a); });
         if (status != kExitDone) break;
         const Form1Korvane& f = session.form();
-        if (f.PendingSettingCheck) {
-            // The page that carries the value back never came whole.
+        if (f.PendingSettingCheck || f.SettingWriteCutShort) {
+            // The page that carries the value back never came whole, or the
+            // write was cut short before it could.
             session.say("AYAR GERİ OKUNAMADI : " + std::string(a.rule->name),
                         "THE SETTING COULD NOT BE READ BACK : " + std::string(a.rule->name));
             status = kExitEcuSilent;
