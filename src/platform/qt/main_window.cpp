@@ -629,13 +629,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             // meant for a box or a list: Down in the language list changes the
             // language, Left in the coil box moves its cursor, and neither may
             // move a point.
-            // The widget with the keyboard focus decides, not the one the filter
-            // sees the key at: Left and Right, which a combo box does not use,
-            // go on to its parent, and there the language list is out of sight.
+            // A key the focused control does not use (Left and Right in a combo
+            // box) goes on to its parents, and the filter sees it there again:
+            // the control it came from decides, not the parent it reached.
             const QWidget* focused = QApplication::focusWidget();
+            const QWidget* from = focused && target->isAncestorOf(focused) ? focused : target;
             if (event->type() == QEvent::KeyRelease) form_.ArrowKeys.keyUp(*arrow);
-            else if (form_.EğriKağıdıPic.visible && !TakesArrowKeysItself(target) &&
-                     !(focused && TakesArrowKeysItself(focused)))
+            else if (form_.EğriKağıdıPic.visible && !TakesArrowKeysItself(from))
                 form_.ArrowKeys.keyDown(*arrow);
         }
     }
