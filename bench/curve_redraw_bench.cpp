@@ -9,7 +9,7 @@
 #include "app/default_curve.h"
 #include "app/form1korvane.h"
 #include "curve/curve_text.h"
-#include "platform/qt/qt_canvas.h"
+#include "window/qt_canvas.h"
 #include "platform/recording_canvas.h"
 
 namespace {

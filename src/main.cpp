@@ -1,3 +1,3 @@
-#include "platform/qt/application.h"
+#include "window/application.h"
 
 int main(int argc, char** argv) { return gasecu::RunApplication(argc, argv); }

@@ -15,6 +15,7 @@
 
 #include "app/form1korvane.h"
 #include "calibration/calibration_math.h"
+#include "calibration/calibration_run_steps.h"
 #include "calibration/calibration_steps.h"
 #include "link/command_frames.h"
 
@@ -24,7 +25,6 @@ namespace calibration {
 
 namespace {
 
-constexpr int kIdleStep = 8;
 // The speed the fitter is asked to hold, and the least the run accepts while it
 // measures (below that the engine is about to stall, not merely unsteady).
 constexpr double kStartSpeed = 2000;
@@ -32,23 +32,18 @@ constexpr double kLeastSpeed = 600;
 constexpr double kLeastPressure = 0.5;
 constexpr double kLeastReducerTemperature = 30;
 constexpr double kMostSpeedWaits = 10;
-constexpr double kMostIterations = 10;
-
-// Reference values: the addresses the ECU keeps them at.
-constexpr double kPressureAddress = 44;
-constexpr double kReducerTemperatureAddress = 45;
-constexpr double kGasTemperatureAddress = 46;
 
 constexpr int kFuelStatusGas = 1;
 constexpr int kFuelStatusPetrol = 2;
 
-// Returned by a step that has set SequencerState itself (a fault, or no link).
-constexpr int kStateSet = 0;
+}  // namespace
 
 void ShowPetrolDisplay(Form1Korvane& f) {
     f.ShowFuelStatus(kFuelStatusPetrol);
     f.PetrolShown = true;
 }
+
+namespace {
 
 void ShowGasDisplay(Form1Korvane& f) {
     f.ShowFuelStatus(kFuelStatusGas);
@@ -243,108 +238,6 @@ int SlopeAndScale(Form1Korvane& f, int step, int next) {
     f.TextEğim.text = f.FormatNumber(f.SlopeFactor, 2);
     ScaleBands(f.CurveTable, f.StartRatio, *ratio);
     return next;
-}
-
-// A reference value that does not fit its byte is not sent (the ECU would keep a
-// wrapped, wrong value); the end message names it.
-void WriteReference(Form1Korvane& f, double address, double value, const std::string& turkish,
-                    const std::string& english) {
-    if (auto frame = frames::SettingWrite(address, value)) {
-        f.SendFrame(*frame);
-        return;
-    }
-    auto append = [](std::string& list, const std::string& item) { list += (list.empty() ? "" : ", ") + item; };
-    append(f.UnsentReferenceTurkish, turkish);
-    append(f.UnsentReferenceEnglish, english);
-}
-
-int WritePressure(Form1Korvane& f, int, int next) {
-    const double bar = f.ParseDisplayedNumber(f.TextBasinc.text);
-    const std::string shown = f.FormatNumber(bar, 2) + " bar";
-    WriteReference(f, kPressureAddress, PressureValue(bar), "BASINÇ= " + shown, "Pressure= " + shown);
-    return next;
-}
-
-int WriteReducerTemperature(Form1Korvane& f, int, int next) {
-    const double celsius = f.ParseDisplayedNumber(f.TextReduTemperature.text);
-    const std::string shown = f.FormatNumber(celsius, 1);
-    WriteReference(f, kReducerTemperatureAddress, TemperatureCode(celsius), "REDUCER SICAKLIĞI= " + shown,
-                   "REDUCER TEMPERATURE= " + shown);
-    return next;
-}
-
-int WriteGasTemperature(Form1Korvane& f, int, int next) {
-    const double celsius = f.ParseDisplayedNumber(f.TextGasTemperature.text);
-    const std::string shown = f.FormatNumber(celsius, 1);
-    WriteReference(f, kGasTemperatureAddress, TemperatureCode(celsius), "GAZ SICAKLIĞI= " + shown,
-                   "GAS TEMPERATURE= " + shown);
-    return next;
-}
-
-int End(Form1Korvane& f, int, int) {
-    f.ButtonsLocked = false;
-    f.AyarKırmızıImg.visible = true;
-    if (f.LinkGuard()) f.SendFrame(frames::kCalibrationEndCommand);
-    f.SequencerState = kIdleStep;
-    f.KalibrasyonBaşlatButon.enabled = true;
-    f.KalibrasyonBaşlatButon.visible = true;
-    f.KalibrasyonDurdurButon.enabled = false;
-    f.KalibrasyonDurdurButon.visible = false;
-    f.CalibrationRunning = false;
-    f.ButonEğri.enabled = true;
-    f.ButonAyar.enabled = false;
-    f.AyarKırmızıImg.visible = false;
-    f.ShowMessage("KALİBRASYON BİTTİ.", "CALIBRATION ENDED.");
-    f.Kalibrasyonyükleme.visible = true;
-    f.Kalibrasyonyükleme.enabled = true;
-    // Nothing worth writing came of a run that lost the engine or could not take
-    // its ratio.
-    if (f.SpeedFault || f.InjectionTimeFault) f.Kalibrasyonyükleme.visible = false;
-
-    if (f.SpeedFault)
-        f.ShowMessage(" DEVİR HATASI KALİBRASYON DURDURULDU ! DEVİR= " + f.FormatNumber(f.EngineSpeed, 0) +
-                          " devir/dakika ! ( < 2000 d/d )",
-                      " DUE TO RPM ERROR CALIBRATION STOPPED ! rpm= " + f.FormatNumber(f.EngineSpeed, 0) +
-                          " rpm ! ( < 2000 d/d )");
-    if (f.PressureFault)
-        f.ShowMessage(" BASINC HATASI KALİBRASYON DURDURULDU ! BASINÇ= " + f.FormatNumber(f.GasPressure, 2) +
-                          " bar !  ( < 0.8 bar )",
-                      " PRESSURE ERROR CALIBRATON STOPPED ! Pressure= " + f.FormatNumber(f.GasPressure, 2) +
-                          " bar !  ( < 0.8 bar )");
-    if (f.TemperatureFault)
-        f.ShowMessage("REGULATÖR ISI HATASI KALİBRASYON DURDURULDU ! REDUCER SICAKLIĞI= " +
-                          f.FormatNumber(f.ReducerTemperature, 1) + " Santigrat derece ! ( < 30 Santigrat )",
-                      "REDUCER TEMPERATURE ERROR CALIBRATON STOPPED ! REDUCER TEMPERATURE= " +
-                          f.FormatNumber(f.ReducerTemperature, 1) + " Celcius ! ( < 30 Celcius )");
-    if (f.InjectionTimeFault)
-        f.ShowMessage(" ENJEKSİYON SÜRESİ 0 ms ! KALİBRASYON DURDURULDU ! BENZİN= " + f.FormatNumber(f.PetrolTime, 2) +
-                          " ms GAZ= " + f.FormatNumber(f.GasTime, 2) + " ms",
-                      " INJECTION TIME 0 ms ! CALIBRATION STOPPED ! Petrol= " + f.FormatNumber(f.PetrolTime, 2) +
-                          " ms Gas= " + f.FormatNumber(f.GasTime, 2) + " ms");
-    // An eleventh iteration that did find the two times together is a success.
-    if (f.IterationCount > kMostIterations && !f.CalibrationConverged)
-        f.ShowMessage("ENJEKTÖR MEMESİ KÜCÜK !", "INJECTOR NOZZLE SMALL !");
-    if (!f.UnsentReferenceTurkish.empty())
-        f.ShowMessage(f.KomutSatırı.text + " ECU'YE YAZILAMAYAN REFERANS: " + f.UnsentReferenceTurkish + " !",
-                      f.KomutSatırı.text + " REFERENCE NOT WRITTEN TO ECU: " + f.UnsentReferenceEnglish + " !");
-    return kStateSet;
-}
-
-int Stop(Form1Korvane& f, int, int) {
-    f.ButtonsLocked = false;
-    f.AyarKırmızıImg.visible = true;
-    if (f.LinkGuard()) {
-        f.SendFrame(frames::kWriteStartCommand);
-        ShowPetrolDisplay(f);
-    }
-    f.PetrolShown = true;
-    f.ButonAyar.enabled = false;
-    f.SequencerState = kIdleStep;
-    // A run the link ended keeps the failure in the status line: the fitter did
-    // not stop it.
-    if (!f.CalibrationCutShort) f.ShowMessage("KALIBRASYON DURDURULDU ! ", "CALIBRATON STOPPED ! ");
-    f.CalibrationCutShort = false;
-    return kStateSet;
 }
 
 using StepAction = int (*)(Form1Korvane& f, int step, int next);

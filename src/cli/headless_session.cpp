@@ -7,9 +7,9 @@
 #include "curve/curve_file_io.h"
 #include "link/remembered_port.h"
 #include "cli/trace_port.h"
-#include "platform/qt/qt_scheduler.h"
-#include "platform/qt/qt_serial_port.h"
-#include "platform/qt/qt_timers.h"
+#include "window/qt_scheduler.h"
+#include "window/qt_serial_port.h"
+#include "window/qt_timers.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/controls.h"
-#include "platform/qt/qt_canvas.h"
-#include "platform/qt/qt_file_dialogs.h"
+#include "window/qt_canvas.h"
+#include "window/qt_file_dialogs.h"
 #include "qt_test_app.h"
 
 namespace gasecu {

@@ -1,6 +1,6 @@
 // The serial wrapper against pseudo-terminals: the test holds the master side (the
 // "ECU"), the wrapper opens the slave as if it were a USB adapter.
-#include "platform/qt/qt_serial_port.h"
+#include "window/qt_serial_port.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "link/command_frames.h"
-#include "platform/qt/port_map.h"
+#include "window/port_map.h"
 #include "qt/qt_test_app.h"
 
 namespace gasecu {

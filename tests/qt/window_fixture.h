@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/qt/main_window.h"
-#include "platform/qt/session.h"
+#include "window/main_window.h"
+#include "window/session.h"
 #include "qt/qt_test_app.h"
 #include "support/temp_dir.h"
 

@@ -7,8 +7,8 @@
 #include <variant>
 
 #include "app/control_registry.h"
-#include "platform/qt/control_widgets.h"
-#include "platform/qt/event_table.h"
+#include "window/control_widgets.h"
+#include "window/event_table.h"
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"
 

@@ -4,8 +4,8 @@
 
 #include <QScreen>
 
-#include "platform/qt/virtual_engine_panel.h"
-#include "platform/qt/window_placement.h"
+#include "window/virtual_engine_panel.h"
+#include "window/window_placement.h"
 #include "qt/window_fixture.h"
 
 namespace gasecu {

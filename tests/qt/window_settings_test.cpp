@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <filesystem>
 
-#include "platform/qt/main_window.h"
+#include "window/main_window.h"
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"
 #include "virtual_ecu.h"

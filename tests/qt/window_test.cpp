@@ -15,9 +15,9 @@
 #include <string>
 
 #include "app/control_registry.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/qt_timers.h"
-#include "platform/qt/session.h"
+#include "window/main_window.h"
+#include "window/qt_timers.h"
+#include "window/session.h"
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"
 #include "support/temp_dir.h"

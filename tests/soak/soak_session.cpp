@@ -11,7 +11,7 @@
 #include "calibration/calibration_steps.h"
 #include "curve/curve_text.h"
 #include "link/frame_check.h"
-#include "platform/qt/event_table.h"
+#include "window/event_table.h"
 
 namespace gasecu::test {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/event_table.h"
+#include "window/event_table.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/qt/session.h"
+#include "window/session.h"
 
 #include <QScreen>
 #include <QSerialPortInfo>
@@ -6,15 +6,15 @@
 #include <algorithm>
 
 #include "link/remembered_port.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/qt_scheduler.h"
-#include "platform/qt/qt_serial_port.h"
+#include "window/main_window.h"
+#include "window/qt_scheduler.h"
+#include "window/qt_serial_port.h"
 
-#include "platform/qt/qt_canvas.h"
-#include "platform/qt/qt_file_dialogs.h"
-#include "platform/qt/qt_questions.h"
-#include "platform/qt/virtual_engine_panel.h"
-#include "platform/qt/window_placement.h"
+#include "window/qt_canvas.h"
+#include "window/qt_file_dialogs.h"
+#include "window/qt_questions.h"
+#include "window/virtual_engine_panel.h"
+#include "window/window_placement.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
 

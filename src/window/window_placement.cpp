@@ -1,4 +1,4 @@
-#include "platform/qt/window_placement.h"
+#include "window/window_placement.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
-#include "platform/qt/curve_widgets.h"
+#include "window/curve_widgets.h"
 
 #include <QPainter>
 #include <QResizeEvent>
 
-#include "platform/qt/qt_canvas.h"
+#include "window/qt_canvas.h"
 
 namespace gasecu::qt {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/application.h"
+#include "window/application.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,9 +11,9 @@
 
 #include "cli/cli.h"
 #include "curve/curve_file_io.h"
-#include "platform/qt/main_window.h"
-#include "platform/qt/session.h"
-#include "platform/qt/startup_figures.h"
+#include "window/main_window.h"
+#include "window/session.h"
+#include "window/startup_figures.h"
 
 namespace gasecu {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_questions.h"
+#include "window/qt_questions.h"
 
 #include <QMessageBox>
 #include <QPushButton>

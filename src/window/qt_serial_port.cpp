@@ -1,8 +1,8 @@
-#include "platform/qt/qt_serial_port.h"
+#include "window/qt_serial_port.h"
 
 #include <QSerialPortInfo>
 
-#include "platform/qt/port_map.h"
+#include "window/port_map.h"
 
 namespace gasecu {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/qt/startup_figures.h"
+#include "window/startup_figures.h"
 
 #include <cstdlib>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_scheduler.h"
+#include "window/qt_scheduler.h"
 
 #include <QTimer>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_canvas.h"
+#include "window/qt_canvas.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_file_dialogs.h"
+#include "window/qt_file_dialogs.h"
 
 #include <QFileDialog>
 #include <QRegularExpression>

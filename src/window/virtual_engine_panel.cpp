@@ -1,4 +1,4 @@
-#include "platform/qt/virtual_engine_panel.h"
+#include "window/virtual_engine_panel.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>

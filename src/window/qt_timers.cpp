@@ -1,4 +1,4 @@
-#include "platform/qt/qt_timers.h"
+#include "window/qt_timers.h"
 
 #include "app/form1korvane.h"
 

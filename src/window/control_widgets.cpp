@@ -1,4 +1,7 @@
-#include "platform/qt/control_widgets.h"
+// The widgets of the controls the fitter acts on (buttons, labels, text boxes,
+// check boxes, lists, the screens and pictures), the mirroring they share, and
+// the factory that builds one per control.
+#include "window/control_widgets.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,10 +15,22 @@
 #include <QSignalBlocker>
 #include <cmath>
 
-#include "platform/qt/curve_widgets.h"
-#include "platform/qt/qt_canvas.h"
+#include "window/curve_widgets.h"
+#include "window/qt_canvas.h"
+#include "window/widget_parts.h"
 
 namespace gasecu::qt {
+
+// Sets a palette role in every colour group, or gives it back to the style in
+// each group (the style's disabled colours are what make a locked control look
+// locked).
+void SetRole(QWidget* w, QPalette::ColorRole role, std::optional<QColor> colour) {
+    QPalette p = w->palette();
+    const QPalette style = QApplication::palette(w);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, role, colour ? *colour : style.color(group, role));
+    w->setPalette(p);
+}
 
 namespace {
 
@@ -30,17 +45,6 @@ QString Q(const std::string& s) { return QString::fromUtf8(s.data(), static_cast
 
 // A readable text colour on a given background.
 QColor TextOn(const QColor& back) { return back.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black); }
-
-// Sets a palette role in every colour group, or gives it back to the style in
-// each group (the style's disabled colours are what make a locked control look
-// locked).
-void SetRole(QWidget* w, QPalette::ColorRole role, std::optional<QColor> colour) {
-    QPalette p = w->palette();
-    const QPalette style = QApplication::palette(w);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(group, role, colour ? *colour : style.color(group, role));
-    w->setPalette(p);
-}
 
 // A locked button's caption: halfway between its own colour and the face, so the
 // button reads as locked on any face colour (the active screen button stays dark
@@ -117,11 +121,15 @@ private:
     bool pressed_ = false;
 };
 
+}  // namespace
+
 void WatchMouse(QWidget* w, const WidgetEvents& ev) {
     if (!ev.mouseDown && !ev.mouseUp && !ev.click) return;
     w->installEventFilter(new MouseFilter(w, ev.mouseDown, ev.mouseUp, ev.click));
     w->setCursor(Qt::PointingHandCursor);
 }
+
+namespace {
 
 class ButtonWidget : public ControlWidget {
 public:
@@ -298,80 +306,7 @@ private:
     QWidget* w_;
 };
 
-class ImageWidget : public ControlWidget {
-public:
-    ImageWidget(ImageControl& c, std::string name, QWidget* parent, const WidgetEvents& ev)
-        : c_(c), name_(std::move(name)), w_(new QLabel(parent)) {
-        w_->setAlignment(Qt::AlignCenter);
-        WatchMouse(w_, ev);
-        // The fuel display: what the engine runs on, in a colour seen from across the workshop.
-        std::optional<QColor> back;
-        if (name_ == "ImgBenzin") back = QColor(200, 40, 40);
-        if (name_ == "ImgGaz") back = QColor(30, 150, 60);
-        if (name_ == "ImgGazGeçiş") back = QColor(220, 180, 0);
-        if (back) {
-            w_->setAutoFillBackground(true);
-            SetRole(w_, QPalette::Window, back);
-            SetRole(w_, QPalette::WindowText, QColor(Qt::white));
-            QFont f = w_->font();
-            f.setBold(true);
-            w_->setFont(f);
-        }
-    }
-    QWidget* widget() const override { return w_; }
-    void mirror() override {
-        mirrorCommon(c_, w_);
-        if (Changed(picture_, c_.picture)) w_->setText(ImageGlyph(name_, c_.picture));
-    }
-
-private:
-    ImageControl& c_;
-    std::string name_;
-    QLabel* w_;
-    std::optional<int> picture_;
-};
-
-// Bars take whole numbers; the pressure bar runs 0..2 bar, so the bar works in
-// hundredths to show 1.37 bar as such.
-class ProgressBarWidget : public ControlWidget {
-public:
-    ProgressBarWidget(ProgressBarControl& c, QWidget* parent) : c_(c), w_(new QProgressBar(parent)) {
-        w_->setTextVisible(false);
-    }
-    QWidget* widget() const override { return w_; }
-    void mirror() override {
-        mirrorCommon(c_, w_);
-        int lo = Scaled(c_.minimum), hi = Scaled(c_.maximum);
-        if (hi < lo) hi = lo;
-        if (w_->minimum() != lo || w_->maximum() != hi) w_->setRange(lo, hi);
-        int v = std::clamp(Scaled(c_.value), lo, hi);
-        if (w_->value() != v) w_->setValue(v);
-    }
-
-private:
-    static int Scaled(double v) {
-        if (!std::isfinite(v)) return 0;
-        return static_cast<int>(std::lround(std::clamp(v, -1e7, 1e7) * 100));
-    }
-    ProgressBarControl& c_;
-    QProgressBar* w_;
-};
-
 }  // namespace
-
-QString ImageGlyph(const std::string& name, int picture) {
-    if (name == "ImgBenzin") return QStringLiteral("BENZİN");
-    if (name == "ImgGaz") return QStringLiteral("LPG");
-    if (name == "ImgGazGeçiş") return QStringLiteral("→ LPG");
-    if (name == "Rolantiyukarıdisabel") return QStringLiteral("▵ Rölanti");
-    if (name == "Rolantiyukarıenabel") return QStringLiteral("▲ Rölanti");
-    if (name == "Rolantiaşagıdisabel") return QStringLiteral("▿ Rölanti");
-    if (name == "Rolantiaşagıenabel") return QStringLiteral("▼ Rölanti");
-    if (name == "imgeğmedisabled") return QStringLiteral("◇ Eğim");
-    if (name == "imgeğmeenabled") return QStringLiteral("◆ Eğim");
-    if (name == "AyarKırmızıImg") return picture == 2 ? QStringLiteral("● CAL") : QStringLiteral("● AYAR");
-    return {};
-}
 
 std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWidget* parent, WidgetEvents ev) {
     struct Make {
@@ -401,9 +336,9 @@ std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWid
             return std::make_unique<PictureBoxWidget>(*c, w);
         }
         std::unique_ptr<ControlWidget> operator()(ImageControl* c) {
-            return std::make_unique<ImageWidget>(*c, entry.name, parent, ev);
+            return MakeImageWidget(*c, entry.name, parent, ev);
         }
-        std::unique_ptr<ControlWidget> operator()(ProgressBarControl* c) { return std::make_unique<ProgressBarWidget>(*c, parent); }
+        std::unique_ptr<ControlWidget> operator()(ProgressBarControl* c) { return MakeProgressBarWidget(*c, parent); }
     };
     auto binding = std::visit(Make{entry, parent, ev}, entry.control);
     binding->widget()->setObjectName(QString::fromStdString(entry.name));

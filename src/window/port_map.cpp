@@ -1,4 +1,4 @@
-#include "platform/qt/port_map.h"
+#include "window/port_map.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,0 +1,202 @@
+// The window itself: one widget per control built and parented by container, the
+// mirroring after every handler, the plot and trend picture sources, and closing.
+#include "window/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+#include "window/control_widgets.h"
+#include "window/curve_widgets.h"
+#include "window/event_table.h"
+#include "window/qt_timers.h"
+
+namespace gasecu::qt {
+
+namespace {
+
+// The trend window: closing it by its close box is a click the form hears of, so
+// the trend button opens it again.
+class TrendWindow : public QWidget {
+public:
+    TrendWindow(QWidget* owner, std::function<void()> closed)
+        : QWidget(owner, Qt::Window), closed_(std::move(closed)) {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        event->accept();
+        if (closed_) closed_();
+    }
+
+private:
+    std::function<void()> closed_;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), form_(form) {
+    // "[*]": a leading "*" while the curve has unsaved changes.
+    setWindowTitle(QStringLiteral("[*]gasecu"));
+    controls_ = ListControls(form_);
+    timers_ = std::make_unique<QtTimers>([this] { afterHandler(); });
+    timers_->attachFormTimers(form_);
+    buildWidgets();
+    form_.onExit = [this] { signalExitOnce(); };
+    qApp->installEventFilter(this);
+    addUndoShortcuts();
+    resize(1366, 768);
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+    form_.onExit = nullptr;
+}
+
+void MainWindow::load() {
+    form_.Form_Load();
+    mirror();
+}
+
+void MainWindow::mirror() {
+    for (auto& b : bindings_) b->mirror();
+    if (trendWindow_->isVisible() != form_.TrendPic.visible) trendWindow_->setVisible(form_.TrendPic.visible);
+    const QString trendTitle = QStringLiteral("gasecu - ") + QString::fromStdString(form_.ButonTrend.caption);
+    if (trendWindow_->windowTitle() != trendTitle) trendWindow_->setWindowTitle(trendTitle);
+    setWindowModified(form_.CurveUnsaved());
+}
+
+void MainWindow::runHandler(const std::function<void()>& handler) {
+    handler();
+    afterHandler();
+}
+
+void MainWindow::runFormHandler(void (Form1Korvane::*handler)()) {
+    (form_.*handler)();
+    afterHandler();
+}
+
+void MainWindow::afterHandler() {
+    if (form_.ExitRequested) signalExitOnce();
+    mirror();
+}
+
+void MainWindow::signalExitOnce() {
+    if (exitSignalled_) return;
+    exitSignalled_ = true;
+    emit exitRequested();
+}
+
+QWidget* MainWindow::widgetFor(std::string_view name) const {
+    auto it = widgets_.find(name);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+QWidget* MainWindow::w(std::string_view name) const {
+    QWidget* widget = widgetFor(name);
+    Q_ASSERT(widget);
+    return widget;
+}
+
+void MainWindow::setPlotImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version,
+                                    std::function<void(QSize)> resized) {
+    if (!plot_) return;
+    plot_->setImageSource(std::move(source), std::move(version));
+    if (resized) {
+        resized(plot_->size());
+        plot_->setResizeHandler(std::move(resized));
+    }
+}
+
+void MainWindow::setTrendImageSource(std::function<const QImage*()> source, std::function<std::uint64_t()> version,
+                                     std::function<void(QSize)> resized) {
+    if (!trendPlot_) return;
+    trendPlot_->setImageSource(std::move(source), std::move(version));
+    if (resized) {
+        resized(trendPlot_->size());
+        trendPlot_->setResizeHandler(std::move(resized));
+    }
+}
+
+void MainWindow::buildWidgets() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+    outer->setSpacing(6);
+    auto* top = new QWidget(this);
+    auto* work = new QWidget(this);
+    outer->addWidget(top);
+    outer->addWidget(work, 1);
+    trendWindow_ = new TrendWindow(this, [this] { runFormHandler(&Form1Korvane::TrendPic_Close); });
+
+    for (const ControlEntry& entry : controls_) {
+        QWidget* parent = top;
+        if (entry.container == Container::Trend) parent = trendWindow_;
+        else if (entry.container != Container::Fixed) parent = widgets_.at(ContainerControlName(entry.container));
+        else if (entry.kind() == ControlKind::PictureBox && entry.name != "BenzinPic" && entry.name != "LPGPic")
+            parent = work;  // the three screens fill the work area
+
+        ControlHandlers h = HandlersFor(entry.name);
+        Form1Korvane* form = &form_;
+        auto call = [this](FormHandler handler) -> std::function<void()> {
+            if (!handler) return {};
+            return [this, handler] { runFormHandler(handler); };
+        };
+        WidgetEvents ev;
+        ev.click = call(h.click);
+        ev.mouseDown = call(h.mouseDown);
+        ev.mouseUp = call(h.mouseUp);
+        if (auto* box = std::get_if<CheckBoxControl*>(&entry.control)) {
+            CheckBoxControl* c = *box;  // setValue runs the box's click rule
+            ev.check = [this, c](bool on) { runHandler([c, on] { c->setValue(on ? 1 : 0); }); };
+        }
+        if (auto* list = std::get_if<ComboBoxControl*>(&entry.control)) {
+            ComboBoxControl* c = *list;
+            FormHandler handler = h.listClick;
+            ev.select = [this, form, c, handler](int index) {
+                runHandler([form, c, handler, index] {
+                    c->selectedIndex = index;
+                    if (handler) (form->*handler)();
+                });
+            };
+        }
+        if (auto* text = std::get_if<TextBoxControl*>(&entry.control); text && h.editable) {
+            TextBoxControl* c = *text;
+            ev.edited = [c](const std::string& t) { c->text = t; };
+            if (FormKeyHandler key = h.keyPress)
+                ev.keyPress = [this, form, key](int code) { runHandler([form, key, code] { (form->*key)(code); }); };
+        }
+        auto binding = MakeControlWidget(entry, parent, std::move(ev));
+        widgets_[entry.name] = binding->widget();
+        if (entry.name == "EğriPic") plot_ = static_cast<PlotWidget*>(binding->widget());
+        if (entry.name == "TrendPic") trendPlot_ = static_cast<PlotWidget*>(binding->widget());
+        bindings_.push_back(std::move(binding));
+    }
+
+    // The three screens share the work area; the one shown is on view.
+    auto* workLayout = new QGridLayout(work);
+    workLayout->setContentsMargins(0, 0, 0, 0);
+    for (const char* screen : {"KalibrasyonPic", "SettingsSettingsPic", "EğriKağıdıPic"})
+        workLayout->addWidget(w(screen), 0, 0);
+
+    layOutFixedArea(top);
+    layOutCurvePaper();
+    layOutSettings();
+    layOutCalibration();
+    layOutTrendWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // Closing the window ends the program like the exit button, but while the ECU
+    // is connected only after the fitter said Yes: a slip of the mouse on the
+    // close box must not cut off a running exchange.
+    if (!form_.MayCloseWindow()) {
+        event->ignore();
+        return;
+    }
+    // Asked already: the exit button's own question must not come a second time.
+    if (!form_.ExitRequested) runHandler([this] { form_.EndProgram(); });
+    signalExitOnce();
+    event->accept();
+}
+
+}  // namespace gasecu::qt
