@@ -309,11 +309,22 @@ public:
     int TicksWithoutWholeReply = 0;
     bool EcuSilent = false;
     bool EcuRepliesUnusable = false;  // the no-progress end has been reported
-    LabelControl LinkLamp;  // "ECU YANIT VERMİYOR", shown while the ECU is silent
-    void WatchLink();       // every Timer1 tick, before the step
+    // The lamp beside the status line: off until the ECU first falls silent, red
+    // "ECU YANIT VERMİYOR" while it is silent, green "ECU YANIT VERİYOR" once it
+    // answers again (the status line keeps the failure the silence caused).
+    enum class LinkLampState { Off, Silent, Answering };
+    LinkLampState LinkLampShown = LinkLampState::Off;
+    LabelControl LinkLamp;
+    void WatchLink();         // every Timer1 tick, before the step
     void NoteLineActivity();  // every receive event: the ECU is not silent
-    void NoteWholeReply();  // every reply of the length its request is answered with
-    void ShowLinkLamp(bool silent);
+    void NoteWholeReply();    // every reply of the length its request is answered with
+    void ShowLinkLamp(LinkLampState state);
+    // The lamp's caption in the language of LanguageIndex.
+    void CaptionLinkLamp();
+    // What the settings boxes show may no longer be what the ECU holds (it was
+    // silent): the entries stay locked, and the idle step reads every page again
+    // as soon as the ECU answers.
+    bool SettingsStale = false;
     // The running exchange's failure text (empty at idle), both languages.
     struct ExchangeFailure {
         std::string turkish, english;
@@ -322,8 +333,13 @@ public:
     // each family's clean-up and failure text, then the idle poll.
     ExchangeFailure AbortRunningExchange();
     // What every abandoned exchange gives back: progress bars, the curve paper,
-    // the locked buttons and screens.
+    // the settings screen, the locked buttons and screens.
     void ReleaseAbandonedExchange();
+    // The settings screen as every end of a settings-screen exchange leaves it
+    // (normal end, lost link, silent ECU, pulled adapter): shown again where a
+    // factory load or a fault clear hid it behind its bar, the bars gone, and no
+    // caption left yellow for a write that is no longer pending.
+    void RestoreSettingsScreen();
     void LockEcuButtons();
     void UnlockEcuButtons();
     void LockSettingsButtons();
@@ -472,12 +488,28 @@ public:
     std::optional<SettingCheck> PendingSettingCheck;
     // The last write's read-back differed from what was written.
     bool SettingNotTaken = false;
+    // The last write did not complete: nothing says whether the ECU took it.
+    bool SettingWriteCutShort = false;
     // Called by the receive handler for a whole reply at a refresh step.
     void CheckSettingReadBack(const Bytes& reply, double step);
+    // What the ECU last reported for each setting (ecu::Setting order; the advance
+    // as its word), kept by the receive handler from every page that carries one.
+    std::array<std::optional<int>, 6> EcuSettingStored{};
+    void NoteEcuSettings(const Bytes& reply, double step);
+    // A settings write that did not complete (the link went, the ECU fell silent,
+    // the adapter was pulled, the page never came back): the box shows the ECU's
+    // last known value again and its caption turns red. Returns the failure text
+    // naming the setting, empty when no write was pending.
+    ExchangeFailure EndSettingWriteNotCompleted();
+    // The settings entries (the five boxes and the advance list) locked or free.
+    void SetSettingEntriesEnabled(bool enabled);
 
-    // Factory settings (asked first) and fault clearing, on the settings screen.
+    // Factory settings and fault clearing, on the settings screen; both ask first.
     void ButonLoadFabricSettings_Click();
     void ButonErrorClear_Click();
+    // The fault clear itself, without the question: for `faults --clear`, whose
+    // command line is the fitter's answer already.
+    void StartFaultClear();
 
     // ======================================================================
     // curve/ — curve model, plot, editor, files
@@ -558,6 +590,9 @@ public:
     bool CurveExchangeRunning() const;
     // Every Timer3 tick: notes a finished step, sets the two buttons.
     void WatchCurveHistory();
+    // The curve must not change under a curve read, a curve write with its check
+    // or a calibration run: edits, the idle button and file loads wait.
+    bool CurveEditsLocked() const { return CurveExchangeRunning(); }
 
     // What the curve on screen is measured against (curve_keeping.cpp). EcuCurve:
     // the curve the ECU holds as far as the tool knows, after a read or a write
@@ -600,6 +635,9 @@ public:
     bool CalibrationConverged = false;
     // The factory reference curve of this run was read whole and with its end mark.
     bool ReferenceFileOk = false;
+    // The run was ended by the link (silent ECU, pulled adapter): its stop step
+    // leaves the failure in the status line instead of "stopped".
+    bool CalibrationCutShort = false;
     // Reference values (pressure, temperatures) that did not fit their byte and were
     // not written, as the end message names them.
     std::string UnsentReferenceTurkish, UnsentReferenceEnglish;

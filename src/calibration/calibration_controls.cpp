@@ -26,6 +26,7 @@ void Form1Korvane::KalibrasyonBaşlatButon_Click() {
     NoteCurveStep();
     ButtonsLocked = true;
     CalibrationRunning = true;
+    CalibrationCutShort = false;
     Kalibrasyonyükleme.enabled = false;
     Kalibrasyonyükleme.visible = false;
     if (LinkGuard()) {

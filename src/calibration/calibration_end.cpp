@@ -116,7 +116,10 @@ int Stop(Form1Korvane& f, int, int) {
     f.PetrolShown = true;
     f.ButonAyar.enabled = false;
     f.SequencerState = kIdleStep;
-    f.ShowMessage("KALIBRASYON DURDURULDU ! ", "CALIBRATON STOPPED ! ");
+    // A run the link ended keeps the failure in the status line: the fitter did
+    // not stop it.
+    if (!f.CalibrationCutShort) f.ShowMessage("KALIBRASYON DURDURULDU ! ", "CALIBRATON STOPPED ! ");
+    f.CalibrationCutShort = false;
     return kStateSet;
 }
 

@@ -10,7 +10,7 @@ int RunFaults(HeadlessSession& session, const Options& options) {
     int status = session.connect(true);
     if (status == kExitDone) {
         status = RunExchange(session, [clear = options.clear](Form1Korvane& f) {
-            if (clear) f.ButonErrorClear_Click();
+            if (clear) f.StartFaultClear();  // the command line is the fitter's Yes
             else f.ButonTroubles_Click();
         });
     }

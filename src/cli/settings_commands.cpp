@@ -146,7 +146,7 @@ int RunSet(HeadlessSession& session, const Options& options) {
         using Outcome = Form1Korvane::ExchangeOutcome;
         if (status == kExitDone && f.SettingWriteResult == Outcome::Differs) {
             differs = true;
-        } else if (status == kExitDone && f.SettingWriteResult != Outcome::Done) {
+        } else if (status == kExitDone && (f.SettingWriteResult != Outcome::Done || f.SettingWriteCutShort)) {
             // Cut short, or the page that carries the value back never came whole.
             session.say("AYAR YAZMA TAMAMLANMADI : " + std::string(a.rule->name),
                         "THE SETTING WRITE DID NOT COMPLETE : " + std::string(a.rule->name));

@@ -238,9 +238,11 @@ void Form1Korvane::CurveRepeatPoller() {
 void Form1Korvane::CurveEditTick() {
     ClearCurvePicture();
     DrawCurves();
-    // A held arrow key must not change the curve while it goes into the ECU: the
-    // check would pass and the screen would show a curve the ECU does not hold.
-    if (CurveWriteRunning()) return;
+    // A held arrow key must not change the curve while it goes into the ECU (the
+    // check would pass and the screen would show a curve the ECU does not hold),
+    // nor while a read or a calibration run is about to replace it: the edit would
+    // be lost without a question, or rescaled and uploaded by the run.
+    if (CurveEditsLocked()) return;
 
     if (TiltMode) {
         // One tick per start: the poller starts the next one while the key is held.

@@ -24,6 +24,12 @@ bool NameAcceptable(const std::string& path) {
 }  // namespace
 
 void Form1Korvane::ButonDisktenOku_Click() {
+    // A file loaded under a read, a write or a calibration run would be replaced,
+    // written half and half, or rescaled and uploaded by the run.
+    if (CurveEditsLocked()) {
+        ShowMessage("ECU İLE İLETİŞİM SÜRÜYOR, BEKLEYİNİZ ! ", "ECU EXCHANGE RUNNING, PLEASE WAIT ! ");
+        return;
+    }
     // Asked before anything changes: Cancel leaves the window as it was.
     if (!MayDropCurve()) return;
     // An edit just before is its own step, the file another.

@@ -55,6 +55,7 @@ void Form1Korvane::devir123456_Click() {
 // level (in units of 0.05 ms, at most 255, the largest step the ECU can hold), and no
 // band may start below it. Taken once per read command: the ECU read re-enables it.
 void Form1Korvane::Rolanti_Click() {
+    if (CurveEditsLocked()) return;  // the button stays for when the exchange is over
     NoteCurveStep();  // the idle button's raise undoes as a step of its own
     Rolanti.enabled = false;
     double x = std::round(DisplayedPetrolTime / 0.05);  // halves away from zero

@@ -75,6 +75,11 @@ void Form1Korvane::ReenableAfterLiveReply() {
     ProgressBar12.value = 0;
     // ButonGenel waits for the idle step (RestoreIdleButtons).
     EnableSettingsControlsButGenel();
+    // A calibration run passes through the live poll between its steps: the
+    // screens come back, but nothing that would replace or send the curve the
+    // run is working on.
+    if (CalibrationRunning)
+        for (ButtonControl* b : {&ButonDisktenOku, &ButonEcuOku, &ButonEcuYaz}) b->enabled = false;
 }
 
 }  // namespace gasecu

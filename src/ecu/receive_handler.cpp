@@ -98,7 +98,10 @@ void Form1Korvane::Iletisim_OnComm(int kind) {
         SequencerState = 8;
     }
     // A settings write is checked against the page that carries it back.
-    if (step >= 2 && step <= 7) CheckSettingReadBack(r, step);
+    if (step >= 2 && step <= 7) {
+        NoteEcuSettings(r, step);  // the value to put back should a later write not complete
+        CheckSettingReadBack(r, step);
+    }
     // Steps 3 to 5 (pages 8, 2, 3) carry nothing the tool shows. The port probe and
     // the curve blocks are read by the sequencer at its next tick.
 }

@@ -15,6 +15,8 @@ void SetAllButGenelEnabled(Form1Korvane& f, bool enabled) {
     for (TextBoxControl* t : {&f.Coil, &f.SetPTransRPMTextBox, &f.SetPTransRedTempTextBox, &f.SetPXXPressureTextBox,
                               &f.SetPXXPressLeakageTextBox, &f.msavvv})
         t->enabled = enabled;
+    // Values that may be stale are not offered for editing until read again.
+    if (enabled && f.SettingsStale) f.SetSettingEntriesEnabled(false);
 }
 
 }  // namespace
@@ -25,6 +27,13 @@ void Form1Korvane::SetSettingsControlsEnabled(bool enabled) {
 }
 
 void Form1Korvane::EnableSettingsControlsButGenel() { SetAllButGenelEnabled(*this, true); }
+
+void Form1Korvane::SetSettingEntriesEnabled(bool enabled) {
+    avas.enabled = enabled;
+    for (TextBoxControl* t : {&Coil, &SetPTransRPMTextBox, &SetPTransRedTempTextBox, &SetPXXPressureTextBox,
+                              &SetPXXPressLeakageTextBox})
+        t->enabled = enabled;
+}
 
 void Form1Korvane::FillAdvanceList() {
     avas.entries.clear();

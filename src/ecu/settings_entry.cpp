@@ -16,6 +16,15 @@ namespace {
 constexpr int kEnterKey = 13;
 constexpr std::uint8_t kCoilChangedTrue = 255;
 
+// An entry made while nothing can reach the ECU (no link, or the ECU silent).
+void SayEntryNotWritten(Form1Korvane& f) {
+    const Form1Korvane::ExchangeFailure failure = f.EndSettingWriteNotCompleted();
+    if (!f.LinkGuard())
+        f.ShowMessage(failure.turkish + " : ECU BAĞLI DEĞİL ! ", failure.english + " : ECU NOT CONNECTED ! ");
+    else
+        f.ShowMessage(failure.turkish + " : ECU YANIT VERMİYOR ! ", failure.english + " : ECU NOT RESPONDING ! ");
+}
+
 }  // namespace
 
 TextBoxControl& Form1Korvane::SettingBox(ecu::Setting setting) {
@@ -75,9 +84,12 @@ void Form1Korvane::SettingEntryKeyPress(ecu::Setting setting, int key) {
                     std::string("VALUE REFUSED ! ") + rule.english + " : " + range + (coils ? " (WHOLE NUMBER)" : ""));
         return;
     }
-    if (!LinkGuard()) {
+    if (!LinkGuard() || EcuSilent) {
+        // Nothing can reach the ECU: the box must not keep a value it does not hold.
         SettingWriteResult = ExchangeOutcome::Refused;
-        SequencerState = 8;
+        if (!LinkGuard()) SequencerState = 8;
+        PendingSettingCheck = SettingCheck{setting, *byte};
+        SayEntryNotWritten(*this);
         return;
     }
     const std::optional<Bytes> frame = frames::SettingWrite(rule.address, *byte);
@@ -98,6 +110,7 @@ void Form1Korvane::SettingEntryKeyPress(ecu::Setting setting, int key) {
     }
     PendingSettingCheck = SettingCheck{setting, *byte};
     SettingNotTaken = false;
+    SettingWriteCutShort = false;
     SetSettingsControlsEnabled(false);
 }
 
@@ -114,8 +127,10 @@ void Form1Korvane::SetPXXPressLeakageTextBox_KeyPress(int key) {
 }
 
 void Form1Korvane::avas_Click() {
-    if (!LinkGuard()) {
+    if (!LinkGuard() || EcuSilent) {
         SettingWriteResult = ExchangeOutcome::Refused;
+        PendingSettingCheck = SettingCheck{ecu::Setting::Advance, 0};
+        SayEntryNotWritten(*this);
         return;
     }
     if (RefusedWhileEcuBusy()) {
@@ -133,6 +148,7 @@ void Form1Korvane::avas_Click() {
     if (frame) SendFrame(*frame);
     PendingSettingCheck = SettingCheck{ecu::Setting::Advance, value};
     SettingNotTaken = false;
+    SettingWriteCutShort = false;
     SequencerState = 1;  // read all pages again
 }
 
@@ -164,6 +180,43 @@ void Form1Korvane::CheckSettingReadBack(const Bytes& reply, double step) {
     if (LabelControl* label = SettingLabel(check.setting)) label->backColour = colours::kRed;
     ShowMessage(std::string("EKÜ AYARI KABUL ETMEDİ : ") + rule.turkish,
                 std::string("THE ECU DID NOT TAKE THE SETTING : ") + rule.english);
+}
+
+}  // namespace gasecu
+
+namespace gasecu {
+
+void Form1Korvane::NoteEcuSettings(const Bytes& reply, double step) {
+    for (const ecu::SettingRule& rule : ecu::SettingRules()) {
+        if (step != rule.refreshStep) continue;
+        int stored = ecu::ReplyByte(reply, rule.replyByte);
+        if (rule.setting == ecu::Setting::Advance) stored += 256 * ecu::ReplyByte(reply, rule.replyByte + 1);
+        EcuSettingStored[static_cast<std::size_t>(rule.setting)] = stored;
+    }
+}
+
+Form1Korvane::ExchangeFailure Form1Korvane::EndSettingWriteNotCompleted() {
+    if (!PendingSettingCheck) return {};
+    const ecu::Setting setting = PendingSettingCheck->setting;
+    PendingSettingCheck.reset();
+    CoilChanged = 0;
+    const ecu::SettingRule& rule = ecu::RuleFor(setting);
+    const std::optional<int> known = EcuSettingStored[static_cast<std::size_t>(setting)];
+    if (setting == ecu::Setting::Advance) {
+        // The list goes back to what the ECU last reported.
+        avas.selectedIndex = ecu::AdvanceEntryFor(AdvanceTime);
+    } else {
+        // The ECU's last known value, as its page showed it; nothing when no page
+        // ever came.
+        SettingBox(setting).text = known ? FormatNumber(ecu::ShownValue(setting, *known), rule.decimals) : "";
+        if (LabelControl* label = SettingLabel(setting)) label->backColour = colours::kRed;
+        // Step 46 set the engine-speed factor for the coil count that was typed.
+        if (setting == ecu::Setting::Coils && known)
+            if (auto factor = ecu::RpmFactorForCoilText(std::to_string(*known))) RpmFactor = *factor;
+    }
+    SettingWriteCutShort = true;
+    return {std::string("AYAR YAZMA TAMAMLANMADI : ") + rule.turkish,
+            std::string("SETTING WRITE DID NOT COMPLETE : ") + rule.english};
 }
 
 }  // namespace gasecu

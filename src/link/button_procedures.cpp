@@ -32,9 +32,10 @@ void Form1Korvane::RestoreIdleButtons() {
 void Form1Korvane::EndSettingsSequenceCutShort(ButtonControl& button, ProgressBarControl& bar,
                                               std::string_view turkish, std::string_view english) {
     button.enabled = true;
-    bar.visible = false;
-    bar.value = 0;
-    SettingsSettingsPic.visible = true;
+    // The sequence hid the settings behind this bar (or was about to): the screen
+    // comes back the way every end of such a sequence brings it back.
+    bar.visible = true;
+    RestoreSettingsScreen();
     ButonEğri.enabled = true;
     ButonAyar.enabled = true;
     ShowMessage(turkish, english);

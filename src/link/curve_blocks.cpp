@@ -9,7 +9,6 @@ namespace {
 constexpr std::size_t kPoints = 18;
 constexpr std::size_t kIdleLevelPoint = 2;
 constexpr std::size_t kHeadPointsRead = 6;  // a read brings back the head's first six
-constexpr double kLargestRise = 256;        // larger rises are taken down by 256
 constexpr int kBandRpmStep = 1000;
 
 std::optional<UnwritablePoint> Unwritable(std::size_t row, std::size_t point, CurveByteFault fault) {
@@ -39,16 +38,6 @@ std::size_t RowOfBlock(int block) {
     return block == kCurveHeadBlock ? kCurveHeadRow : static_cast<std::size_t>(block - kCurveHeadBlock) + 2;
 }
 
-void LimitBandSteps(CurveRows& t) {
-    const double idle = t[kCurveHeadRow][kIdleLevelPoint];
-    for (std::size_t r = kFirstBandRow; r <= kLastBandRow; ++r) {
-        auto& row = t[r];
-        if (row[1] - idle > kLargestRise) row[1] = row[1] - idle - kLargestRise;
-        for (std::size_t p = 2; p <= kPoints; ++p)
-            if (row[p] - row[p - 1] > kLargestRise) row[p] = row[p] - row[p - 1] - kLargestRise;
-    }
-}
-
 EncodedCurve EncodeCurveBlocks(const CurveRows& t) {
     CurveBlocks blocks{};
     for (std::size_t p = 1; p <= kPoints; ++p) {
@@ -61,11 +50,7 @@ EncodedCurve EncodeCurveBlocks(const CurveRows& t) {
     return {blocks, std::nullopt};
 }
 
-EncodedCurve EncodeCurveForWrite(const CurveRows& table) {
-    CurveRows copy = table;
-    LimitBandSteps(copy);
-    return EncodeCurveBlocks(copy);
-}
+EncodedCurve EncodeCurveForWrite(const CurveRows& table) { return EncodeCurveBlocks(table); }
 
 Bytes CurveBlockFrame(int block, const CurveBlockData& data) {
     std::array<double, kPoints> values{};

@@ -51,21 +51,17 @@ struct UnwritablePoint {
     CurveByteFault fault;
 };
 
-// Before the block for the head is built, each band's rises of more than 256 are
-// taken down (the ECU keeps one byte per rise): point 1 over the idle level first,
-// then every point over the one before as already changed. The point itself is
-// replaced by its rise minus 256. A rise of exactly 256 is left as it is.
-void LimitBandSteps(CurveRows& table);
-
 struct EncodedCurve {
     std::optional<CurveBlocks> blocks;      // set when every byte fits
     std::optional<UnwritablePoint> fault;   // else the first point that does not
 };
-// The seven blocks of the table as it stands (LimitBandSteps not applied).
-// Values are rounded to whole numbers as the frame builder rounds them.
+// The seven blocks of the table as it stands. Values are rounded to whole numbers
+// as the frame builder rounds them. A rise the ECU's byte cannot carry (over 255)
+// is refused at its point, never taken down: the ECU would hold a curve the
+// fitter never made.
 EncodedCurve EncodeCurveBlocks(const CurveRows& table);
 
-// What a write of this table would send: LimitBandSteps on a copy, then the blocks.
+// What a write of this table would send: its blocks, the table left as it is.
 EncodedCurve EncodeCurveForWrite(const CurveRows& table);
 
 // The CurveBlockWrite frame of block 10..16 (77, 24, block, data, CRC low, high, 10).

@@ -29,7 +29,7 @@ bool Form1Korvane::CurveWriteRunning() const {
 bool Form1Korvane::StartCurveWrite(bool verify) {
     if (RefusedWhileEcuBusy()) return false;
     // Judged on the curve as step 21 will send it, before anything goes out: a band
-    // that starts under the idle level, falls or still rises too much cannot be
+    // that starts under the idle level, falls or rises more than a byte carries cannot be
     // written, and the ECU would store whatever a wrapped byte made of it.
     const link::EncodedCurve encoded = link::EncodeCurveForWrite(CurveTable);
     if (encoded.fault) {
@@ -102,11 +102,11 @@ int BlockAtStep(int step) {
     return kCurveHeadBlock + (step - kFirstBlockStep) / 3;
 }
 
-// Fixes what the write sends: the curve as LimitBandSteps leaves it, all seven
-// blocks at once, so that the blocks belong to one curve and the check knows
-// exactly what went out. False when a point cannot be encoded after all.
+// Fixes what the write sends: all seven blocks at once, from the curve as the
+// fitter left it, so that the blocks belong to one curve and the check knows
+// exactly what went out. The curve itself is never changed here. False when a
+// point cannot be encoded after all.
 bool FixBlocks(Form1Korvane& f) {
-    LimitBandSteps(f.CurveTable);
     const EncodedCurve encoded = EncodeCurveBlocks(f.CurveTable);
     if (!encoded.blocks) {
         const BilingualText text = UnwritableMessage(*encoded.fault);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/form1korvane.h"
-#include "link/curve_write_check.h"
 
 namespace gasecu {
 
@@ -29,16 +28,16 @@ void Form1Korvane::Iletisim_DeviceLost() {
 
     const std::string device = LinkDeviceName.empty() && Iletisim ? Iletisim->deviceName(Iletisim->portNumber())
                                                                   : LinkDeviceName;
-    // A curve write cut short leaves the ECU with part of the new curve: the fitter
-    // must know it did not complete.
-    const bool writing = CurveWriteRunning();
-    if (writing) {
-        ShowMessage("BAĞLANTI KOPTU, EĞRİ YAZMA TAMAMLANMADI ! " + device,
-                    "CONNECTION LOST, CURVE WRITE DID NOT COMPLETE ! " + device);
-        CurveWriteResult = CurveWriteOutcome::Incomplete;
-    } else {
+    // Whatever exchange was running ends where it stood, through the same path a
+    // silent ECU takes: a curve write cut short leaves the ECU with part of the
+    // new curve, a setting may not have been taken, a calibration run stops as
+    // with its stop button. The fitter must know which did not complete.
+    const ExchangeFailure failure = AbortRunningExchange();
+    if (failure.turkish.empty())
         ShowMessage("BAĞLANTI KOPTU ! " + device, "CONNECTION LOST ! " + device);
-    }
+    else
+        ShowMessage("BAĞLANTI KOPTU, " + failure.turkish + " ! " + device,
+                    "CONNECTION LOST, " + failure.english + " ! " + device);
 
     // Parked like a failed scan: ticks do nothing until the connect button. The
     // link guard now fails, so no button starts an exchange on the dead port.
@@ -49,9 +48,10 @@ void Form1Korvane::Iletisim_DeviceLost() {
     // The next scan must see only its own probes' answers.
     ReplyText.clear();
     ReplyLength = 0;
-
-    // Whatever exchange was running is abandoned where it stood.
-    ReleaseAbandonedExchange();
+    // No link, no lamp: the next connect starts afresh, and reads every page.
+    EcuSilent = false;
+    TicksWithoutReply = 0;
+    ShowLinkLamp(LinkLampState::Off);
     ComOpenButon.enabled = true;
 
     // A recording ends with the link: its file takes its final name now, and the

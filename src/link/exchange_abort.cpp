@@ -1,7 +1,8 @@
 // Cutting a running exchange short: the one place that knows, for each family of
 // the step machine, what the fitter must be told when it cannot finish and what
-// it leaves to clean up. The link watch calls it when the ECU falls silent; the
-// lost-adapter handler shares the clean-up.
+// it leaves to clean up. The link watch calls it when the ECU falls silent, the
+// lost-adapter handler when the adapter is pulled: every way an exchange can be
+// cut short ends through here.
 #include "app/form1korvane.h"
 #include "calibration/calibration_steps.h"
 #include "link/curve_write_check.h"
@@ -46,11 +47,17 @@ Form1Korvane::ExchangeFailure Form1Korvane::AbortRunningExchange() {
         link::EndCurveWriteIncomplete(*this);
     }
     if (CalibrationRunning) {
-        // The stop step tells the ECU to leave its calibration mode should it hear.
+        // The stop button's path: Start back, Stop gone. Its stop step tells the
+        // ECU to leave its calibration mode should it hear, and leaves this
+        // failure in the status line.
         failure = {"KALİBRASYON TAMAMLANMADI", "CALIBRATION DID NOT COMPLETE"};
         KalibrasyonDurdurButon_Click();
+        CalibrationCutShort = true;
     }
     ReleaseAbandonedExchange();
+    // A setting written but not read back (or not even sent): the fitter must see
+    // which one, and the box must not keep a value the ECU may not hold.
+    if (ExchangeFailure setting = EndSettingWriteNotCompleted(); !setting.turkish.empty()) failure = setting;
     // Back to the idle poll, which notices when the ECU answers again; a stopped
     // calibration first sends its stop.
     if (SequencerState != calibration::kStopStep) SequencerState = 8;
@@ -70,17 +77,13 @@ void Form1Korvane::ReleaseAbandonedExchange() {
     CutShortRunningOutcomes();
     // A curve read or write hides the curve paper behind its progress bar; it comes back.
     if (ProgressBar8.visible || ProgressBar7.visible || ProgressBar11.visible) EğriKağıdıPic.visible = true;
+    RestoreSettingsScreen();
     CurveWriteChecking = false;
     ProgressBar7.maximum = link::kWriteProgressMaximum;
     ProgressBar11.maximum = link::kWriteProgressMaximum;
     CurveBlockIndex = 2;
     CurveReadDone = false;
     CoilChanged = 0;
-    if (CalibrationRunning) {
-        CalibrationRunning = false;
-        KalibrasyonBaşlatButon.enabled = true;
-        KalibrasyonDurdurButon.enabled = false;
-    }
     for (ProgressBarControl* bar :
          {&ProgressBar7, &ProgressBar8, &ProgressBar9, &ProgressBar10, &ProgressBar11, &ProgressBar12}) {
         bar->visible = false;
@@ -92,6 +95,19 @@ void Form1Korvane::ReleaseAbandonedExchange() {
     SetSettingsControlsEnabled(true);
     SetupRestored = true;
     ButtonsLocked = false;
+}
+
+void Form1Korvane::RestoreSettingsScreen() {
+    // A factory load and a fault clear hide the settings behind their bar.
+    if (ProgressBar9.visible || ProgressBar10.visible) SettingsSettingsPic.visible = true;
+    for (ProgressBarControl* bar : {&ProgressBar9, &ProgressBar10}) {
+        bar->visible = false;
+        bar->value = 0;
+    }
+    // Yellow marks a write on its way; none is any more.
+    for (LabelControl* label : {&SetPLabelRPM, &SetPLabelRedTransitionTemp, &SetLabelPXXPressureTextBox,
+                                &SetLabelPXXPressLeakageTextBox, &GeneralSettingsLabelCoil})
+        if (label->backColour == colours::kYellow) label->backColour = colours::kDarkCyan;
 }
 
 }  // namespace gasecu

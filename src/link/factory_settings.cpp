@@ -59,9 +59,7 @@ namespace link {
 void RunFactorySettingsStep(Form1Korvane& f, int step) {
     if (step == kLastStep) {
         f.ButonLoadFabricSettings.enabled = true;
-        f.ProgressBar9.visible = false;
-        f.ProgressBar9.value = 0;
-        f.SettingsSettingsPic.visible = true;
+        f.RestoreSettingsScreen();
         f.ButonEğri.enabled = true;
         f.ButonAyar.enabled = true;
         f.ShowMessage("FABRİKA AYARLARI YÜKLENDİ", "FACTORY SETTINGS LOADED");

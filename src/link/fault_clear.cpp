@@ -38,6 +38,21 @@ void Form1Korvane::ButonErrorClear_Click() {
         return;
     }
     if (RefusedWhileEcuBusy()) return;  // a clear under way keeps its own outcome
+    // The records are what tells the fitter why the car fell back to petrol: once
+    // erased (about 30 s of writes) they are gone. A slip of the mouse must not do it.
+    if (!AskYesNo("EKÜ'deki bütün hata kayıtları silinecek. Devam edilsin mi?",
+                  "Every fault record in the ECU will be erased. Continue?"))
+        return;
+    StartFaultClear();
+}
+
+void Form1Korvane::StartFaultClear() {
+    // The question waited for the fitter while the ticks went on: look again.
+    if (!LinkGuard()) {
+        if (FaultClearResult != ExchangeOutcome::Running) FaultClearResult = ExchangeOutcome::Refused;
+        return;
+    }
+    if (EcuSequenceRunning()) return;
     FaultClearResult = ExchangeOutcome::Running;
     ButonErrorClear.enabled = false;
     // A clear cut short earlier left its steps where it stopped: start afresh.
@@ -76,9 +91,7 @@ void RunFaultClearStep(Form1Korvane& f, int step) {
         f.ClearWriteStep = f.SequencerState;
         if (f.SequencerState == kSkippedStep) f.SequencerState = kEndStep;
     } else if (step == kEndStep) {
-        f.ProgressBar10.visible = false;
-        f.ProgressBar10.value = 0;
-        f.SettingsSettingsPic.visible = true;
+        f.RestoreSettingsScreen();
         f.ButonErrorClear.enabled = true;
         f.ButonEğri.enabled = true;
         f.ButonAyar.enabled = true;

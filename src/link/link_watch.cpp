@@ -6,9 +6,13 @@
 // the last values as if they were live, and a read whose replies stopped would
 // cycle for ever with its buttons locked.
 //
-// Silent: a red lamp in the fixed area, the live boxes greyed, and whatever
-// exchange was running is ended with its own failure message and the buttons given
-// back. The idle poll goes on; the first whole reply clears the lamp.
+// Silent: a red lamp in the fixed area, the live boxes greyed, the settings
+// entries locked, and whatever exchange was running is ended with its own failure
+// message and the buttons given back. The idle poll goes on; the first whole reply
+// turns the lamp green, and the failure stays in the status line until the fitter
+// starts the next operation: a message that says only "responding" again would
+// hide what did not complete. Before anything on the settings screen counts as
+// current again, the idle step reads every settings page.
 #include <string>
 
 #include "app/form1korvane.h"
@@ -44,8 +48,11 @@ void Form1Korvane::WatchLink() {
         return;
     }
     EcuSilent = true;
-    ShowLinkLamp(true);
+    ShowLinkLamp(LinkLampState::Silent);
     const ExchangeFailure failure = AbortRunningExchange();
+    // The ECU may have been reset or swapped while it was silent.
+    SettingsStale = true;
+    SetSettingEntriesEnabled(false);
     if (failure.turkish.empty()) {
         ShowMessage("ECU YANIT VERMİYOR ! ", "ECU NOT RESPONDING ! ");
     } else {
@@ -61,16 +68,29 @@ void Form1Korvane::NoteWholeReply() {
     EcuRepliesUnusable = false;
     if (!EcuSilent) return;
     EcuSilent = false;
-    ShowLinkLamp(false);
-    ShowMessage("ECU YANIT VERİYOR", "ECU RESPONDING");
+    ShowLinkLamp(LinkLampState::Answering);
 }
 
-void Form1Korvane::ShowLinkLamp(bool silent) {
-    LinkLamp.visible = silent;
+void Form1Korvane::ShowLinkLamp(LinkLampState state) {
+    LinkLampShown = state;
+    LinkLamp.visible = state != LinkLampState::Off;
+    LinkLamp.backColour = state == LinkLampState::Answering ? colours::kGreen : colours::kRed;
+    LinkLamp.foreColour = state == LinkLampState::Answering ? colours::kBlack : colours::kWhite;
+    CaptionLinkLamp();
     // The values on screen stay, greyed: they are the last ones the ECU sent.
     for (TextBoxControl* box : {&TextMotorDevirHızı, &TextBasinc, &TextReduTemperature, &TextGasTemperature,
                                 &TextGasMS, &TextBenzinMS})
-        box->enabled = !silent;
+        box->enabled = state != LinkLampState::Silent;
+}
+
+void Form1Korvane::CaptionLinkLamp() {
+    if (LinkLampShown == LinkLampState::Answering) {
+        if (LanguageIndex == 0) LinkLamp.caption = "ECU YANIT VERİYOR";
+        if (LanguageIndex == 1) LinkLamp.caption = "ECU RESPONDING";
+    } else {
+        if (LanguageIndex == 0) LinkLamp.caption = "ECU YANIT VERMİYOR";
+        if (LanguageIndex == 1) LinkLamp.caption = "ECU NOT RESPONDING";
+    }
 }
 
 }  // namespace gasecu

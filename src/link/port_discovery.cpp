@@ -109,14 +109,24 @@ void RunLinkStartupStep(Form1Korvane& f, int step) {
     f.ButonEcuYaz.backColour = colours::kWhite;
     f.ComOpenButon.enabled = false;
     f.LinkUp = true;
+    // Every page has been asked for again: the boxes show what the ECU holds.
+    f.SettingsStale = false;
     f.SequencerState = 8;
     f.NoteSettingsRead();
 }
 
 // Idle: poll the live data every tick for as long as nothing else is asked for.
 void RunIdleStep(Form1Korvane& f, int) {
-    if (f.LinkGuard()) f.SendFrame(f.LiveDataRequest);
     f.RestoreIdleButtons();
+    // The ECU answers again after a silence: what the settings screen shows is
+    // read afresh before it counts as current (the entries stay locked until then).
+    if (f.SettingsStale && f.LinkGuard() && !f.EcuSilent && !f.CalibrationRunning) {
+        f.ProgressBar12.visible = true;
+        f.SequencerState = 1;
+        RunLinkStartupStep(f, 1);
+        return;
+    }
+    if (f.LinkGuard()) f.SendFrame(f.LiveDataRequest);
 }
 
 }  // namespace link

@@ -3,6 +3,7 @@
 // wants them), and the undo and redo shortcuts.
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -80,8 +81,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             // meant for a box or a list: Down in the language list changes the
             // language, Left in the coil box moves its cursor, and neither may
             // move a point.
+            // A key the focused control does not use (Left and Right in a combo
+            // box) goes on to its parents, and the filter sees it there again:
+            // the control it came from decides, not the parent it reached.
+            const QWidget* focused = QApplication::focusWidget();
+            const QWidget* from = focused && target->isAncestorOf(focused) ? focused : target;
             if (event->type() == QEvent::KeyRelease) form_.ArrowKeys.keyUp(*arrow);
-            else if (form_.EğriKağıdıPic.visible && !TakesArrowKeysItself(target))
+            else if (form_.EğriKağıdıPic.visible && !TakesArrowKeysItself(from))
                 form_.ArrowKeys.keyDown(*arrow);
         }
     }

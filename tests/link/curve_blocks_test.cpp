@@ -1,4 +1,4 @@
-// The curve as the ECU's seven blocks: encoding, the step limit, what cannot be
+// The curve as the ECU's seven blocks: encoding, what cannot be
 // written, and the comparison of a read back with what was sent.
 #include <gtest/gtest.h>
 
@@ -48,20 +48,6 @@ TEST(CurveBlocks, BandBlocksCarryTheRisesAndTheHeadGoesAsItIs) {
     EXPECT_EQ(link::CurveBlockFrame(16, (*e.blocks)[6])[2], 16);
 }
 
-TEST(CurveBlocks, LimitBandStepsTakesBigRisesDownBy256) {
-    CurveRows c = WritableCurve();
-    c[3][1] = 25 + 300;  // point 1 becomes 300 - 256 = 44 (the rise, not a level)
-    c[3][2] = 400;       // then 400 - 44 = 356 is over 256: 100
-    c[3][3] = 356;       // 356 - 100 = exactly 256: left as it is
-    c[4][1] = 25 + 256;  // exactly 256 over the idle level: left as it is
-    link::LimitBandSteps(c);
-    EXPECT_EQ(c[3][1], 44);
-    EXPECT_EQ(c[3][2], 100);
-    EXPECT_EQ(c[3][3], 356);
-    EXPECT_EQ(c[4][1], 281);
-    EXPECT_EQ(c[5], WritableCurve()[5]);
-}
-
 TEST(CurveBlocks, ACurveThatCannotBeWrittenNamesItsFirstBadPoint) {
     struct Case {
         const char* what;
@@ -75,21 +61,20 @@ TEST(CurveBlocks, ACurveThatCannotBeWrittenNamesItsFirstBadPoint) {
         {"negative head value", 1, 12, -1, link::CurveByteFault::HeadOutOfRange, 1, 12},
         {"band starts under idle", 5, 1, 24, link::CurveByteFault::BelowIdleLevel, 5, 1},
         {"band falls", 8, 9, 30, link::CurveByteFault::Falls, 8, 9},
-        {"rise of 256 after the limit", 6, 4, 31 + 256, link::CurveByteFault::RisesTooMuch, 6, 4},
-        // 25 + 600: the limit takes it to 344, still 319 over the idle level.
-        {"rise too big for one limit", 7, 1, 25 + 600, link::CurveByteFault::RisesTooMuch, 7, 1},
-        // The limit makes a large point 1 small: point 2 then rises too much.
-        {"limit leaves the next point high", 3, 1, 25 + 300, link::CurveByteFault::RisesTooMuch, 3, 2},
+        {"rise of 256", 6, 4, 31 + 256, link::CurveByteFault::RisesTooMuch, 6, 4},
+        // A first point 300 over the idle level used to go out as 44 and be
+        // reported written: the ECU then held a curve the fitter never made.
+        {"first point 300 over idle", 3, 1, 25 + 300, link::CurveByteFault::RisesTooMuch, 3, 1},
+        {"first point 600 over idle", 7, 1, 25 + 600, link::CurveByteFault::RisesTooMuch, 7, 1},
+        {"first point 256 over idle", 4, 1, 25 + 256, link::CurveByteFault::RisesTooMuch, 4, 1},
         {"not a number", 4, 6, std::nan(""), link::CurveByteFault::Falls, 4, 6},
     };
     for (const Case& k : cases) {
         CurveRows c = WritableCurve();
-        if (k.row == 3 && k.point == 1) {
-            c[3][1] = k.value;
-            for (std::size_t p = 2; p <= 18; ++p) c[3][p] = 300;  // 300 - 44 = 256 at point 2
-        } else {
-            c[k.row][k.point] = k.value;
-        }
+        // The points after the changed one keep their place above it.
+        for (std::size_t p = k.point; p <= 18; ++p)
+            if (k.row != 1 && !std::isnan(k.value) && k.value > c[k.row][p]) c[k.row][p] = k.value;
+        c[k.row][k.point] = k.value;
         const CurveRows before = c;
         const link::EncodedCurve e = link::EncodeCurveForWrite(c);
         ASSERT_TRUE(e.fault) << k.what;
@@ -100,11 +85,13 @@ TEST(CurveBlocks, ACurveThatCannotBeWrittenNamesItsFirstBadPoint) {
             EXPECT_EQ(c, before) << k.what << ": the table itself is not touched";
         }
     }
-    // A rise the limit brings into a byte is writable.
+    // The largest rise a byte carries, 255, is written as it is.
     CurveRows c = WritableCurve();
-    c[3][1] = 25 + 300;
-    for (std::size_t p = 2; p <= 18; ++p) c[3][p] = 60;
-    EXPECT_TRUE(link::EncodeCurveForWrite(c).blocks);
+    for (std::size_t p = 1; p <= 18; ++p) c[3][p] = 25 + 255 + static_cast<double>(p - 1);
+    const link::EncodedCurve e = link::EncodeCurveForWrite(c);
+    ASSERT_TRUE(e.blocks);
+    EXPECT_EQ((*e.blocks)[1][0], 255);
+    EXPECT_EQ((*e.blocks)[1][1], 1);
 }
 
 TEST(CurveBlocks, MessagesNameTheBandThePointAndWhy) {

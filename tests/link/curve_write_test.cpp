@@ -3,6 +3,8 @@
 // that cannot be written, and nothing cutting the write short.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "link/command_frames.h"
 #include "support/ecu_curve.h"
 #include "support/link_harness.h"
@@ -155,38 +157,51 @@ TEST_F(CurveWrite, ABlockLostOnTheWayInFailsTheCheckAndKeepsTheToolsCurve) {
     EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);
 }
 
-TEST_F(CurveWrite, ABigFirstRiseIsTakenDownInTheTableBeforeTheHeadGoesOut) {
-    CurveRows c = CurveToWrite();
-    c[3][1] = 25 + 300;
-    for (std::size_t p = 2; p <= 18; ++p) c[3][p] = 44 + static_cast<double>(p);
-    h.form.CurveTable = c;
-    h.form.ButonEcuYaz_Click();
-    ASSERT_TRUE(h.runUntilStep(21));
-    EXPECT_EQ(h.form.CurveTable[3][1], 325);  // untouched until step 21
-    h.runner.runFor(500);
-    EXPECT_EQ(h.form.CurveTable[3][1], 44);
-    ASSERT_TRUE(runUntilWriteEnds());
-    EXPECT_EQ(h.ecu.memory().curveBlock(11)[0], 19);  // 44 over the idle level 25
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);
-    EXPECT_EQ(h.form.CurveTable[3][1], 44);  // the plot shows what went out
-}
-
+// Nothing goes out and the table stays as the fitter made it; the status line
+// names the band and the point. A 1000 rpm band 325 355 385 ... over the idle
+// level 25 used to be taken down to 44 55 74 in the table and reported written.
 TEST_F(CurveWrite, ACurveThatCannotBeWrittenSendsNothingAndSaysWhere) {
-    CurveRows c = CurveToWrite();
-    c[6][9] = c[6][8] - 1;  // the 4000 rpm band falls at point 9
-    h.form.CurveTable = c;
-    h.runner.runFor(250);
-    const double start = h.runner.nowMs();
-    h.form.ButonEcuYaz_Click();
-    EXPECT_EQ(h.form.SequencerState, 8);
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Refused);
-    EXPECT_EQ(h.form.KomutSatırı.text, "CURVE CANNOT BE WRITTEN : 4000 RPM POINT 9 LOWER THAN THE POINT BEFORE ! ");
-    EXPECT_EQ(h.form.CurveTable, c);
-    EXPECT_TRUE(h.framesSince(start).empty());
-    h.runner.runFor(30 * 500);
-    for (const auto& f : h.framesSince(start)) EXPECT_EQ(Kind(f.bytes), "L");
-    EXPECT_EQ(h.ecu.counters().blocksStored, 0u);
-    EXPECT_TRUE(h.form.ButonEcuYaz.enabled);
+    struct Case {
+        const char* what;
+        std::function<void(CurveRows&)> shape;
+        const char* message;
+    } const cases[] = {
+        {"4000 rpm band falls", [](CurveRows& c) { c[6][9] = c[6][8] - 1; },
+         "CURVE CANNOT BE WRITTEN : 4000 RPM POINT 9 LOWER THAN THE POINT BEFORE ! "},
+        {"1000 rpm band 300 over idle",
+         [](CurveRows& c) {
+             for (std::size_t p = 1; p <= 18; ++p) c[3][p] = 295 + 30.0 * static_cast<double>(p);
+             for (std::size_t r = 4; r <= 8; ++r)
+                 for (std::size_t p = 1; p <= 18; ++p) c[r][p] = c[r - 1][p] + 1;
+         },
+         "CURVE CANNOT BE WRITTEN : 1000 RPM POINT 1 RISES TOO MUCH ! "},
+        {"3000 rpm band rises 256 at point 7",
+         [](CurveRows& c) {
+             for (std::size_t p = 7; p <= 18; ++p) c[5][p] += 256;
+             for (std::size_t r = 6; r <= 8; ++r)
+                 for (std::size_t p = 7; p <= 18; ++p) c[r][p] += 256;
+         },
+         "CURVE CANNOT BE WRITTEN : 3000 RPM POINT 7 RISES TOO MUCH ! "},
+    };
+    h.runner.runFor(250);  // between two ticks: nothing is on its way
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        CurveRows c = CurveToWrite();
+        k.shape(c);
+        h.form.CurveTable = c;
+        const double start = h.runner.nowMs();
+        h.form.ButonEcuYaz_Click();
+        EXPECT_EQ(h.form.SequencerState, 8);
+        EXPECT_EQ(h.form.CurveWriteResult, Outcome::Refused);
+        EXPECT_EQ(h.form.KomutSatırı.text, k.message);
+        EXPECT_EQ(h.form.CurveTable, c);
+        EXPECT_TRUE(h.framesSince(start).empty());
+        h.runner.runFor(30 * 500);
+        for (const auto& f : h.framesSince(start)) EXPECT_EQ(Kind(f.bytes), "L");
+        EXPECT_EQ(h.ecu.counters().blocksStored, 0u);
+        EXPECT_EQ(h.form.CurveTable, c);
+        EXPECT_TRUE(h.form.ButonEcuYaz.enabled);
+    }
 }
 
 TEST(CurveWriteWithoutLink, SaysTheEcuIsNotConnectedAndSendsNothing) {

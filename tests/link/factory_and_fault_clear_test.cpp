@@ -132,6 +132,58 @@ TEST_F(LongWrites, NoQuestionMeansNoFactoryLoad) {
     EXPECT_EQ(h.form.SequencerState, 8);
 }
 
+// Both long writes of the settings screen undo a fitter's work for good (every
+// setting, every fault record): each asks first, No is the answer without one,
+// and No sends nothing.
+TEST_F(LongWrites, BothLongWritesAskFirstAndNoSendsNothing) {
+    struct Case {
+        const char* what;
+        void (Form1Korvane::*click)();
+        ButtonControl Form1Korvane::*button;
+        const char* english;
+        const char* turkish;
+        double firstStep;
+    } const cases[] = {
+        {"factory settings", &Form1Korvane::ButonLoadFabricSettings_Click, &Form1Korvane::ButonLoadFabricSettings,
+         "Every setting in the ECU will be replaced by its factory value. Continue?",
+         "EKÜ'deki bütün ayarlar fabrika değerleriyle değiştirilecek. Devam edilsin mi?", 48},
+        {"fault clear", &Form1Korvane::ButonErrorClear_Click, &Form1Korvane::ButonErrorClear,
+         "Every fault record in the ECU will be erased. Continue?",
+         "EKÜ'deki bütün hata kayıtları silinecek. Devam edilsin mi?", 175},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        for (int a = 66; a <= 86; ++a) h.ecu.setFaultRecord(a, 5);
+        const std::size_t asked = question.asked().size();
+        const double start = h.runner.nowMs() + 1;
+        // No, and no one to ask: nothing happens.
+        question.answerNext(false);
+        h.form.LanguageIndex = 1;
+        (h.form.*k.click)();
+        ASSERT_EQ(question.asked().size(), asked + 1);
+        EXPECT_EQ(question.asked()[asked].text, k.english);
+        EXPECT_EQ(question.asked()[asked].no, "No");
+        h.form.env.questions = nullptr;
+        (h.form.*k.click)();
+        h.form.env.questions = &question;
+        EXPECT_EQ(h.form.SequencerState, 8);
+        EXPECT_TRUE((h.form.*k.button).enabled);
+        h.runner.runFor(3000);
+        for (const auto& f : h.framesSince(start)) EXPECT_EQ(f.bytes, frames::kLiveDataRequest);
+        EXPECT_EQ(h.ecu.setting(66), 5);
+        // Yes, asked in Turkish, starts it.
+        h.form.LanguageIndex = 0;
+        question.answerNext(true);
+        (h.form.*k.click)();
+        ASSERT_EQ(question.asked().size(), asked + 2);
+        EXPECT_EQ(question.asked()[asked + 1].text, k.turkish);
+        EXPECT_EQ(h.form.SequencerState, k.firstStep);
+        EXPECT_FALSE((h.form.*k.button).enabled);
+        ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 8; }, 120000));
+        h.runner.runFor(4000);
+    }
+}
+
 TEST_F(LongWrites, FaultClearZeroesTheRecordsThenReadsTheFaultPages) {
     for (int a = 66; a <= 86; ++a) h.ecu.setFaultRecord(a, a - 60);
     h.form.TroublesGasValveRelayTextBox.text = "6";

@@ -40,13 +40,19 @@ TEST(LinkWatch, SilenceAtIdleLightsTheLampAfterThreeSecondsAndRepliesClearIt) {
 
     h.ecu.setSilent(false);
     h.runner.runFor(1000);
-    EXPECT_FALSE(h.form.LinkLamp.visible);
+    // The lamp turns green and says so; the status line keeps what happened.
+    EXPECT_TRUE(h.form.LinkLamp.visible);
+    EXPECT_EQ(h.form.LinkLampShown, Form1Korvane::LinkLampState::Answering);
+    EXPECT_EQ(h.form.LinkLamp.caption, "ECU RESPONDING");
+    EXPECT_EQ(h.form.KomutSatırı.text, "ECU NOT RESPONDING ! ");
     EXPECT_FALSE(h.form.EcuSilent);
     EXPECT_TRUE(LiveBoxesEnabled(h.form));
     // A second silence is noticed again.
     h.ecu.setSilent(true);
     h.runner.runFor(3600);
     EXPECT_TRUE(h.form.LinkLamp.visible);
+    EXPECT_EQ(h.form.LinkLampShown, Form1Korvane::LinkLampState::Silent);
+    EXPECT_EQ(h.form.LinkLamp.caption, "ECU NOT RESPONDING");
 }
 
 TEST(LinkWatch, TurkishLampAndMessage) {
@@ -96,7 +102,11 @@ TEST(LinkWatch, AnExchangeInProgressEndsWithItsOwnFailure) {
         // When the ECU answers again the window is usable as before.
         h.ecu.setSilent(false);
         h.runner.runFor(1000);
-        EXPECT_FALSE(h.form.LinkLamp.visible);
+        EXPECT_EQ(h.form.LinkLampShown, Form1Korvane::LinkLampState::Answering);
+        EXPECT_EQ(h.form.KomutSatırı.text, c.message);  // the failure stays
+        // The settings are read again first: then the window is usable as before.
+        ASSERT_TRUE(h.runner.runUntil([&] { return !h.form.SettingsStale && h.form.SequencerState == 8; }, 6000));
+        h.runner.runFor(600);
         const std::size_t before = h.runner.sentFrames().size();
         h.form.ButonEcuOku_Click();
         h.runner.runFor(1000);

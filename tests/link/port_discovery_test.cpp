@@ -170,7 +170,8 @@ TEST(PortDiscovery, PulledAdapterLeavesTheToolReadyToReconnect) {
     ASSERT_TRUE(h.form.ButtonsLocked);
 
     h.port.unplug();
-    EXPECT_EQ(h.form.KomutSatırı.text, "CONNECTION LOST ! COM4");
+    // The read it cut short is named, as the silent ECU names it.
+    EXPECT_EQ(h.form.KomutSatırı.text, "CONNECTION LOST, CURVE READ DID NOT COMPLETE ! COM4");
     EXPECT_FALSE(h.form.LinkUp);
     EXPECT_EQ(h.form.SequencerState, 1000);
     EXPECT_TRUE(h.form.ComOpenButon.enabled);

@@ -134,7 +134,7 @@ TEST(WindowLayout, TheLinkLampShowsWholeBesideTheStatusLine) {
         emit list->activated(language);
         f.window().runHandler([&] {
             f.form().TextBasinc.text = "1.25";
-            f.form().ShowLinkLamp(true);
+            f.form().ShowLinkLamp(Form1Korvane::LinkLampState::Silent);
             f.form().ShowMessage("ECU YANIT VERMİYOR ! ", "ECU NOT RESPONDING ! ");
         });
         QCoreApplication::processEvents();
@@ -145,7 +145,15 @@ TEST(WindowLayout, TheLinkLampShowsWholeBesideTheStatusLine) {
         ExpectEverythingOnView(f, where);
         f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / ("window-" + where + ".png"))));
     }
-    f.window().runHandler([&] { f.form().ShowLinkLamp(false); });
+    // The ECU answers again: the lamp stays, green, and says so.
+    f.window().runHandler([&] { f.form().ShowLinkLamp(Form1Korvane::LinkLampState::Answering); });
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(lamp->isVisible());
+    EXPECT_EQ(lamp->text().toStdString(), "ECU RESPONDING");
+    EXPECT_TRUE(f.window().widgetFor("TextBasinc")->isEnabled());
+    ExpectEverythingOnView(f, "1024x768-en-lamp-answering");
+    f.window().grab().save(QString::fromStdString((out / "window-1024x768-en-lamp-answering.png").string()));
+    f.window().runHandler([&] { f.form().ShowLinkLamp(Form1Korvane::LinkLampState::Off); });
     QCoreApplication::processEvents();
     EXPECT_FALSE(lamp->isVisible());
     EXPECT_TRUE(f.window().widgetFor("TextBasinc")->isEnabled());

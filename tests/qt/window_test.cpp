@@ -269,6 +269,65 @@ TEST(Window, ArrowKeysReachTheCurveOnlyFromTheCurveScreenAndNotFromABoxOrList) {
     EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Right), 0);
 }
 
+// All four arrow keys on every kind of control that can hold the keyboard: on
+// the curve screen a button, a point box or the plot passes them to the curve,
+// a list keeps them (Left and Right, which a combo box does not use, went on to
+// its parent and tilted the curve); on the settings screen nothing reaches it.
+TEST(Window, EveryArrowKeyOnEveryKindOfFocusedControl) {
+    WindowFixture f;
+    MainWindow& w = f.window();
+    w.show();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    if (!WaitUntil([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
+    struct Case {
+        const char* control;
+        const char* kind;
+        bool curveScreen;
+        bool reachesTheCurve;
+    } const cases[] = {
+        {"Dilsec", "language list", true, false},
+        {"ButonEcuOku", "button", true, true},
+        {"hepsi", "button on the plot", true, true},
+        {"CheckÜ(4)", "point box", true, true},
+        {"EğriPic", "plot", true, true},
+        {"Dilsec", "language list", false, false},
+        {"avas", "advance list", false, false},
+        {"Coil", "entry box", false, false},
+        {"ButonGenel", "button", false, false},
+    };
+    const std::pair<Qt::Key, ArrowKey> keys[] = {
+        {Qt::Key_Up, ArrowKey::Up}, {Qt::Key_Down, ArrowKey::Down},
+        {Qt::Key_Left, ArrowKey::Left}, {Qt::Key_Right, ArrowKey::Right}};
+    for (const Case& k : cases) {
+        if (k.curveScreen) f.widget<QPushButton>("ButonEğri")->click();
+        else f.widget<QPushButton>("ButonSetup")->click();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(f.form().EğriKağıdıPic.visible, k.curveScreen);
+        QWidget* target = w.widgetFor(k.control);
+        ASSERT_NE(target, nullptr) << k.control;
+        target->setFocus(Qt::OtherFocusReason);
+        ASSERT_TRUE(target->hasFocus()) << k.control;
+        const int language = f.widget<QComboBox>("Dilsec")->currentIndex();
+        for (const auto& [qtKey, arrow] : keys) {
+            SCOPED_TRACE(std::string(k.kind) + " " + k.control + (k.curveScreen ? " on the curve screen" : "") +
+                         " key " + std::to_string(static_cast<int>(arrow)));
+            f.form().ArrowKeys.focusLost();
+            // Sent to the focused control as the keyboard would: an event the
+            // control does not take goes on to its parents.
+            QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier);
+            QCoreApplication::sendEvent(QApplication::focusWidget(), &press);
+            EXPECT_EQ(f.form().ArrowKeys.query(arrow) != 0, k.reachesTheCurve);
+            QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier);
+            QCoreApplication::sendEvent(QApplication::focusWidget(), &release);
+            EXPECT_EQ(f.form().ArrowKeys.query(arrow), 0);
+            // A list that took Up or Down moved its choice; put it back.
+            if (auto* list = qobject_cast<QComboBox*>(target)) list->setCurrentIndex(list == w.widgetFor("Dilsec") ? language : 0);
+            target->setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
 TEST(Window, ClosingTheWindowEndsTheProgram) {
     WindowFixture f;
     int exits = 0;
