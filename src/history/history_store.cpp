@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <utility>
+#include "curve/curve_file_io.h"
 
 namespace gasecu::history {
 
@@ -133,7 +134,7 @@ Record ReadSummary(const Statement& s) {
 
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& path, std::string* error) {
     sqlite3* db = nullptr;
-    const int opened = sqlite3_open_v2(path.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const int opened = sqlite3_open_v2(curve::Utf8FromPath(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (opened != SQLITE_OK) {
         SetError(error, db, "opening the history");
         sqlite3_close(db);

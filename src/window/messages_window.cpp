@@ -101,7 +101,7 @@ void MessagesWindow::save() {
     FileDialogControl dialog;
     dialog.fileName = "Mesajlar.txt";
     dialog.filter = english() ? "messages (*.txt)" : "mesajlar (*.txt)";
-    dialog.initialDirectory = form_.DataDirectory.string();
+    dialog.initialDirectory = curve::Utf8FromPath(form_.DataDirectory);
     if (!form_.env.fileDialogs) return;
     const std::string chosen = form_.env.fileDialogs->showSave(dialog);
     if (chosen.empty() || chosen == dialog.fileName) return;

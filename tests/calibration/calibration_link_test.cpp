@@ -11,6 +11,7 @@
 #include "curve/curve_fixture.h"
 #include "curve/curve_text.h"
 #include "support/link_harness.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -53,7 +54,7 @@ TEST(CalibrationLink, NothingChangesTheCurveWhileARunWorksOnIt) {
     const std::filesystem::path file = c.h.dir.path() / "Cur_07.txt";
     CurveRows other = DistinctCurveForFile();
     std::ofstream(file, std::ios::binary) << curve::FormatCurveText(other);
-    c.dialogs.answer = file.string();
+    c.dialogs.answer = curve::Utf8FromPath(file);
     c.h.form.CurveTable[3][5] += 40;  // an edit before the run, for undo to find
     c.h.form.NoteCurveStep();
     ASSERT_TRUE(c.startAndWaitForMeasuring());

@@ -13,6 +13,7 @@
 #include "support/ecu_curve.h"
 #include "support/link_harness.h"
 #include "virtual_ecu.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -158,7 +159,7 @@ TEST(RestorePoints, EveryOperationLeavesItsRecord) {
          {{Kind::FaultClear, "done", none}}},
         {"curve file saved, then loaded",
          [](Workshop& t) {
-             t.files.answer = (t.h.dir.path() / "Cur_07.txt").string();
+             t.files.answer = curve::Utf8FromPath(t.h.dir.path() / "Cur_07.txt");
              t.h.form.ButonDiskeYaz_Click();
              t.h.form.ButonDisktenOku_Click();
          },

@@ -15,6 +15,7 @@
 #include "history/restore_points.h"
 #include "support/disk_full.h"
 #include "support/temp_dir.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu::history {
 namespace {
@@ -42,7 +43,7 @@ Record MakeRecord(Kind kind, std::string label, std::string time = "2026-12-09 0
 // What sqlite3 itself says of the file, as a second program (a backup) would see it.
 std::string Pragma(const std::filesystem::path& file, const char* pragma) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(file.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(curve::Utf8FromPath(file).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     std::string value;
     sqlite3_stmt* s = nullptr;
     if (sqlite3_prepare_v2(db, pragma, -1, &s, nullptr) == SQLITE_OK && sqlite3_step(s) == SQLITE_ROW)
@@ -128,7 +129,7 @@ TEST_F(HistoryStoreTest, AFileFromANewerToolIsReadButNeverWritten) {
         store->add(MakeRecord(Kind::CurveRead, "old"));
     }
     sqlite3* db = nullptr;
-    sqlite3_open(file.string().c_str(), &db);
+    sqlite3_open(curve::Utf8FromPath(file).c_str(), &db);
     sqlite3_exec(db, "PRAGMA user_version = 2", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 
@@ -153,7 +154,7 @@ TEST_F(HistoryStoreTest, ALockedFullOrDamagedHistoryLosesOneRecordAndTakesTheNex
         {"locked by another program", true,
          [](const std::filesystem::path& f) -> std::shared_ptr<void> {
              sqlite3* other = nullptr;
-             sqlite3_open(f.string().c_str(), &other);
+             sqlite3_open(curve::Utf8FromPath(f).c_str(), &other);
              sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
              return std::shared_ptr<void>(other, [](void* db) {
                  sqlite3_exec(static_cast<sqlite3*>(db), "COMMIT", nullptr, nullptr, nullptr);
@@ -167,7 +168,7 @@ TEST_F(HistoryStoreTest, ALockedFullOrDamagedHistoryLosesOneRecordAndTakesTheNex
         {"not a database (moved away afterwards)", false,
          [](const std::filesystem::path& f) -> std::shared_ptr<void> {
              test::WriteWholeFile(f, std::string(4096, 'x'));
-             return std::shared_ptr<void>(nullptr, [f](void*) { std::filesystem::rename(f, f.string() + ".damaged"); });
+             return std::shared_ptr<void>(nullptr, [f](void*) { std::filesystem::rename(f, std::filesystem::path(f) += ".damaged"); });
          }},
         {"a folder where the file should be", false,
          [](const std::filesystem::path& f) -> std::shared_ptr<void> {

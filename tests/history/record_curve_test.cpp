@@ -7,6 +7,7 @@
 #include "history/record_curve.h"
 #include "support/disk_full.h"
 #include "support/link_harness.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu::history {
 namespace {
@@ -92,14 +93,14 @@ TEST(ExportCurveFile, FollowsTheSaveButtonsRules) {
         {"a folder that is not there", "gone/Cur_07.txt", text, false, "NAME OF INCORRECT FILE ! "},
     };
     for (const Case& c : cases) {
-        const std::string full = (dir.path() / c.name).string();
+        const std::string full = curve::Utf8FromPath(dir.path() / c.name);
         const CurveOutcome o = ExportCurveFile(c.curve, full);
         EXPECT_EQ(o.done, c.done) << c.what;
         EXPECT_EQ(o.english.substr(0, std::string(c.english).size()), c.english) << c.what;
         EXPECT_EQ(test::ReadWholeFile(full), c.done ? text : std::string()) << c.what;
     }
     // A full disk leaves nothing half written.
-    const std::string full = (dir.path() / "Cur_08.txt").string();
+    const std::string full = curve::Utf8FromPath(dir.path() / "Cur_08.txt");
     {
         test::DiskFull full_disk(16);
         EXPECT_FALSE(ExportCurveFile(text, full).done);

@@ -12,6 +12,7 @@
 #include "history/restore_points.h"
 #include "support/disk_full.h"
 #include "support/link_harness.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu::cli {
 namespace {
@@ -148,7 +149,7 @@ TEST_F(HistoryCommand, ShowsOneRecordWithItsSettingsAndCurve) {
 }
 
 TEST_F(HistoryCommand, ExportWritesTheCurveFileThroughTheSaveRules) {
-    const std::string target = (dir.path() / "Cur_05.txt").string();
+    const std::string target = curve::Utf8FromPath(dir.path() / "Cur_05.txt");
     const HistoryOutput o = run({"export", "3", "-o", target});
     EXPECT_EQ(o.status, kExitDone) << o.err;
     EXPECT_EQ(o.out, target + "\n");
@@ -159,10 +160,10 @@ TEST_F(HistoryCommand, ExportWritesTheCurveFileThroughTheSaveRules) {
         std::vector<std::string> arguments;
     };
     const std::vector<Case> refused{
-        {"no such record", {"export", "42", "-o", (dir.path() / "Cur_06.txt").string()}},
-        {"a record without a curve", {"export", "2", "-o", (dir.path() / "Cur_06.txt").string()}},
-        {"the default curve file", {"export", "1", "-o", (dir.path() / "Cur_00.txt").string()}},
-        {"a name the window refuses", {"export", "1", "-o", (dir.path() / "curve.txt").string()}},
+        {"no such record", {"export", "42", "-o", curve::Utf8FromPath(dir.path() / "Cur_06.txt")}},
+        {"a record without a curve", {"export", "2", "-o", curve::Utf8FromPath(dir.path() / "Cur_06.txt")}},
+        {"the default curve file", {"export", "1", "-o", curve::Utf8FromPath(dir.path() / "Cur_00.txt")}},
+        {"a name the window refuses", {"export", "1", "-o", curve::Utf8FromPath(dir.path() / "curve.txt")}},
     };
     for (const Case& c : refused) {
         const HistoryOutput r = run(c.arguments);
@@ -177,8 +178,8 @@ TEST_F(HistoryCommand, ExportWritesTheCurveFileThroughTheSaveRules) {
 
 TEST_F(HistoryCommand, ADamagedHistoryIsAFileError) {
     test::WriteWholeFile(file, std::string(4096, 'x'));
-    std::filesystem::remove(file.string() + "-wal");
-    std::filesystem::remove(file.string() + "-shm");
+    std::filesystem::remove(std::filesystem::path(file) += "-wal");
+    std::filesystem::remove(std::filesystem::path(file) += "-shm");
     const HistoryOutput o = run({});
     EXPECT_EQ(o.status, kExitFileError);
     EXPECT_NE(o.err.find("cannot be read"), std::string::npos) << o.err;
@@ -195,7 +196,7 @@ TEST(HistoryRoundTrip, AnExportedReadEqualsTheFileTheToolWouldHaveSaved) {
     ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 8 && !h.form.CurveExchangeRunning(); }, 30000));
 
     AnsweringFileDialogs dialogs;
-    const std::string saved = (h.dir.path() / "Cur_01.txt").string();
+    const std::string saved = curve::Utf8FromPath(h.dir.path() / "Cur_01.txt");
     dialogs.setAnswer(saved);
     h.form.env.fileDialogs = &dialogs;
     ASSERT_TRUE(h.form.SaveCurveFile());
@@ -204,7 +205,7 @@ TEST(HistoryRoundTrip, AnExportedReadEqualsTheFileTheToolWouldHaveSaved) {
     const std::string listing = RunHistoryOn(file, Parsed({"history", "--kind", "curve-read"})).out;
     ASSERT_FALSE(listing.empty());
     const std::string id = listing.substr(0, listing.find('\t'));
-    const std::string exported = (h.dir.path() / "Cur_02.txt").string();
+    const std::string exported = curve::Utf8FromPath(h.dir.path() / "Cur_02.txt");
     ASSERT_EQ(RunHistoryOn(file, Parsed({"history", "export", id, "-o", exported})).status, kExitDone);
     EXPECT_EQ(test::ReadWholeFile(exported), test::ReadWholeFile(saved));
     EXPECT_FALSE(test::ReadWholeFile(saved).empty());

@@ -12,6 +12,7 @@
 #include "window/history_window.h"
 #include "qt/window_fixture.h"
 #include "support/disk_full.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -95,13 +96,13 @@ TEST_F(HistoryWindowTest, ExportWritesTheCurveFileAndRefusesTheDefaultName) {
     f.form().env.fileDialogs = &dialog;
     controls->historyButton()->click();
     history->choose(1);
-    dialog.answer = (f.dir.path() / "Cur_00.txt").string();
+    dialog.answer = curve::Utf8FromPath(f.dir.path() / "Cur_00.txt");
     const std::string defaultCurve = test::ReadWholeFile(dialog.answer);
     history->exportCurve();
     EXPECT_EQ(test::ReadWholeFile(dialog.answer), defaultCurve);
     EXPECT_EQ(f.form().KomutSatırı.text.substr(0, 10), "Cur_00.txt");  // the refusal, in either language
 
-    dialog.answer = (f.dir.path() / "Cur_04.txt").string();
+    dialog.answer = curve::Utf8FromPath(f.dir.path() / "Cur_04.txt");
     history->exportCurve();
     EXPECT_EQ(test::ReadWholeFile(dialog.answer), curve::FormatCurveText(test::DistinctCurve()));
 }

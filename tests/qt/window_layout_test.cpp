@@ -152,7 +152,7 @@ TEST(WindowLayout, TheLinkLampShowsWholeBesideTheStatusLine) {
     EXPECT_EQ(lamp->text().toStdString(), "ECU RESPONDING");
     EXPECT_TRUE(f.window().widgetFor("TextBasinc")->isEnabled());
     ExpectEverythingOnView(f, "1024x768-en-lamp-answering");
-    f.window().grab().save(QString::fromStdString((out / "window-1024x768-en-lamp-answering.png").string()));
+    f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / "window-1024x768-en-lamp-answering.png")));
     f.window().runHandler([&] { f.form().ShowLinkLamp(Form1Korvane::LinkLampState::Off); });
     QCoreApplication::processEvents();
     EXPECT_FALSE(lamp->isVisible());

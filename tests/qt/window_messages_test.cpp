@@ -18,6 +18,7 @@
 #include "qt/window_fixture.h"
 #include "window/messages_window.h"
 #include "window/status_line.h"
+#include "curve/curve_file_io.h"
 
 namespace gasecu {
 namespace {
@@ -118,8 +119,8 @@ TEST(WindowMessages, EveryStatusTextShowsWholeOrWithBothEnds) {
             EXPECT_GE(tail.trimmed().size(), kEndCharacters) << text << " shown as " << shown.toStdString();
         }
         f.window().grab().save(QString::fromStdString(
-            (std::filesystem::path(GASECU_BIN).parent_path() / (std::string("window-1024x768-status-") +
-                                                                 (language ? "en" : "tr") + ".png")).string()));
+            curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / (std::string("window-1024x768-status-") +
+                                                                 (language ? "en" : "tr") + ".png"))));
     }
     EXPECT_GT(shortened, 0);  // the table reaches past the box at this size
 }
@@ -169,7 +170,7 @@ TEST(WindowMessages, TheMessagesWindowListsMarksAndSavesTheSession) {
 
     // Saved through the safe writer: the whole list, CR LF lines.
     ChosenFile chosen;
-    chosen.path = (f.dir.path() / "mesajlar.txt").string();
+    chosen.path = curve::Utf8FromPath(f.dir.path() / "mesajlar.txt");
     f.form().env.fileDialogs = &chosen;
     messages->save();
     std::ifstream in(chosen.path, std::ios::binary);
@@ -179,7 +180,7 @@ TEST(WindowMessages, TheMessagesWindowListsMarksAndSavesTheSession) {
     EXPECT_NE(saved.str().find("  !! ECU YANIT VERMİYOR ! \r\n"), std::string::npos);
     EXPECT_EQ(messages->outcome()->text().toStdString(), "KAYDEDİLDİ : " + chosen.path);
     // A folder that is not there: told, nothing written.
-    chosen.path = (f.dir.path() / "yok" / "mesajlar.txt").string();
+    chosen.path = curve::Utf8FromPath(f.dir.path() / "yok" / "mesajlar.txt");
     messages->save();
     EXPECT_EQ(messages->outcome()->text().toStdString(), "KLASÖR YOK, DOSYA YAZILAMADI ! " + chosen.path);
     EXPECT_FALSE(std::filesystem::exists(chosen.path));
@@ -192,7 +193,7 @@ TEST(WindowMessages, TheMessagesWindowListsMarksAndSavesTheSession) {
     EXPECT_EQ(f.widget<QPushButton>("MesajlarButon")->text(), "Messages");
     EXPECT_EQ(list->item(list->count() - 1)->text().mid(13), "SETTINGS");
     messages->grab().save(QString::fromStdString(
-        (std::filesystem::path(GASECU_BIN).parent_path() / "window-messages-en.png").string()));
+        curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / "window-messages-en.png")));
     f.widget<QPushButton>("MesajlarButon")->click();
     EXPECT_FALSE(messages->isVisible());
 }
