@@ -19,12 +19,11 @@ namespace gasecu {
 namespace {
 
 using test::CommandRun;
+using test::Has;
 using test::HeadlessBench;
 using test::ReadFile;
 using test::SentLines;
 using test::TraceLine;
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The engine as the fitter holds it for the run: 2100 rpm, warm, 1.10 bar.
 void HoldAt2100(sim::VirtualEcu& ecu, double pressureBar = 1.1) {

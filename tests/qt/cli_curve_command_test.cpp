@@ -25,20 +25,14 @@ namespace gasecu {
 namespace {
 
 using test::CommandRun;
+using test::Has;
 using test::HeadlessBench;
+using test::Lines;
 using test::ReadFile;
 using test::SentLines;
 using test::TraceLine;
 using test::WriteText;
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 // A curve unlike the simulator's: idle level 25, band b rising by b + 1 a point.
 CurveRows CurveForTheEcu() {
@@ -120,30 +114,26 @@ TEST(CliCommand, LiveWritesOneCsvRowPerLiveReplyHalfASecondApart) {
     const std::filesystem::path csv = bench.dir() / "live.csv";
     const CommandRun run = bench.run({"live", "--count", "5", "--trace", "--csv", HeadlessBench::Arg(csv)});
     ASSERT_EQ(run.status, 0) << run.err;
+    test::ExpectFiveLiveRowsOnTheReplies(ReadFile(csv), run.err, 0.5, 1.0);
+}
 
-    const std::vector<std::string> lines = Lines(ReadFile(csv));
-    ASSERT_EQ(lines.size(), 6u) << ReadFile(csv);
-    EXPECT_EQ(lines[0],
-              "time_ms,engine_speed_rpm,gas_pressure_bar,reducer_temperature_c,gas_temperature_c,"
-              "petrol_time_ms,gas_time_ms,fuel");
-    // Each row stands for one live reply the trace shows arriving at that moment.
-    std::vector<double> replies;
-    for (const TraceLine& t : test::ParseTrace(run.err))
-        if (!t.sent && t.bytes.size() == 13 && t.bytes[0] == frames::kLiveDataRequest[0]) replies.push_back(t.ms);
-    ASSERT_GE(replies.size(), 5u);
-    replies.erase(replies.begin(), replies.end() - 5);
-    for (std::size_t row = 1; row <= 5; ++row) {
-        std::vector<std::string> fields;
-        std::stringstream cells(lines[row]);
-        for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
-        ASSERT_EQ(fields.size(), 8u) << lines[row];
-        EXPECT_NEAR(ParseDecimalNumber(fields[0]), replies[row - 1], 0.5) << lines[row];
-        EXPECT_NEAR(ParseDecimalNumber(fields[1]), 2100, 150) << lines[row];  // the engine model wanders a little
-        EXPECT_EQ(fields[7], "petrol");
-        if (row > 1) {
-            EXPECT_NEAR(replies[row - 1] - replies[row - 2], 500.0, 1.0) << run.err;
-        }
-    }
+// An ECU that answered and then goes quiet while live values are awaited: the run
+// ends with status 5 after five silent seconds, and says so.
+TEST(CliCommand, LiveEndsWithFiveWhenTheEcuFallsSilent) {
+    HeadlessBench bench;
+    int liveRequests = 0;
+    bench.onFrame([&](const Bytes& frame) {
+        if (frame == frames::kLiveDataRequest && ++liveRequests == 4) bench.ecu().setSilent(true);
+    });
+    const CommandRun run = bench.run({"live", "--count", "100", "--trace", "--lang", "en"});
+    ASSERT_EQ(run.status, 5) << run.err;
+    EXPECT_TRUE(Has(run.err, "THE ECU HAS NOT ANSWERED FOR 5 SECONDS !")) << run.err;
+    EXPECT_FALSE(Lines(run.out).empty());  // the samples before the silence were printed
+    // Five seconds from the last reply, not from the last request.
+    const std::vector<TraceLine> trace = test::ParseTrace(run.err);
+    auto lastReply = std::find_if(trace.rbegin(), trace.rend(), [](const TraceLine& t) { return !t.sent; });
+    ASSERT_NE(lastReply, trace.rend());
+    EXPECT_NEAR(bench.runner().nowMs() - lastReply->ms, 5000.0, 1.0);
 }
 
 TEST(CliCommand, LiveOnStandardOutputWithTheVirtualEcu) {

@@ -94,34 +94,8 @@ TEST(CliEndToEnd, LiveWritesFiveCsvRowsHalfASecondApart) {
 
     Gasecu run(QStringList{"live", "--count", "5", "--trace", "--csv", Arg(csv)} + Ports({&ecu}));
     ASSERT_EQ(run.finish(40000), 0) << run.err();
-
-    std::istringstream in(ReadFile(csv));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 6u) << ReadFile(csv);
-    EXPECT_EQ(lines[0],
-              "time_ms,engine_speed_rpm,gas_pressure_bar,reducer_temperature_c,gas_temperature_c,"
-              "petrol_time_ms,gas_time_ms,fuel");
-
-    // Each row stands for one live reply the trace shows arriving at that moment.
-    std::vector<double> replies;
-    for (const TraceLine& t : test::ParseTrace(run.err()))
-        if (!t.sent && t.bytes.size() == 13 && t.bytes[0] == frames::kLiveDataRequest[0]) replies.push_back(t.ms);
-    ASSERT_GE(replies.size(), 5u);
-    replies.erase(replies.begin(), replies.end() - 5);
-    for (std::size_t row = 1; row <= 5; ++row) {
-        std::vector<std::string> fields;
-        std::stringstream cells(lines[row]);
-        for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
-        ASSERT_EQ(fields.size(), 8u) << lines[row];
-        const double time = ParseDecimalNumber(fields[0]);
-        EXPECT_NEAR(time, replies[row - 1], 5.0) << lines[row];
-        EXPECT_NEAR(ParseDecimalNumber(fields[1]), 2100, 150) << lines[row];  // the engine model wanders a little
-        EXPECT_EQ(fields[7], "petrol");
-        if (row > 1) {
-            EXPECT_NEAR(replies[row - 1] - replies[row - 2], 500.0, 150.0) << run.err();
-        }
-    }
+    // Rows at the real moments the replies came (the trace's clock), half a second apart.
+    test::ExpectFiveLiveRowsOnTheReplies(ReadFile(csv), run.err(), 5.0, 150.0);
 }
 
 // --simulate: the program's own virtual ECU on its real-time loop.

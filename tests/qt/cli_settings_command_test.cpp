@@ -16,9 +16,8 @@ namespace gasecu {
 namespace {
 
 using test::CommandRun;
+using test::Has;
 using test::HeadlessBench;
-
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 struct Scenario {
     const char* name;

@@ -25,6 +25,17 @@ std::vector<TraceLine> SentLines(const std::string& text);
 std::string ReadFile(const std::filesystem::path& path);
 void WriteText(const std::filesystem::path& path, const std::string& text);
 
+bool Has(const std::string& text, const std::string& part);
+// The lines of a text, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
+
+// The log of "live --count 5 --csv FILE --trace" with the engine held at 2100 rpm
+// on petrol: the header, then five rows, each the sample of one live reply the
+// trace shows arriving at that moment (within timeToleranceMs), the replies half a
+// second apart (within spacingToleranceMs).
+void ExpectFiveLiveRowsOnTheReplies(const std::string& csv, const std::string& trace, double timeToleranceMs,
+                                    double spacingToleranceMs);
+
 // Every frame a command's --trace lists, in order, against what gasecu-sim (started
 // with --show-received) says reached it; returns the last traced frame.
 Bytes ExpectTheEcuReceivedEveryTracedFrame(SimProcess& ecu, const std::string& trace);
