@@ -102,7 +102,7 @@ TEST(CliCalibrateCommand, RefusesAFaultyReferenceBeforeOpeningAPort) {
     const std::filesystem::path half = bench.dir() / "ORJ.DAT";
     std::ofstream(half, std::ios::binary) << "4 25 116 110 134 122 \r\n30 60 9x0 \r\n";
     for (const std::filesystem::path& reference : {half, bench.dir() / "missing.dat"}) {
-        SCOPED_TRACE(reference.string());
+        SCOPED_TRACE(HeadlessBench::Arg(reference));
         const CommandRun run =
             bench.run({"calibrate", "--trace", "--lang", "en", "--reference", HeadlessBench::Arg(reference)});
         ASSERT_EQ(run.status, 4) << run.err;
