@@ -8,11 +8,9 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/number_format.h"
 #include "cli/trace_port.h"
 #include "curve/curve_text.h"
 #include "ecu_memory.h"

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/number_format.h"
 #include "cli/trace_port.h"
 #include "curve/curve_file_io.h"
 #include "curve/curve_text.h"

@@ -1,3 +1,5 @@
+// Reading a headless run: its --trace lines, its files, its live log, and what
+// gasecu-sim says it received.
 #include "qt/command_trace.h"
 
 #include <fstream>

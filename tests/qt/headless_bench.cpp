@@ -1,3 +1,5 @@
+// The in-process bench of the headless commands: the virtual-time loop, the
+// virtual ECU on its port, captured output and the run of one command line.
 #include "qt/headless_bench.h"
 
 #include <cstdio>
