@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "curve/curve_text.h"
 #include "history/history_store.h"
@@ -177,6 +179,7 @@ TEST_F(HistoryStoreTest, ALockedFullOrDamagedHistoryLosesOneRecordAndTakesTheNex
          }},
     };
     for (const Case& c : cases) {
+        if (!test::kDiskLimitAvailable && std::string(c.what).starts_with("disk full")) continue;
         SCOPED_TRACE(c.what);
         test::TempDir here;
         const auto f = HistoryFileIn(here.path());
@@ -211,6 +214,9 @@ TEST_F(HistoryStoreTest, ALockedFullOrDamagedHistoryLosesOneRecordAndTakesTheNex
 // A tool killed in the middle of a record (power switch, a crash): the database
 // holds every record it finished and nothing half written.
 TEST_F(HistoryStoreTest, AWriterKilledMidRecordLeavesTheDatabaseWhole) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the writer is a forked child: POSIX only";
+#else
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t child = fork();
@@ -249,6 +255,7 @@ TEST_F(HistoryStoreTest, AWriterKilledMidRecordLeavesTheDatabaseWhole) {
         EXPECT_EQ(r->curveText, curve::FormatCurveText(SomeCurve(static_cast<int>(r->id)))) << r->id;
     }
     EXPECT_TRUE(store->add(MakeRecord(Kind::CurveRead, "next start")));
+#endif
 }
 
 }  // namespace
