@@ -10,13 +10,13 @@ prefix="$(cd "$1" && pwd)"
 services=0
 held=0
 for proc in /proc/[0-9]*; do
-  cmdline="$(tr '\0' ' ' <"$proc/cmdline" 2>/dev/null)" || continue
+  cmdline="$({ tr '\0' ' ' <"$proc/cmdline"; } 2>/dev/null)" || continue
   case "$cmdline" in
     *'\system32\services.exe'* | *'\system32\winedevice.exe'* | *'\system32\plugplay.exe'* | \
     *'\system32\rpcss.exe'* | *'\system32\svchost.exe'* | *wineserver*) ;;
     *) continue ;;
   esac
-  tr '\0' '\n' <"$proc/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
+  { tr '\0' '\n' <"$proc/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
   services=$((services + 1))
   for fd in 1 2; do
     target="$(readlink "$proc/fd/$fd" 2>/dev/null)" || continue
