@@ -5,6 +5,10 @@
 // The Qt window (window/) and the service commands (cli/) feed events in; the
 // window mirrors the controls out.
 //
+// The declaration is grouped by what the fitter sees: the window as a whole, the
+// fixed area, the link under it all, then the settings, curve and calibration
+// screens and the restore points; each group names the folders its handlers live in.
+//
 // Field and control names are the ones the fitters' window uses.
 #include <array>
 #include <cstdint>
@@ -93,7 +97,8 @@ public:
     FormEnvironment env;
 
     // ======================================================================
-    // app/ — shared state, start-up, languages, screens
+    // The window as a whole: shared state, start-up, languages, status line,
+    // the three screens, the timers, the exit (app/)
     // ======================================================================
     double SequencerState = 0;
     bool LinkUp = false;
@@ -121,68 +126,14 @@ public:
     bool ExitRequested = false;
     std::function<void()> onExit;
 
-    // Fixed area
+    // Status line
     TextBoxControl KomutSatırı;  // status line
     // Every text the status line showed this session, with its time.
     StatusHistory Messages;
-    ButtonControl LPG, CNG;
-    LabelControl Label3, Label4;
-    ComboBoxControl Dilsec;
-    ButtonControl ComOpenButon, ExitButon;
-    ButtonControl ButonEğri, ButonSetup, ButonAyar;
-    ButtonControl ButonDisktenOku, ButonDiskeYaz, ButonEcuOku, ButonEcuYaz;
-    TextBoxControl TextBasinc, TextReduTemperature, TextGasTemperature, TextGasMS, TextBenzinMS,
-        TextMotorDevirHızı;
-    LabelControl LabelDevir, LabelBar, LabelRegulator, LabelEnjektor, LabelGms, LabelPms;
-    LabelControl Label26, Label27;  // degree marks
-    // Live-value captions and bars: element 0 in the fixed area, element 1 on the curve screen.
-    std::array<LabelControl, 2> Label7, Label8, Label9, Label10, Label11, Label12;
-    std::array<ProgressBarControl, 2> ProgressBar1, ProgressBar2, ProgressBar3, ProgressBar4,
-        ProgressBar5, ProgressBar6;
-    PictureBoxControl BenzinPic, LPGPic;  // clickable fuel switch pictures
-    ButtonControl ButonKayıt;  // data log: start / stop recording
-    ButtonControl ButonTrend;  // opens and closes the trend window
-    ImageControl ImgBenzin, ImgGaz, ImgGazGeçiş;
-    ProgressBarControl ProgressBar7, ProgressBar8, ProgressBar9, ProgressBar10, ProgressBar11;
-    ImageControl AyarKırmızıImg;  // red calibration marker; picture 1 Turkish, 2 English
-    FileDialogControl CommonDialog1;
 
     // The three screens
+    // The three screens
     PictureBoxControl EğriKağıdıPic, SettingsSettingsPic, KalibrasyonPic;
-
-    // Curve screen
-    ButtonControl devir1000, devir2000, devir3000, devir4000, devir5000, devir6000, devir123456;
-    ButtonControl Rolanti;
-    std::array<CheckBoxControl, 19> CheckÜ, CheckA;
-    PictureBoxControl EğriPic;
-    ButtonControl hepsi, sag, sol, YY, AA;
-    LabelControl Label15, Label18, Label19, Label20, Label22, Label23;
-    ImageControl Rolantiyukarıdisabel, Rolantiyukarıenabel, Rolantiaşagıdisabel, Rolantiaşagıenabel;
-    ImageControl imgeğmedisabled, imgeğmeenabled;
-
-    // Settings screen
-    ButtonControl ButonGenel, ButonTroubles, ButonErrorClear, ButonLoadFabricSettings;
-    TextBoxControl Coil, msavvv, SetPXXPressureTextBox, SetPXXPressLeakageTextBox,
-        SetPTransRPMTextBox, SetPTransRedTempTextBox;
-    ComboBoxControl avas;
-    LabelControl Label6, GeneralSettingsLabel1, GeneralSettingsLabelCoil, Label13, SetPLabelRPM,
-        Label24, SetPLabelRedTransitionTemp, Label25, Label16, SetLabelPXXPressureTextBox, Label14,
-        SetLabelPXXPressLeakageTextBox, Label17;
-    TextBoxControl TroublesGasValveRelayTextBox, TroublesInjMainRelayTextBox,
-        TroublesPresslowTextBox, TroublesCRCErrTextBox;
-    LabelControl Label45, Label46, Label47, Label48, Label49, Label50;
-    ProgressBarControl ProgressBar12;
-
-    // Calibration screen
-    ButtonControl KalibrasyonBaşlatButon, KalibrasyonDurdurButon, Kalibrasyonyükleme;
-    LabelControl Label5, Label21, Label1, Pt, GP;
-    TextBoxControl ilk, Ani, Text1, Sayac;
-    // Captions of Text1 and Sayac, and the box of the slope factor Label1 names.
-    LabelControl LabelFark, LabelSayac;
-    TextBoxControl TextEğim;
-
-    // Trend window: its own top-level window, shown while TrendPic is visible.
-    PictureBoxControl TrendPic;
 
     // Timers: 1 sequencer (500 ms), 2 curve edit (75 ms), 3 curve redraw (25 ms),
     // 4 calibration (600 ms), 5 hold-repeat poller (10 ms).
@@ -223,8 +174,91 @@ public:
     // The status line holds nothing but the title a screen button wrote.
     bool StatusShowsOnlyAScreenTitle() const;
 
+    // The exit button: asks about a curve with unsaved changes, then EndProgram.
+    void ExitButon_Click();
+    // Stops all timers, closes the port and ends the program at once.
+    void EndProgram();
+
     // ======================================================================
-    // link/ — command frames, port discovery, sequencer
+    // Fixed area: connect, language, screen and file buttons, live values,
+    // fuel switch, data log, trend (ecu/)
+    // ======================================================================
+    ButtonControl LPG, CNG;
+    LabelControl Label3, Label4;
+    ComboBoxControl Dilsec;
+    ButtonControl ComOpenButon, ExitButon;
+    ButtonControl ButonEğri, ButonSetup, ButonAyar;
+    ButtonControl ButonDisktenOku, ButonDiskeYaz, ButonEcuOku, ButonEcuYaz;
+    TextBoxControl TextBasinc, TextReduTemperature, TextGasTemperature, TextGasMS, TextBenzinMS,
+        TextMotorDevirHızı;
+    LabelControl LabelDevir, LabelBar, LabelRegulator, LabelEnjektor, LabelGms, LabelPms;
+    LabelControl Label26, Label27;  // degree marks
+    // Live-value captions and bars: element 0 in the fixed area, element 1 on the curve screen.
+    std::array<LabelControl, 2> Label7, Label8, Label9, Label10, Label11, Label12;
+    std::array<ProgressBarControl, 2> ProgressBar1, ProgressBar2, ProgressBar3, ProgressBar4,
+        ProgressBar5, ProgressBar6;
+    PictureBoxControl BenzinPic, LPGPic;  // clickable fuel switch pictures
+    ButtonControl ButonKayıt;  // data log: start / stop recording
+    ButtonControl ButonTrend;  // opens and closes the trend window
+    ImageControl ImgBenzin, ImgGaz, ImgGazGeçiş;
+    ProgressBarControl ProgressBar7, ProgressBar8, ProgressBar9, ProgressBar10, ProgressBar11;
+    ImageControl AyarKırmızıImg;  // red calibration marker; picture 1 Turkish, 2 English
+    FileDialogControl CommonDialog1;
+
+    // Trend window: its own top-level window, shown while TrendPic is visible.
+    PictureBoxControl TrendPic;
+
+    Bytes ReplyText;
+    double ReplyLength = 0;
+    double RpmFactor = 0;
+    double AdvanceTime = 0;
+    double EngineSpeed = 0, GasPressure = 0, ReducerTemperature = 0, GasTemperature = 0,
+           PetrolTime = 0, GasTime = 0;
+    double DisplayedPetrolTime = 0;
+
+    // The fuel pictures follow the FuelStatus byte of every reply.
+    void ShowFuelStatus(int fuelStatus);
+    // Shows the live values just decoded into the fields, then re-enables the
+    // controls the read and write sequences disabled.
+    void ShowLiveValues(int petrolRaw, int gasRaw);
+    void ReenableAfterLiveReply();
+    // The values of the live reply just decoded, as the data log and the live
+    // command write them.
+    ecu::LiveSample CurrentLiveSample(double timeMs) const;
+    // Every live reply once decoded: the trend takes it, the data log writes it.
+    void NoteLiveSample();
+    Clock& clock() const { return env.clock ? *env.clock : SystemClock(); }
+    void BenzinPic_Click();
+    void LPGPic_Click();
+
+    // Data log: the record button writes one CSV row per live reply into a file
+    // in DataDirectory until it is pressed again, the link is lost or the window
+    // closes (ecu/live_log_controls.cpp).
+    std::unique_ptr<ecu::LiveLogFile> LiveLog;
+    double LiveLogStartMs = 0;       // steady clock at the start: time_ms counts from here
+    std::string LiveLogStatusShown;  // the status text the log wrote last
+    void ButonKayıt_Click();
+    void StartLiveLog();
+    // Ends the recording and gives its file the final name; the outcome for the
+    // status line (empty when nothing was recording).
+    struct LiveLogOutcome {
+        std::string turkish, english;
+    };
+    LiveLogOutcome FinishLiveLog();
+    void RecordLiveSample(double nowMs);
+    // The record button's caption and colour for the language and the recording.
+    void ShowRecordButton();
+
+    // Trend: the last minute of the engine in its own window (ecu/trend_plot.cpp).
+    ecu::LiveTrend LiveTrend;
+    void ButonTrend_Click();
+    // The trend window was closed by its own close box.
+    void TrendPic_Close();
+    void DrawTrend();
+
+    // ======================================================================
+    // The ECU link: port scan, frames, sequencer, replies, link watch,
+    // what each exchange came to (link/, ecu/)
     // ======================================================================
     SerialPort* Iletisim = nullptr;
     std::int16_t ScanPort = 0;
@@ -248,8 +282,6 @@ public:
     // not 0), and ticks of the read since it last stored a block.
     std::int16_t ReadErrorCount = 0;
     int CurveReadTicksWithoutProgress = 0;
-    Bytes PendingSettingFrame;
-    double ClearAddress = 0;
     // The curve write (steps 18..44) and the read back that checks it.
     enum class CurveWriteOutcome {
         None,        // no write since the start
@@ -356,10 +388,6 @@ public:
     void PrepareScanOrder();
     // Keeps the port the ECU answered on; false when it could not be stored.
     bool RememberFoundPort();
-    // The exit button: asks about a curve with unsaved changes, then EndProgram.
-    void ExitButon_Click();
-    // Stops all timers, closes the port and ends the program at once.
-    void EndProgram();
     void ButonEcuOku_Click();
     void ButonEcuYaz_Click();
     // Starts the write of CurveTable to the ECU (step 18), checked by a read back
@@ -369,19 +397,6 @@ public:
     bool StartCurveWrite(bool verify = true);
     // Steps 18..44 or the read back that checks them are under way.
     bool CurveWriteRunning() const;
-    void BenzinPic_Click();
-    void LPGPic_Click();
-
-    // ======================================================================
-    // ecu/ — reply decoding, live values, settings, fault report
-    // ======================================================================
-    Bytes ReplyText;
-    double ReplyLength = 0;
-    double RpmFactor = 0;
-    double AdvanceTime = 0;
-    double EngineSpeed = 0, GasPressure = 0, ReducerTemperature = 0, GasTemperature = 0,
-           PetrolTime = 0, GasTime = 0;
-    double DisplayedPetrolTime = 0;
 
     // The receive handler of Iletisim, with the port event kind.
     void Iletisim_OnComm(int kind);
@@ -396,6 +411,27 @@ public:
     DroppedReply LastDroppedReply = DroppedReply::None;
     std::uint64_t DroppedReplyCount = 0;  // receive events dropped unread
     std::uint64_t LiveSampleCount = 0;    // live replies decoded
+    // The serial device disappeared under an open port (adapter pulled).
+    void Iletisim_DeviceLost();
+
+    // ======================================================================
+    // Settings screen: settings read and writes, fault report, factory
+    // settings and fault clearing (ecu/, link/)
+    // ======================================================================
+    ButtonControl ButonGenel, ButonTroubles, ButonErrorClear, ButonLoadFabricSettings;
+    TextBoxControl Coil, msavvv, SetPXXPressureTextBox, SetPXXPressLeakageTextBox,
+        SetPTransRPMTextBox, SetPTransRedTempTextBox;
+    ComboBoxControl avas;
+    LabelControl Label6, GeneralSettingsLabel1, GeneralSettingsLabelCoil, Label13, SetPLabelRPM,
+        Label24, SetPLabelRedTransitionTemp, Label25, Label16, SetLabelPXXPressureTextBox, Label14,
+        SetLabelPXXPressLeakageTextBox, Label17;
+    TextBoxControl TroublesGasValveRelayTextBox, TroublesInjMainRelayTextBox,
+        TroublesPresslowTextBox, TroublesCRCErrTextBox;
+    LabelControl Label45, Label46, Label47, Label48, Label49, Label50;
+    ProgressBarControl ProgressBar12;
+    Bytes PendingSettingFrame;
+    double ClearAddress = 0;
+
     // The settings read (steps 1..7): which of the three pages that carry settings
     // came whole (bit 0 page 1, bit 1 page 4, bit 2 page 5), and how many times
     // the pages have been asked for in this read.
@@ -413,47 +449,8 @@ public:
     // Step 7: the pages came whole, or are asked again, or are marked as not read.
     // True when the read is over.
     bool FinishSettingsRead();
-    // The serial device disappeared under an open port (adapter pulled).
-    void Iletisim_DeviceLost();
     void ButonGenel_Click();
     void ButonTroubles_Click();
-    // The fuel pictures follow the FuelStatus byte of every reply.
-    void ShowFuelStatus(int fuelStatus);
-    // Shows the live values just decoded into the fields, then re-enables the
-    // controls the read and write sequences disabled.
-    void ShowLiveValues(int petrolRaw, int gasRaw);
-    void ReenableAfterLiveReply();
-    // The values of the live reply just decoded, as the data log and the live
-    // command write them.
-    ecu::LiveSample CurrentLiveSample(double timeMs) const;
-    // Every live reply once decoded: the trend takes it, the data log writes it.
-    void NoteLiveSample();
-    Clock& clock() const { return env.clock ? *env.clock : SystemClock(); }
-
-    // Data log: the record button writes one CSV row per live reply into a file
-    // in DataDirectory until it is pressed again, the link is lost or the window
-    // closes (ecu/live_log_controls.cpp).
-    std::unique_ptr<ecu::LiveLogFile> LiveLog;
-    double LiveLogStartMs = 0;       // steady clock at the start: time_ms counts from here
-    std::string LiveLogStatusShown;  // the status text the log wrote last
-    void ButonKayıt_Click();
-    void StartLiveLog();
-    // Ends the recording and gives its file the final name; the outcome for the
-    // status line (empty when nothing was recording).
-    struct LiveLogOutcome {
-        std::string turkish, english;
-    };
-    LiveLogOutcome FinishLiveLog();
-    void RecordLiveSample(double nowMs);
-    // The record button's caption and colour for the language and the recording.
-    void ShowRecordButton();
-
-    // Trend: the last minute of the engine in its own window (ecu/trend_plot.cpp).
-    ecu::LiveTrend LiveTrend;
-    void ButonTrend_Click();
-    // The trend window was closed by its own close box.
-    void TrendPic_Close();
-    void DrawTrend();
     // The settings and fault screens' controls, disabled while a read or write runs.
     void SetSettingsControlsEnabled(bool enabled);
     // The same controls except ButonGenel, which waits for the idle step: what every
@@ -512,8 +509,18 @@ public:
     void StartFaultClear();
 
     // ======================================================================
-    // curve/ — curve model, plot, editor, files
+    // Curve screen: curve model, plot, editor, files, undo, the ECU's curve
+    // (curve/)
     // ======================================================================
+    ButtonControl devir1000, devir2000, devir3000, devir4000, devir5000, devir6000, devir123456;
+    ButtonControl Rolanti;
+    std::array<CheckBoxControl, 19> CheckÜ, CheckA;
+    PictureBoxControl EğriPic;
+    ButtonControl hepsi, sag, sol, YY, AA;
+    LabelControl Label15, Label18, Label19, Label20, Label22, Label23;
+    ImageControl Rolantiyukarıdisabel, Rolantiyukarıenabel, Rolantiaşagıdisabel, Rolantiaşagıenabel;
+    ImageControl imgeğmedisabled, imgeğmeenabled;
+
     double LivePointX = 0, LivePointY = 0;
     // Arrow keys as seen by the window (fed by its key events while it has focus).
     ArrowKeyState ArrowKeys;
@@ -613,8 +620,16 @@ public:
     void DrawEcuCurve();
 
     // ======================================================================
-    // calibration/ — calibration run, controls, reference file
+    // Calibration screen: the run, its controls, the reference curve
+    // (calibration/)
     // ======================================================================
+    ButtonControl KalibrasyonBaşlatButon, KalibrasyonDurdurButon, Kalibrasyonyükleme;
+    LabelControl Label5, Label21, Label1, Pt, GP;
+    TextBoxControl ilk, Ani, Text1, Sayac;
+    // Captions of Text1 and Sayac, and the box of the slope factor Label1 names.
+    LabelControl LabelFark, LabelSayac;
+    TextBoxControl TextEğim;
+
     // The run's measurements and verdicts (CalibrationRunning and
     // CalibrationNextStep are with the shared state above).
     double PetrolTimeOnPetrol = 0;    // ms, measured on petrol; shown in ilk
@@ -657,7 +672,7 @@ public:
     std::filesystem::path ReferenceFilePath() const;
 
     // ======================================================================
-    // history/ — restore points (history/form_restore_points.cpp)
+    // Restore points: the record every operation leaves (history/)
     // ======================================================================
     // The car being worked on, as the fitter named it (plate, model); every record
     // carries it.
