@@ -47,5 +47,5 @@ if ! locale -a 2>/dev/null | grep -qi '^tr_TR\.utf-\?8$'; then
 fi
 
 if [ "$windows" = 1 ]; then
-  "$here/fetch_sqlite_source.sh" "${GASECU_SQLITE_SOURCE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/gasecu/sqlite3-source}"
+  "$here/fetch_sqlite_source.sh" "${GASECU_SQLITE_SOURCE_DIR:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/gasecu/sqlite3-source}"
 fi

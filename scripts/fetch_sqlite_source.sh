@@ -15,6 +15,7 @@ fi
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
+rm -rf "$dest.partial"
 mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$dest.partial"
 
 # deb822 files: "Types: deb" (or "deb deb-src") becomes "Types: deb-src";

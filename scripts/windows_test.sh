@@ -7,7 +7,7 @@
 # Usage: scripts/windows_test.sh [BUILD_DIR] [extra cmake arguments...]
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-export GASECU_SQLITE_SOURCE_DIR="${GASECU_SQLITE_SOURCE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/gasecu/sqlite3-source}"
+export GASECU_SQLITE_SOURCE_DIR="${GASECU_SQLITE_SOURCE_DIR:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/gasecu/sqlite3-source}"
 "$here/scripts/bootstrap.sh" --windows
 build="${1:-$here/build-windows}"
 shift || true

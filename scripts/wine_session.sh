@@ -16,9 +16,11 @@ prefix="$1"
 quiet() { WINEPREFIX="$prefix" "$@" </dev/null >/dev/null 2>&1; }
 case "$2" in
   start)
-    # The prefix, made once (wine_run.sh), then no server left from making it.
+    # The prefix, made once (wine_run.sh), then no server left from making it
+    # nor from a run that was killed before it could stop its session.
     quiet "$here/wine_run.sh" "$prefix" cmd /c exit
-    quiet wineserver -w
+    quiet wineserver -k || true
+    quiet wineserver -w || true
     quiet wineserver --persistent
     quiet "$here/wine_run.sh" "$prefix" cmd /c exit
     ;;
