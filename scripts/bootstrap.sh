@@ -4,8 +4,13 @@
 # Safe to run any number of times: apt-get skips what is already installed.
 # Usage: scripts/bootstrap.sh [--fuzz] [--windows]
 #   --windows: also the MinGW-w64 cross compiler, GoogleTest's sources and Wine
-#   for the Windows build of the core and its test run (scripts/windows_test.sh).
+#   for the Windows build of the core and its test run (scripts/windows_test.sh),
+#   tcl for making SQLite's single source file, and Debian's SQLite source package
+#   (scripts/fetch_sqlite_source.sh) into GASECU_SQLITE_SOURCE_DIR
+#   (default ~/.cache/gasecu/sqlite3-source).
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+windows=0
 
 packages=(
   cmake ninja-build g++ pkg-config
@@ -16,7 +21,9 @@ packages=(
 )
 for option in "$@"; do
   case "$option" in
-    --windows) packages+=(g++-mingw-w64-x86-64-posix googletest wine wine64) ;;
+    --windows)
+      windows=1
+      packages+=(g++-mingw-w64-x86-64-posix gcc make tcl xz-utils googletest wine wine64) ;;
   esac
 done
 
@@ -37,4 +44,8 @@ if ! locale -a 2>/dev/null | grep -qi '^tr_TR\.utf-\?8$'; then
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO="sudo"
   $SUDO localedef -i tr_TR -c -f UTF-8 -A /usr/share/locale/locale.alias tr_TR.UTF-8
+fi
+
+if [ "$windows" = 1 ]; then
+  "$here/fetch_sqlite_source.sh" "${GASECU_SQLITE_SOURCE_DIR:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/gasecu/sqlite3-source}"
 fi

@@ -14,7 +14,8 @@ prefix="$1"
 shift
 
 export WINEPREFIX="$prefix"
-export WINEDEBUG=-all
+# Wine's own errors stay visible: a program Wine could not start or lost says why.
+export WINEDEBUG=-all,err+all
 # No Mono or Gecko installer offered on the first start: nothing here needs them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine takes the ANSI code page from the region (C: English, 1252) and the

@@ -21,6 +21,8 @@ namespace {
 using gasecu::CurveRows;
 namespace curve = gasecu::curve;
 
+void RemoveScratchDirectory();
+
 // One directory per process for the file round trip, removed at exit.
 const std::filesystem::path& ScratchDirectory() {
     static const std::filesystem::path dir = [] {
@@ -35,13 +37,20 @@ const std::filesystem::path& ScratchDirectory() {
             if (std::filesystem::create_directory(candidate, ec)) made = candidate;
         }
         FUZZ_EXPECT(!made.empty());
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(ScratchDirectory(), ec);
-        });
         return made;
     }();
+    // Registered once the path is whole, so at exit the removal runs before the
+    // path's own destruction (exit handlers run newest first); registered inside
+    // the path's initialisation it ran after, on a destroyed path: the folder
+    // stayed behind, and on Windows the process crashed on its way out.
+    static const bool removedAtExit = std::atexit(RemoveScratchDirectory) == 0;
+    FUZZ_EXPECT(removedAtExit);
     return dir;
+}
+
+void RemoveScratchDirectory() {
+    std::error_code ec;
+    std::filesystem::remove_all(ScratchDirectory(), ec);
 }
 
 // The points the curve text format writes: row 1 points 1..6, rows 2..8 points 1..18.

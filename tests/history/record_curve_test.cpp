@@ -97,15 +97,17 @@ TEST(ExportCurveFile, FollowsTheSaveButtonsRules) {
         const CurveOutcome o = ExportCurveFile(c.curve, full);
         EXPECT_EQ(o.done, c.done) << c.what;
         EXPECT_EQ(o.english.substr(0, std::string(c.english).size()), c.english) << c.what;
-        EXPECT_EQ(test::ReadWholeFile(full), c.done ? text : std::string()) << c.what;
+        // By the path itself: the UTF-8 text as a path would go through the code page on Windows.
+        EXPECT_EQ(test::ReadWholeFile(dir.path() / c.name), c.done ? text : std::string()) << c.what;
     }
     // A full disk leaves nothing half written.
+    if (!test::kDiskLimitAvailable) return;
     const std::string full = curve::Utf8FromPath(dir.path() / "Cur_08.txt");
     {
         test::DiskFull full_disk(16);
         EXPECT_FALSE(ExportCurveFile(text, full).done);
     }
-    EXPECT_FALSE(std::filesystem::exists(full));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Cur_08.txt"));
 }
 
 }  // namespace

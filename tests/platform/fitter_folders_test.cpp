@@ -23,6 +23,7 @@
 #include "app/form1korvane.h"
 #include "curve/curve_fixture.h"
 #include "curve/curve_file_io.h"
+#include "history/history_store.h"
 #include "link/remembered_port.h"
 #include "platform/atomic_file_write.h"
 #include "platform/program_arguments.h"
@@ -192,6 +193,59 @@ TEST(FitterFolders, LineEndsAreWrittenAsTheyAreMeant) {
         EXPECT_GE(lines, c.lines);
         EXPECT_EQ(bytes.back(), '\n');
     }
+}
+
+// The history of restore points, Gecmis.db, in the fitter's folder with Turkish
+// letters: the database lands under exactly its name (with SQLite's companion
+// files beside it, nothing mangled), and the record of a save names the curve
+// file and the job whole. On Windows a backup program may hold the database
+// with no sharing when the tool starts: the save goes through, the status line
+// says the record was not kept, and once the file is free the next one is.
+TEST(FitterFolders, TheHistoryKeepsItsRecordsInATurkishFolder) {
+    test::TempDir dir;
+    const fs::path folder = FitterFolder(dir);
+    const fs::path database = history::HistoryFileIn(folder);
+    FolderHarness h(folder);
+    test::ScriptedDialogs dialogs;
+    h.form.env.fileDialogs = &dialogs;
+    h.form.env.keepHistory = true;
+    h.form.env.jobLabel = "34 ÇĞŞ 12 Doğan";
+    const fs::path first = folder / fs::path(u8"Cur_ğı.txt");
+    const fs::path second = folder / fs::path(u8"Cur_İş.txt");
+#ifdef _WIN32
+    WriteWholeFile(database, "");
+    const HANDLE held = ::CreateFileW(database.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    h.form.OpenRestorePoints();
+    dialogs.answer = curve::Utf8FromPath(folder / "Cur_03.txt");
+    h.form.ButonDiskeYaz_Click();
+    EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer + " (NOT KEPT IN THE HISTORY)");
+    EXPECT_TRUE(fs::is_regular_file(folder / "Cur_03.txt"));
+    ::CloseHandle(held);
+    fs::remove(folder / "Cur_03.txt");
+#else
+    h.form.OpenRestorePoints();
+#endif
+    for (const fs::path& file : {first, second}) {
+        dialogs.answer = curve::Utf8FromPath(file);
+        h.form.ButonDiskeYaz_Click();
+        EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer);
+    }
+
+    const std::set<std::string> allowed{"Cur_00.txt", "Cur_ğı.txt", "Cur_İş.txt", "Gecmis.db", "Gecmis.db-wal",
+                                        "Gecmis.db-shm"};
+    for (const std::string& name : FileNamesIn(folder)) EXPECT_TRUE(allowed.count(name)) << name;
+    EXPECT_TRUE(fs::is_regular_file(database));
+
+    auto store = history::HistoryStore::Open(database);
+    ASSERT_TRUE(store);
+    std::vector<std::string> saved;
+    for (const history::Record& r : store->list({})) {
+        EXPECT_EQ(r.label, "34 ÇĞŞ 12 Doğan");
+        if (r.kind == history::Kind::FileSave) saved.push_back(r.detail);
+    }
+    EXPECT_EQ(saved, (std::vector<std::string>{curve::Utf8FromPath(second), curve::Utf8FromPath(first)}));
 }
 
 // Replacing a file that another program holds open (an editor with the curve, a
