@@ -63,6 +63,7 @@ void Form1Korvane::WatchLink() {
 void Form1Korvane::NoteLineActivity() { TicksWithoutReply = 0; }
 
 void Form1Korvane::NoteWholeReply() {
+    LastWholeReplyMs = clock().steadyMs();
     TicksWithoutReply = 0;
     TicksWithoutWholeReply = 0;
     EcuRepliesUnusable = false;
@@ -73,24 +74,9 @@ void Form1Korvane::NoteWholeReply() {
 
 void Form1Korvane::ShowLinkLamp(LinkLampState state) {
     LinkLampShown = state;
-    LinkLamp.visible = state != LinkLampState::Off;
-    LinkLamp.backColour = state == LinkLampState::Answering ? colours::kGreen : colours::kRed;
-    LinkLamp.foreColour = state == LinkLampState::Answering ? colours::kBlack : colours::kWhite;
-    CaptionLinkLamp();
-    // The values on screen stay, greyed: they are the last ones the ECU sent.
-    for (TextBoxControl* box : {&TextMotorDevirHızı, &TextBasinc, &TextReduTemperature, &TextGasTemperature,
-                                &TextGasMS, &TextBenzinMS})
-        box->enabled = state != LinkLampState::Silent;
+    ShowLinkIndicator();
 }
 
-void Form1Korvane::CaptionLinkLamp() {
-    if (LinkLampShown == LinkLampState::Answering) {
-        if (LanguageIndex == 0) LinkLamp.caption = "ECU YANIT VERİYOR";
-        if (LanguageIndex == 1) LinkLamp.caption = "ECU RESPONDING";
-    } else {
-        if (LanguageIndex == 0) LinkLamp.caption = "ECU YANIT VERMİYOR";
-        if (LanguageIndex == 1) LinkLamp.caption = "ECU NOT RESPONDING";
-    }
-}
+void Form1Korvane::CaptionLinkLamp() { ShowLinkIndicator(); }
 
 }  // namespace gasecu

@@ -30,7 +30,7 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(4);
 
-    // Screen buttons, the link lamp, language, connect and exit.
+    // Screen buttons, language, connect, the link indicator, disconnect and exit.
     auto* rowA = new QHBoxLayout;
     for (const char* name : {"ButonEğri", "ButonSetup", "ButonAyar"}) {
         w(name)->setMinimumWidth(110);
@@ -38,15 +38,22 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     }
     rowA->addSpacing(12);
     rowA->addStretch(1);
-    // Lit while the ECU is silent: by the connect button, above the status line.
-    QFont lampFont = w("LinkLamp")->font();
-    lampFont.setBold(true);
-    w("LinkLamp")->setFont(lampFont);
-    rowA->addWidget(w("LinkLamp"));
     w("Dilsec")->setMinimumWidth(80);
     rowA->addWidget(w("Dilsec"));
-    w("ComOpenButon")->setMinimumWidth(130);
+    // The link indicator, always shown, between the connect and the disconnect
+    // buttons: the port, the state, the age of the last reply. A long device path
+    // gives way (the whole caption is the tooltip) rather than push the buttons
+    // off a small screen.
+    QWidget* lamp = w("LinkLamp");
+    QFont lampFont = lamp->font();
+    lampFont.setBold(true);
+    lamp->setFont(lampFont);
+    lamp->setMinimumWidth(150);
+    lamp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    w("ComOpenButon")->setMinimumWidth(120);
     rowA->addWidget(w("ComOpenButon"));
+    rowA->addWidget(lamp, 3);
+    rowA->addWidget(w("ButonBağlantıKes"));
     // The exit button ends the program at once: it never takes the keyboard focus,
     // so no Space or Enter meant for another control can press it.
     w("ExitButon")->setFocusPolicy(Qt::NoFocus);
