@@ -96,7 +96,8 @@ void Form1Korvane::ShowLinkIndicator() {
                                 &TextGasMS, &TextBenzinMS})
         box->enabled = live;
     for (LabelControl* label :
-         {&LabelDevir, &LabelBar, &LabelRegulator, &LabelEnjektor, &LabelGms, &LabelPms, &Label26, &Label27})
+         {&LabelDevir, &LabelBar, &LabelRegulator, &LabelEnjektor, &LabelGms, &LabelPms, &Label26, &Label27,
+          &Label15, &Label18, &Label19, &Label20, &Label22, &Label23})  // the curve screen's captions
         label->enabled = live;
     for (std::size_t i = 0; i < 2; ++i) {
         for (auto* labels : {&Label7, &Label8, &Label9, &Label10, &Label11, &Label12}) (*labels)[i].enabled = live;

@@ -37,7 +37,6 @@ void MainWindow::layOutFixedArea(QWidget* top) {
         rowA->addWidget(w(name));
     }
     rowA->addSpacing(12);
-    rowA->addStretch(1);
     w("Dilsec")->setMinimumWidth(80);
     rowA->addWidget(w("Dilsec"));
     // The link indicator, always shown, between the connect and the disconnect
@@ -50,10 +49,12 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     lamp->setFont(lampFont);
     lamp->setMinimumWidth(150);
     lamp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    w("ComOpenButon")->setMinimumWidth(120);
+    w("ComOpenButon")->setMinimumWidth(110);
     rowA->addWidget(w("ComOpenButon"));
-    rowA->addWidget(lamp, 3);
+    lamp->setMaximumWidth(380);  // a lamp, not a banner, on a wide screen
+    rowA->addWidget(lamp, 10);
     rowA->addWidget(w("ButonBağlantıKes"));
+    rowA->addStretch(1);
     // The exit button ends the program at once: it never takes the keyboard focus,
     // so no Space or Enter meant for another control can press it.
     w("ExitButon")->setFocusPolicy(Qt::NoFocus);

@@ -27,7 +27,8 @@ void ExpectLiveLooks(const Form1Korvane& f, bool live) {
                                       &f.TextGasTemperature, &f.TextGasMS, &f.TextBenzinMS})
         EXPECT_EQ(box->enabled, live);
     for (const LabelControl* label : {&f.LabelDevir, &f.LabelBar, &f.LabelRegulator, &f.LabelEnjektor, &f.LabelGms,
-                                      &f.LabelPms})
+                                      &f.LabelPms, &f.Label15, &f.Label18, &f.Label19, &f.Label20, &f.Label22,
+                                      &f.Label23})
         EXPECT_EQ(label->enabled, live);
     for (std::size_t i = 0; i < 2; ++i) {
         for (const auto* bars : {&f.ProgressBar1, &f.ProgressBar2, &f.ProgressBar3, &f.ProgressBar4, &f.ProgressBar5,
