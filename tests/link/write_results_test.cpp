@@ -162,6 +162,29 @@ TEST(WriteResults, FactoryLoadResultStandsAfterItsReadBack) {
     EXPECT_EQ(w.h.form.KomutSatırı.text, "FACTORY SETTINGS LOADED");
 }
 
+// The write went out, but its page never came back in any of the read's three
+// tries: the read's failure, then the write's own result, naming the setting.
+TEST(WriteResults, AWriteWhosePageNeverCameBackSaysSoLast) {
+    Harness w(1);
+    ASSERT_TRUE(w.openSettings());
+    w.start(Kind::Entry);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // The tick at step 5 asks for the page that carries the speed (decoded at 6).
+        ASSERT_TRUE(w.h.runUntilStep(5));
+        w.h.ecu.queueFault({sim::ReplyFault::Drop});
+        w.h.runner.runFor(500);
+    }
+    ASSERT_TRUE(w.h.runner.runUntil([&] { return w.h.form.SettingWriteResult != Outcome::Running; }, 10000));
+    EXPECT_EQ(w.h.form.SettingWriteResult, Outcome::CutShort);
+    const std::string expected = "SETTING WRITE DID NOT COMPLETE : TRANSITION SPEED : NOT READ BACK !";
+    EXPECT_EQ(w.h.form.KomutSatırı.text, expected);
+    const auto& entries = w.h.form.Messages.entries();
+    ASSERT_GE(entries.size(), 2u);
+    EXPECT_EQ(entries.back().text, expected);
+    EXPECT_EQ(entries[entries.size() - 2].text, "SETTINGS NOT READ : TRANSITION SPEED, TRANSITION TEMPERATURE");
+    EXPECT_TRUE(IsFailureMessage(expected));
+}
+
 // Two good writes in a row after one the ECU refused: the refusal is gone from
 // the status line, and the list keeps all three in their order.
 TEST(WriteResults, AGoodWriteReplacesAnEarlierRefusal) {
