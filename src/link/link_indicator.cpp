@@ -144,7 +144,7 @@ void Form1Korvane::ButonBağlantıKes_Click() {
         failure = AbortRunningExchange();
         // A stopped calibration tells the ECU to leave its calibration mode before
         // the port closes.
-        if (SequencerState == calibration::kStopStep) SequencerTick();
+        if (SequencerState == calibration::kStopStep) CalibrationTick();
     } else {
         SetWorkAreaEnabled(true);
     }
