@@ -341,9 +341,9 @@ public:
     int TicksWithoutWholeReply = 0;
     bool EcuSilent = false;
     bool EcuRepliesUnusable = false;  // the no-progress end has been reported
-    // The lamp beside the status line: off until the ECU first falls silent, red
-    // "ECU YANIT VERMİYOR" while it is silent, green "ECU YANIT VERİYOR" once it
-    // answers again (the status line keeps the failure the silence caused).
+    // Whether the ECU has been silent on this link: Off until it first falls
+    // silent, Silent while it is, Answering once it answers again. It feeds the
+    // link indicator (LinkLamp), which the status line's failure outlives.
     enum class LinkLampState { Off, Silent, Answering };
     LinkLampState LinkLampShown = LinkLampState::Off;
     // The link indicator beside the connect button, always shown: the port, the

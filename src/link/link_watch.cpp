@@ -6,10 +6,10 @@
 // the last values as if they were live, and a read whose replies stopped would
 // cycle for ever with its buttons locked.
 //
-// Silent: a red lamp in the fixed area, the live boxes greyed, the settings
+// Silent: the link indicator turns red, the live values greyed, the settings
 // entries locked, and whatever exchange was running is ended with its own failure
 // message and the buttons given back. The idle poll goes on; the first whole reply
-// turns the lamp green, and the failure stays in the status line until the fitter
+// turns the indicator green, and the failure stays in the status line until the fitter
 // starts the next operation: a message that says only "responding" again would
 // hide what did not complete. Before anything on the settings screen counts as
 // current again, the idle step reads every settings page.
