@@ -47,6 +47,7 @@ std::vector<ControlEntry> ListControls(Form1Korvane& f) {
     b.add("ComOpenButon", &f.ComOpenButon);
     b.add("ExitButon", &f.ExitButon);
     b.add("LinkLamp", &f.LinkLamp);
+    b.add("ButonBağlantıKes", &f.ButonBağlantıKes);
     b.add("LPG", &f.LPG);
     b.add("CNG", &f.CNG);
     b.add("Label3", &f.Label3);

@@ -73,10 +73,11 @@ void Form1Korvane::ApplyDesignTimeProperties() {
     // their screen buttons.
     f.EğriKağıdıPic.visible = true;
 
-    // The link lamp: lit only while the ECU is silent.
-    f.LinkLamp.visible = false;
-    f.LinkLamp.backColour = colours::kRed;
+    // The link indicator: always shown, grey until the connect button finds the ECU.
+    f.LinkLamp.visible = true;
+    f.LinkLamp.backColour = colours::kGrey;
     f.LinkLamp.foreColour = colours::kWhite;
+    f.ButonBağlantıKes.enabled = false;
     f.SettingsSettingsPic.visible = false;
     f.KalibrasyonPic.visible = false;
 

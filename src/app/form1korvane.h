@@ -341,18 +341,39 @@ public:
     int TicksWithoutWholeReply = 0;
     bool EcuSilent = false;
     bool EcuRepliesUnusable = false;  // the no-progress end has been reported
-    // The lamp beside the status line: off until the ECU first falls silent, red
-    // "ECU YANIT VERMİYOR" while it is silent, green "ECU YANIT VERİYOR" once it
-    // answers again (the status line keeps the failure the silence caused).
+    // Whether the ECU has been silent on this link: Off until it first falls
+    // silent, Silent while it is, Answering once it answers again. It feeds the
+    // link indicator (LinkLamp), which the status line's failure outlives.
     enum class LinkLampState { Off, Silent, Answering };
     LinkLampState LinkLampShown = LinkLampState::Off;
+    // The link indicator beside the connect button, always shown: the port, the
+    // state of the link and the age of the last whole reply ("COM4 : CONNECTED :
+    // 0.5 s"). The lamp's silence feeds it; it is the one place the link shows.
     LabelControl LinkLamp;
+    enum class LinkState { Disconnected, Searching, Connected, NotResponding };
+    LinkState LinkStateShown = LinkState::Disconnected;
+    // Steady clock of the last whole reply; negative: none on this link yet.
+    double LastWholeReplyMs = -1;
+    LinkState CurrentLinkState() const;
+    // The indicator and the look of the live values for the link as it is now:
+    // while it is down every live value, caption and bar is greyed (the last
+    // values the ECU sent, not the engine now). Every tick and every change.
+    void ShowLinkIndicator();
     void WatchLink();         // every Timer1 tick, before the step
     void NoteLineActivity();  // every receive event: the ECU is not silent
     void NoteWholeReply();    // every reply of the length its request is answered with
     void ShowLinkLamp(LinkLampState state);
-    // The lamp's caption in the language of LanguageIndex.
+    // The indicator's caption in the language of LanguageIndex.
     void CaptionLinkLamp();
+    // The disconnect button: the port is closed (what was sent is drained first),
+    // the sequencer parks and the connect button may start a new scan. An exchange
+    // under way is ended only if the fitter says so. The screens stay usable for
+    // files.
+    ButtonControl ButonBağlantıKes;
+    void ButonBağlantıKes_Click();
+    // Closes the link and parks the sequencer, whatever the state; for the
+    // disconnect button (and a scan started over a link still up).
+    void CloseLink();
     // What the settings boxes show may no longer be what the ECU holds (it was
     // silent): the entries stay locked, and the idle step reads every page again
     // as soon as the ECU answers.
@@ -487,6 +508,8 @@ public:
     bool SettingNotTaken = false;
     // The last write did not complete: nothing says whether the ECU took it.
     bool SettingWriteCutShort = false;
+    // A stored value as the status line names it: "1.20 bar", "4", "0.60 ms".
+    std::string SettingValueText(ecu::Setting setting, int stored) const;
     // Called by the receive handler for a whole reply at a refresh step.
     void CheckSettingReadBack(const Bytes& reply, double step);
     // What the ECU last reported for each setting (ecu::Setting order; the advance
@@ -507,6 +530,10 @@ public:
     // The fault clear itself, without the question: for `faults --clear`, whose
     // command line is the fitter's answer already.
     void StartFaultClear();
+    // A clear just ended: the fault pages read after it say whether records are left.
+    bool FaultClearCheckPending = false;
+    // Called by the receive handler once the fault pages after a clear are in.
+    void CheckFaultsAfterClear();
 
     // ======================================================================
     // Curve screen: curve model, plot, editor, files, undo, the ECU's curve

@@ -81,6 +81,7 @@ void Form1Korvane::ApplyLanguageIndex() {
         {&ButonAyar.caption, "Kalibre", "Calibration"},
         {&ExitButon.caption, "Çıkış", "Exit"},
         {&ComOpenButon.caption, "Ekü'ye Bağlan", "Access ECU"},
+        {&ButonBağlantıKes.caption, "Bağlantıyı Kes", "Disconnect"},
         {&ButonErrorClear.caption, "Hataları Sil", "Clear Error"},
         {&Label45.caption, "Gaz Valfi Rölesi", "Gas Valve Relay"},
         {&Label46.caption, "Enjektör Rölesi", "Injector Relay"},
@@ -122,7 +123,7 @@ void Form1Korvane::ApplyLanguageIndex() {
     Label26.visible = turkish;                 // the degree marks go with the Turkish captions
     Label27.visible = turkish;
     for (const Caption& c : captions) *c.text = turkish ? c.turkish : c.english;
-    CaptionLinkLamp();  // red or green, its caption follows its state
+    CaptionLinkLamp();  // the link indicator speaks the language too
     ShowRecordButton();
     // The trend window's captions are drawn with it.
     if (TrendPic.visible) DrawTrend();

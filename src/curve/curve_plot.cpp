@@ -78,9 +78,11 @@ void Form1Korvane::DrawLivePoint() {
     LivePointY = std::round(GasTime * 244.16 * (560 / 6836.48));  // 20 units per ms
     Canvas* c = EğriPic.canvas.get();
     if (!c) return;
-    c->line(LivePointX, LivePointY + 10, LivePointX, LivePointY + 1000, colours::kYellow);
-    c->line(LivePointX, LivePointY - 1000, LivePointX, LivePointY - 10, colours::kYellow);
-    Dot(*c, LivePointX, LivePointY, colours::kBlack);
+    // While the link is down the point is where the engine last was: grey.
+    const bool live = LinkStateShown == LinkState::Connected;
+    c->line(LivePointX, LivePointY + 10, LivePointX, LivePointY + 1000, live ? colours::kYellow : colours::kGrey);
+    c->line(LivePointX, LivePointY - 1000, LivePointX, LivePointY - 10, live ? colours::kYellow : colours::kGrey);
+    Dot(*c, LivePointX, LivePointY, live ? colours::kBlack : colours::kGrey);
 }
 
 // Timer3, every 25 ms for the whole run: a fresh picture, then the editor's watch of

@@ -96,6 +96,7 @@ void Form1Korvane::Iletisim_OnComm(int kind) {
         // Fault page 7: communication errors; the fault read is over.
         TroublesCRCErrTextBox.text = std::to_string(ecu::ReplyByte(r, 10));
         SequencerState = 8;
+        CheckFaultsAfterClear();
     }
     // A settings write is checked against the page that carries it back.
     if (step >= 2 && step <= 7) {

@@ -166,6 +166,13 @@ void Form1Korvane::CNG_Click() {
     Label3.foreColour = colours::kRed;
 }
 
+std::string Form1Korvane::SettingValueText(ecu::Setting setting, int stored) const {
+    const ecu::SettingRule& rule = ecu::RuleFor(setting);
+    std::string text = FormatNumber(ecu::ShownValue(setting, stored), rule.decimals);
+    if (*rule.unit) text += std::string(" ") + rule.unit;
+    return text;
+}
+
 void Form1Korvane::CheckSettingReadBack(const Bytes& reply, double step) {
     if (!PendingSettingCheck) return;
     const SettingCheck check = *PendingSettingCheck;
@@ -175,7 +182,14 @@ void Form1Korvane::CheckSettingReadBack(const Bytes& reply, double step) {
     int stored = ecu::ReplyByte(reply, rule.replyByte);
     if (check.setting == ecu::Setting::Advance) stored += 256 * ecu::ReplyByte(reply, rule.replyByte + 1);
     NoteSettingWrite(check.setting, stored == check.written);
-    if (stored == check.written) return;
+    if (stored == check.written) {
+        // The write's own result, so a refusal or failure shown before it does not
+        // stand after a good write.
+        const std::string value = SettingValueText(check.setting, stored);
+        ShowMessage(std::string("AYAR YAZILDI : ") + rule.turkish + " " + value,
+                    std::string("SETTING WRITTEN : ") + rule.english + " " + value);
+        return;
+    }
     SettingNotTaken = true;
     if (LabelControl* label = SettingLabel(check.setting)) label->backColour = colours::kRed;
     ShowMessage(std::string("EKÜ AYARI KABUL ETMEDİ : ") + rule.turkish,

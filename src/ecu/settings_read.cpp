@@ -3,6 +3,7 @@
 // that still misses a page shows. A box must never show a value from before as if
 // the ECU had just sent it: after a settings change the fitter takes the box for
 // what the car now runs with.
+#include <optional>
 #include <string>
 
 #include "app/form1korvane.h"
@@ -61,14 +62,27 @@ bool Form1Korvane::FinishSettingsRead() {
     }
     SettingsReadAttempt = 0;
     SettingsReadResult = SettingsNotRead.empty() ? ExchangeOutcome::Done : ExchangeOutcome::CutShort;
+    std::optional<ecu::Setting> writeNotReadBack;
     if (SettingWriteResult == ExchangeOutcome::Running) {
         // The write's own page is what proves it: not read back, not known.
-        if (PendingSettingCheck) SettingWriteResult = ExchangeOutcome::CutShort;
-        else if (SettingNotTaken) SettingWriteResult = ExchangeOutcome::Differs;
-        else SettingWriteResult = ExchangeOutcome::Done;
+        if (PendingSettingCheck) {
+            SettingWriteResult = ExchangeOutcome::CutShort;
+            writeNotReadBack = PendingSettingCheck->setting;
+        } else if (SettingNotTaken) {
+            SettingWriteResult = ExchangeOutcome::Differs;
+        } else {
+            SettingWriteResult = ExchangeOutcome::Done;
+        }
         PendingSettingCheck.reset();
     }
     if (!SettingsNotRead.empty()) ShowMessage("AYARLAR OKUNAMADI : " + turkish, "SETTINGS NOT READ : " + english);
+    if (writeNotReadBack) {
+        // The write ends with its own result after the read's: sent, but whether
+        // the ECU took it nobody knows.
+        const ecu::SettingRule& rule = ecu::RuleFor(*writeNotReadBack);
+        ShowMessage(std::string("AYAR YAZMA TAMAMLANMADI : ") + rule.turkish + " : GERİ OKUNAMADI !",
+                    std::string("SETTING WRITE DID NOT COMPLETE : ") + rule.english + " : NOT READ BACK !");
+    }
     return true;
 }
 

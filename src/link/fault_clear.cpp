@@ -3,6 +3,8 @@
 // requests between. The steps move: ClearWriteStep, ClearPauseStep1 and
 // ClearPauseStep2 climb by three each cycle. Afterwards the fault pages are read
 // (step 170), so the boxes show what the ECU now reports, not the old faults.
+#include <string>
+
 #include "app/form1korvane.h"
 #include "link/command_frames.h"
 #include "link/sequencer_families.h"
@@ -57,9 +59,36 @@ void Form1Korvane::StartFaultClear() {
     ButonErrorClear.enabled = false;
     // A clear cut short earlier left its steps where it stopped: start afresh.
     RestartPoints(*this);
+    FaultClearCheckPending = false;
     ClearAddress = kFirstFaultAddress;
     ShowMessage("HATALAR SİLİNİYOR ...", "CLEARING FAULTS ...");
     SequencerState = kFirstWriteStep;
+}
+
+void Form1Korvane::CheckFaultsAfterClear() {
+    if (!FaultClearCheckPending) return;
+    FaultClearCheckPending = false;
+    // A record the pages still show after the clear: the ECU kept it, or the fault
+    // came back at once (a relay still open, the pressure still low).
+    struct Record {
+        const TextBoxControl& box;
+        const char* turkish;
+        const char* english;
+    };
+    const Record records[] = {
+        {TroublesGasValveRelayTextBox, "GAZ VALFİ RÖLESİ", "GAS VALVE RELAY"},
+        {TroublesInjMainRelayTextBox, "ENJEKTÖR RÖLESİ", "INJECTOR RELAY"},
+        {TroublesPresslowTextBox, "DÜŞÜK BASINÇ", "LOW PRESSURE"},
+        {TroublesCRCErrTextBox, "İLETİŞİM HATASI", "CONNECTION ERROR"},
+    };
+    std::string turkish, english;
+    for (const Record& r : records) {
+        if (r.box.text.empty() || r.box.text == "0") continue;
+        turkish += (turkish.empty() ? "" : ", ") + std::string(r.turkish) + " " + r.box.text;
+        english += (english.empty() ? "" : ", ") + std::string(r.english) + " " + r.box.text;
+    }
+    if (turkish.empty()) return;  // "HATALAR SİLİNDİ" stands
+    ShowMessage("HATA KAYITLARI KALDI : " + turkish + " !", "FAULT RECORDS LEFT : " + english + " !");
 }
 
 namespace link {
@@ -100,6 +129,7 @@ void RunFaultClearStep(Form1Korvane& f, int step) {
         if (f.FaultClearResult == Form1Korvane::ExchangeOutcome::Running)
             f.FaultClearResult = Form1Korvane::ExchangeOutcome::Done;
         f.SequencerState = kFaultPagesStep;  // show what the ECU reports now
+        f.FaultClearCheckPending = true;
         f.NoteRestorePoint(history::Kind::FaultClear, "done");
     }
 }

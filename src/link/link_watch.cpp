@@ -6,10 +6,10 @@
 // the last values as if they were live, and a read whose replies stopped would
 // cycle for ever with its buttons locked.
 //
-// Silent: a red lamp in the fixed area, the live boxes greyed, the settings
+// Silent: the link indicator turns red, the live values greyed, the settings
 // entries locked, and whatever exchange was running is ended with its own failure
 // message and the buttons given back. The idle poll goes on; the first whole reply
-// turns the lamp green, and the failure stays in the status line until the fitter
+// turns the indicator green, and the failure stays in the status line until the fitter
 // starts the next operation: a message that says only "responding" again would
 // hide what did not complete. Before anything on the settings screen counts as
 // current again, the idle step reads every settings page.
@@ -63,6 +63,7 @@ void Form1Korvane::WatchLink() {
 void Form1Korvane::NoteLineActivity() { TicksWithoutReply = 0; }
 
 void Form1Korvane::NoteWholeReply() {
+    LastWholeReplyMs = clock().steadyMs();
     TicksWithoutReply = 0;
     TicksWithoutWholeReply = 0;
     EcuRepliesUnusable = false;
@@ -73,24 +74,9 @@ void Form1Korvane::NoteWholeReply() {
 
 void Form1Korvane::ShowLinkLamp(LinkLampState state) {
     LinkLampShown = state;
-    LinkLamp.visible = state != LinkLampState::Off;
-    LinkLamp.backColour = state == LinkLampState::Answering ? colours::kGreen : colours::kRed;
-    LinkLamp.foreColour = state == LinkLampState::Answering ? colours::kBlack : colours::kWhite;
-    CaptionLinkLamp();
-    // The values on screen stay, greyed: they are the last ones the ECU sent.
-    for (TextBoxControl* box : {&TextMotorDevirHızı, &TextBasinc, &TextReduTemperature, &TextGasTemperature,
-                                &TextGasMS, &TextBenzinMS})
-        box->enabled = state != LinkLampState::Silent;
+    ShowLinkIndicator();
 }
 
-void Form1Korvane::CaptionLinkLamp() {
-    if (LinkLampShown == LinkLampState::Answering) {
-        if (LanguageIndex == 0) LinkLamp.caption = "ECU YANIT VERİYOR";
-        if (LanguageIndex == 1) LinkLamp.caption = "ECU RESPONDING";
-    } else {
-        if (LanguageIndex == 0) LinkLamp.caption = "ECU YANIT VERMİYOR";
-        if (LanguageIndex == 1) LinkLamp.caption = "ECU NOT RESPONDING";
-    }
-}
+void Form1Korvane::CaptionLinkLamp() { ShowLinkIndicator(); }
 
 }  // namespace gasecu

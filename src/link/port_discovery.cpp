@@ -23,6 +23,9 @@ void Form1Korvane::SetWorkAreaEnabled(bool enabled) {
 
 void Form1Korvane::ComOpenButon_Click() {
     if (RefusedWhileEcuBusy()) return;
+    // Over a link still up (the button is locked then, but a service command may
+    // press it) the port is closed cleanly before the scan looks again.
+    if (LinkUp) CloseLink();
     Dilsec.enabled = false;
     ScanPort = 0;
     PrepareScanOrder();

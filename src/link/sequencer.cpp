@@ -14,8 +14,10 @@ void Form1Korvane::SequencerTick() {
     for (const link::StepFamily& family : link::kStepFamilies) {
         if (state < family.first || state > family.last) continue;
         family.run(*this, static_cast<int>(state));
-        return;
+        break;
     }
+    // The indicator shows the state the step left and the reply's age now.
+    ShowLinkIndicator();
 }
 
 }  // namespace gasecu

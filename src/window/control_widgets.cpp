@@ -177,7 +177,12 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
-        if (Changed(caption_, c_.caption)) w_->setText(Q(c_.caption));
+        if (Changed(caption_, c_.caption)) {
+            w_->setText(Q(c_.caption));
+            // A label the layout lets be narrower than its text (the link indicator
+            // with a long device path) carries the whole text as its tooltip.
+            if (w_->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) w_->setToolTip(Q(c_.caption));
+        }
         if (Changed(back_, c_.backColour)) FillBackground(w_, c_.backColour);
         if (Changed(fore_, c_.foreColour)) SetRole(w_, QPalette::WindowText, WidgetColour(c_.foreColour));
     }

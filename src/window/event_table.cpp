@@ -26,6 +26,7 @@ const std::vector<ClickRow> kClicks = {
     {"ButonSetup", &Form1Korvane::ButonSetup_Click},
     {"ButonAyar", &Form1Korvane::ButonAyar_Click},
     {"ComOpenButon", &Form1Korvane::ComOpenButon_Click},
+    {"ButonBağlantıKes", &Form1Korvane::ButonBağlantıKes_Click},
     {"ExitButon", &Form1Korvane::ExitButon_Click},
     {"ButonEcuOku", &Form1Korvane::ButonEcuOku_Click},
     {"ButonEcuYaz", &Form1Korvane::ButonEcuYaz_Click},

@@ -30,23 +30,31 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(4);
 
-    // Screen buttons, the link lamp, language, connect and exit.
+    // Screen buttons, language, connect, the link indicator, disconnect and exit.
     auto* rowA = new QHBoxLayout;
     for (const char* name : {"ButonEğri", "ButonSetup", "ButonAyar"}) {
         w(name)->setMinimumWidth(110);
         rowA->addWidget(w(name));
     }
     rowA->addSpacing(12);
-    rowA->addStretch(1);
-    // Lit while the ECU is silent: by the connect button, above the status line.
-    QFont lampFont = w("LinkLamp")->font();
-    lampFont.setBold(true);
-    w("LinkLamp")->setFont(lampFont);
-    rowA->addWidget(w("LinkLamp"));
     w("Dilsec")->setMinimumWidth(80);
     rowA->addWidget(w("Dilsec"));
-    w("ComOpenButon")->setMinimumWidth(130);
+    // The link indicator, always shown, between the connect and the disconnect
+    // buttons: the port, the state, the age of the last reply. A long device path
+    // gives way (the whole caption is the tooltip) rather than push the buttons
+    // off a small screen.
+    QWidget* lamp = w("LinkLamp");
+    QFont lampFont = lamp->font();
+    lampFont.setBold(true);
+    lamp->setFont(lampFont);
+    lamp->setMinimumWidth(150);
+    lamp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    w("ComOpenButon")->setMinimumWidth(110);
     rowA->addWidget(w("ComOpenButon"));
+    lamp->setMaximumWidth(380);  // a lamp, not a banner, on a wide screen
+    rowA->addWidget(lamp, 10);
+    rowA->addWidget(w("ButonBağlantıKes"));
+    rowA->addStretch(1);
     // The exit button ends the program at once: it never takes the keyboard focus,
     // so no Space or Enter meant for another control can press it.
     w("ExitButon")->setFocusPolicy(Qt::NoFocus);

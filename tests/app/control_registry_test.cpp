@@ -31,7 +31,8 @@ TEST(ControlRegistry, ListsEveryControlOnceWithItsKind) {
         ++byKind[e.kind()];
     }
     // Counted from the form's declarations: arrays count every element.
-    EXPECT_EQ(byKind[ControlKind::Button], 31 + 2 + 2);  // + undo and redo, + record and trend
+    // + undo and redo, + record and trend, + disconnect
+    EXPECT_EQ(byKind[ControlKind::Button], 31 + 2 + 2 + 1);
     // + the link lamp, the captions of the difference and the iteration count
     EXPECT_EQ(byKind[ControlKind::Label], 2 + 6 + 2 + 12 + 6 + 13 + 6 + 5 + 1 + 2);
     EXPECT_EQ(byKind[ControlKind::TextBox], 1 + 6 + 6 + 4 + 4 + 1);  // + the slope factor

@@ -183,3 +183,31 @@ TEST(CalibrationLink, ALostLinkEndsTheRunAsTheStopButtonDoes) {
 
 }  // namespace
 }  // namespace gasecu
+
+namespace gasecu {
+namespace {
+
+// The disconnect button under a run asks first; Yes stops the run as its stop
+// button does, and the ECU is told to leave its calibration mode before the port
+// closes: an ECU left calibrating would hold the engine on its test settings.
+TEST(CalibrationLink, DisconnectUnderARunStopsItAndTellsTheEcuBeforeThePortCloses) {
+    RunningCalibration c;
+    ScriptedQuestions questions;
+    c.h.form.env.questions = &questions;
+    ASSERT_TRUE(c.startAndWaitForMeasuring());
+    ASSERT_TRUE(c.h.ecu.engine().calibrating());
+    questions.answerNext(true);
+    c.h.form.ButonBağlantıKes_Click();
+    ASSERT_EQ(questions.asked().size(), 1u);
+    c.h.runner.runFor(100);  // the line delivers what was written before the close
+    EXPECT_FALSE(c.h.ecu.engine().calibrating());
+    EXPECT_FALSE(c.h.form.CalibrationRunning);
+    EXPECT_FALSE(c.h.port.isOpen());
+    EXPECT_EQ(c.h.form.SequencerState, 1000);
+    EXPECT_EQ(c.h.form.KomutSatırı.text, "DISCONNECTED, CALIBRATION DID NOT COMPLETE ! COM4");
+    EXPECT_TRUE(c.h.form.KalibrasyonBaşlatButon.enabled);
+    EXPECT_TRUE(c.h.form.ComOpenButon.enabled);
+}
+
+}  // namespace
+}  // namespace gasecu

@@ -28,17 +28,19 @@ void ExpectLine(const DrawCall& c, double x1, double y1, double x2, double y2, C
     EXPECT_EQ(c.colour, colour);
 }
 
-// The live marker: a yellow hairline broken 10 units around a black dot.
-void ExpectMarker(const std::vector<DrawCall>& calls, std::size_t at, double x, double y) {
-    ExpectLine(calls[at], x, y + 10, x, y + 1000, colours::kYellow);
-    ExpectLine(calls[at + 1], x, y - 1000, x, y - 10, colours::kYellow);
-    for (int i = 0; i < 3; ++i) ExpectCircle(calls[at + 2 + i], x, y, i + 1, colours::kBlack);
+// The live marker: a yellow hairline broken 10 units around a black dot; all grey
+// while the link is down (where the engine last was, not where it is).
+void ExpectMarker(const std::vector<DrawCall>& calls, std::size_t at, double x, double y, bool live = true) {
+    ExpectLine(calls[at], x, y + 10, x, y + 1000, live ? colours::kYellow : colours::kGrey);
+    ExpectLine(calls[at + 1], x, y - 1000, x, y - 10, live ? colours::kYellow : colours::kGrey);
+    for (int i = 0; i < 3; ++i) ExpectCircle(calls[at + 2 + i], x, y, i + 1, live ? colours::kBlack : colours::kGrey);
 }
 
 TEST_F(CurvePlot, DefaultCurveAndLiveMarkerInPlotUnits) {
     LoadDefaultCurve();
     form.PetrolTime = 9;
     form.GasTime = 12.5;
+    form.LinkStateShown = Form1Korvane::LinkState::Connected;
     form.CurveRedraw();
 
     const auto& calls = Canvas().calls();
@@ -67,6 +69,16 @@ TEST_F(CurvePlot, DefaultCurveAndLiveMarkerInPlotUnits) {
     ExpectMarker(calls, at + 5, 360, 250);  // and again from the redraw itself
     EXPECT_EQ(form.LivePointX, 360);
     EXPECT_EQ(form.LivePointY, 250);
+
+    // The link goes down: the same marker, greyed.
+    const std::size_t perDraw = calls.size();
+    for (auto state : {Form1Korvane::LinkState::NotResponding, Form1Korvane::LinkState::Disconnected}) {
+        form.LinkStateShown = state;
+        form.CurveRedraw();  // a clear starts the record afresh
+        ASSERT_EQ(calls.size(), perDraw);
+        ExpectMarker(calls, at, 360, 250, false);
+        ExpectMarker(calls, at + 5, 360, 250, false);
+    }
 }
 
 TEST_F(CurvePlot, EmptyTableDrawsOnTheBottomEdgeAndValuesOutsideAreNotLimited) {

@@ -134,7 +134,8 @@ TEST(ExchangeEnd, RecoveryShowsOnTheLampAndRereadsTheSettingsBeforeTheyCount) {
         ASSERT_TRUE(h.runner.runUntil([&] { return !h.form.EcuSilent; }, 2000));
         EXPECT_EQ(h.form.LinkLampShown, Form1Korvane::LinkLampState::Answering);
         EXPECT_TRUE(h.form.LinkLamp.visible);
-        EXPECT_EQ(h.form.LinkLamp.caption, language == 1 ? "ECU RESPONDING" : "ECU YANIT VERİYOR");
+        EXPECT_EQ(h.form.LinkLamp.caption.rfind(language == 1 ? "COM4 : CONNECTED : " : "COM4 : BAĞLI : ", 0), 0u)
+            << h.form.LinkLamp.caption;
         EXPECT_EQ(h.form.LinkLamp.backColour, colours::kGreen);
         EXPECT_TRUE(h.form.TextMotorDevirHızı.enabled);
         EXPECT_EQ(h.form.KomutSatırı.text, failure);
@@ -150,9 +151,10 @@ TEST(ExchangeEnd, RecoveryShowsOnTheLampAndRereadsTheSettingsBeforeTheyCount) {
         EXPECT_EQ(h.form.KomutSatırı.text, failure);  // until the fitter starts something
         EXPECT_TRUE(h.form.LinkLamp.visible);
 
-        // A pulled adapter puts the lamp out; the next connect reads the pages itself.
+        // A pulled adapter leaves the link down; the next connect reads the pages itself.
         h.port.unplug();
-        EXPECT_FALSE(h.form.LinkLamp.visible);
+        EXPECT_EQ(h.form.LinkStateShown, Form1Korvane::LinkState::Disconnected);
+        EXPECT_FALSE(h.form.TextMotorDevirHızı.enabled);
     }
 }
 

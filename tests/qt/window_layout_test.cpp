@@ -29,6 +29,7 @@
 namespace gasecu {
 namespace {
 
+using test::WaitUntil;
 using test::WindowFixture;
 
 // Every widget on view inside the window, every control inside its container,
@@ -118,45 +119,87 @@ TEST(WindowLayout, ACurveReadDoesNotWidenTheWindow) {
 namespace gasecu {
 namespace {
 
-// The link lamp lights in the fixed area beside the status line, whole, at the
-// smallest screen, in both languages; the greyed live boxes keep their values.
-TEST(WindowLayout, TheLinkLampShowsWholeBesideTheStatusLine) {
+// The link indicator beside the connect button, whole at the smallest screen and
+// at the largest, in both languages, through a connect, a silence (every live
+// value greyed), the ECU answering again and a disconnect.
+TEST(WindowLayout, TheLinkIndicatorShowsWholeBesideTheConnectButton) {
     const std::filesystem::path out = std::filesystem::path(GASECU_BIN).parent_path();
-    test::WindowFixture f;
+    WindowFixture f(/*simulate=*/true);
     f.window().show();
     f.window().resize(1024, 768);
     auto* lamp = f.widget<QLabel>("LinkLamp");
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(lamp->isVisible());
-    for (int language : {0, 1}) {
-        auto* list = f.widget<QComboBox>("Dilsec");
-        list->setCurrentIndex(language);
-        emit list->activated(language);
-        f.window().runHandler([&] {
-            f.form().TextBasinc.text = "1.25";
-            f.form().ShowLinkLamp(Form1Korvane::LinkLampState::Silent);
-            f.form().ShowMessage("ECU YANIT VERMİYOR ! ", "ECU NOT RESPONDING ! ");
-        });
-        QCoreApplication::processEvents();
-        const std::string where = std::string("1024x768-") + (language ? "en" : "tr") + "-lamp";
-        ASSERT_TRUE(lamp->isVisible()) << where;
-        EXPECT_EQ(lamp->text().toStdString(), language ? "ECU NOT RESPONDING" : "ECU YANIT VERMİYOR");
-        EXPECT_FALSE(f.window().widgetFor("TextBasinc")->isEnabled());
-        ExpectEverythingOnView(f, where);
-        f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / ("window-" + where + ".png"))));
-    }
-    // The ECU answers again: the lamp stays, green, and says so.
-    f.window().runHandler([&] { f.form().ShowLinkLamp(Form1Korvane::LinkLampState::Answering); });
+    auto* disconnect = f.widget<QPushButton>("ButonBağlantıKes");
     QCoreApplication::processEvents();
     EXPECT_TRUE(lamp->isVisible());
-    EXPECT_EQ(lamp->text().toStdString(), "ECU RESPONDING");
-    EXPECT_TRUE(f.window().widgetFor("TextBasinc")->isEnabled());
-    ExpectEverythingOnView(f, "1024x768-en-lamp-answering");
-    f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / "window-1024x768-en-lamp-answering.png")));
-    f.window().runHandler([&] { f.form().ShowLinkLamp(Form1Korvane::LinkLampState::Off); });
+    EXPECT_EQ(lamp->text().toStdString(), "BAĞLI DEĞİL");
+    EXPECT_FALSE(disconnect->isEnabled());
+    f.widget<QPushButton>("ComOpenButon")->click();
+    ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return f.widget<QPushButton>("ButonEğri")->isEnabled(); }, 15000));
+    test::RunEventLoopFor(1200);
+    const auto shot = [&](const std::string& where) {
+        QCoreApplication::processEvents();
+        ExpectEverythingOnView(f, where);
+        f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / ("window-" + where + ".png"))));
+    };
+    const auto language = [&](int index) {
+        auto* list = f.widget<QComboBox>("Dilsec");
+        list->setEnabled(true);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+        QCoreApplication::processEvents();
+    };
+    for (QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
+        f.window().resize(size);
+        const std::string at = std::to_string(size.width()) + "x" + std::to_string(size.height());
+        for (int l : {0, 1}) {
+            language(l);
+            test::RunEventLoopFor(600);
+            EXPECT_NE(lamp->text().toStdString().find(l ? " : CONNECTED : " : " : BAĞLI : "), std::string::npos)
+                << lamp->text().toStdString();
+            EXPECT_TRUE(disconnect->isEnabled());
+            EXPECT_TRUE(f.window().widgetFor("TextBasinc")->isEnabled());
+            shot(at + (l ? "-en" : "-tr") + "-link-connected");
+        }
+    }
+    f.window().resize(1024, 768);
+
+    // Silent: red, the age climbing, every live value, caption and bar greyed.
+    f.session->ecu()->setSilent(true);
+    ASSERT_TRUE(WaitUntil([&] { return f.form().EcuSilent; }, 6000));
+    test::RunEventLoopFor(600);
+    for (int l : {0, 1}) {
+        language(l);
+        EXPECT_NE(lamp->text().toStdString().find(l ? " : ECU NOT RESPONDING : " : " : ECU YANIT VERMİYOR : "),
+                  std::string::npos)
+            << lamp->text().toStdString();
+        for (const char* name : {"TextBasinc", "LabelBar", "Label8(0)", "ProgressBar2(0)", "ProgressBar2(1)"})
+            EXPECT_FALSE(f.window().widgetFor(name)->isEnabled()) << name;
+        EXPECT_TRUE(disconnect->isEnabled());
+        shot(std::string("1024x768-") + (l ? "en" : "tr") + "-link-silent");
+    }
+    f.window().resize(1920, 1080);
+    shot("1920x1080-en-link-silent");
+    f.window().resize(1024, 768);
+
+    f.session->ecu()->setSilent(false);
+    ASSERT_TRUE(WaitUntil([&] { return !f.form().EcuSilent; }, 6000));
     QCoreApplication::processEvents();
-    EXPECT_FALSE(lamp->isVisible());
-    EXPECT_TRUE(f.window().widgetFor("TextBasinc")->isEnabled());
+    EXPECT_TRUE(f.window().widgetFor("ProgressBar2(0)")->isEnabled());
+    ASSERT_TRUE(WaitUntil([&] { return f.form().SequencerState == 8 && !f.form().SettingsStale; }, 15000));
+
+    disconnect->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lamp->text().toStdString(), "DISCONNECTED");
+    EXPECT_TRUE(f.widget<QPushButton>("ComOpenButon")->isEnabled());
+    EXPECT_FALSE(disconnect->isEnabled());
+    EXPECT_TRUE(f.widget<QPushButton>("ButonDisktenOku")->isEnabled());
+    EXPECT_FALSE(f.window().widgetFor("TextBasinc")->isEnabled());
+    shot("1024x768-en-link-disconnected");
+    language(0);
+    shot("1024x768-tr-link-disconnected");
+    f.window().resize(1920, 1080);
+    shot("1920x1080-tr-link-disconnected");
 }
 
 }  // namespace

@@ -70,6 +70,9 @@ TEST_F(SettingsWindow, TypedValueGoesOutOnEnterAndTheBoxShowsTheReadBack) {
     EXPECT_EQ(f.form().SequencerState, 46);
     ASSERT_TRUE(WaitUntil([&] { return ecu.setting(51) == 120; }, 15000));
     ASSERT_TRUE(WaitUntil([&] { return box->isEnabled() && box->text() == QStringLiteral("1.20"); }, 20000));
+    // The write ends with its own result, the setting and the value read back.
+    EXPECT_EQ(f.form().KomutSatırı.text, "AYAR YAZILDI : EN AZ BASINÇ 1.20 bar");
+    save("window-settings-written.png");
 
     // An entry out of range clears the box and names the range.
     box->selectAll();
