@@ -60,6 +60,8 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
                                     canvas->resize(pixels);
                                     form->DrawCurves();
                                 });
+    // A band past 28 ms of gas time raises the plot's top; the calls keep their units.
+    window_->setPlotTopHandler([canvas](double top) { canvas->setTop(top); });
     // The trend picture: a plain dark ground, drawn at the window's size.
     auto trend = std::make_shared<QtCanvas>(
         PlotGeometry{900, 520, ecu::kTrendLeft, ecu::kTrendTop, ecu::kTrendRight, ecu::kTrendBottom},
@@ -77,10 +79,14 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
                                  });
     port_->setAfterEvent([w = window_.get()] { w->mirror(); });
     window_->load();
+    if (options_.language) {
+        form_->LanguageIndex = *options_.language;
+        form_->ApplyLanguageIndex();
+        window_->mirror();
+    }
 
     if (ecu_) {
-        // A fitter must never take the virtual engine's values for a real car's.
-        window_->setWindowTitle(QStringLiteral("[*]gasecu - sanal EKÜ / simulated ECU"));
+        window_->setSimulated(true);
         if (options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
     }
 }
