@@ -54,7 +54,7 @@ void MainWindow::layOutTrendWindow() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(trendPlot_);
     trendPlot_->setMinimumSize(480, 320);
-    trendWindow_->resize(900, 520);
+    trendWindow_->resize(kTrendWindowSize);
 }
 
 }  // namespace gasecu::qt

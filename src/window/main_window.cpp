@@ -6,18 +6,21 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <array>
 
 #include "curve/point_readout.h"
 #include "window/control_widgets.h"
 #include "window/curve_readout.h"
+#include "window/docked_panel.h"
 #include "window/curve_widgets.h"
 #include "window/event_table.h"
 #include "window/messages_window.h"
 #include "window/history_window.h"
 #include "window/qt_canvas.h"
 #include "window/qt_timers.h"
+#include "window/window_placement.h"
 
 namespace gasecu::qt {
 
@@ -67,7 +70,10 @@ void MainWindow::load() {
 
 void MainWindow::mirror() {
     for (auto& b : bindings_) b->mirror();
-    if (trendWindow_->isVisible() != form_.TrendPic.visible) trendWindow_->setVisible(form_.TrendPic.visible);
+    if (trendWindow_->isVisible() != form_.TrendPic.visible) {
+        if (form_.TrendPic.visible) placeTrendWindow();
+        trendWindow_->setVisible(form_.TrendPic.visible);
+    }
     const QString trendTitle = QStringLiteral("gasecu - ") + QString::fromStdString(form_.ButonTrend.caption);
     if (trendWindow_->windowTitle() != trendTitle) trendWindow_->setWindowTitle(trendTitle);
     const QString title = MainWindowTitle(form_.LanguageIndex == 1, simulated_);
@@ -117,6 +123,29 @@ QString MainWindowTitle(bool english, bool simulated) {
     if (simulated) return english ? QStringLiteral("[*]gasecu - simulated ECU") : QStringLiteral("[*]gasecu - sanal EKÜ");
     return english ? QStringLiteral("[*]gasecu - LPG/CNG ECU service tool")
                    : QStringLiteral("[*]gasecu - LPG/CNG EKÜ servis aracı");
+}
+
+void MainWindow::dockPanel(QWidget* panel, const QString& caption) {
+    if (docked_) return;
+    docked_ = new DockedPanel(w("EğriKağıdıPic")->parentWidget(), panel, caption);
+}
+
+void MainWindow::placeTrendWindow() {
+    QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    // The trend window's own frame is not known before it is shown: the main
+    // window's stands in for it.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    // Where no button of the window lies: the plot under the select-all button and
+    // left of the arrow cross (on the other screens their panels' free middle).
+    const QPoint plotAt = plot_->mapToGlobal(QPoint(0, 0));
+    const int top = w("hepsi")->mapToGlobal(QPoint(0, w("hepsi")->height())).y() + 4;
+    const int right = w("sol")->mapToGlobal(QPoint(0, 0)).x() - 4;
+    const QRect spare(QPoint(plotAt.x(), top), QPoint(right, plotAt.y() + plot_->height() - 1));
+    const QRect place =
+        PlaceBesideWindow(screen->availableGeometry(), frameGeometry(), kTrendWindowSize + frame, spare);
+    trendWindow_->resize(place.size() - frame);
+    trendWindow_->move(place.topLeft());
 }
 
 void MainWindow::setSimulated(bool simulated) {

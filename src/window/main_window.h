@@ -26,6 +26,7 @@ class PlotWidget;
 class PlotFrame;
 class BandLegend;
 class PointReadoutLabel;
+class DockedPanel;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -66,6 +67,13 @@ public:
     // The readout of the point under the mouse or marked for editing.
     PointReadoutLabel* pointReadout() const { return readout_; }
     BandLegend* bandLegend() const { return legend_; }
+    // Carries a window of the tool's own in the window's right side, behind a
+    // handle that opens it: the screen has no room for it beside or under.
+    void dockPanel(QWidget* panel, const QString& caption);
+    DockedPanel* dockedPanel() const { return docked_; }
+    // Opens the trend window beside or under the window, or where it covers no
+    // button of it (see PlaceBesideWindow).
+    void placeTrendWindow();
     // The window talks to the virtual ECU: the title says so, in the fitter's language.
     void setSimulated(bool simulated);
     // The job label field, the history button and the history window.
@@ -116,6 +124,9 @@ private:
     std::optional<QPointF> hoverPixel_;
     double plotTop_ = 559;
     std::function<void(double)> plotTopChanged_;
+    DockedPanel* docked_ = nullptr;
+    // The trend window's size where the screen has room for it.
+    static constexpr QSize kTrendWindowSize{900, 520};
 };
 
 // The main window's title ("[*]" marks unsaved curve changes) in English or

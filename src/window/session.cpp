@@ -111,17 +111,19 @@ void Session::show() {
                                                window_->minimumSizeHint(), assumedFrame, panelSizes);
     window_->resize(place.window.size() - assumedFrame);
     window_->move(place.window.topLeft());
+    if (panel && place.panelDocked) {
+        // No room beside or under: the panel rides in the window's right side.
+        window_->dockPanel(panel, form_->LanguageIndex == 1 ? QStringLiteral("Virtual engine")
+                                                            : QStringLiteral("Sanal motor"));
+        window_->show();
+        return;
+    }
     window_->show();
     if (panel) {
         panel->setOrientation(place.panelOrientation);
         panel->resize(place.panel.size() - assumedFrame);
         panel->move(place.panel.topLeft());
-        // On a screen too small for both the panel waits minimised: at start
-        // nothing of the window is covered.
-        if (place.panel.intersects(place.window))
-            panel->showMinimized();
-        else
-            panel->show();
+        panel->show();
     }
 }
 
