@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "curve/curve_file_io.h"
 #include "window/docked_panel.h"
 #include "window/virtual_engine_panel.h"
 #include "window/window_placement.h"
@@ -155,11 +156,11 @@ TEST(WindowPlacement, TheDockedPanelOpensInTheWindowsRightSide) {
     }
     // A picture for a person to look at, beside the layout test's.
     f.window().grab().save(QString::fromStdString(
-        (std::filesystem::path(GASECU_BIN).parent_path() / "window-1024x768-docked-panel.png").string()));
+        curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / "window-1024x768-docked-panel.png")));
     static_cast<QAbstractButton*>(handle)->click();
     EXPECT_FALSE(docked->isOpen());
     f.window().grab().save(QString::fromStdString(
-        (std::filesystem::path(GASECU_BIN).parent_path() / "window-1024x768-docked-closed.png").string()));
+        curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / "window-1024x768-docked-closed.png")));
 }
 
 // The trend button opens the trend window where it covers no button of the
