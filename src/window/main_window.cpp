@@ -136,16 +136,35 @@ void MainWindow::placeTrendWindow() {
     // The trend window's own frame is not known before it is shown: the main
     // window's stands in for it.
     const QSize frame = frameGeometry().size() - geometry().size();
-    // Where no button of the window lies: the plot under the select-all button and
-    // left of the arrow cross (on the other screens their panels' free middle).
-    const QPoint plotAt = plot_->mapToGlobal(QPoint(0, 0));
-    const int top = w("hepsi")->mapToGlobal(QPoint(0, w("hepsi")->height())).y() + 4;
-    const int right = w("sol")->mapToGlobal(QPoint(0, 0)).x() - 4;
-    const QRect spare(QPoint(plotAt.x(), top), QPoint(right, plotAt.y() + plot_->height() - 1));
+    const QRect spare = spareScreenRoom();
     const QRect place =
         PlaceBesideWindow(screen->availableGeometry(), frameGeometry(), kTrendWindowSize + frame, spare);
     trendWindow_->resize(place.size() - frame);
     trendWindow_->move(place.topLeft());
+}
+
+QRect MainWindow::spareScreenRoom() const {
+    if (form_.EğriKağıdıPic.visible) {
+        // The curve screen: the plot under the select-all button and left of the
+        // arrow cross.
+        const QPoint plotAt = plot_->mapToGlobal(QPoint(0, 0));
+        const int top = w("hepsi")->mapToGlobal(QPoint(0, w("hepsi")->height())).y() + 4;
+        const int right = w("sol")->mapToGlobal(QPoint(0, 0)).x() - 4;
+        return QRect(QPoint(plotAt.x(), top), QPoint(right, plotAt.y() + plot_->height() - 1));
+    }
+    // The settings and calibration screens: right of or under what the screen
+    // shows, whichever is larger.
+    QWidget* screen = w(form_.KalibrasyonPic.visible ? "KalibrasyonPic" : "SettingsSettingsPic");
+    QRect used;
+    for (QWidget* child : screen->findChildren<QWidget*>())
+        if (child->isVisible()) used |= QRect(child->mapTo(screen, QPoint(0, 0)), child->size());
+    constexpr int kGap = 8;
+    const QRect whole = screen->rect();
+    const QRect right(QPoint(used.right() + kGap, whole.top()), whole.bottomRight());
+    const QRect below(QPoint(whole.left(), used.bottom() + kGap), whole.bottomRight());
+    auto area = [](const QRect& r) { return r.isValid() ? r.width() * r.height() : 0; };
+    const QRect room = area(right) >= area(below) ? right : below;
+    return QRect(screen->mapToGlobal(room.topLeft()), room.size());
 }
 
 void MainWindow::setSimulated(bool simulated) {

@@ -74,6 +74,8 @@ public:
     // Opens the trend window beside or under the window, or where it covers no
     // button of it (see PlaceBesideWindow).
     void placeTrendWindow();
+    // The part of the shown screen where no control lies, in screen coordinates.
+    QRect spareScreenRoom() const;
     // The window talks to the virtual ECU: the title says so, in the fitter's language.
     void setSimulated(bool simulated);
     // The job label field, the history button and the history window.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -163,24 +165,38 @@ TEST(WindowPlacement, TheDockedPanelOpensInTheWindowsRightSide) {
         curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / "window-1024x768-docked-closed.png")));
 }
 
-// The trend button opens the trend window where it covers no button of the
-// window's fixed area.
-TEST(WindowPlacement, TheTrendWindowOpensClearOfTheButtons) {
+// The trend button opens the trend window where it covers no control of the
+// window, on each of the three screens.
+TEST(WindowPlacement, TheTrendWindowOpensClearOfTheControls) {
     test::WindowFixture f;
+    const QRect screen = f.window().screen()->availableGeometry();
+    SCOPED_TRACE(testing::Message() << "screen " << screen.width() << "x" << screen.height());
     f.window().resize(1024, 768);
-    f.window().move(f.window().screen()->availableGeometry().topLeft());
+    f.window().move(screen.topLeft());
     f.window().show();
     QCoreApplication::processEvents();
-    f.widget<QPushButton>("ButonTrend")->click();
-    QCoreApplication::processEvents();
-    QWidget* trend = f.window().trendWindow();
-    ASSERT_TRUE(trend->isVisible());
-    const QRect trendAt = trend->frameGeometry();
-    EXPECT_TRUE(f.window().screen()->availableGeometry().contains(trendAt));
-    for (QPushButton* button : f.window().findChildren<QPushButton*>()) {
-        if (!button->isVisible() || button->window() != &f.window()) continue;
-        const QRect at(button->mapToGlobal(QPoint(0, 0)), button->size());
-        EXPECT_FALSE(at.intersects(trendAt)) << button->objectName().toStdString();
+    for (const char* screenButton : {"ButonEğri", "ButonSetup", "ButonAyar"}) {
+        SCOPED_TRACE(screenButton);
+        f.widget<QPushButton>(screenButton)->click();
+        QCoreApplication::processEvents();
+        f.widget<QPushButton>("ButonTrend")->click();
+        QCoreApplication::processEvents();
+        QWidget* trend = f.window().trendWindow();
+        ASSERT_TRUE(trend->isVisible());
+        const QRect trendAt = trend->frameGeometry();
+        // The test screen (800x800) is narrower than the window: on it or on the window.
+        EXPECT_TRUE(screen.united(f.window().frameGeometry()).contains(trendAt));
+        for (QWidget* control : f.window().findChildren<QWidget*>()) {
+            if (!control->isVisible() || control->window() != &f.window()) continue;
+            if (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QLineEdit*>(control) &&
+                !qobject_cast<QComboBox*>(control))
+                continue;
+            const QRect at(control->mapToGlobal(QPoint(0, 0)), control->size());
+            EXPECT_FALSE(at.intersects(trendAt)) << control->objectName().toStdString();
+        }
+        trend->close();
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(trend->isVisible());
     }
 }
 
