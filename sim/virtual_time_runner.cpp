@@ -4,9 +4,17 @@ namespace gasecu::sim {
 
 VirtualTimeRunner::VirtualTimeRunner() = default;
 
-VirtualTimeRunner::~VirtualTimeRunner() {
-    for (TimerSlot& slot : timers_)
+VirtualTimeRunner::~VirtualTimeRunner() { detach(); }
+
+void VirtualTimeRunner::detach() {
+    for (TimerSlot& slot : timers_) {
         if (slot.timer) slot.timer->setObserver(nullptr);
+        slot.timer = nullptr;
+        slot.scheduled = false;
+    }
+    form_ = nullptr;
+    afterTick_ = nullptr;
+    ++attachment_;
 }
 
 void VirtualTimeRunner::attach(Form1Korvane& form) {
@@ -37,13 +45,15 @@ void VirtualTimeRunner::scheduleTimer(int index) {
     slot.scheduled = true;
     slot.scheduledGeneration = generation;
     int interval = slot.timer->interval() > 0 ? slot.timer->interval() : 1;
-    schedule(interval, [this, index, generation] {
+    schedule(interval, [this, index, generation, attachment = attachment_] {
         TimerSlot& s = timers_[index];
+        if (attachment != attachment_) return;  // detached, or attached to another form since
         if (s.scheduledGeneration != generation) return;  // restarted since: a newer tick is queued
         s.scheduled = false;
         if (!s.timer->enabled()) return;
         ++s.firings;
         s.timer->tick();
+        if (afterTick_) afterTick_();
         // The next tick counts from this one, unless the handler restarted the timer.
         if (s.timer->enabled() && !s.scheduled) scheduleTimer(index);
     });

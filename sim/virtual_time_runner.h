@@ -29,6 +29,12 @@ public:
     // Takes over the form's five timers. Call before Form_Load so start-up's
     // timer starts are seen.
     void attach(Form1Korvane& form);
+    // Lets go of the form's timers (before the form goes while the runner stays):
+    // ticks still queued for them are dropped.
+    void detach();
+    // Runs after every timer tick's handler, as the window mirrors its controls
+    // after each handler (null: nothing).
+    void setAfterTick(std::function<void()> afterTick) { afterTick_ = std::move(afterTick); }
 
     double nowMs() const override { return now_; }
     void schedule(double delayMs, std::function<void()> action) override;
@@ -69,6 +75,9 @@ private:
     std::vector<SentFrame> sent_;
     TimerSlot timers_[5];
     Form1Korvane* form_ = nullptr;
+    // Counts detaches: a tick queued for timers let go of is never run.
+    std::uint64_t attachment_ = 0;
+    std::function<void()> afterTick_;
 };
 
 }  // namespace gasecu::sim

@@ -1,15 +1,15 @@
 #include "cli/cli.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/stored_language.h"
 #include "cli/command_line.h"
 #include "cli/headless_session.h"
-#include "curve/curve_file_io.h"
 #include "platform/program_arguments.h"
 
 namespace gasecu::cli {
@@ -18,19 +18,32 @@ namespace {
 
 constexpr const char* kProgram = "gasecu";
 
-void PrintUsageError(const std::string& error) {
-    std::fprintf(stderr, "%s: %s\nUsage: %s COMMAND [options]; \"%s help\" lists the commands and options.\n",
+void PrintUsageError(std::FILE* err, const std::string& error) {
+    std::fprintf(err, "%s: %s\nUsage: %s COMMAND [options]; \"%s help\" lists the commands and options.\n",
                  kProgram, error.c_str(), kProgram, kProgram);
 }
 
 // The language stored by the window, read where the session's form would read it.
-int StoredLanguage() {
+int StoredLanguage(const SessionSurroundings& surroundings) {
     FormEnvironment env;
-    env.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
-    env.installedDataDirectory = InstalledDataDirectoryFor(env.programDirectory);
-    env.userDataDirectory =
-        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    env.programDirectory = surroundings.programDirectory;
+    env.installedDataDirectory = surroundings.installedDataDirectory;
+    env.userDataDirectory = surroundings.userDataDirectory;
     return StoredLanguageIndex(env);
+}
+
+// A usage error or the help, answered before anything else is made; nothing when
+// the command is to run.
+std::optional<int> AnswerWithoutRunning(const ParseResult& parsed, std::FILE* out, std::FILE* err) {
+    if (!parsed.options) {
+        PrintUsageError(err, parsed.error);
+        return kExitBadUsage;
+    }
+    if (parsed.options->help) {
+        PrintHelp(out);
+        return kExitDone;
+    }
+    return std::nullopt;
 }
 
 // A word as typed, safe to print: control characters and bytes that are not
@@ -89,7 +102,7 @@ int RefuseUnknownCommand(std::string_view word) {
     std::string commands;
     for (const Command& command : Commands()) commands += std::string(command.name) + ", ";
     commands += "help";
-    PrintUsageError("unknown command '" + Printable(word) + "'; the commands are " + commands +
+    PrintUsageError(stderr, "unknown command '" + Printable(word) + "'; the commands are " + commands +
                     "; without a command (or with --port, --simulate) the window starts");
     return kExitBadUsage;
 }
@@ -102,44 +115,54 @@ bool IsCommand(const char* word) {
 
 void PrintHelp(std::FILE* out) { std::fputs(HelpText(Commands(), kProgram).c_str(), out); }
 
-int RunCommand(int argc, char** argv) {
-    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
-    ParseResult parsed = ParseCommandLine(Commands(), arguments);
-    if (!parsed.options) {
-        PrintUsageError(parsed.error);
-        return kExitBadUsage;
-    }
-    const Options& options = *parsed.options;
-    if (options.help) {
-        PrintHelp(stdout);
-        return kExitDone;
-    }
-    const Command* command = FindCommand(Commands(), options.command);
+namespace {
 
-    // No widgets and no display: timers, the serial port and the event loop only.
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("gasecu"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(GASECU_VERSION));
+int RunParsedCommand(const Options& options, const SessionSurroundings& surroundings, const SessionMaker& makeSession) {
+    const Command* command = FindCommand(Commands(), options.command);
     if (command->validate) {
         // The checks speak the fitter's language before the session reads it:
         // --lang, else the choice the window keeps.
         Options checked = options;
-        if (!checked.language) checked.language = StoredLanguage();
+        if (!checked.language) checked.language = StoredLanguage(surroundings);
         std::string message;
         if (int status = command->validate(checked, message); status != kExitDone) {
-            if (status == kExitBadUsage) PrintUsageError(message);
-            else std::fprintf(stderr, "%s: %s\n", kProgram, message.c_str());
+            if (status == kExitBadUsage) PrintUsageError(surroundings.err, message);
+            else std::fprintf(surroundings.err, "%s: %s\n", kProgram, message.c_str());
             return status;
         }
     }
     if (command->runWithoutEcu) {
         // Its messages in the fitter's language, as the checks above give theirs.
         Options own = options;
-        if (!own.language) own.language = StoredLanguage();
+        if (!own.language) own.language = StoredLanguage(surroundings);
         return command->runWithoutEcu(own);
     }
-    HeadlessSession session(options);
-    return command->run(session, options);
+    const std::unique_ptr<HeadlessSession> session = makeSession(options, surroundings);
+    return command->run(*session, options);
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments, const SessionSurroundings& surroundings,
+                   const SessionMaker& makeSession) {
+    const ParseResult parsed = ParseCommandLine(Commands(), arguments);
+    if (auto status = AnswerWithoutRunning(parsed, surroundings.out, surroundings.err)) return *status;
+    return RunParsedCommand(*parsed.options, surroundings, makeSession);
+}
+
+int RunCommand(int argc, char** argv) {
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    const ParseResult parsed = ParseCommandLine(Commands(), arguments);
+    if (auto status = AnswerWithoutRunning(parsed, stdout, stderr)) return *status;
+
+    // No widgets and no display: timers, the serial port and the event loop only.
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("gasecu"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(GASECU_VERSION));
+    return RunParsedCommand(*parsed.options, ProgramSurroundings(),
+                            [](const Options& options, const SessionSurroundings& surroundings) {
+                                return std::make_unique<HeadlessSession>(options, surroundings);
+                            });
 }
 
 }  // namespace gasecu::cli

@@ -2,9 +2,17 @@
 // The headless service commands ("gasecu scan", "gasecu live", ...): the same form
 // and handlers without a window, for scripts and for checking an adapter.
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace gasecu::cli {
+
+class HeadlessSession;
+struct Options;
+struct SessionSurroundings;
 
 // True when the word names a command (the first argument of the program).
 bool IsCommand(const char* word);
@@ -19,6 +27,15 @@ bool StartsTheWindow(std::string_view firstWord);
 int RefuseUnknownCommand(std::string_view word);
 // Runs the command in argv[1]; returns the process exit code.
 int RunCommand(int argc, char** argv);
+// The session a command runs in: the program makes its own on Qt's loop; the
+// tests make one on the virtual-time runner and a virtual port.
+using SessionMaker =
+    std::function<std::unique_ptr<HeadlessSession>(const Options& options, const SessionSurroundings& surroundings)>;
+// A command line after the program name, run as RunCommand runs it, on the given
+// surroundings and in a session from makeSession (an application object must
+// exist when the session needs one). Returns the exit status.
+int RunCommandLine(const std::vector<std::string>& arguments, const SessionSurroundings& surroundings,
+                   const SessionMaker& makeSession);
 // Writes the commands' usage and options.
 void PrintHelp(std::FILE* out);
 

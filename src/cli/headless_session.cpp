@@ -7,9 +7,7 @@
 #include "curve/curve_file_io.h"
 #include "link/remembered_port.h"
 #include "cli/trace_port.h"
-#include "window/qt_scheduler.h"
 #include "window/qt_serial_port.h"
-#include "window/qt_timers.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
 
@@ -26,36 +24,54 @@ constexpr int kScanLimitMs = 60000;
 // The virtual ECU of --simulate answers on the first port.
 constexpr int kSimulatedPort = 1;
 
-void WriteLine(std::FILE* stream, const std::string& line) {
-    std::fputs(line.c_str(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
-}
-
 }  // namespace
 
-HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
-    clock_.start();
-    scheduler_ = std::make_unique<qt::QtScheduler>();
+SessionSurroundings ProgramSurroundings() {
+    // The window's files: its own directory, or the per-user data directory when
+    // that cannot be written.
+    SessionSurroundings s;
+    s.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
+    s.installedDataDirectory = InstalledDataDirectoryFor(s.programDirectory);
+    s.userDataDirectory =
+        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    return s;
+}
+
+HeadlessSession::HeadlessSession(const Options& options, SessionSurroundings surroundings)
+    : options_(options), surroundings_(std::move(surroundings)), ownLoop_(MakeQtSessionLoop()) {
+    loop_ = ownLoop_.get();
     if (options_.simulate) {
-        ecu_ = std::make_unique<sim::VirtualEcu>();
-        line_ = sim::LineWithEcuOnPort(*scheduler_, *ecu_, kSimulatedPort);
+        ownEcu_ = std::make_unique<sim::VirtualEcu>();
+        ecu_ = ownEcu_.get();
+        ownLine_ = sim::LineWithEcuOnPort(loop_->scheduler(), *ecu_, kSimulatedPort);
     } else {
-        line_ = std::make_unique<QtSerialPort>(options_.portDevices);
+        ownLine_ = std::make_unique<QtSerialPort>(options_.portDevices);
     }
+    line_ = ownLine_.get();
+    start();
+}
+
+HeadlessSession::HeadlessSession(const Options& options, SessionSurroundings surroundings, SessionLoop& loop,
+                                 SerialPort& line, sim::VirtualEcu* ecu)
+    : options_(options), surroundings_(std::move(surroundings)), loop_(&loop), ecu_(ecu), line_(&line) {
+    start();
+}
+
+void HeadlessSession::start() {
+    startMs_ = loop_->scheduler().nowMs();
+    self_ = std::make_shared<HeadlessSession*>(this);
     std::function<void(const std::string&)> traceSink;
-    if (options_.trace) traceSink = [](const std::string& line) { WriteLine(stderr, line); };
+    if (options_.trace) traceSink = [this](const std::string& line) { writeLine(surroundings_.err, line); };
     port_ = std::make_unique<TracingPort>(*line_, [this] { return nowMs(); }, std::move(traceSink));
     port_->setAfterEvent([this] { afterHandler(Event::Receive); });
 
-    // The window's files: its own directory, or the per-user data directory when
-    // that cannot be written. The load rewrites the default curve "Cur_00.txt" just
-    // as the window does at every start; the stored language is only read.
+    // The load rewrites the default curve "Cur_00.txt" just as the window does at
+    // every start; the stored language is only read.
     FormEnvironment env;
-    env.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
-    env.installedDataDirectory = InstalledDataDirectoryFor(env.programDirectory);
-    env.userDataDirectory =
-        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    env.programDirectory = surroundings_.programDirectory;
+    env.installedDataDirectory = surroundings_.installedDataDirectory;
+    env.userDataDirectory = surroundings_.userDataDirectory;
+    env.clock = surroundings_.clock;
     env.port = port_.get();
     env.fileDialogs = &dialogs_;
     // factory-reset --yes is the fitter's Yes to the window's question; no other
@@ -73,8 +89,7 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     env.portMemory = link::PortMemoryFor(options_.simulate, !options_.portDevices.empty());
     form_ = std::make_unique<Form1Korvane>(std::move(env));
 
-    timers_ = std::make_unique<qt::QtTimers>([this] { afterHandler(Event::Tick); });
-    timers_->attachFormTimers(*form_);
+    loop_->attachTimers(*form_, [this] { afterHandler(Event::Tick); });
 
     // The form's constructor gave every control its design-time state; then the
     // load event, as the window runs it.
@@ -86,20 +101,27 @@ HeadlessSession::HeadlessSession(const Options& options) : options_(options) {
     }
     lastStatus_ = form_->KomutSatırı.text;  // the banner is no news
     lastState_ = form_->SequencerState;
-
-    silence_.setSingleShot(true);
-    silence_.setInterval(kSilenceLimitMs);
-    QObject::connect(&silence_, &QTimer::timeout, [this] {
-        if (!check_) return;
-        say("EKÜ 5 SANİYEDİR CEVAP VERMİYOR !", "THE ECU HAS NOT ANSWERED FOR 5 SECONDS !");
-        finishWait(kExitEcuSilent);
-    });
 }
 
-// The members go in reverse order (no tick may reach a form that is going).
-HeadlessSession::~HeadlessSession() = default;
+// No tick may reach a form that is going; then the members in reverse order.
+HeadlessSession::~HeadlessSession() {
+    loop_->detachTimers();
+    self_.reset();
+}
 
-double HeadlessSession::nowMs() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e6; }
+double HeadlessSession::nowMs() const { return loop_->scheduler().nowMs() - startMs_; }
+
+void HeadlessSession::watchSilence() {
+    const std::uint64_t watch = ++silenceWatch_;
+    loop_->scheduler().schedule(kSilenceLimitMs, [self = std::weak_ptr(self_), watch] {
+        const auto alive = self.lock();
+        if (!alive) return;
+        HeadlessSession& s = **alive;
+        if (watch != s.silenceWatch_ || !s.check_) return;
+        s.say("EKÜ 5 SANİYEDİR CEVAP VERMİYOR !", "THE ECU HAS NOT ANSWERED FOR 5 SECONDS !");
+        s.finishWait(kExitEcuSilent);
+    });
+}
 
 void HeadlessSession::press(void (Form1Korvane::*handler)()) {
     (form_.get()->*handler)();
@@ -118,7 +140,7 @@ int HeadlessSession::waitUntil(Check check) {
         check_ = nullptr;
         return *status;
     }
-    const int status = loop_.exec();
+    const int status = loop_->run();
     check_ = nullptr;
     return finished_.value_or(status);
 }
@@ -126,7 +148,7 @@ int HeadlessSession::waitUntil(Check check) {
 void HeadlessSession::finishWait(int status) {
     if (finished_) return;
     finished_ = status;
-    loop_.exit(status);
+    loop_->stop(status);
 }
 
 void HeadlessSession::afterHandler(Event event) {
@@ -134,9 +156,9 @@ void HeadlessSession::afterHandler(Event event) {
     // The probe's answer arrived: step 11 has just moved to 12.
     if (!foundPort_ && f.SequencerState == 12) {
         foundPort_ = f.ScanPort;
-        silence_.start();
+        watchSilence();
     }
-    if (foundPort_ && event == Event::Receive) silence_.start();
+    if (foundPort_ && event == Event::Receive) watchSilence();
     liveSampleNow_ = event == Event::Receive && f.LiveSampleCount != lastLiveSamples_;
     lastLiveSamples_ = f.LiveSampleCount;
     if (f.DroppedReplyCount != lastDroppedReplies_) {
@@ -166,7 +188,7 @@ void HeadlessSession::echoStatusAndProgress() {
     Form1Korvane& f = *form_;
     if (f.KomutSatırı.text != lastStatus_) {
         lastStatus_ = f.KomutSatırı.text;
-        if (!lastStatus_.empty()) WriteLine(stderr, lastStatus_);
+        if (!lastStatus_.empty()) writeLine(surroundings_.err, lastStatus_);
     }
     const double state = f.SequencerState;
     if (state != lastState_) {
@@ -203,14 +225,13 @@ void HeadlessSession::echoStatusAndProgress() {
 }
 
 int HeadlessSession::connect(bool untilLinkUp) {
-    QTimer scanLimit;
-    scanLimit.setSingleShot(true);
-    QObject::connect(&scanLimit, &QTimer::timeout, [this] {
-        if (!foundPort_) finishWait(kExitNoEcu);
+    const std::uint64_t watch = ++scanWatch_;
+    loop_->scheduler().schedule(kScanLimitMs, [self = std::weak_ptr(self_), watch] {
+        const auto alive = self.lock();
+        if (alive && watch == (*alive)->scanWatch_ && !(*alive)->foundPort_) (*alive)->finishWait(kExitNoEcu);
     });
-    scanLimit.start(kScanLimitMs);
     press(&Form1Korvane::ComOpenButon_Click);
-    return waitUntil([this, untilLinkUp](Event) -> std::optional<int> {
+    const int status = waitUntil([this, untilLinkUp](Event) -> std::optional<int> {
         const Form1Korvane& f = *form_;
         if (f.SequencerState == 1000) return foundPort_ ? kExitEcuSilent : kExitNoEcu;
         if (!foundPort_) return std::nullopt;
@@ -219,6 +240,8 @@ int HeadlessSession::connect(bool untilLinkUp) {
         if (untilLinkUp && f.LinkUp && f.SequencerState == 8) return kExitDone;
         return std::nullopt;
     });
+    ++scanWatch_;  // the limit was for this scan only
+    return status;
 }
 
 std::string HeadlessSession::foundDevice() const {
@@ -241,15 +264,21 @@ int HeadlessSession::pressOnceLiveValuesShow(const Press& pressed, const Check& 
 }
 
 void HeadlessSession::exit() {
-    silence_.stop();
+    stopSilenceWatch();
     press(&Form1Korvane::ExitButon_Click);
 }
 
 void HeadlessSession::say(std::string_view turkish, std::string_view english) const {
     const bool inTurkish = form_ ? form_->LanguageIndex == 0 : options_.language.value_or(1) == 0;
-    WriteLine(stderr, std::string(inTurkish ? turkish : english));
+    writeLine(surroundings_.err, std::string(inTurkish ? turkish : english));
 }
 
-void HeadlessSession::result(const std::string& line) const { WriteLine(stdout, line); }
+void HeadlessSession::result(const std::string& line) const { writeLine(surroundings_.out, line); }
+
+void HeadlessSession::writeLine(std::FILE* stream, const std::string& line) const {
+    std::fputs(line.c_str(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
 
 }  // namespace gasecu::cli

@@ -1,17 +1,18 @@
 #pragma once
-// One headless run of the tool: the window's form without its widgets, on a
-// QCoreApplication with the real QTimers and the real serial wrapper (or the
-// virtual ECU with --simulate). Commands "press" the same buttons the fitter
-// presses by calling the form's handlers, and wait on the event loop for the
-// form to reach the state they need. Nothing about the frames or their pacing
-// differs from the window: the sequencer does all the talking.
+// One headless run of the tool: the window's form without its widgets. In the
+// program it runs on a QCoreApplication with the real QTimers and the real serial
+// wrapper (or the virtual ECU with --simulate); the tests give it the virtual-time
+// runner and a virtual port instead. Commands "press" the same buttons the fitter
+// presses by calling the form's handlers, and wait on the loop for the form to
+// reach the state they need. Nothing about the frames or their pacing differs
+// from the window: the sequencer does all the talking.
 //
 // While it runs the session echoes the window's status line and the progress
 // of the long exchanges on standard error, and ends a wait with exit status 5
 // when an ECU that answered gives no reply for 5 s.
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,11 +21,8 @@
 
 #include "app/form1korvane.h"
 #include "cli/command_line.h"
+#include "cli/session_loop.h"
 
-namespace gasecu::qt {
-class QtTimers;
-class QtScheduler;
-}  // namespace gasecu::qt
 namespace gasecu::sim {
 class VirtualEcu;
 }
@@ -44,20 +42,42 @@ private:
     std::string answer_;
 };
 
+// What a run stands on besides its command line: the folders of the window's
+// files, where its output goes and the clocks of its time stamps.
+struct SessionSurroundings {
+    // See FormEnvironment.
+    std::filesystem::path programDirectory;
+    std::filesystem::path installedDataDirectory;
+    std::filesystem::path userDataDirectory;
+    std::FILE* out = stdout;  // results (and "--csv -")
+    std::FILE* err = stderr;  // messages, progress and the trace
+    Clock* clock = nullptr;   // null: the PC's clocks; not owned
+};
+
+// The program's: the folders beside the executable and the per-user data folder,
+// standard output and error. Needs the QCoreApplication.
+SessionSurroundings ProgramSurroundings();
+
 class HeadlessSession {
 public:
     enum class Event { Press, Tick, Receive };
     // Asked after every handler; a value ends the wait with that exit status.
     using Check = std::function<std::optional<int>(Event)>;
 
-    explicit HeadlessSession(const Options& options);
+    // The program's run: Qt's loop, and the serial devices (or --simulate's ECU).
+    HeadlessSession(const Options& options, SessionSurroundings surroundings);
+    // A run on a given loop and line; `ecu` is the virtual ECU behind the line, if
+    // the command may hold its engine (calibrate). None of them is owned; the loop
+    // outlives the session.
+    HeadlessSession(const Options& options, SessionSurroundings surroundings, SessionLoop& loop, SerialPort& line,
+                    sim::VirtualEcu* ecu);
     ~HeadlessSession();
     HeadlessSession(const HeadlessSession&) = delete;
     HeadlessSession& operator=(const HeadlessSession&) = delete;
 
     Form1Korvane& form() { return *form_; }
     // The in-process virtual ECU of --simulate; null on a serial device.
-    sim::VirtualEcu* virtualEcu() { return ecu_.get(); }
+    sim::VirtualEcu* virtualEcu() { return ecu_; }
     AnsweringFileDialogs& fileDialogs() { return dialogs_; }
     double nowMs() const;
 
@@ -94,34 +114,47 @@ public:
     // A message in the chosen language, to standard error.
     void say(std::string_view turkish, std::string_view english) const;
     void result(const std::string& line) const;  // to standard output
+    // Standard output as this run has it (where "--csv -" goes).
+    std::FILE* standardOutput() const { return surroundings_.out; }
 
 private:
+    void start();
     void afterHandler(Event event);
     void echoStatusAndProgress();
     void finishWait(int status);
+    void writeLine(std::FILE* stream, const std::string& line) const;
+    // The silence watch: restarted by every reply once the ECU answered.
+    void watchSilence();
+    void stopSilenceWatch() { ++silenceWatch_; }
 
-    // Torn down in the reverse order: the timers before the form they tick, the
-    // form before its ports, the ports before the ECU and the scheduler.
+    // Torn down in the reverse order: the form before its ports, the ports before
+    // the ECU and the loop (the timers are detached first, in the destructor).
     Options options_;
-    QElapsedTimer clock_;
-    std::unique_ptr<qt::QtScheduler> scheduler_;
-    std::unique_ptr<sim::VirtualEcu> ecu_;
-    std::unique_ptr<SerialPort> line_;
+    SessionSurroundings surroundings_;
+    std::unique_ptr<SessionLoop> ownLoop_;
+    SessionLoop* loop_ = nullptr;
+    double startMs_ = 0;
+    std::unique_ptr<sim::VirtualEcu> ownEcu_;
+    sim::VirtualEcu* ecu_ = nullptr;
+    std::unique_ptr<SerialPort> ownLine_;
+    SerialPort* line_ = nullptr;
     std::unique_ptr<TracingPort> port_;
     AnsweringFileDialogs dialogs_;
     // The window's Yes/No questions: only factory-reset --yes answers Yes.
     std::unique_ptr<ScriptedQuestions> questions_;
     std::unique_ptr<Form1Korvane> form_;
-    std::unique_ptr<qt::QtTimers> timers_;
+    // Held by what waits on the scheduler: a session that is gone is not called.
+    std::shared_ptr<HeadlessSession*> self_;
 
-    QEventLoop loop_;
     Check check_;
     bool inHandlerEcho_ = false;
     std::optional<int> finished_;
 
     // The ECU answered its probe: from here on every wait expects replies.
     int foundPort_ = 0;
-    QTimer silence_;
+    // Each start of the silence or scan watch outdates the ones before.
+    std::uint64_t silenceWatch_ = 0;
+    std::uint64_t scanWatch_ = 0;
     std::string lastStatus_;
     double lastState_ = 0;
     float lastCurveProgress_ = 0;

@@ -14,9 +14,11 @@ namespace gasecu::cli {
 
 namespace {
 
+// Closes the log's file, never the run's standard output ("--csv -").
 struct FileCloser {
+    std::FILE* standardOutput = nullptr;
     void operator()(std::FILE* file) const {
-        if (file && file != stdout) std::fclose(file);
+        if (file && file != standardOutput) std::fclose(file);
     }
 };
 using CsvFile = std::unique_ptr<std::FILE, FileCloser>;
@@ -35,9 +37,10 @@ bool WriteRow(std::FILE* file, const std::string& row) {
 
 int RunLive(HeadlessSession& session, const Options& options) {
     // The file is opened before the scan: a wrong path must not cost 16 seconds.
-    CsvFile csv;
+    std::FILE* const out = session.standardOutput();
+    CsvFile csv(nullptr, FileCloser{out});
     if (!options.csvPath.empty()) {
-        csv.reset(options.csvPath == "-" ? stdout : OpenFileForWriting(curve::PathFromUtf8(options.csvPath)));
+        csv.reset(options.csvPath == "-" ? out : OpenFileForWriting(curve::PathFromUtf8(options.csvPath)));
         if (!csv || !WriteRow(csv.get(), CsvHeader())) {
             session.say("DOSYA YAZILAMIYOR : " + options.csvPath, "CANNOT WRITE FILE : " + options.csvPath);
             session.exit();

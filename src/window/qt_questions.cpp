@@ -5,16 +5,31 @@
 
 namespace gasecu::qt {
 
+namespace {
+
+// The box a question opens over the window: the tool's title, the question's
+// text, and a name the tests find it by.
+void Prepare(QMessageBox& box, const QString& name, QMessageBox::Icon icon, const std::string& text) {
+    box.setObjectName(name);
+    box.setIcon(icon);
+    box.setWindowTitle(QStringLiteral("gasecu"));
+    box.setText(QString::fromStdString(text));
+}
+
+// An answer's button, in the fitter's language, named for the tests.
+QPushButton* AddAnswer(QMessageBox& box, const std::string& text, QMessageBox::ButtonRole role, const QString& name) {
+    QPushButton* button = box.addButton(QString::fromStdString(text), role);
+    button->setObjectName(name);
+    return button;
+}
+
+}  // namespace
+
 bool QtQuestions::askYesNo(const YesNoQuestion& question) {
     QMessageBox box(parent_);
-    box.setObjectName(QStringLiteral("YesNoQuestion"));
-    box.setIcon(QMessageBox::Question);
-    box.setWindowTitle(QStringLiteral("gasecu"));
-    box.setText(QString::fromStdString(question.text));
-    QPushButton* yes = box.addButton(QString::fromStdString(question.yes), QMessageBox::YesRole);
-    QPushButton* no = box.addButton(QString::fromStdString(question.no), QMessageBox::NoRole);
-    yes->setObjectName(QStringLiteral("yes"));
-    no->setObjectName(QStringLiteral("no"));
+    Prepare(box, QStringLiteral("YesNoQuestion"), QMessageBox::Question, question.text);
+    QPushButton* yes = AddAnswer(box, question.yes, QMessageBox::YesRole, QStringLiteral("yes"));
+    QPushButton* no = AddAnswer(box, question.no, QMessageBox::NoRole, QStringLiteral("no"));
     box.setDefaultButton(no);
     box.setEscapeButton(no);
     box.exec();
@@ -23,16 +38,10 @@ bool QtQuestions::askYesNo(const YesNoQuestion& question) {
 
 SaveChoice QtQuestions::askSaveDiscardCancel(const SaveDiscardCancelQuestion& question) {
     QMessageBox box(parent_);
-    box.setObjectName(QStringLiteral("SaveDiscardCancelQuestion"));
-    box.setIcon(QMessageBox::Warning);
-    box.setWindowTitle(QStringLiteral("gasecu"));
-    box.setText(QString::fromStdString(question.text));
-    QPushButton* save = box.addButton(QString::fromStdString(question.save), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QString::fromStdString(question.discard), QMessageBox::DestructiveRole);
-    QPushButton* cancel = box.addButton(QString::fromStdString(question.cancel), QMessageBox::RejectRole);
-    save->setObjectName(QStringLiteral("save"));
-    discard->setObjectName(QStringLiteral("discard"));
-    cancel->setObjectName(QStringLiteral("cancel"));
+    Prepare(box, QStringLiteral("SaveDiscardCancelQuestion"), QMessageBox::Warning, question.text);
+    QPushButton* save = AddAnswer(box, question.save, QMessageBox::AcceptRole, QStringLiteral("save"));
+    QPushButton* discard = AddAnswer(box, question.discard, QMessageBox::DestructiveRole, QStringLiteral("discard"));
+    QPushButton* cancel = AddAnswer(box, question.cancel, QMessageBox::RejectRole, QStringLiteral("cancel"));
     // Enter saves (it only opens the file dialog); Esc or the close box changes nothing.
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);

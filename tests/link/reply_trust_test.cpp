@@ -57,6 +57,27 @@ bool ReadSettings(test::LinkHarness& h) {
 }
 
 // Enter in a settings box, as the fitter confirms a value.
+// Presses the read button and runs until the read is over (idle again): every
+// new text of the status line that holds `word`, in the order shown. `atEveryEvent`
+// looks at the form after each event.
+std::vector<std::string> StatusLinesOfARead(test::LinkHarness& h, const std::string& word,
+                                            const std::function<void()>& atEveryEvent = {}) {
+    h.form.ButonEcuOku_Click();
+    std::vector<std::string> messages;
+    EXPECT_TRUE(h.runner.runUntil(
+        [&] {
+            if (messages.empty() || messages.back() != h.form.KomutSatırı.text)
+                messages.push_back(h.form.KomutSatırı.text);
+            if (atEveryEvent) atEveryEvent();
+            return h.form.SequencerState == 8;
+        },
+        30000));
+    std::vector<std::string> shown;
+    for (const std::string& m : messages)
+        if (m.find(word) != std::string::npos) shown.push_back(m);
+    return shown;
+}
+
 std::function<void(Form1Korvane&)> Type(ecu::Setting setting, std::string text) {
     return [setting, text](Form1Korvane& f) {
         f.SettingBox(setting).text = text;
@@ -165,16 +186,9 @@ TEST(ReplyTrust, APieceOfABandBlockIsNoReply) {
     });
     h.port.attachPeer(4, &line);
     ASSERT_TRUE(h.connect());
-    h.form.ButonEcuOku_Click();
-    std::vector<std::string> messages;
-    ASSERT_TRUE(h.runner.runUntil(
-        [&] {
-            if (messages.empty() || messages.back() != h.form.KomutSatırı.text)
-                messages.push_back(h.form.KomutSatırı.text);
-            EXPECT_FALSE(h.form.ImgGaz.visible);  // the engine stays shown on petrol
-            return h.form.SequencerState == 8;
-        },
-        30000));
+    const std::vector<std::string> shown = StatusLinesOfARead(h, "CURVE", [&] {
+        EXPECT_FALSE(h.form.ImgGaz.visible);  // the engine stays shown on petrol
+    });
     ASSERT_TRUE(cut);
     EXPECT_EQ(h.form.CurveReadResult, Outcome::Done);
     const std::vector<std::string> expected{
@@ -182,9 +196,6 @@ TEST(ReplyTrust, APieceOfABandBlockIsNoReply) {
         "READING THE CURVE 3 / 6  READING ERROR 1", "READING THE CURVE 4 / 6  READING ERROR 1",
         "READING THE CURVE 5 / 6  READING ERROR 1", "READING THE CURVE 6 / 6  READING ERROR 1",
         "CURVE READ  READING ERROR 1"};
-    std::vector<std::string> shown;
-    for (const std::string& m : messages)
-        if (m.find("CURVE") != std::string::npos) shown.push_back(m);
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(h.form.CurveTable[3][1], h.ecu.memory().bandLevel(1, 1));
 }
@@ -192,22 +203,10 @@ TEST(ReplyTrust, APieceOfABandBlockIsNoReply) {
 TEST(ReplyTrust, AGoodCurveReadShowsProgressAndEndsReadWithoutAnErrorCount) {
     test::LinkHarness h('.', 0);
     ASSERT_TRUE(h.connect());
-    h.form.ButonEcuOku_Click();
-    std::vector<std::string> messages;
-    ASSERT_TRUE(h.runner.runUntil(
-        [&] {
-            if (messages.empty() || messages.back() != h.form.KomutSatırı.text)
-                messages.push_back(h.form.KomutSatırı.text);
-            return h.form.SequencerState == 8;
-        },
-        30000));
     const std::vector<std::string> expected{"EĞRİ OKUNUYOR 1 / 6", "EĞRİ OKUNUYOR 2 / 6", "EĞRİ OKUNUYOR 3 / 6",
                                             "EĞRİ OKUNUYOR 4 / 6", "EĞRİ OKUNUYOR 5 / 6", "EĞRİ OKUNUYOR 6 / 6",
                                             "EĞRİ OKUNDU"};
-    std::vector<std::string> shown;
-    for (const std::string& m : messages)
-        if (m.find("EĞRİ") != std::string::npos) shown.push_back(m);
-    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(StatusLinesOfARead(h, "EĞRİ"), expected);
 }
 
 // A read (or a write's read back) whose band replies never come whole while

@@ -1,0 +1,94 @@
+// The in-process bench of the headless commands: the virtual-time loop, the
+// virtual ECU on its port, captured output and the run of one command line.
+#include "qt/headless_bench.h"
+
+#include <cstdio>
+#include <system_error>
+
+#include "cli/cli.h"
+#include "cli/headless_session.h"
+#include "curve/curve_file_io.h"
+
+namespace gasecu::test {
+
+namespace {
+
+// A wait longer than any command's: a run still going after it never ends.
+constexpr double kLongestWaitMs = 3600 * 1000.0;
+const LocalTimeMs kWorkshopMorning =
+    std::chrono::local_days{std::chrono::year{2026} / 12 / 10} + std::chrono::hours{9};
+
+std::string ReadBack(std::FILE* file) {
+    std::string text;
+    std::fflush(file);
+    std::rewind(file);
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    return text;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+void VirtualSessionLoop::attachTimers(Form1Korvane& form, std::function<void()> afterTick) {
+    runner_.attach(form);
+    runner_.setAfterTick(std::move(afterTick));
+}
+
+int VirtualSessionLoop::run() {
+    stopped_.reset();
+    runner_.runUntil([this] { return stopped_.has_value(); }, kLongestWaitMs);
+    return stopped_.value_or(-1);
+}
+
+HeadlessBench::HeadlessBench(int ecuPort)
+    : ecuPort_(ecuPort),
+      runner_(std::make_unique<sim::VirtualTimeRunner>()),
+      clock_(*runner_, kWorkshopMorning),
+      line_(sim::LineWithEcuOnPort(*runner_, ecu_, ecuPort)),
+      loop_(*runner_) {
+    line_->setSentObserver([this](int number, const Bytes& frame) {
+        if (onFrame_) onFrame_(frame);
+        runner_->recordSent(number, frame);
+    });
+    // The factory reference beside the program, as the package installs it.
+    std::error_code error;
+    std::filesystem::create_directories(programDir(), error);
+    std::filesystem::copy_file(GASECU_SHIPPED_REFERENCE, programDir() / "ORJ.DAT", error);
+}
+
+HeadlessBench::~HeadlessBench() = default;
+
+std::string HeadlessBench::Arg(const std::filesystem::path& path) { return curve::Utf8FromPath(path); }
+
+CommandRun HeadlessBench::run(const std::vector<std::string>& arguments) {
+    std::unique_ptr<std::FILE, FileCloser> out(std::tmpfile()), err(std::tmpfile());
+    if (!out || !err) return {};
+    cli::SessionSurroundings surroundings;
+    surroundings.programDirectory = programDir();
+    surroundings.userDataDirectory = dir() / "user";
+    surroundings.out = out.get();
+    surroundings.err = err.get();
+    surroundings.clock = &clock_;
+    CommandRun run;
+    run.status = cli::RunCommandLine(
+        arguments, surroundings, [this](const cli::Options& options, const cli::SessionSurroundings& s) {
+            return std::make_unique<cli::HeadlessSession>(options, s, loop_, *line_,
+                                                          options.simulate ? &ecu_ : nullptr);
+        });
+    run.out = ReadBack(out.get());
+    run.err = ReadBack(err.get());
+    return run;
+}
+
+std::vector<Bytes> HeadlessBench::received() const {
+    std::vector<Bytes> frames;
+    for (const sim::SentFrame& frame : runner_->sentFrames())
+        if (frame.port == ecuPort_) frames.push_back(frame.bytes);
+    return frames;
+}
+
+}  // namespace gasecu::test

@@ -1,0 +1,87 @@
+#pragma once
+// The headless commands in process on the virtual clock: "gasecu COMMAND ..." goes
+// through the program's own parsing, checks and runner, in a session on the
+// virtual-time runner whose line has the virtual ECU behind one port number (the
+// numbers before it silent, those after it missing). A scan of fifteen ports or a
+// two-minute calibration takes as long as its handlers take; what a script reads
+// (standard output and error, the exit status), what the ECU got (every frame, in
+// order, with its virtual time) and the files written are there to check.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/session_loop.h"
+#include "support/temp_dir.h"
+#include "virtual_clock.h"
+#include "virtual_ecu.h"
+#include "virtual_port.h"
+#include "virtual_time_runner.h"
+
+namespace gasecu::test {
+
+// What one run left for a script to read.
+struct CommandRun {
+    int status = -1;  // -1: the run never ended
+    std::string out;
+    std::string err;
+};
+
+// A session loop on the virtual-time runner: a wait turns the runner until the
+// command's check ends it, or fails after an hour of virtual time.
+class VirtualSessionLoop final : public cli::SessionLoop {
+public:
+    explicit VirtualSessionLoop(sim::VirtualTimeRunner& runner) : runner_(runner) {}
+    Scheduler& scheduler() override { return runner_; }
+    void attachTimers(Form1Korvane& form, std::function<void()> afterTick) override;
+    void detachTimers() override { runner_.detach(); }
+    int run() override;
+    void stop(int status) override { stopped_ = status; }
+
+private:
+    sim::VirtualTimeRunner& runner_;
+    std::optional<int> stopped_;
+};
+
+class HeadlessBench {
+public:
+    // The ECU answers on port `ecuPort` (1..15).
+    explicit HeadlessBench(int ecuPort = 1);
+    ~HeadlessBench();
+    HeadlessBench(const HeadlessBench&) = delete;
+    HeadlessBench& operator=(const HeadlessBench&) = delete;
+
+    // Runs "gasecu ARGUMENTS..." to its end. The program's folder (with the shipped
+    // ORJ.DAT; "Cur_00.txt" is written there) is programDir(), the per-user data
+    // folder dir()/user; dir() itself is the test's to fill.
+    CommandRun run(const std::vector<std::string>& arguments);
+
+    // The frames the ECU's port received from the tool, over every run so far.
+    std::vector<Bytes> received() const;
+    // Told of every frame the tool sends, before the ECU reads it: a test's way of
+    // unplugging or freezing the ECU at a chosen moment.
+    void onFrame(std::function<void(const Bytes&)> observer) { onFrame_ = std::move(observer); }
+
+    const std::filesystem::path& dir() const { return dir_.path(); }
+    std::filesystem::path programDir() const { return dir_.path() / "program"; }
+    // The path as a command line names it.
+    static std::string Arg(const std::filesystem::path& path);
+
+    sim::VirtualTimeRunner& runner() { return *runner_; }
+    sim::VirtualEcu& ecu() { return ecu_; }
+    sim::VirtualPort& line() { return *line_; }
+
+private:
+    TempDir dir_;
+    int ecuPort_;
+    std::unique_ptr<sim::VirtualTimeRunner> runner_;
+    sim::VirtualClock clock_;
+    sim::VirtualEcu ecu_;
+    std::unique_ptr<sim::VirtualPort> line_;
+    VirtualSessionLoop loop_;
+    std::function<void(const Bytes&)> onFrame_;
+};
+
+}  // namespace gasecu::test
