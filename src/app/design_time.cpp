@@ -23,7 +23,7 @@ void Form1Korvane::ApplyDesignTimeProperties() {
     f.devir5000.caption = "5000";
     f.devir6000.caption = "6000";
     f.devir123456.caption = "1000-6000";
-    f.Rolanti.caption = "Rölanti";
+    f.Rolanti.caption = "Rölanti";  // both follow the language from the load on
     f.hepsi.caption = "Hepsi";
     f.AA.caption = "▲";
     f.YY.caption = "▼";

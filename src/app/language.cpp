@@ -115,6 +115,9 @@ void Form1Korvane::ApplyLanguageIndex() {
         {&ButonGeriAl.caption, "Geri Al", "Undo"},
         {&ButonYinele.caption, "Yinele", "Redo"},
         {&CheckEkuEğrisi.caption, "EKÜ eğrisi", "ECU curve"},
+        // The editor's idle-point and select-all buttons.
+        {&Rolanti.caption, "Rölanti", "Idle"},
+        {&hepsi.caption, "Hepsi", "All"},
     };
 
     if (LanguageIndex != 0 && LanguageIndex != 1) return;

@@ -54,7 +54,7 @@ private:
 };
 
 constexpr const char* kWindowUsage =
-    "Usage: gasecu [--port DEVICE]... [--simulate]\n"
+    "Usage: gasecu [--port DEVICE]... [--simulate] [--lang tr|en]\n"
     "       gasecu COMMAND [OPTIONS]   (headless service commands, below)\n"
     "\n"
     "Service tool for sequential LPG/CNG gas-injection controllers.\n"
@@ -64,6 +64,8 @@ constexpr const char* kWindowUsage =
     "                  devices come before the detected ones\n"
     "  --simulate      talk to the built-in virtual ECU instead of a serial adapter\n"
     "                  (also the default when no serial adapter is found)\n"
+    "  --lang tr|en    language of the window for this run (the stored choice is\n"
+    "                  not changed)\n"
     "  -h, --help      this text\n"
     "  -v, --version   the tool's version\n"
     "\n";
@@ -88,12 +90,45 @@ bool AnswerHelpOrVersion(int argc, char** argv) {
 
 }  // namespace
 
+WindowLanguage WindowLanguageFromArguments(int argc, const char* const* argv) {
+    WindowLanguage chosen;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view a = argv[i];
+        std::string_view value;
+        if (a == "--lang" || a == "-lang") {
+            if (i + 1 >= argc) {
+                chosen.refusal = "--lang takes tr or en";
+                return chosen;
+            }
+            value = argv[++i];
+        } else if (a.starts_with("--lang=") || a.starts_with("-lang=")) {
+            value = a.substr(a.find('=') + 1);
+        } else {
+            continue;
+        }
+        if (value == "tr") chosen.language = 0;
+        else if (value == "en") chosen.language = 1;
+        else {
+            chosen.refusal = "--lang takes tr or en, not '" + std::string(value) + "'";
+            return chosen;
+        }
+    }
+    return chosen;
+}
+
 int RunApplication(int argc, char** argv) {
     // Headless service commands: "gasecu scan", ... never open a window.
     if (argc > 1 && argv[1][0] != '-' && cli::IsCommand(argv[1])) return cli::RunCommand(argc, argv);
     // A mistyped command must not start the window (nor abort for want of a display).
     if (argc > 1 && !cli::StartsTheWindow(argv[1])) return cli::RefuseUnknownCommand(argv[1]);
     if (AnswerHelpOrVersion(argc, argv)) return 0;
+    // A mistyped language is refused before the window system starts, as the
+    // service commands refuse it.
+    const WindowLanguage language = WindowLanguageFromArguments(argc, argv);
+    if (!language.refusal.empty()) {
+        std::fprintf(stderr, "gasecu: %s\n", language.refusal.c_str());
+        return 2;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("gasecu"));
@@ -112,7 +147,11 @@ int RunApplication(int argc, char** argv) {
     QCommandLineOption benchmark(QStringLiteral("benchmark-startup"),
                                  QStringLiteral("Print the start-up time and memory at the first paint, then quit."));
     benchmark.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({port, simulate, benchmark});
+    QCommandLineOption lang(QStringLiteral("lang"),
+                            QStringLiteral("Language of the window for this run: tr or en (the stored choice is not "
+                                           "changed)."),
+                            QStringLiteral("tr|en"));
+    parser.addOptions({port, simulate, lang, benchmark});
     parser.process(app);
 
     qt::SessionOptions options;
@@ -127,6 +166,7 @@ int RunApplication(int argc, char** argv) {
     options.userDataDirectory =
         curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     options.decimalSeparator = SystemDecimalSeparator();
+    options.language = language.language;
 
     qt::Session session(std::move(options));
     QObject::connect(&session.window(), &qt::MainWindow::exitRequested, &app, &QCoreApplication::quit,

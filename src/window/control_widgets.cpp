@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "window/curve_widgets.h"
 #include "window/qt_canvas.h"
@@ -183,15 +185,23 @@ public:
             // with a long device path) carries the whole text as its tooltip.
             if (w_->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) w_->setToolTip(Q(c_.caption));
         }
-        if (Changed(back_, c_.backColour)) FillBackground(w_, c_.backColour);
-        if (Changed(fore_, c_.foreColour)) SetRole(w_, QPalette::WindowText, WidgetColour(c_.foreColour));
+        if (Changed(colours_, std::pair(c_.backColour, c_.foreColour))) {
+            FillBackground(w_, c_.backColour);
+            // A caption in the system's text colour on a dark fill (a setting the
+            // ECU took is coloured dark teal) would be black on black: it turns
+            // light there. A caption colour of the form's own is kept.
+            std::optional<QColor> fore = WidgetColour(c_.foreColour);
+            const std::optional<QColor> back = WidgetColour(c_.backColour);
+            if (!fore && back) fore = TextOn(*back);
+            SetRole(w_, QPalette::WindowText, fore);
+        }
     }
 
 private:
     LabelControl& c_;
     QLabel* w_;
     std::optional<std::string> caption_;
-    std::optional<Colour> back_, fore_;
+    std::optional<std::pair<Colour, Colour>> colours_;
 };
 
 // A text box. The key handler sees each key before the character reaches the box,
@@ -300,16 +310,28 @@ private:
 // A container screen or a clickable picture: only visibility and enabling.
 class PictureBoxWidget : public ControlWidget {
 public:
-    PictureBoxWidget(PictureBoxControl& c, QWidget* w) : c_(c), w_(w) {}
+    PictureBoxWidget(PictureBoxControl& c, QWidget* w, std::string name = {}, std::function<bool()> english = {})
+        : c_(c), w_(w), name_(std::move(name)), english_(std::move(english)) {}
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
         if (auto* plot = dynamic_cast<PlotWidget*>(w_)) plot->refresh();
+        // The fuel switch: a caption of the window's own, in the fitter's language.
+        if (auto* label = qobject_cast<QLabel*>(w_); label && !name_.empty()) {
+            const bool english = english_ && english_();
+            if (Changed(english_applied_, english)) {
+                label->setText(ImageGlyph(name_, 0, english));
+                label->setToolTip(FuelSwitchTip(name_, english));
+            }
+        }
     }
 
 private:
     PictureBoxControl& c_;
     QWidget* w_;
+    std::string name_;
+    std::function<bool()> english_;
+    std::optional<bool> english_applied_;
 };
 
 }  // namespace
@@ -337,10 +359,8 @@ std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWid
                 auto* label = new QLabel(parent);  // the fuel switch pictures
                 label->setAlignment(Qt::AlignCenter);
                 label->setFrameShape(QFrame::StyledPanel);
-                label->setText(entry.name == "BenzinPic" ? QStringLiteral("▶ BENZİN") : QStringLiteral("▶ LPG"));
-                label->setToolTip(entry.name == "BenzinPic" ? QStringLiteral("Benzine geç / Switch to petrol")
-                                                            : QStringLiteral("Gaza geç / Switch to gas"));
-                w = label;
+                WatchMouse(label, ev);
+                return std::make_unique<PictureBoxWidget>(*c, label, entry.name, ev.english);
             }
             WatchMouse(w, ev);
             return std::make_unique<PictureBoxWidget>(*c, w);

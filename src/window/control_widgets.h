@@ -53,13 +53,19 @@ struct WidgetEvents {
     std::function<void(bool on)> check;     // a check box toggled by the user
     std::function<void(int key)> keyPress;  // a key typed into a text box (ASCII code, Enter = 13)
     std::function<void(const std::string& text)> edited;
+    // Whether the fitter chose English: the captions the window draws itself
+    // (pictures the form gives no text) follow it. Unset: Turkish.
+    std::function<bool()> english;
 };
 
 // Builds the widget for one control. The parent is the container's widget.
 std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWidget* parent, WidgetEvents events);
 
 // Glyph shown by an image control: the pictures of the fuel display, the editor's
-// idle and tilt pictures, the calibration marker.
-QString ImageGlyph(const std::string& controlName, int picture);
+// idle and tilt pictures, the calibration marker, the fuel switch; in English or
+// Turkish.
+QString ImageGlyph(const std::string& controlName, int picture, bool english);
+// The fuel switch picture's tooltip (BenzinPic or LPGPic).
+QString FuelSwitchTip(const std::string& controlName, bool english);
 
 }  // namespace gasecu::qt

@@ -1,5 +1,6 @@
 #include "window/curve_widgets.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -38,6 +39,21 @@ void PlotWidget::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), kPlotGroundColour);
 }
 
+void PlotWidget::setHoverHandler(std::function<void(std::optional<QPointF>)> handler) {
+    hovered_ = std::move(handler);
+    setMouseTracking(static_cast<bool>(hovered_));
+}
+
+void PlotWidget::mouseMoveEvent(QMouseEvent* e) {
+    if (hovered_) hovered_(e->position());
+    QWidget::mouseMoveEvent(e);
+}
+
+void PlotWidget::leaveEvent(QEvent* e) {
+    if (hovered_) hovered_(std::nullopt);
+    QWidget::leaveEvent(e);
+}
+
 void PlotWidget::resizeEvent(QResizeEvent* e) {
     if (resized_) resized_(e->size());
     QWidget::resizeEvent(e);
@@ -47,10 +63,11 @@ namespace {
 constexpr int kRightMargin = 12;
 constexpr int kBoxSize = 18;
 // The plot's user coordinates: grid column k (k ms petrol time) lies at 40 k.
-PlotGeometry GeometryOf(const QRect& plot) {
+PlotGeometry GeometryOf(const QRect& plot, double top) {
     PlotGeometry g;
     g.widthPx = plot.width();
     g.heightPx = plot.height();
+    g.top = top;
     return g;
 }
 }  // namespace
@@ -86,6 +103,12 @@ QSize PlotFrame::sizeHint() const {
     return QSize(full.widthPx, full.heightPx) + QSize(kAxisLabelsLeft + kRightMargin, kBoxRowsHeight + kAxisLabelsBelow);
 }
 
+void PlotFrame::setPlotTop(double top) {
+    if (top == top_) return;
+    top_ = top;
+    update();
+}
+
 void PlotFrame::resizeEvent(QResizeEvent* e) {
     place();
     QWidget::resizeEvent(e);
@@ -94,7 +117,7 @@ void PlotFrame::resizeEvent(QResizeEvent* e) {
 void PlotFrame::place() {
     const QRect plot = plotRect();
     plot_->setGeometry(plot);
-    const PlotGeometry g = GeometryOf(plot);
+    const PlotGeometry g = GeometryOf(plot, top_);
     for (const PointBox& b : boxes_) {
         const int x = plot.left() + static_cast<int>(g.toPixel(40.0 * b.column, 0).x()) - kBoxSize / 2;
         b.box->setGeometry(x, 8 + b.row * 22, kBoxSize, kBoxSize);
@@ -110,7 +133,7 @@ void PlotFrame::place() {
 void PlotFrame::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect plot = plotRect();
-    DrawPlotAxisLabels(p, GeometryOf(plot), plot.topLeft(), height() - plot.bottom() - 1);
+    DrawPlotAxisLabels(p, GeometryOf(plot, top_), plot.topLeft(), height() - plot.bottom() - 1);
 }
 
 ScreenWidget::ScreenWidget(QWidget* parent) : QFrame(parent) {

@@ -5,7 +5,9 @@
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
+#include <QPointF>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace gasecu::qt {
@@ -31,12 +33,17 @@ public:
     void refresh();
     // Told the plot's new size in pixels, so the picture is drawn at that size.
     void setResizeHandler(std::function<void(QSize)> handler) { resized_ = std::move(handler); }
+    // Told where the mouse is over the plot (in pixels), and nothing when it left.
+    void setHoverHandler(std::function<void(std::optional<QPointF>)> handler);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void leaveEvent(QEvent*) override;
 
 private:
+    std::function<void(std::optional<QPointF>)> hovered_;
     std::function<const QImage*()> source_;
     std::function<std::uint64_t()> version_;
     std::uint64_t shownVersion_ = ~std::uint64_t{0};
@@ -58,6 +65,10 @@ public:
     void addOnPlot(QWidget* widget, Qt::Corner corner, QPoint offset);
     // Where the plot lies in the frame.
     QRect plotRect() const;
+    // The top of the plot's user coordinates (559: 28 ms of gas time); the gas
+    // time labels follow it.
+    void setPlotTop(double top);
+    double plotTop() const { return top_; }
     QSize minimumSizeHint() const override;
     QSize sizeHint() const override;
 
@@ -80,6 +91,7 @@ private:
         QPoint offset;
     };
     PlotWidget* plot_;
+    double top_ = 559;
     std::vector<PointBox> boxes_;
     std::vector<OnPlot> onPlot_;
 };

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <optional>
 #include <utility>
@@ -16,7 +17,7 @@ namespace {
 class ImageWidget : public ControlWidget {
 public:
     ImageWidget(ImageControl& c, std::string name, QWidget* parent, const WidgetEvents& ev)
-        : c_(c), name_(std::move(name)), w_(new QLabel(parent)) {
+        : c_(c), name_(std::move(name)), w_(new QLabel(parent)), english_(ev.english) {
         w_->setAlignment(Qt::AlignCenter);
         WatchMouse(w_, ev);
         // The fuel display: what the engine runs on, in a colour seen from across the workshop.
@@ -36,14 +37,16 @@ public:
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
-        if (Changed(picture_, c_.picture)) w_->setText(ImageGlyph(name_, c_.picture));
+        const bool english = english_ && english_();
+        if (Changed(glyph_, std::pair(c_.picture, english))) w_->setText(ImageGlyph(name_, c_.picture, english));
     }
 
 private:
     ImageControl& c_;
     std::string name_;
     QLabel* w_;
-    std::optional<int> picture_;
+    std::function<bool()> english_;
+    std::optional<std::pair<int, bool>> glyph_;
 };
 
 // Bars take whole numbers; the pressure bar runs 0..2 bar, so the bar works in
@@ -89,18 +92,42 @@ std::unique_ptr<ControlWidget> MakeProgressBarWidget(ProgressBarControl& c, QWid
     return std::make_unique<ProgressBarWidget>(c, parent);
 }
 
-QString ImageGlyph(const std::string& name, int picture) {
-    if (name == "ImgBenzin") return QStringLiteral("BENZİN");
-    if (name == "ImgGaz") return QStringLiteral("LPG");
-    if (name == "ImgGazGeçiş") return QStringLiteral("→ LPG");
-    if (name == "Rolantiyukarıdisabel") return QStringLiteral("▵ Rölanti");
-    if (name == "Rolantiyukarıenabel") return QStringLiteral("▲ Rölanti");
-    if (name == "Rolantiaşagıdisabel") return QStringLiteral("▿ Rölanti");
-    if (name == "Rolantiaşagıenabel") return QStringLiteral("▼ Rölanti");
-    if (name == "imgeğmedisabled") return QStringLiteral("◇ Eğim");
-    if (name == "imgeğmeenabled") return QStringLiteral("◆ Eğim");
+namespace {
+
+// The window's own captions for pictures the form gives no text: Turkish and
+// English, the symbols shared.
+struct Glyph {
+    const char* name;
+    const char* turkish;
+    const char* english;
+};
+constexpr Glyph kGlyphs[] = {
+    {"ImgBenzin", "BENZİN", "PETROL"},
+    {"ImgGaz", "LPG", "LPG"},
+    {"ImgGazGeçiş", "→ LPG", "→ LPG"},
+    {"Rolantiyukarıdisabel", "▵ Rölanti", "▵ Idle"},
+    {"Rolantiyukarıenabel", "▲ Rölanti", "▲ Idle"},
+    {"Rolantiaşagıdisabel", "▿ Rölanti", "▿ Idle"},
+    {"Rolantiaşagıenabel", "▼ Rölanti", "▼ Idle"},
+    {"imgeğmedisabled", "◇ Eğim", "◇ Slope"},
+    {"imgeğmeenabled", "◆ Eğim", "◆ Slope"},
+    {"BenzinPic", "▶ BENZİN", "▶ PETROL"},
+    {"LPGPic", "▶ LPG", "▶ LPG"},
+};
+
+}  // namespace
+
+QString ImageGlyph(const std::string& name, int picture, bool english) {
+    // The calibration marker's picture carries its own language.
     if (name == "AyarKırmızıImg") return picture == 2 ? QStringLiteral("● CAL") : QStringLiteral("● AYAR");
+    for (const Glyph& g : kGlyphs)
+        if (name == g.name) return QString::fromUtf8(english ? g.english : g.turkish);
     return {};
+}
+
+QString FuelSwitchTip(const std::string& name, bool english) {
+    if (name == "BenzinPic") return english ? QStringLiteral("Switch to petrol") : QStringLiteral("Benzine geç");
+    return english ? QStringLiteral("Switch to gas") : QStringLiteral("Gaza geç");
 }
 
 }  // namespace gasecu::qt

@@ -53,8 +53,9 @@ void MainWindow::layOutTrendWindow() {
     auto* layout = new QVBoxLayout(trendWindow_);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(trendPlot_);
-    trendPlot_->setMinimumSize(480, 320);
-    trendWindow_->resize(900, 520);
+    // Small enough to lie under the settings on a 1024x768 screen.
+    trendPlot_->setMinimumSize(480, 200);
+    trendWindow_->resize(kTrendWindowSize);
 }
 
 }  // namespace gasecu::qt

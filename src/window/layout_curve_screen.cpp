@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "window/curve_readout.h"
 #include "window/curve_widgets.h"
 #include "window/event_table.h"
 #include "window/main_window.h"
@@ -88,6 +89,11 @@ void MainWindow::layOutCurvePaper() {
 
     // The plot with its point boxes and axis labels takes all the room left over.
     auto* frame = new PlotFrame(paper, plot_);
+    plotFrame_ = frame;
+    plot_->setHoverHandler([this](std::optional<QPointF> at) {
+        hoverPixel_ = at;
+        mirrorCurveReadout();
+    });
     // The two rows of point boxes above the plot, each box over its point's grid
     // line; the range boxes (index 18) lead each row, one column left of point 1.
     for (int k = 0; k <= 18; ++k) {
@@ -125,6 +131,13 @@ void MainWindow::layOutCurvePaper() {
         right->addWidget(w(row[2]));
         right->addSpacing(10);
     }
+    // Which colour is which band, and the point under the mouse or marked.
+    legend_ = new BandLegend(paper);
+    right->addWidget(legend_);
+    right->addSpacing(6);
+    readout_ = new PointReadoutLabel(paper);
+    readout_->setFixedWidth(160);
+    right->addWidget(readout_);
     right->addStretch(1);
     grid->addLayout(right, 0, 2);
 }

@@ -6,14 +6,21 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <array>
 
+#include "curve/point_readout.h"
 #include "window/control_widgets.h"
+#include "window/curve_readout.h"
+#include "window/docked_panel.h"
 #include "window/curve_widgets.h"
 #include "window/event_table.h"
 #include "window/messages_window.h"
 #include "window/history_window.h"
+#include "window/qt_canvas.h"
 #include "window/qt_timers.h"
+#include "window/window_placement.h"
 
 namespace gasecu::qt {
 
@@ -40,7 +47,7 @@ private:
 
 MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), form_(form) {
     // "[*]": a leading "*" while the curve has unsaved changes.
-    setWindowTitle(QStringLiteral("[*]gasecu"));
+    setWindowTitle(MainWindowTitle(false, false));
     controls_ = ListControls(form_);
     timers_ = std::make_unique<QtTimers>([this] { afterHandler(); });
     timers_->attachFormTimers(form_);
@@ -63,9 +70,14 @@ void MainWindow::load() {
 
 void MainWindow::mirror() {
     for (auto& b : bindings_) b->mirror();
-    if (trendWindow_->isVisible() != form_.TrendPic.visible) trendWindow_->setVisible(form_.TrendPic.visible);
+    if (trendWindow_->isVisible() != form_.TrendPic.visible) {
+        if (form_.TrendPic.visible) placeTrendWindow();
+        trendWindow_->setVisible(form_.TrendPic.visible);
+    }
     const QString trendTitle = QStringLiteral("gasecu - ") + QString::fromStdString(form_.ButonTrend.caption);
     if (trendWindow_->windowTitle() != trendTitle) trendWindow_->setWindowTitle(trendTitle);
+    const QString title = MainWindowTitle(form_.LanguageIndex == 1, simulated_);
+    if (windowTitle() != title) setWindowTitle(title);
     setWindowModified(form_.CurveUnsaved());
     if (auto* button = qobject_cast<QPushButton*>(w("MesajlarButon"))) {
         const QString caption = form_.LanguageIndex == 1 ? QStringLiteral("Messages") : QStringLiteral("Mesajlar");
@@ -73,6 +85,91 @@ void MainWindow::mirror() {
     }
     if (messages_->isVisible()) messages_->refresh();
     if (history_) history_->mirror();
+    mirrorCurveReadout();
+}
+
+void MainWindow::mirrorCurveReadout() {
+    // The gas-time axis reaches as high as the highest band point: a calibrated
+    // curve stays whole on the plot. The drawing's own units do not change.
+    const double top = curve::PlotTopFor(form_.CurveTable);
+    if (top != plotTop_) {
+        plotTop_ = top;
+        if (plotFrame_) plotFrame_->setPlotTop(top);
+        if (plotTopChanged_) plotTopChanged_(top);
+    }
+    if (!readout_) return;
+    std::optional<curve::PointReadout> point;
+    if (hoverPixel_ && plot_ && plot_->width() > 0 && plot_->height() > 0) {
+        PlotGeometry g;
+        g.widthPx = plot_->width();
+        g.heightPx = plot_->height();
+        g.top = plotTop_;
+        const QPointF at = g.toUser(*hoverPixel_);
+        // Within 8 pixels of a dot along each axis, at any window size and range.
+        constexpr double kReachPixels = 8;
+        point = curve::PointNear(form_.CurveTable, at.x(), at.y(), kReachPixels * (g.right - g.left) / g.widthPx,
+                                 kReachPixels * (g.top - g.bottom) / g.heightPx);
+    }
+    if (!point) {
+        std::array<bool, 18> marked{};
+        for (std::size_t k = 0; k < marked.size(); ++k) marked[k] = form_.CheckÜ[k].checked() || form_.CheckA[k].checked();
+        point = curve::MarkedPoint(form_.CurveTable, form_.BandSelected, marked);
+    }
+    readout_->showPoint(point, form_.LanguageIndex == 1, form_.env.decimalSeparator);
+}
+
+QString MainWindowTitle(bool english, bool simulated) {
+    // A fitter must never take the virtual engine's values for a real car's.
+    if (simulated) return english ? QStringLiteral("[*]gasecu - simulated ECU") : QStringLiteral("[*]gasecu - sanal EKÜ");
+    return english ? QStringLiteral("[*]gasecu - LPG/CNG ECU service tool")
+                   : QStringLiteral("[*]gasecu - LPG/CNG EKÜ servis aracı");
+}
+
+void MainWindow::dockPanel(QWidget* panel, const QString& caption) {
+    if (docked_) return;
+    docked_ = new DockedPanel(w("EğriKağıdıPic")->parentWidget(), panel, caption);
+}
+
+void MainWindow::placeTrendWindow() {
+    QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    // The trend window's own frame is not known before it is shown: the main
+    // window's stands in for it.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QRect spare = spareScreenRoom();
+    const QRect place =
+        PlaceBesideWindow(screen->availableGeometry(), frameGeometry(), kTrendWindowSize + frame, spare);
+    trendWindow_->resize(place.size() - frame);
+    trendWindow_->move(place.topLeft());
+}
+
+QRect MainWindow::spareScreenRoom() const {
+    if (form_.EğriKağıdıPic.visible) {
+        // The curve screen: the plot under the select-all button and left of the
+        // arrow cross.
+        const QPoint plotAt = plot_->mapToGlobal(QPoint(0, 0));
+        const int top = w("hepsi")->mapToGlobal(QPoint(0, w("hepsi")->height())).y() + 4;
+        const int right = w("sol")->mapToGlobal(QPoint(0, 0)).x() - 4;
+        return QRect(QPoint(plotAt.x(), top), QPoint(right, plotAt.y() + plot_->height() - 1));
+    }
+    // The settings and calibration screens: right of or under what the screen
+    // shows, whichever is larger.
+    QWidget* screen = w(form_.KalibrasyonPic.visible ? "KalibrasyonPic" : "SettingsSettingsPic");
+    QRect used;
+    for (QWidget* child : screen->findChildren<QWidget*>())
+        if (child->isVisible()) used |= QRect(child->mapTo(screen, QPoint(0, 0)), child->size());
+    constexpr int kGap = 8;
+    const QRect whole = screen->rect();
+    const QRect right(QPoint(used.right() + kGap, whole.top()), whole.bottomRight());
+    const QRect below(QPoint(whole.left(), used.bottom() + kGap), whole.bottomRight());
+    auto area = [](const QRect& r) { return r.isValid() ? r.width() * r.height() : 0; };
+    const QRect room = area(right) >= area(below) ? right : below;
+    return QRect(screen->mapToGlobal(room.topLeft()), room.size());
+}
+
+void MainWindow::setSimulated(bool simulated) {
+    simulated_ = simulated;
+    mirror();
 }
 
 void MainWindow::toggleMessages() {
@@ -164,6 +261,7 @@ void MainWindow::buildWidgets() {
         ev.click = call(h.click);
         ev.mouseDown = call(h.mouseDown);
         ev.mouseUp = call(h.mouseUp);
+        ev.english = [form] { return form->LanguageIndex == 1; };
         if (auto* box = std::get_if<CheckBoxControl*>(&entry.control)) {
             CheckBoxControl* c = *box;  // setValue runs the box's click rule
             ev.check = [this, c](bool on) { runHandler([c, on] { c->setValue(on ? 1 : 0); }); };

@@ -3,11 +3,13 @@
 // QTimers, the user's events fed to the form's handlers and, after every handler,
 // the controls' properties mirrored onto the widgets.
 #include <QImage>
+#include <QPointF>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +23,10 @@ class MessagesWindow;
 class HistoryControls;
 class QtTimers;
 class PlotWidget;
+class PlotFrame;
+class BandLegend;
+class PointReadoutLabel;
+class DockedPanel;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -54,6 +60,24 @@ public:
     // The session's messages ("Mesajlar"/"Messages", Ctrl+M opens and closes it).
     MessagesWindow* messagesWindow() const { return messages_; }
     void toggleMessages();
+    // Told the plot's new top in user units when a band reaches past 28 ms of gas
+    // time or comes back under it (the plot's picture follows it).
+    void setPlotTopHandler(std::function<void(double)> handler) { plotTopChanged_ = std::move(handler); }
+    double plotTop() const { return plotTop_; }
+    // The readout of the point under the mouse or marked for editing.
+    PointReadoutLabel* pointReadout() const { return readout_; }
+    BandLegend* bandLegend() const { return legend_; }
+    // Carries a window of the tool's own in the window's right side, behind a
+    // handle that opens it: the screen has no room for it beside or under.
+    void dockPanel(QWidget* panel, const QString& caption);
+    DockedPanel* dockedPanel() const { return docked_; }
+    // Opens the trend window beside or under the window, or where it covers no
+    // button of it (see PlaceBesideWindow).
+    void placeTrendWindow();
+    // The part of the shown screen where no control lies, in screen coordinates.
+    QRect spareScreenRoom() const;
+    // The window talks to the virtual ECU: the title says so, in the fitter's language.
+    void setSimulated(bool simulated);
     // The job label field, the history button and the history window.
     HistoryControls* historyControls() const { return history_; }
 
@@ -93,6 +117,22 @@ private:
     bool exitSignalled_ = false;
     MessagesWindow* messages_ = nullptr;
     HistoryControls* history_ = nullptr;
+    bool simulated_ = false;
+    // The curve screen's plot range and point readout.
+    void mirrorCurveReadout();
+    PlotFrame* plotFrame_ = nullptr;
+    BandLegend* legend_ = nullptr;
+    PointReadoutLabel* readout_ = nullptr;
+    std::optional<QPointF> hoverPixel_;
+    double plotTop_ = 559;
+    std::function<void(double)> plotTopChanged_;
+    DockedPanel* docked_ = nullptr;
+    // The trend window's size where the screen has room for it.
+    static constexpr QSize kTrendWindowSize{900, 520};
 };
+
+// The main window's title ("[*]" marks unsaved curve changes) in English or
+// Turkish; a simulated ECU is named in it.
+QString MainWindowTitle(bool english, bool simulated);
 
 }  // namespace gasecu::qt

@@ -15,7 +15,6 @@ namespace gasecu {
 namespace {
 
 constexpr int kColumns = 18;  // 1 ms of petrol time each, 40 units
-constexpr int kRows = 28;     // 1 ms of gas time each, 20 units
 constexpr int kTextPixels = 12;
 
 // Grid lines that fall just outside the picture (the plot's edges lie 1 unit inside
@@ -45,7 +44,7 @@ QImage PlotBackground(const PlotGeometry& g) {
         const int x = ClampedPixel(g.toPixel(40.0 * i, 0).x(), g.widthPx);
         p.drawLine(x, 0, x, g.heightPx - 1);
     }
-    for (int j = 0; j <= kRows; ++j) {
+    for (int j = 0; j <= g.gasRows(); ++j) {
         const int y = ClampedPixel(g.toPixel(0, 20.0 * j).y(), g.heightPx);
         p.drawLine(0, y, g.widthPx - 1, y);
     }
@@ -256,6 +255,18 @@ void QtCanvas::resize(QSize pixels) {
     ++changes_;
 }
 
+void QtCanvas::setTop(double top) {
+    if (top == geometry_.top) return;
+    endPainting();
+    geometry_.top = top;
+    background_ = drawBackground_(geometry_);
+    image_ = background_.copy();
+    penSet_ = false;
+    // The calls stay in user units: the next look paints them all at the new scale.
+    painted_.clear();
+    ++changes_;
+}
+
 const QImage& QtCanvas::image() {
     settle();
     return image_;
@@ -283,7 +294,7 @@ void DrawPlotAxisLabels(QPainter& p, const PlotGeometry& g, QPoint plotAt, int s
         p.drawText(QRectF(x - 15, plotBottom, 30, stripHeight), Qt::AlignCenter, QString::number(i));
     }
     // Gas time, ms: left of each horizontal grid line.
-    for (int j = 0; j <= kRows; j += rowStep) {
+    for (int j = 0; j <= g.gasRows(); j += rowStep) {
         const double y = plotAt.y() + g.toPixel(0, 20.0 * j).y();
         p.drawText(QRectF(plotAt.x() - 40, y - 8, 34, 16), Qt::AlignRight | Qt::AlignVCenter, QString::number(j));
     }

@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPoint>
 #include <QPointF>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -42,14 +43,22 @@ struct PlotGeometry {
     }
     // Pixels per user unit along x (circle radii are measured along x).
     double pixelsPerUnitX() const { return widthPx / (right - left); }
+    // Back from a pixel of the picture to user coordinates.
+    QPointF toUser(QPointF pixel) const {
+        return {left + pixel.x() * (right - left) / widthPx, top + pixel.y() * (bottom - top) / heightPx};
+    }
+    // Whole milliseconds of gas time (20 units) up to the top: 28 on the usual
+    // plot, more when a band's points reach higher.
+    int gasRows() const { return static_cast<int>(std::lround((top + 1) / 20)); }
 };
 
 // The plot's ground under its grid lines, and the curve paper around the plot.
 inline const QColor kPlotGroundColour(73, 95, 95);
 inline const QColor kCurvePaperColour(151, 175, 160);
 
-// The plot's background: 18 columns of 1 ms petrol time (40 units) and 28 rows of
-// 1 ms gas time (20 units), light lines on dark green-grey.
+// The plot's background: 18 columns of 1 ms petrol time (40 units) and a row of
+// 1 ms gas time (20 units) for each millisecond up to the top (28 on the usual
+// plot), light lines on dark green-grey.
 QImage PlotBackground(const PlotGeometry& geometry = {});
 
 // What clear() puts back, drawn for a given size: the curve paper's grid, or a
@@ -65,6 +74,9 @@ public:
     // Gives the picture a new pixel size (the plot follows the window's size): the
     // grid is drawn anew and the curves wait for the next redraw.
     void resize(QSize pixels);
+    // Moves the top of the user coordinates (the gas-time axis grows when a band
+    // reaches past 28 ms): grid and picture are painted anew at the new scale.
+    void setTop(double top);
     void setLineWidth(int width) override;
     void setLineStyle(LineStyle style) override;
     void line(double x1, double y1, double x2, double y2, Colour colour) override;
@@ -122,8 +134,8 @@ private:
 };
 
 // The white axis labels around a plot whose top-left corner lies at plotAt on the
-// paper: petrol time 0..18 ms in a strip under the plot and gas time 0..28 ms left
-// of it, each under or beside its grid line. Where the lines lie too close for
+// paper: petrol time 0..18 ms in a strip under the plot and gas time from 0 ms to
+// the plot's top left of it, each under or beside its grid line. Where the lines lie too close for
 // every number, every second one is written. Needs a QGuiApplication (text).
 void DrawPlotAxisLabels(QPainter& painter, const PlotGeometry& geometry, QPoint plotAt, int stripHeight);
 // Room the labels need: left of the plot, and under it.

@@ -60,6 +60,8 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
                                     canvas->resize(pixels);
                                     form->DrawCurves();
                                 });
+    // A band past 28 ms of gas time raises the plot's top; the calls keep their units.
+    window_->setPlotTopHandler([canvas](double top) { canvas->setTop(top); });
     // The trend picture: a plain dark ground, drawn at the window's size.
     auto trend = std::make_shared<QtCanvas>(
         PlotGeometry{900, 520, ecu::kTrendLeft, ecu::kTrendTop, ecu::kTrendRight, ecu::kTrendBottom},
@@ -77,10 +79,14 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
                                  });
     port_->setAfterEvent([w = window_.get()] { w->mirror(); });
     window_->load();
+    if (options_.language) {
+        form_->LanguageIndex = *options_.language;
+        form_->ApplyLanguageIndex();
+        window_->mirror();
+    }
 
     if (ecu_) {
-        // A fitter must never take the virtual engine's values for a real car's.
-        window_->setWindowTitle(QStringLiteral("[*]gasecu - sanal EKÜ / simulated ECU"));
+        window_->setSimulated(true);
         if (options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
     }
 }
@@ -105,17 +111,19 @@ void Session::show() {
                                                window_->minimumSizeHint(), assumedFrame, panelSizes);
     window_->resize(place.window.size() - assumedFrame);
     window_->move(place.window.topLeft());
+    if (panel && place.panelDocked) {
+        // No room beside or under: the panel rides in the window's right side.
+        window_->dockPanel(panel, form_->LanguageIndex == 1 ? QStringLiteral("Virtual engine")
+                                                            : QStringLiteral("Sanal motor"));
+        window_->show();
+        return;
+    }
     window_->show();
     if (panel) {
         panel->setOrientation(place.panelOrientation);
         panel->resize(place.panel.size() - assumedFrame);
         panel->move(place.panel.topLeft());
-        // On a screen too small for both the panel waits minimised: at start
-        // nothing of the window is covered.
-        if (place.panel.intersects(place.window))
-            panel->showMinimized();
-        else
-            panel->show();
+        panel->show();
     }
 }
 

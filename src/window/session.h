@@ -5,6 +5,7 @@
 #include <QObject>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ struct SessionOptions {
     std::filesystem::path userDataDirectory;
     std::filesystem::path installedDataDirectory;  // see FormEnvironment
     char decimalSeparator = '.';
+    // --lang: 0 Turkish, 1 English for this run; unset: the stored choice.
+    // "Dilsecim" keeps the fitter's own choice either way.
+    std::optional<int> language;
 };
 
 class Session {

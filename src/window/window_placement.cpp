@@ -45,12 +45,38 @@ WindowPlacement PlaceWindows(const QRect& available, QSize wanted, QSize minimum
         p.panelOrientation = Qt::Horizontal;
         return p;
     }
+    if (roomBeside < minimum.width()) {
+        // Neither beside nor under: the window takes the free area as if alone and
+        // carries the panel in its right side.
+        p = PlaceWindows(available, wanted - frame, minimum - frame, frame);
+        p.window.moveTopLeft(available.topLeft());
+        p.panelDocked = true;
+        return p;
+    }
     const QSize size(Fit(wanted.width(), roomBeside, minimum.width(), screenW),
                      Fit(wanted.height(), screenH, minimum.height(), screenH));
     p.window = QRect(available.topLeft(), size);
     const int x = std::min(p.window.right() + 1 + kGap, available.right() + 1 - tall.width());
     p.panel = QRect(QPoint(std::max(x, available.left()), available.top()), tall);
     return p;
+}
+
+QRect PlaceBesideWindow(const QRect& available, const QRect& window, QSize size, const QRect& spare) {
+    size = size.boundedTo(available.size());
+    const int right = available.right() + 1 - (window.right() + 1 + kGap);   // room right of the window
+    const int below = available.bottom() + 1 - (window.bottom() + 1 + kGap);  // room under it
+    const int left = window.left() - kGap - available.left();                 // room left of it
+    auto clampY = [&](int y) { return std::clamp(y, available.top(), available.bottom() + 1 - size.height()); };
+    auto clampX = [&](int x) { return std::clamp(x, available.left(), available.right() + 1 - size.width()); };
+    if (right >= size.width()) return QRect(QPoint(window.right() + 1 + kGap, clampY(window.top())), size);
+    if (below >= size.height()) return QRect(QPoint(clampX(window.left()), window.bottom() + 1 + kGap), size);
+    if (left >= size.width()) return QRect(QPoint(window.left() - kGap - size.width(), clampY(window.top())), size);
+    // No room outside: over the part of the window without buttons, as large as
+    // that part allows, in its middle.
+    const QRect room = spare.intersected(available);
+    const QSize fitted = size.boundedTo(room.size());
+    return QRect(room.topLeft() + QPoint((room.width() - fitted.width()) / 2, (room.height() - fitted.height()) / 2),
+                 fitted);
 }
 
 }  // namespace gasecu::qt

@@ -16,18 +16,28 @@ struct PanelSizes {
 
 struct WindowPlacement {
     QRect window;  // the window's frame on the screen
-    QRect panel;   // the panel's frame; empty without a panel
+    QRect panel;   // the panel's frame; empty without a panel or when docked
     Qt::Orientation panelOrientation = Qt::Vertical;
+    // No room beside or under the window: the panel goes into the window's right
+    // side instead of over it.
+    bool panelDocked = false;
 };
 
 // The window gets its wanted size, cut to the free area but never below its
 // minimum. A panel goes to the window's right, tall, the window giving up width
 // for it down to its minimum; where that leaves too little room it lies wide
 // under the window, which gives up height down to its minimum. Where neither
-// fits, the panel keeps the screen's right edge over the window (the caller
-// opens it minimised). frame is what the window system adds around a window (title
+// fits, the panel is docked into the window's right side (panelDocked) and the
+// window has the screen to itself. frame is what the window system adds around a window (title
 // bar, borders); every size given and returned includes it.
 WindowPlacement PlaceWindows(const QRect& available, QSize wanted, QSize minimum, QSize frame,
                              std::optional<PanelSizes> panel = std::nullopt);
+
+// Where a window of the tool's own (the trend window) opens so that it covers none
+// of the main window's buttons: to the main window's right, else under it, else to
+// its left; where the screen has no such room, inside `spare` (the part of the main
+// window where no button lies, in screen coordinates), cut to it. Sizes include
+// the frame.
+QRect PlaceBesideWindow(const QRect& available, const QRect& window, QSize size, const QRect& spare);
 
 }  // namespace gasecu::qt

@@ -172,7 +172,7 @@ TEST(CliCommandLine, OnlyAnOptionOfTheWindowStartsTheWindow) {
     };
     const Case cases[] = {
         {"--port", true}, {"--port=/dev/ttyUSB0", true}, {"--simulate", true}, {"--help", true}, {"-h", true},
-        {"--version", true}, {"-v", true}, {"--benchmark-startup", true},
+        {"--version", true}, {"-v", true}, {"--benchmark-startup", true}, {"--lang", true}, {"--lang=en", true},
         // What the window toolkit takes for any program.
         {"-platform", true}, {"--platform=offscreen", true}, {"-style", true}, {"-reverse", true},
         // Mistyped commands, an empty word, bytes that are no text, options nobody has.

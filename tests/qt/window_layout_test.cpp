@@ -25,6 +25,8 @@
 #include "virtual_ecu.h"
 #include "virtual_time_runner.h"
 #include "curve/curve_file_io.h"
+#include "curve/point_readout.h"
+#include "window/curve_readout.h"
 
 namespace gasecu {
 namespace {
@@ -35,7 +37,7 @@ using test::WindowFixture;
 // Every widget on view inside the window, every control inside its container,
 // and no button or label narrower than its caption.
 void ExpectEverythingOnView(WindowFixture& f, const std::string& where) {
-    QWidget& w = f.window();
+    qt::MainWindow& w = f.window();
     for (QWidget* child : w.findChildren<QWidget*>()) {
         if (!child->isVisible() || child->isWindow()) continue;
         const QRect inWindow(child->mapTo(&w, QPoint(0, 0)), child->size());
@@ -53,6 +55,25 @@ void ExpectEverythingOnView(WindowFixture& f, const std::string& where) {
         if (!caption.isEmpty()) {
             EXPECT_LE(widget->fontMetrics().horizontalAdvance(caption) + padding, widget->width())
                 << e.name << " cuts its caption \"" << caption.toStdString() << "\" on " << where;
+        }
+    }    // The band legend and the point readout beside the plot, never on it; the
+    // readout's longest lines (the last point of 6000 rpm at the top of the
+    // ECU's range) whole in either language.
+    QWidget* plot = w.widgetFor("EğriPic");
+    for (QWidget* part : {static_cast<QWidget*>(w.bandLegend()), static_cast<QWidget*>(w.pointReadout())}) {
+        if (!part->isVisible()) continue;
+        const QRect r(part->mapTo(&w, QPoint(0, 0)), part->size());
+        EXPECT_FALSE(r.intersects(QRect(plot->mapTo(&w, QPoint(0, 0)), plot->size()))) << where;
+    }
+    if (w.pointReadout()->isVisible()) {
+        curve::CurveRows high{};
+        high[8][18] = 65535;
+        for (bool english : {false, true}) {
+            const QString text = QString::fromStdString(
+                curve::ReadoutText(curve::ReadoutOf(high, 5, 18), english, ','));
+            for (const QString& line : text.split('\n'))
+                EXPECT_LE(w.pointReadout()->fontMetrics().horizontalAdvance(line) + 12, w.pointReadout()->width())
+                    << line.toStdString() << " on " << where;
         }
     }
 }

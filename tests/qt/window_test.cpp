@@ -42,7 +42,7 @@ std::string ReadFile(const std::filesystem::path& p) {
 TEST(Window, StartsInTheLoadedState) {
     WindowFixture f;
     MainWindow& w = f.window();
-    EXPECT_EQ(w.windowTitle(), "[*]gasecu");  // "*gasecu" while the curve has unsaved changes
+    EXPECT_EQ(w.windowTitle(), "[*]gasecu - LPG/CNG EKÜ servis aracı");  // "*gasecu ..." while the curve has unsaved changes
     EXPECT_FALSE(w.isWindowModified());
 
     for (const char* bar : {"ProgressBar7", "ProgressBar8", "ProgressBar9", "ProgressBar10", "ProgressBar11",
@@ -343,7 +343,7 @@ TEST(Window, ClosingTheWindowEndsTheProgram) {
 TEST(WindowSimulate, VirtualEcuAnswersAProbeOnItsPort) {
     WindowFixture f(/*simulate=*/true);
     ASSERT_TRUE(f.session->simulated());
-    EXPECT_TRUE(f.window().windowTitle().contains("simulated"));
+    EXPECT_TRUE(f.window().windowTitle().contains("sanal EKÜ"));
     SerialPort& port = *f.form().Iletisim;
     int receiveEvents = 0;
     Bytes reply;

@@ -68,7 +68,9 @@ TEST(WindowUndo, TitleMarkKeysCompareCurveAndTheQuestionBeforeClosing) {
         list->setCurrentIndex(language);
         emit list->activated(language);
         f.widget<QPushButton>("ButonEğri")->click();
-        EXPECT_EQ(ShownTitle(w), "gasecu");
+        const QString title = language ? QStringLiteral("gasecu - LPG/CNG ECU service tool")
+                                       : QStringLiteral("gasecu - LPG/CNG EKÜ servis aracı");
+        EXPECT_EQ(ShownTitle(w), title);
 
         // As an ECU read ends: the curve on screen is the ECU's.
         f.window().runHandler([&] {
@@ -90,7 +92,7 @@ TEST(WindowUndo, TitleMarkKeysCompareCurveAndTheQuestionBeforeClosing) {
         ASSERT_TRUE(WaitUntil([&] { return f.form().ButonGeriAl.enabled && !f.form().Timer2.enabled(); }, 5000));
         const CurveRows edited = f.form().CurveTable;
         EXPECT_TRUE(w.isWindowModified());
-        EXPECT_EQ(ShownTitle(w), "*gasecu");
+        EXPECT_EQ(ShownTitle(w), "*" + title);
 
         compare->click();
         ASSERT_TRUE(WaitUntil([&] { return f.form().CheckEkuEğrisi.checked(); }, 1000));
