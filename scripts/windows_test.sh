@@ -29,4 +29,8 @@ cmake --build "$build" --parallel "$(nproc)"
 scripts_dir="$here/scripts"
 "$scripts_dir/wine_session.sh" "$build/wine" start
 trap '"$scripts_dir/wine_session.sh" "$build/wine" stop' EXIT
-ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 300
+# A test that fails is run once more: a test program has been seen to end at
+# once with no output under a cold Wine prefix, once in many runs, cause not yet
+# known (Wine's own errors are now shown in the output, so a repeat says why).
+# A real fault fails both runs.
+ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)" --timeout 300 --repeat until-pass:2
