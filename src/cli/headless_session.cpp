@@ -8,6 +8,7 @@
 #include "link/remembered_port.h"
 #include "cli/trace_port.h"
 #include "window/qt_serial_port.h"
+#include "window/qt_session_loop.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
 
@@ -38,7 +39,7 @@ SessionSurroundings ProgramSurroundings() {
 }
 
 HeadlessSession::HeadlessSession(const Options& options, SessionSurroundings surroundings)
-    : options_(options), surroundings_(std::move(surroundings)), ownLoop_(MakeQtSessionLoop()) {
+    : options_(options), surroundings_(std::move(surroundings)), ownLoop_(qt::MakeQtSessionLoop()) {
     loop_ = ownLoop_.get();
     if (options_.simulate) {
         ownEcu_ = std::make_unique<sim::VirtualEcu>();

@@ -21,7 +21,7 @@
 
 #include "app/form1korvane.h"
 #include "cli/command_line.h"
-#include "cli/session_loop.h"
+#include "app/session_loop.h"
 
 namespace gasecu::sim {
 class VirtualEcu;

@@ -19,7 +19,6 @@
 #include "window/messages_window.h"
 #include "window/history_window.h"
 #include "window/qt_canvas.h"
-#include "window/qt_timers.h"
 #include "window/window_placement.h"
 
 namespace gasecu::qt {
@@ -45,12 +44,13 @@ private:
 
 }  // namespace
 
-MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), form_(form) {
+MainWindow::MainWindow(Form1Korvane& form, SessionLoop& loop, QWidget* parent)
+    : QWidget(parent), form_(form), loop_(loop) {
     // "[*]": a leading "*" while the curve has unsaved changes.
     setWindowTitle(MainWindowTitle(false, false));
     controls_ = ListControls(form_);
-    timers_ = std::make_unique<QtTimers>([this] { afterHandler(); });
-    timers_->attachFormTimers(form_);
+    // Attached before the form's start-up, so the timers it starts are seen.
+    loop_.attachTimers(form_, [this] { afterHandler(); });
     buildWidgets();
     form_.onExit = [this] { signalExitOnce(); };
     qApp->installEventFilter(this);
@@ -59,6 +59,7 @@ MainWindow::MainWindow(Form1Korvane& form, QWidget* parent) : QWidget(parent), f
 }
 
 MainWindow::~MainWindow() {
+    loop_.detachTimers();
     qApp->removeEventFilter(this);
     form_.onExit = nullptr;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The tool's window: one widget per control of Form1Korvane, the five timers as
-// QTimers, the user's events fed to the form's handlers and, after every handler,
-// the controls' properties mirrored onto the widgets.
+// The tool's window: one widget per control of Form1Korvane, the five timers on the
+// session's loop, the user's events fed to the form's handlers and, after every
+// handler, the controls' properties mirrored onto the widgets.
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "app/control_registry.h"
+#include "app/session_loop.h"
 
 namespace gasecu::qt {
 
 class ControlWidget;
 class MessagesWindow;
 class HistoryControls;
-class QtTimers;
 class PlotWidget;
 class PlotFrame;
 class BandLegend;
@@ -31,7 +31,9 @@ class DockedPanel;
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(Form1Korvane& form, QWidget* parent = nullptr);
+    // The form's timers tick on `loop` (Qt's real timers in the program, the
+    // virtual-time runner in tests) until the window goes; the loop outlives it.
+    MainWindow(Form1Korvane& form, SessionLoop& loop, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The window's load event: design-time properties, then the form's start-up,
@@ -56,7 +58,6 @@ public:
                              std::function<void(QSize)> resized);
     // The trend window (a window of its own, shown while TrendPic is visible).
     QWidget* trendWindow() const { return trendWindow_; }
-    const QtTimers& timers() const { return *timers_; }
     // The session's messages ("Mesajlar"/"Messages", Ctrl+M opens and closes it).
     MessagesWindow* messagesWindow() const { return messages_; }
     void toggleMessages();
@@ -110,7 +111,7 @@ private:
     std::vector<ControlEntry> controls_;
     std::vector<std::unique_ptr<ControlWidget>> bindings_;
     std::map<std::string, QWidget*, std::less<>> widgets_;
-    std::unique_ptr<QtTimers> timers_;
+    SessionLoop& loop_;
     PlotWidget* plot_ = nullptr;
     QWidget* trendWindow_ = nullptr;
     PlotWidget* trendPlot_ = nullptr;

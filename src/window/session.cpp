@@ -7,8 +7,8 @@
 
 #include "link/remembered_port.h"
 #include "window/main_window.h"
-#include "window/qt_scheduler.h"
 #include "window/qt_serial_port.h"
+#include "window/qt_session_loop.h"
 
 #include "window/qt_canvas.h"
 #include "window/qt_file_dialogs.h"
@@ -23,10 +23,14 @@ namespace gasecu::qt {
 bool SerialDevicesPresent() { return !QSerialPortInfo::availablePorts().isEmpty(); }
 
 Session::Session(SessionOptions options) : options_(std::move(options)) {
-    scheduler_ = std::make_unique<QtScheduler>();
+    loop_ = options_.loop;
+    if (!loop_) {
+        ownLoop_ = MakeQtSessionLoop();
+        loop_ = ownLoop_.get();
+    }
     if (options_.simulate) {
         ecu_ = std::make_unique<sim::VirtualEcu>();
-        line_ = sim::LineWithEcuOnPort(*scheduler_, *ecu_, std::clamp(options_.simulatedPortNumber, 1, 15));
+        line_ = sim::LineWithEcuOnPort(loop_->scheduler(), *ecu_, std::clamp(options_.simulatedPortNumber, 1, 15));
     } else {
         line_ = std::make_unique<QtSerialPort>(options_.portDevices);
     }
@@ -42,11 +46,12 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     env.fileDialogs = dialogs_.get();
     env.questions = questions_.get();
     env.decimalSeparator = options_.decimalSeparator;
+    env.clock = options_.clock;
     env.portMemory = link::PortMemoryFor(options_.simulate, !options_.portDevices.empty());
     // Restore points in the data directory; the last job label is offered again.
     env.keepHistory = true;
     form_ = std::make_unique<Form1Korvane>(std::move(env));
-    window_ = std::make_unique<MainWindow>(*form_);
+    window_ = std::make_unique<MainWindow>(*form_, *loop_);
     dialogs_->setParent(window_.get());
     questions_->setParent(window_.get());
     // The curve plot draws into a picture the window shows after each handler.
@@ -93,6 +98,8 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
 
 // The members go in reverse order (see session.h).
 Session::~Session() = default;
+
+const QtTimers* Session::realTimers() const { return ownLoop_ ? ownLoop_->timers() : nullptr; }
 
 void Session::show() {
     QScreen* screen = window_->screen();

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/form1korvane.h"
+#include "app/session_loop.h"
 #include "platform/forwarding_serial_port.h"
 
 class QWidget;
@@ -26,13 +27,14 @@ namespace gasecu::qt {
 
 class MainWindow;
 class QtQuestions;
-class QtScheduler;
+class QtSessionLoop;
+class QtTimers;
 
 struct SessionOptions {
     // Devices named with --port: they take port numbers 1, 2, ... before the
     // devices the system reports.
     std::vector<std::string> portDevices;
-    // The virtual ECU in process, in real time, instead of a serial adapter.
+    // The virtual ECU in process, on the loop's clock, instead of a serial adapter.
     bool simulate = false;
     // The port number the virtual ECU answers on: the scan visibly walks the
     // empty ports before it.
@@ -46,6 +48,12 @@ struct SessionOptions {
     // --lang: 0 Turkish, 1 English for this run; unset: the stored choice.
     // "Dilsecim" keeps the fitter's own choice either way.
     std::optional<int> language;
+    // The loop the form's timers and the virtual ECU's replies run on; null: the
+    // program's own (Qt's event loop, real time). Not owned; outlives the session.
+    SessionLoop* loop = nullptr;
+    // Time stamps of the data log and the trend, the link indicator's age; null:
+    // the PC's clocks. Not owned.
+    Clock* clock = nullptr;
 };
 
 class Session {
@@ -64,14 +72,18 @@ public:
     VirtualEnginePanel* enginePanel() { return panel_.get(); }
     // The Yes/No questions the form asks (closing while connected, ...).
     QtQuestions& questions() { return *questions_; }
+    // The real QTimers behind the form's timers; null when the session was given
+    // a loop of its own (the tests' virtual time).
+    const QtTimers* realTimers() const;
     // Shows the window (and the engine panel beside it).
     void show();
 
 private:
     // Torn down in the reverse order: the panel and the window before the form and
-    // the ECU they show, the form before its ports, the scheduler last.
+    // the ECU they show, the form before its ports, the loop last.
     SessionOptions options_;
-    std::unique_ptr<QtScheduler> scheduler_;
+    std::unique_ptr<QtSessionLoop> ownLoop_;
+    SessionLoop* loop_ = nullptr;
     std::unique_ptr<sim::VirtualEcu> ecu_;
     std::unique_ptr<SerialPort> line_;
     // The form's port: the window mirrors the controls after every receive event.

@@ -13,8 +13,6 @@ namespace gasecu::test {
 
 namespace {
 
-// A wait longer than any command's: a run still going after it never ends.
-constexpr double kLongestWaitMs = 3600 * 1000.0;
 const LocalTimeMs kWorkshopMorning =
     std::chrono::local_days{std::chrono::year{2026} / 12 / 10} + std::chrono::hours{9};
 
@@ -32,17 +30,6 @@ struct FileCloser {
 };
 
 }  // namespace
-
-void VirtualSessionLoop::attachTimers(Form1Korvane& form, std::function<void()> afterTick) {
-    runner_.attach(form);
-    runner_.setAfterTick(std::move(afterTick));
-}
-
-int VirtualSessionLoop::run() {
-    stopped_.reset();
-    runner_.runUntil([this] { return stopped_.has_value(); }, kLongestWaitMs);
-    return stopped_.value_or(-1);
-}
 
 HeadlessBench::HeadlessBench(int ecuPort)
     : ecuPort_(ecuPort),

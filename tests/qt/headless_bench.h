@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/session_loop.h"
 #include "support/temp_dir.h"
 #include "virtual_clock.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
+#include "virtual_session_loop.h"
 #include "virtual_time_runner.h"
 
 namespace gasecu::test {
@@ -27,22 +27,6 @@ struct CommandRun {
     int status = -1;  // -1: the run never ended
     std::string out;
     std::string err;
-};
-
-// A session loop on the virtual-time runner: a wait turns the runner until the
-// command's check ends it, or fails after an hour of virtual time.
-class VirtualSessionLoop final : public cli::SessionLoop {
-public:
-    explicit VirtualSessionLoop(sim::VirtualTimeRunner& runner) : runner_(runner) {}
-    Scheduler& scheduler() override { return runner_; }
-    void attachTimers(Form1Korvane& form, std::function<void()> afterTick) override;
-    void detachTimers() override { runner_.detach(); }
-    int run() override;
-    void stop(int status) override { stopped_ = status; }
-
-private:
-    sim::VirtualTimeRunner& runner_;
-    std::optional<int> stopped_;
 };
 
 class HeadlessBench {
@@ -80,7 +64,7 @@ private:
     sim::VirtualClock clock_;
     sim::VirtualEcu ecu_;
     std::unique_ptr<sim::VirtualPort> line_;
-    VirtualSessionLoop loop_;
+    sim::VirtualSessionLoop loop_;
     std::function<void(const Bytes&)> onFrame_;
 };
 

@@ -1,6 +1,6 @@
-// A calibration run in the window on the built-in virtual ECU, with the real
-// timers: the buttons and texts on screen follow the run, and the screen is
-// pictured running and ended in both languages (beside the test program).
+// A calibration run in the window on the built-in virtual ECU, on virtual time:
+// the buttons and texts on screen follow the run, and the screen is pictured
+// running and ended in both languages (beside the test program).
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -15,9 +15,6 @@
 namespace gasecu {
 namespace {
 
-using test::RunEventLoopFor;
-using test::WaitUntil;
-
 void ChooseLanguage(test::WindowFixture& f, int index) {
     auto* list = f.widget<QComboBox>("Dilsec");
     list->setCurrentIndex(index);
@@ -25,7 +22,7 @@ void ChooseLanguage(test::WindowFixture& f, int index) {
 }
 
 void Picture(test::WindowFixture& f, const std::string& name) {
-    RunEventLoopFor(100);
+    f.runFor(100);
     f.window().grab().save(
         QString::fromStdString(curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / (name + ".png"))));
 }
@@ -41,19 +38,19 @@ TEST(WindowSimulate, CalibrationRunsOnTheVirtualEngine) {
     ChooseLanguage(f, 1);
 
     f.widget<QPushButton>("ComOpenButon")->click();
-    ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp && !f.form().TextBenzinMS.text.empty(); }, 15000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().LinkUp && !f.form().TextBenzinMS.text.empty(); }, 15000));
     f.widget<QPushButton>("ButonAyar")->click();
     f.widget<QPushButton>("KalibrasyonBaşlatButon")->click();
-    RunEventLoopFor(50);
+    f.runFor(50);
     EXPECT_TRUE(f.widget<QPushButton>("KalibrasyonBaşlatButon")->isHidden());
     EXPECT_FALSE(f.widget<QPushButton>("KalibrasyonDurdurButon")->isHidden());
 
     // Away to the curve screen and back once a live reply has given the screen
     // buttons back: the run keeps its stop button.
     f.widget<QPushButton>("ButonEğri")->click();
-    ASSERT_TRUE(WaitUntil([&] { return f.widget<QPushButton>("ButonAyar")->isEnabled(); }, 5000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.widget<QPushButton>("ButonAyar")->isEnabled(); }, 5000));
     f.widget<QPushButton>("ButonAyar")->click();
-    RunEventLoopFor(50);
+    f.runFor(50);
     EXPECT_TRUE(f.form().CalibrationRunning);
     EXPECT_TRUE(f.widget<QPushButton>("KalibrasyonBaşlatButon")->isHidden());
     EXPECT_FALSE(f.widget<QPushButton>("KalibrasyonDurdurButon")->isHidden());
@@ -61,13 +58,13 @@ TEST(WindowSimulate, CalibrationRunsOnTheVirtualEngine) {
     Picture(f, "calibration-reopened-en");
 
     // The petrol measurement shows in ilk 27 ticks (about 16 s) after the start.
-    ASSERT_TRUE(WaitUntil([&] { return !f.widget<QLineEdit>("ilk")->text().isEmpty(); }, 25000));
+    ASSERT_TRUE(f.waitUntil([&] { return !f.widget<QLineEdit>("ilk")->text().isEmpty(); }, 25000));
     Picture(f, "calibration-running-en");
     ChooseLanguage(f, 0);
     Picture(f, "calibration-running-tr");
 
-    ASSERT_TRUE(WaitUntil([&] { return !f.form().CalibrationRunning; }, 40000));
-    RunEventLoopFor(50);
+    ASSERT_TRUE(f.waitUntil([&] { return !f.form().CalibrationRunning; }, 40000));
+    f.runFor(50);
     EXPECT_EQ(f.widget<QLineEdit>("KomutSatırı")->text().toStdString(), "KALİBRASYON BİTTİ.");
     EXPECT_FALSE(f.widget<QPushButton>("Kalibrasyonyükleme")->isHidden());
     EXPECT_FALSE(f.widget<QPushButton>("KalibrasyonBaşlatButon")->isHidden());

@@ -33,7 +33,7 @@ struct CurveScreen : WindowFixture {
     CurveScreen() {
         window().resize(1024, 768);
         window().show();
-        test::RunEventLoopFor(50);
+        runFor(50);
     }
     QtCanvas& canvas() { return dynamic_cast<QtCanvas&>(*form().EğriPic.canvas); }
     QWidget* plot() { return window().widgetFor("EğriPic"); }

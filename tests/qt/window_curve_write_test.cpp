@@ -1,6 +1,6 @@
 // The window writes a curve to the virtual ECU with "EKÜ Yaz" and a read with
-// "EKÜ Oku" brings the same curve back: real timers, real widgets, the simulated
-// controller. Pictures of the write under way and of the curve read back are
+// "EKÜ Oku" brings the same curve back: real widgets, the simulated controller,
+// on virtual time. Pictures of the write under way and of the curve read back are
 // left beside the program for a look.
 #include <gtest/gtest.h>
 
@@ -15,8 +15,6 @@
 namespace gasecu {
 namespace {
 
-using test::RunEventLoopFor;
-using test::WaitUntil;
 using test::DistinctCurve;
 using test::WindowFixture;
 
@@ -29,28 +27,28 @@ TEST(WindowSimulate, WriteButtonWritesTheCurveAndTheReadButtonBringsItBack) {
     f.window().resize(1366, 768);
     f.window().show();
     f.widget<QPushButton>("ComOpenButon")->click();
-    ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
     // The first live reply gives back the buttons the connect locked.
     auto* curveScreen = f.widget<QPushButton>("ButonEğri");
-    ASSERT_TRUE(WaitUntil([&] { return curveScreen->isEnabled(); }, 5000));
+    ASSERT_TRUE(f.waitUntil([&] { return curveScreen->isEnabled(); }, 5000));
     curveScreen->click();
     f.form().CurveTable = DistinctCurve();
     auto* write = f.widget<QPushButton>("ButonEcuYaz");
-    ASSERT_TRUE(WaitUntil([&] { return write->isVisible() && write->isEnabled(); }, 5000));
+    ASSERT_TRUE(f.waitUntil([&] { return write->isVisible() && write->isEnabled(); }, 5000));
     write->click();
     ASSERT_TRUE(f.form().CurveWriteRunning());
     // Half way through the blocks the bar shows and the buttons are locked.
-    ASSERT_TRUE(WaitUntil([&] { return f.form().SequencerState == 30; }, 15000));
-    RunEventLoopFor(100);
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().SequencerState == 30; }, 15000));
+    f.runFor(100);
     EXPECT_TRUE(f.widget<QProgressBar>("ProgressBar7")->isVisible());
     EXPECT_FALSE(write->isEnabled());
     EXPECT_FALSE(f.widget<QPushButton>("ButonEcuOku")->isEnabled());
     SavePicture(f, "window-curve-writing.png");
 
     // 27 ticks of write and 25 of read back: 26 s.
-    ASSERT_TRUE(WaitUntil([&] { return !f.form().CurveWriteRunning(); }, 60000));
+    ASSERT_TRUE(f.waitUntil([&] { return !f.form().CurveWriteRunning(); }, 60000));
     EXPECT_EQ(f.form().CurveWriteResult, Form1Korvane::CurveWriteOutcome::Equal);
-    RunEventLoopFor(100);
+    f.runFor(100);
     const std::string status = f.widget<QLineEdit>("KomutSatırı")->text().toStdString();
     EXPECT_TRUE(status == "HATA YOK ! " || status == "NO ERRORS ! ") << status;
     EXPECT_TRUE(write->isEnabled());
@@ -59,9 +57,9 @@ TEST(WindowSimulate, WriteButtonWritesTheCurveAndTheReadButtonBringsItBack) {
     f.form().CurveTable = {};
     f.widget<QPushButton>("ButonEcuOku")->click();
     ASSERT_EQ(f.form().SequencerState, 13);
-    ASSERT_TRUE(WaitUntil([&] { return f.form().SequencerState == 8 && !f.form().ButtonsLocked; }, 30000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().SequencerState == 8 && !f.form().ButtonsLocked; }, 30000));
     EXPECT_EQ(f.form().CurveTable, DistinctCurve());
-    RunEventLoopFor(600);
+    f.runFor(600);
     SavePicture(f, "window-curve-read-back.png");
 }
 

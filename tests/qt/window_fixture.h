@@ -1,9 +1,14 @@
 #pragma once
 // A window of the tool with its form, under the offscreen platform, in a
-// temporary program directory; the virtual ECU on port 1 when simulated.
+// temporary program directory; the virtual ECU on port 1 when simulated. The
+// form's timers, the virtual ECU's replies and the link watch run on virtual time
+// (the widgets stay real Qt widgets, their events processed between steps), so a
+// calibration of a minute takes as long as its handlers take. A fixture made with
+// Clocking::Real runs on the program's own loop, real QTimers and milliseconds.
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,6 +16,9 @@
 #include "window/session.h"
 #include "qt/qt_test_app.h"
 #include "support/temp_dir.h"
+#include "virtual_clock.h"
+#include "virtual_session_loop.h"
+#include "virtual_time_runner.h"
 
 namespace gasecu::test {
 
@@ -26,17 +34,10 @@ inline CurveRows DistinctCurve() {
     return c;
 }
 
+enum class Clocking { Virtual, Real };
+
 struct WindowFixture {
-    explicit WindowFixture(bool simulate = false, bool enginePanel = false) {
-        EnsureQtApp();
-        qt::SessionOptions o;
-        o.programDirectory = dir.path();
-        o.userDataDirectory = dir.path() / "user";
-        o.simulate = simulate;
-        o.simulatedPortNumber = 1;
-        o.showEnginePanel = enginePanel;
-        session = std::make_unique<qt::Session>(std::move(o));
-    }
+    explicit WindowFixture(bool simulate = false, bool enginePanel = false, Clocking clocking = Clocking::Virtual);
     qt::MainWindow& window() { return session->window(); }
     Form1Korvane& form() { return session->form(); }
     template <typename W>
@@ -45,6 +46,18 @@ struct WindowFixture {
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
+    // Lets time pass until the condition holds or `ms` have passed (virtual or
+    // real, as the fixture keeps time); returns whether it held. The widgets have
+    // caught up with the form when it returns.
+    bool waitUntil(const std::function<bool()>& condition, int ms);
+    // Lets `ms` pass: the timers tick, replies arrive, the widgets catch up.
+    void runFor(int ms);
+
+    const Clocking clocking;
+    // Declared before the session, which runs on them: they go after it.
+    sim::VirtualTimeRunner runner;
+    sim::VirtualClock clock;
+    sim::VirtualSessionLoop loop{runner};
     TempDir dir;
     std::unique_ptr<qt::Session> session;
 };

@@ -31,7 +31,6 @@
 namespace gasecu {
 namespace {
 
-using test::WaitUntil;
 using test::WindowFixture;
 
 // Every widget on view inside the window, every control inside its container,
@@ -155,9 +154,9 @@ TEST(WindowLayout, TheLinkIndicatorShowsWholeBesideTheConnectButton) {
     EXPECT_EQ(lamp->text().toStdString(), "BAĞLI DEĞİL");
     EXPECT_FALSE(disconnect->isEnabled());
     f.widget<QPushButton>("ComOpenButon")->click();
-    ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
-    ASSERT_TRUE(WaitUntil([&] { return f.widget<QPushButton>("ButonEğri")->isEnabled(); }, 15000));
-    test::RunEventLoopFor(1200);
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.widget<QPushButton>("ButonEğri")->isEnabled(); }, 15000));
+    f.runFor(1200);
     const auto shot = [&](const std::string& where) {
         QCoreApplication::processEvents();
         ExpectEverythingOnView(f, where);
@@ -175,7 +174,7 @@ TEST(WindowLayout, TheLinkIndicatorShowsWholeBesideTheConnectButton) {
         const std::string at = std::to_string(size.width()) + "x" + std::to_string(size.height());
         for (int l : {0, 1}) {
             language(l);
-            test::RunEventLoopFor(600);
+            f.runFor(600);
             EXPECT_NE(lamp->text().toStdString().find(l ? " : CONNECTED : " : " : BAĞLI : "), std::string::npos)
                 << lamp->text().toStdString();
             EXPECT_TRUE(disconnect->isEnabled());
@@ -187,8 +186,19 @@ TEST(WindowLayout, TheLinkIndicatorShowsWholeBesideTheConnectButton) {
 
     // Silent: red, the age climbing, every live value, caption and bar greyed.
     f.session->ecu()->setSilent(true);
-    ASSERT_TRUE(WaitUntil([&] { return f.form().EcuSilent; }, 6000));
-    test::RunEventLoopFor(600);
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().EcuSilent; }, 6000));
+    f.runFor(600);
+    // The age is the session's time since the last reply: six silent polls and more.
+    const auto age = [&] {
+        bool ok = false;
+        const double seconds = lamp->text().section(QStringLiteral(" : "), -1).chopped(2).toDouble(&ok);
+        EXPECT_TRUE(ok) << lamp->text().toStdString();
+        return seconds;
+    };
+    const double silentFor = age();
+    EXPECT_GE(silentFor, 3.0) << lamp->text().toStdString();
+    f.runFor(2000);
+    EXPECT_GE(age(), silentFor + 1.5) << lamp->text().toStdString();
     for (int l : {0, 1}) {
         language(l);
         EXPECT_NE(lamp->text().toStdString().find(l ? " : ECU NOT RESPONDING : " : " : ECU YANIT VERMİYOR : "),
@@ -204,10 +214,10 @@ TEST(WindowLayout, TheLinkIndicatorShowsWholeBesideTheConnectButton) {
     f.window().resize(1024, 768);
 
     f.session->ecu()->setSilent(false);
-    ASSERT_TRUE(WaitUntil([&] { return !f.form().EcuSilent; }, 6000));
+    ASSERT_TRUE(f.waitUntil([&] { return !f.form().EcuSilent; }, 6000));
     QCoreApplication::processEvents();
     EXPECT_TRUE(f.window().widgetFor("ProgressBar2(0)")->isEnabled());
-    ASSERT_TRUE(WaitUntil([&] { return f.form().SequencerState == 8 && !f.form().SettingsStale; }, 15000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().SequencerState == 8 && !f.form().SettingsStale; }, 15000));
 
     disconnect->click();
     QCoreApplication::processEvents();

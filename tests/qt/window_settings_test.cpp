@@ -20,7 +20,6 @@ namespace gasecu {
 namespace {
 
 using test::ModalAnswer;
-using test::WaitUntil;
 using test::WindowFixture;
 
 void Type(QWidget* box, const QString& text) {
@@ -41,13 +40,13 @@ struct SettingsWindow : ::testing::Test {
         f.window().resize(1366, 768);
         f.window().show();
         f.widget<QPushButton>("ComOpenButon")->click();
-        ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
+        ASSERT_TRUE(f.waitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
         // The screen buttons unlock with the first live reply.
-        ASSERT_TRUE(WaitUntil([&] { return f.widget<QPushButton>("ButonSetup")->isEnabled(); }, 15000));
+        ASSERT_TRUE(f.waitUntil([&] { return f.widget<QPushButton>("ButonSetup")->isEnabled(); }, 15000));
         f.widget<QPushButton>("ButonSetup")->click();
         // The petrol command, the six pages, then a live reply unlocks the boxes.
         ASSERT_EQ(f.form().SequencerState, 290);
-        ASSERT_TRUE(WaitUntil(
+        ASSERT_TRUE(f.waitUntil(
             [&] { return f.form().SequencerState == 8 && f.widget<QLineEdit>("SetPXXPressureTextBox")->isEnabled(); },
             20000));
     }
@@ -64,12 +63,12 @@ TEST_F(SettingsWindow, TypedValueGoesOutOnEnterAndTheBoxShowsTheReadBack) {
     Type(box, QStringLiteral("1,20"));
     EXPECT_EQ(box->text(), QStringLiteral("1,20"));
     EXPECT_EQ(f.form().SetPXXPressureTextBox.text, "1,20");
-    test::RunEventLoopFor(1200);
+    f.runFor(1200);
     EXPECT_EQ(ecu.setting(51), 70);  // nothing written before Enter
     PressEnter(box);
     EXPECT_EQ(f.form().SequencerState, 46);
-    ASSERT_TRUE(WaitUntil([&] { return ecu.setting(51) == 120; }, 15000));
-    ASSERT_TRUE(WaitUntil([&] { return box->isEnabled() && box->text() == QStringLiteral("1.20"); }, 20000));
+    ASSERT_TRUE(f.waitUntil([&] { return ecu.setting(51) == 120; }, 15000));
+    ASSERT_TRUE(f.waitUntil([&] { return box->isEnabled() && box->text() == QStringLiteral("1.20"); }, 20000));
     // The write ends with its own result, the setting and the value read back.
     EXPECT_EQ(f.form().KomutSatırı.text, "AYAR YAZILDI : EN AZ BASINÇ 1.20 bar");
     save("window-settings-written.png");
@@ -87,9 +86,9 @@ TEST_F(SettingsWindow, AdvanceListWritesTheChosenEntry) {
     auto* list = f.widget<QComboBox>("avas");
     list->setCurrentIndex(5);
     emit list->activated(5);
-    ASSERT_TRUE(WaitUntil([&] { return f.session->ecu()->memory().settingWord(55) == 312; }, 15000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.session->ecu()->memory().settingWord(55) == 312; }, 15000));
     ASSERT_TRUE(
-        WaitUntil([&] { return f.widget<QLineEdit>("msavvv")->text() == QStringLiteral("1.25") && list->isEnabled(); },
+        f.waitUntil([&] { return f.widget<QLineEdit>("msavvv")->text() == QStringLiteral("1.25") && list->isEnabled(); },
                   20000))
         << f.widget<QLineEdit>("msavvv")->text().toStdString() << " state " << f.form().SequencerState << " "
         << f.form().KomutSatırı.text;
@@ -115,7 +114,7 @@ TEST_F(SettingsWindow, FactorySettingsAskFirstInTheFittersLanguage) {
         button->click();
     }
     EXPECT_EQ(f.form().SequencerState, 48);
-    ASSERT_TRUE(WaitUntil([&] { return f.form().ProgressBar9.value >= 3; }, 15000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().ProgressBar9.value >= 3; }, 15000));
     EXPECT_FALSE(button->isEnabled());
     EXPECT_FALSE(f.widget<QWidget>("SettingsSettingsPic")->isVisible());
     save("window-factory-running.png");

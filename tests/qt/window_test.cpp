@@ -40,7 +40,8 @@ std::string ReadFile(const std::filesystem::path& p) {
 }
 
 TEST(Window, StartsInTheLoadedState) {
-    WindowFixture f;
+    // The program's own timers: the real QTimers follow the form's.
+    WindowFixture f(/*simulate=*/false, /*enginePanel=*/false, test::Clocking::Real);
     MainWindow& w = f.window();
     EXPECT_EQ(w.windowTitle(), "[*]gasecu - LPG/CNG EKÜ servis aracı");  // "*gasecu ..." while the curve has unsaved changes
     EXPECT_FALSE(w.isWindowModified());
@@ -61,7 +62,7 @@ TEST(Window, StartsInTheLoadedState) {
     const int intervals[] = {500, 75, 25, 600, 10};
     const bool running[] = {true, false, true, true, false};
     for (int i = 0; i < 5; ++i) {
-        const QTimer* t = w.timers().timer(i);
+        const QTimer* t = f.session->realTimers()->timer(i);
         ASSERT_NE(t, nullptr);
         EXPECT_EQ(t->isActive(), running[i]) << "Timer" << i + 1;
         if (running[i]) {
@@ -183,8 +184,8 @@ TEST(Window, PropertiesOfEveryKindReachTheWidgets) {
 }
 
 TEST(Window, TimersFollowTheFormAndTickIt) {
-    WindowFixture f;
-    const QTimer* editTimer = f.window().timers().timer(1);
+    WindowFixture f(/*simulate=*/false, /*enginePanel=*/false, test::Clocking::Real);
+    const QTimer* editTimer = f.session->realTimers()->timer(1);
     int ticks = 0;
     f.form().Timer2.setTickHandler([&] { ++ticks; });
     f.window().runHandler([&] {
@@ -339,7 +340,7 @@ TEST(Window, ClosingTheWindowEndsTheProgram) {
     EXPECT_EQ(exits, 1);
 }
 
-// --simulate: the virtual ECU answers on port 1 in real time.
+// --simulate: the virtual ECU answers on port 1.
 TEST(WindowSimulate, VirtualEcuAnswersAProbeOnItsPort) {
     WindowFixture f(/*simulate=*/true);
     ASSERT_TRUE(f.session->simulated());
@@ -356,28 +357,49 @@ TEST(WindowSimulate, VirtualEcuAnswersAProbeOnItsPort) {
     ASSERT_TRUE(port.open());
     ASSERT_FALSE(f.form().LiveDataRequest.empty());
     ASSERT_TRUE(port.send(f.form().LiveDataRequest));
-    ASSERT_TRUE(WaitUntil([&] { return receiveEvents > 0; }, 2000));
+    ASSERT_TRUE(f.waitUntil([&] { return receiveEvents > 0; }, 2000));
     EXPECT_EQ(reply.size(), 13u);
     port.close();
 }
 
-TEST(WindowSimulate, ConnectButtonFindsTheVirtualEcuAndShowsLiveValues) {
+// The form's ticks run on the session's loop while the window lives and stop
+// with it: a window closed while its ECU was polled leaves nothing ticking on a
+// loop that goes on (the service commands run one after another on one loop).
+TEST(WindowSimulate, TheTimersTickOnTheSessionsLoopAndStopWithTheWindow) {
     WindowFixture f(/*simulate=*/true);
+    f.widget<QPushButton>("ComOpenButon")->click();
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
+    // Two polls a second, each mirrored onto the window without a click.
+    const std::uint64_t polls = f.runner.timerFirings(1);
+    f.runFor(2000);
+    EXPECT_EQ(f.runner.timerFirings(1), polls + 4);
+    EXPECT_EQ(f.widget<QLineEdit>("TextMotorDevirHızı")->text().toStdString(), f.form().TextMotorDevirHızı.text);
+    EXPECT_FALSE(f.form().TextMotorDevirHızı.text.empty());
+
+    f.session.reset();
+    f.runFor(2000);
+    EXPECT_EQ(f.runner.timerFirings(1), polls + 4);
+}
+
+// The window's one run in real time: QtScheduler carries the virtual ECU's
+// replies and real QTimers tick the form, as in the program.
+TEST(WindowSimulate, ConnectButtonFindsTheVirtualEcuAndShowsLiveValues) {
+    WindowFixture f(/*simulate=*/true, /*enginePanel=*/false, test::Clocking::Real);
     ASSERT_TRUE(f.session->simulated());
     f.widget<QPushButton>("ComOpenButon")->click();
     // The scan, the six settings pages and the first live reply take a few ticks
     // of 500 ms; the bound is generous for a loaded machine.
-    ASSERT_TRUE(WaitUntil([&] { return f.form().LinkUp; }, 15000));
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().LinkUp; }, 15000));
     EXPECT_TRUE(f.form().Iletisim->isOpen());
     EXPECT_EQ(f.form().Iletisim->portNumber(), 1);
-    EXPECT_TRUE(WaitUntil([&] { return !f.widget<QLineEdit>("TextMotorDevirHızı")->text().isEmpty(); }, 5000));
+    EXPECT_TRUE(f.waitUntil([&] { return !f.widget<QLineEdit>("TextMotorDevirHızı")->text().isEmpty(); }, 5000));
     EXPECT_EQ(f.widget<QLineEdit>("TextMotorDevirHızı")->text().toStdString(), f.form().TextMotorDevirHızı.text);
 
     // A picture of the connected window, with the live point on the curve plot.
     f.window().resize(1366, 768);
     f.window().show();
     f.widget<QPushButton>("ButonEğri")->click();
-    RunEventLoopFor(600);
+    f.runFor(600);
     f.window().grab().save(QString::fromStdString(
         curve::Utf8FromPath(std::filesystem::path(GASECU_BIN).parent_path() / "window-connected.png")));
 }

@@ -19,7 +19,6 @@ namespace gasecu {
 namespace {
 
 using test::ModalAnswer;
-using test::WaitUntil;
 using test::DistinctCurve;
 using test::WindowFixture;
 
@@ -87,16 +86,16 @@ TEST(WindowUndo, TitleMarkKeysCompareCurveAndTheQuestionBeforeClosing) {
         for (int k : {7, 8, 9, 10}) f.widget<QCheckBox>("CheckÜ(" + std::to_string(k) + ")")->click();
         QWidget* up = f.window().widgetFor("AA");
         Press(up, QEvent::MouseButtonPress);
-        ASSERT_TRUE(WaitUntil([&] { return f.form().CurveTable[5][9] >= DistinctCurve()[5][9] + 40; }, 20000));
+        ASSERT_TRUE(f.waitUntil([&] { return f.form().CurveTable[5][9] >= DistinctCurve()[5][9] + 40; }, 20000));
         Press(up, QEvent::MouseButtonRelease);
-        ASSERT_TRUE(WaitUntil([&] { return f.form().ButonGeriAl.enabled && !f.form().Timer2.enabled(); }, 5000));
+        ASSERT_TRUE(f.waitUntil([&] { return f.form().ButonGeriAl.enabled && !f.form().Timer2.enabled(); }, 5000));
         const CurveRows edited = f.form().CurveTable;
         EXPECT_TRUE(w.isWindowModified());
         EXPECT_EQ(ShownTitle(w), "*" + title);
 
         compare->click();
-        ASSERT_TRUE(WaitUntil([&] { return f.form().CheckEkuEğrisi.checked(); }, 1000));
-        test::RunEventLoopFor(100);
+        ASSERT_TRUE(f.waitUntil([&] { return f.form().CheckEkuEğrisi.checked(); }, 1000));
+        f.runFor(100);
         SavePictureWithTitle(w, std::string("window-compare-") + (language ? "en" : "tr") + ".png");
 
         // Ctrl+Z takes the whole hold back; Ctrl+Shift+Z and Ctrl+Y bring it again.
