@@ -10,6 +10,9 @@
 
 namespace gasecu::test {
 
+// One sequencer tick of a calibration run, in ms.
+inline constexpr double kTick = 600;
+
 struct ScriptedEngine {
     double rpm = 2100;
     double petrolOnPetrolMs = 3.00;

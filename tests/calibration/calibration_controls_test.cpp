@@ -16,7 +16,7 @@ namespace {
 
 using test::CalibrationBench;
 
-constexpr double kTick = 600;
+using test::kTick;
 
 struct ButtonStates {
     bool startEnabled, startShown, stopEnabled, stopShown, uploadShown;

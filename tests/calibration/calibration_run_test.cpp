@@ -10,7 +10,7 @@ namespace {
 
 using test::CalibrationBench;
 
-constexpr double kTick = 600;
+using test::kTick;
 
 TEST(CalibrationRun, TheStepsKeepTheirTicks) {
     CalibrationBench b;

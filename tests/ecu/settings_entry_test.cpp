@@ -9,7 +9,7 @@
 namespace gasecu {
 namespace {
 
-constexpr int kEnter = 13;
+using test::kEnter;
 
 std::vector<Bytes> SettingWrites(const std::vector<sim::SentFrame>& frames) {
     std::vector<Bytes> out;

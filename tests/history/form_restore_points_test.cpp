@@ -19,7 +19,7 @@ namespace gasecu {
 namespace {
 
 using history::Kind;
-constexpr int kEnter = 13;
+using test::kEnter;
 
 // Records in memory, newest last; keeps or refuses as told.
 class MemoryPoints final : public history::RestorePoints {

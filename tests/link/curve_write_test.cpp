@@ -12,7 +12,7 @@
 namespace gasecu {
 namespace {
 
-using Outcome = Form1Korvane::CurveWriteOutcome;
+using CurveOutcome = Form1Korvane::CurveWriteOutcome;
 
 // Idle level 25; band b starts 30, 31, 31 and then rises by b a point (so no band
 // matches what the controller holds from the factory).
@@ -116,7 +116,7 @@ TEST_F(CurveWrite, WritesTheCurveIn27TicksThenProvesItByReadingItBack) {
 
     // 52 ticks in all: 26 s from the click to the proof.
     EXPECT_EQ(h.form.SequencerState, 8);
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);
+    EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Equal);
     EXPECT_EQ(h.form.KomutSatırı.text, "NO ERRORS ! ");
     EXPECT_FALSE(h.form.ProgressBar7.visible);
     EXPECT_FALSE(h.form.ProgressBar11.visible);
@@ -143,7 +143,7 @@ TEST_F(CurveWrite, ABlockLostOnTheWayInFailsTheCheckAndKeepsTheToolsCurve) {
     h.form.ButonEcuYaz_Click();
     ASSERT_TRUE(runUntilWriteEnds());
     EXPECT_EQ(h.ecu.counters().droppedBlockWrites, 1u);
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Differs);
+    EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Differs);
     EXPECT_EQ(h.form.CurveWriteDifference, (link::CurvePoint{5, 1}));
     EXPECT_EQ(h.form.KomutSatırı.text, "CURVE CHECK FAILED : 3000 RPM POINT 1 READ BACK DIFFERENT ! ");
     EXPECT_EQ(h.form.CurveTable, CurveToWrite());  // not the curve read back
@@ -154,7 +154,7 @@ TEST_F(CurveWrite, ABlockLostOnTheWayInFailsTheCheckAndKeepsTheToolsCurve) {
     // Written again, it goes through.
     h.form.ButonEcuYaz_Click();
     ASSERT_TRUE(runUntilWriteEnds());
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);
+    EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Equal);
 }
 
 // Nothing goes out and the table stays as the fitter made it; the status line
@@ -192,7 +192,7 @@ TEST_F(CurveWrite, ACurveThatCannotBeWrittenSendsNothingAndSaysWhere) {
         const double start = h.runner.nowMs();
         h.form.ButonEcuYaz_Click();
         EXPECT_EQ(h.form.SequencerState, 8);
-        EXPECT_EQ(h.form.CurveWriteResult, Outcome::Refused);
+        EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Refused);
         EXPECT_EQ(h.form.KomutSatırı.text, k.message);
         EXPECT_EQ(h.form.CurveTable, c);
         EXPECT_TRUE(h.framesSince(start).empty());
@@ -238,7 +238,7 @@ TEST_F(CurveWrite, NoClickCutsTheWriteOrItsCheckShort) {
         }
     }
     ASSERT_TRUE(runUntilWriteEnds());
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);
+    EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Equal);
     EXPECT_EQ(h.ecu.fuelState(), sim::FuelState::Petrol);  // no fuel command got in
 }
 
@@ -257,7 +257,7 @@ TEST_F(CurveWrite, ClosingTheWindowDuringTheWriteNamesItInTheQuestion) {
                   "The curve is being written to the ECU; closing now leaves the write unfinished. Close the program?");
     }
     ASSERT_TRUE(runUntilWriteEnds());
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);  // "No" let it finish
+    EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Equal);  // "No" let it finish
 }
 
 TEST_F(CurveWrite, AHeldArrowKeyDoesNotChangeTheCurveWhileItIsWritten) {
@@ -270,7 +270,7 @@ TEST_F(CurveWrite, AHeldArrowKeyDoesNotChangeTheCurveWhileItIsWritten) {
     h.form.AA_MouseUp();
     EXPECT_EQ(h.form.CurveTable, CurveToWrite());
     ASSERT_TRUE(runUntilWriteEnds());
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Equal);
+    EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Equal);
     EXPECT_EQ(EcuCurve(h.ecu), h.form.CurveTable);
     // Once written, the same key edits again.
     h.form.CheckÜ[4].setValue(1);
@@ -290,7 +290,7 @@ TEST_F(CurveWrite, APulledAdapterSaysTheWriteDidNotComplete) {
                                       60000));
         h.port.unplug();
         EXPECT_EQ(h.form.KomutSatırı.text, "CONNECTION LOST, CURVE WRITE DID NOT COMPLETE ! COM4") << step;
-        EXPECT_EQ(h.form.CurveWriteResult, Outcome::Incomplete);
+        EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Incomplete);
         EXPECT_FALSE(h.form.CurveWriteRunning());
         EXPECT_TRUE(h.form.EğriKağıdıPic.visible);
         EXPECT_FALSE(h.form.ProgressBar7.visible);
@@ -310,7 +310,7 @@ TEST_F(CurveWrite, WithoutTheCheckTheWriteEndsAtStep44AndSaysItWasNotChecked) {
     EXPECT_EQ(h.form.SequencerState, 8);
     EXPECT_FALSE(h.form.ProgressBar7.visible);
     EXPECT_EQ(h.form.ProgressBar7.value, 0);
-    EXPECT_EQ(h.form.CurveWriteResult, Outcome::Unchecked);
+    EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Unchecked);
     EXPECT_EQ(h.form.KomutSatırı.text, "CURVE WRITTEN, NOT CHECKED ! ");
     EXPECT_EQ(EcuCurve(h.ecu), CurveToWrite());
 }

@@ -14,7 +14,7 @@
 namespace gasecu {
 namespace {
 
-constexpr int kEnter = 13;
+using test::kEnter;
 constexpr int kTransitionSpeedAddress = 47;  // the ECU holds 85: 850 rpm
 
 bool PageRequest(const Bytes& frame) { return frame.size() == 5 && frame[0] == frames::kPageRequestCode; }

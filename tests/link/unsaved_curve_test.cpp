@@ -18,7 +18,7 @@
 namespace gasecu {
 namespace {
 
-using Outcome = Form1Korvane::CurveWriteOutcome;
+using CurveOutcome = Form1Korvane::CurveWriteOutcome;
 
 std::string FileText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -53,7 +53,7 @@ struct EditedCurve {
     void Write(bool verify) {
         ASSERT_TRUE(h.form.StartCurveWrite(verify));
         ASSERT_TRUE(h.runner.runUntil(
-            [this] { return h.form.SequencerState == 8 && h.form.CurveWriteResult != Outcome::Running; }, 60000));
+            [this] { return h.form.SequencerState == 8 && h.form.CurveWriteResult != CurveOutcome::Running; }, 60000));
         h.runner.runFor(100);
     }
     // Nothing but the live poll went out since t0.
@@ -208,14 +208,14 @@ TEST(UnsavedCurve, TheEcuCurveIsKeptAfterAReadOrAProvenWriteAndForgottenOtherwis
     EXPECT_TRUE(f.CheckEkuEğrisi.enabled);
 
     e.Write(true);
-    ASSERT_EQ(f.CurveWriteResult, Outcome::Equal);
+    ASSERT_EQ(f.CurveWriteResult, CurveOutcome::Equal);
     ASSERT_TRUE(f.EcuCurve);
     EXPECT_EQ(*f.EcuCurve, f.CurveTable);
 
     e.Edit();
     e.h.ecu.dropNextBlockWrite(12);
     e.Write(true);
-    ASSERT_EQ(f.CurveWriteResult, Outcome::Differs);
+    ASSERT_EQ(f.CurveWriteResult, CurveOutcome::Differs);
     EXPECT_FALSE(f.EcuCurve);  // the ECU holds part of the new curve: unknown
     EXPECT_FALSE(f.CheckEkuEğrisi.enabled);
     EXPECT_TRUE(f.CurveUnsaved());

@@ -14,7 +14,7 @@
 namespace gasecu {
 namespace {
 
-constexpr int kEnter = 13;
+using test::kEnter;
 constexpr int kTransitionSpeedAddress = 47;
 constexpr int kAdvanceAddress = 55;
 constexpr int kGasValveRelayRecord = 66;

@@ -15,12 +15,6 @@
 namespace gasecu {
 namespace {
 
-void ChooseLanguage(test::WindowFixture& f, int index) {
-    auto* list = f.widget<QComboBox>("Dilsec");
-    list->setCurrentIndex(index);
-    emit list->activated(index);
-}
-
 void Picture(test::WindowFixture& f, const std::string& name) {
     f.runFor(100);
     f.window().grab().save(
@@ -35,7 +29,7 @@ TEST(WindowSimulate, CalibrationRunsOnTheVirtualEngine) {
     f.session->ecu()->engine().setMismatch(0.05);  // agrees at the first measurement on gas
     f.window().resize(1366, 768);
     f.window().show();
-    ChooseLanguage(f, 1);
+    f.chooseLanguage(1);
 
     f.widget<QPushButton>("ComOpenButon")->click();
     ASSERT_TRUE(f.waitUntil([&] { return f.form().LinkUp && !f.form().TextBenzinMS.text.empty(); }, 15000));
@@ -60,7 +54,7 @@ TEST(WindowSimulate, CalibrationRunsOnTheVirtualEngine) {
     // The petrol measurement shows in ilk 27 ticks (about 16 s) after the start.
     ASSERT_TRUE(f.waitUntil([&] { return !f.widget<QLineEdit>("ilk")->text().isEmpty(); }, 25000));
     Picture(f, "calibration-running-en");
-    ChooseLanguage(f, 0);
+    f.chooseLanguage(0);
     Picture(f, "calibration-running-tr");
 
     ASSERT_TRUE(f.waitUntil([&] { return !f.form().CalibrationRunning; }, 40000));
@@ -70,7 +64,7 @@ TEST(WindowSimulate, CalibrationRunsOnTheVirtualEngine) {
     EXPECT_FALSE(f.widget<QPushButton>("KalibrasyonBaşlatButon")->isHidden());
     EXPECT_FALSE(f.widget<QLineEdit>("Ani")->text().isEmpty());
     Picture(f, "calibration-ended-tr");
-    ChooseLanguage(f, 1);
+    f.chooseLanguage(1);
     Picture(f, "calibration-ended-en");
 }
 

@@ -19,7 +19,7 @@ namespace {
 
 using test::WindowFixture;
 
-void ChooseLanguage(WindowFixture& f, int language) {
+void SetLanguageThroughTheForm(WindowFixture& f, int language) {
     f.window().runHandler([&f, language] {
         f.form().LanguageIndex = language;
         f.form().ApplyLanguageIndex();
@@ -61,7 +61,7 @@ TEST(WindowCaptions, EveryCaptionLeftTurkishHasItsEnglishOne) {
     WindowFixture f;
     // Back and forth: a caption must follow each switch, not just the first.
     for (int language : {1, 0, 1}) {
-        ChooseLanguage(f, language);
+        SetLanguageThroughTheForm(f, language);
         for (const Case& c : cases)
             EXPECT_EQ(ShownText(f, c.control).toStdString(), language == 1 ? c.english : c.turkish)
                 << c.control << " in " << (language == 1 ? "English" : "Turkish");
@@ -84,7 +84,7 @@ TEST(WindowCaptions, TheTitleFollowsTheLanguage) {
     };
     for (const Case& c : cases) {
         WindowFixture f(c.simulate);
-        ChooseLanguage(f, c.language);
+        SetLanguageThroughTheForm(f, c.language);
         EXPECT_EQ(f.window().windowTitle().toStdString(), c.title);
     }
 }

@@ -2,6 +2,7 @@
 // waits that turn it, with Qt's events processed between virtual steps.
 #include "qt/window_fixture.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <algorithm>
 #include <chrono>
@@ -45,6 +46,12 @@ bool WindowFixture::waitUntil(const std::function<bool()>& condition, int ms) {
         if (left <= 0) return false;
         runner.runUntil(condition, std::min(kStepMs, left));
     }
+}
+
+void WindowFixture::chooseLanguage(int index) {
+    auto* list = widget<QComboBox>("Dilsec");
+    list->setCurrentIndex(index);
+    emit list->activated(index);
 }
 
 void WindowFixture::runFor(int ms) {

@@ -52,6 +52,8 @@ struct WindowFixture {
     bool waitUntil(const std::function<bool()>& condition, int ms);
     // Lets `ms` pass: the timers tick, replies arrive, the widgets catch up.
     void runFor(int ms);
+    // Picks a language in the language list as the fitter does (0 Turkish, 1 English).
+    void chooseLanguage(int index);
 
     const Clocking clocking;
     // Declared before the session, which runs on them: they go after it.

@@ -280,12 +280,6 @@ private:
     int count_ = 0;
 };
 
-void ChooseLanguage(test::WindowFixture& f, int language) {
-    auto* list = f.widget<QComboBox>("Dilsec");
-    list->setCurrentIndex(language);
-    emit list->activated(language);
-}
-
 // The record button on every screen at the smallest size, its "stop" caption
 // whole, the count in the status line; the rows reach the file.
 TEST(WindowLayout, RecordingShowsOnEveryScreenAndWritesTheRows) {
@@ -295,7 +289,7 @@ TEST(WindowLayout, RecordingShowsOnEveryScreenAndWritesTheRows) {
     f.window().show();
     LiveFeed feed(f);
     for (int language : {0, 1}) {
-        ChooseLanguage(f, language);
+        f.chooseLanguage(language);
         f.widget<QPushButton>("ButonKayıt")->click();
         ASSERT_NE(f.form().LiveLog, nullptr);
         const std::filesystem::path path = f.form().LiveLog->finalPath();
@@ -336,7 +330,7 @@ TEST(WindowLayout, TheTrendWindowShowsTheLastMinuteInBothLanguages) {
     QWidget* trend = f.window().trendWindow();
     EXPECT_FALSE(trend->isVisible());
     for (int language : {0, 1}) {
-        ChooseLanguage(f, language);
+        f.chooseLanguage(language);
         f.widget<QPushButton>("ButonTrend")->click();
         ASSERT_TRUE(trend->isVisible());
         EXPECT_TRUE(f.form().TrendPic.visible);

@@ -8,7 +8,6 @@
 namespace gasecu::sim {
 namespace {
 
-const Bytes kLive{110, 4, 110, 10};
 const Bytes kGas{144, 4, 154, 10};
 const Bytes kPetrol{132, 4, 142, 10};
 const Bytes kCalBegin{155, 4, 165, 10};
@@ -22,7 +21,7 @@ struct Live {
 };
 
 Live Sample(VirtualEcu& ecu, double nowMs) {
-    auto chunks = ecu.onBytes(kLive, nowMs);
+    auto chunks = ecu.onBytes(test::kLive, nowMs);
     EXPECT_EQ(chunks.size(), 1u);
     const Bytes& r = chunks.at(0).bytes;
     int period = r[6] + 256 * r[7];
@@ -89,7 +88,7 @@ TEST(EngineModel, SameSeedSameEngine) {
     bool differs = false;
     for (int i = 0; i < 50; ++i) {
         double t = i * 500.0;
-        auto ra = a.onBytes(kLive, t), rb = b.onBytes(kLive, t), rc = c.onBytes(kLive, t);
+        auto ra = a.onBytes(test::kLive, t), rb = b.onBytes(test::kLive, t), rc = c.onBytes(test::kLive, t);
         EXPECT_EQ(ra[0].bytes, rb[0].bytes);
         differs |= ra[0].bytes != rc[0].bytes;
     }

@@ -2,11 +2,11 @@
 
 #include "virtual_port.h"
 #include "virtual_time_runner.h"
+#include "tool_frames.h"
 
 namespace gasecu::sim {
 namespace {
 
-const Bytes kLive{110, 4, 110, 10};
 const Bytes kBand{106, 5, 12, 63, 10};
 
 // A controller on COM1 behind a virtual port; every receive event's bytes are kept
@@ -32,16 +32,16 @@ struct Rig {
 TEST(ReplyFaults, DropCutAndSplitChangeWhatTheToolReceives) {
     Rig rig;
     rig.ecu.queueFault({ReplyFault::Drop});
-    rig.tick(kLive);
+    rig.tick(test::kLive);
     EXPECT_TRUE(rig.events.empty());
     EXPECT_EQ(rig.port.bytesWaiting(), 0u);
 
     // A reply cut to 9 bytes raises no event; its bytes are read with the next reply.
     rig.ecu.queueFault({ReplyFault::Cut, 9});
-    rig.tick(kLive);
+    rig.tick(test::kLive);
     EXPECT_TRUE(rig.events.empty());
     EXPECT_EQ(rig.port.bytesWaiting(), 9u);
-    rig.tick(kLive);
+    rig.tick(test::kLive);
     ASSERT_EQ(rig.events.size(), 1u);
     EXPECT_EQ(rig.events[0].second.size(), 22u);
 
@@ -75,8 +75,8 @@ TEST(ReplyFaults, DuplicateAndStrayCopiesComeAsEventsOfTheirOwn) {
         Rig rig;
         rig.ecu.queueFault({c.kind, c.afterMs});
         const double sentAt = rig.runner.nowMs();
-        rig.tick(kLive);
-        rig.tick(kLive);
+        rig.tick(test::kLive);
+        rig.tick(test::kLive);
         // The reply, its copy and the second tick's reply, each whole.
         ASSERT_EQ(rig.events.size(), 3u);
         for (const auto& e : rig.events) EXPECT_EQ(e.second.size(), 13u);
@@ -90,15 +90,15 @@ TEST(ReplyFaults, MergeGarbageLateAndSilence) {
     Rig rig;
     // Held back, then delivered with the next reply: one 26-byte event.
     rig.ecu.queueFault({ReplyFault::Merge});
-    rig.tick(kLive);
+    rig.tick(test::kLive);
     EXPECT_TRUE(rig.events.empty());
-    rig.tick(kLive);
+    rig.tick(test::kLive);
     ASSERT_EQ(rig.events.size(), 1u);
     EXPECT_EQ(rig.events[0].second.size(), 26u);
 
     rig.events.clear();
     rig.ecu.queueFault({ReplyFault::Garbage, 3});
-    rig.tick(kLive);
+    rig.tick(test::kLive);
     ASSERT_EQ(rig.events.size(), 1u);
     EXPECT_EQ(rig.events[0].second.size(), 16u);
     EXPECT_EQ(rig.events[0].second[3], 110);  // the reply behind the noise
@@ -107,7 +107,7 @@ TEST(ReplyFaults, MergeGarbageLateAndSilence) {
     rig.events.clear();
     rig.ecu.queueFault({ReplyFault::Late, 700});
     double sentAt = rig.runner.nowMs();
-    rig.tick(kLive);
+    rig.tick(test::kLive);
     EXPECT_TRUE(rig.events.empty());
     rig.runner.runFor(300);
     ASSERT_EQ(rig.events.size(), 1u);
@@ -115,10 +115,10 @@ TEST(ReplyFaults, MergeGarbageLateAndSilence) {
 
     rig.events.clear();
     rig.ecu.setSilent(true);
-    for (int i = 0; i < 4; ++i) rig.tick(kLive);
+    for (int i = 0; i < 4; ++i) rig.tick(test::kLive);
     EXPECT_TRUE(rig.events.empty());
     rig.ecu.setSilent(false);
-    rig.tick(kLive);
+    rig.tick(test::kLive);
     EXPECT_EQ(rig.events.size(), 1u);
 }
 
@@ -131,7 +131,7 @@ TEST(ReplyFaults, RandomFaultsAreSeededAndFollowTheirRate) {
         std::vector<std::size_t> lengths;
         for (int i = 0; i < 200; ++i) {
             rig.events.clear();
-            rig.tick(kLive);
+            rig.tick(test::kLive);
             lengths.push_back(rig.events.empty() ? 0 : rig.events[0].second.size());
         }
         return lengths;
@@ -164,7 +164,7 @@ TEST(ReplyFaults, ControllerPresentOnlyOnPortFour) {
     for (int n = 1; n <= 15; ++n) {
         port.setPortNumber(n);
         if (!port.open()) continue;
-        port.send(kLive);
+        port.send(test::kLive);
         runner.runFor(500);
         port.close();
     }

@@ -1,5 +1,5 @@
 #pragma once
-// The tool's write frames, built here byte by byte so the controller's checks are
+// The tool's live request and its write frames, built here byte by byte so the controller's checks are
 // tested against an independent encoding.
 #include <array>
 #include <cstdint>
@@ -7,6 +7,9 @@
 #include "platform/bytes.h"
 
 namespace gasecu::sim::test {
+
+// The live data request the tool sends every 500 ms.
+inline const Bytes kLive{110, 4, 110, 10};
 
 inline Bytes SettingWriteFrame(int address, int value) {
     return {75, 7, static_cast<std::uint8_t>(address), 0, static_cast<std::uint8_t>(value),

@@ -5,11 +5,11 @@
 
 #include "line_timing.h"
 #include "sensor_codes.h"
+#include "tool_frames.h"
 
 namespace gasecu::sim {
 namespace {
 
-const Bytes kLive{110, 4, 110, 10};
 
 Bytes Page(int page) { return {109, 5, static_cast<std::uint8_t>(page), 66, 10}; }
 Bytes Block(int block) { return {106, 5, static_cast<std::uint8_t>(block), 63, 10}; }
@@ -29,7 +29,7 @@ TEST(VirtualEcu, LiveReplyCarriesTheEngineInTheToolsUnits) {
     ecu.setGasPressure(1.10);
     ecu.setReducerTemperature(50.0);
     ecu.setGasTemperature(30.0);
-    Bytes r = Ask(ecu, kLive);
+    Bytes r = Ask(ecu, test::kLive);
     ASSERT_EQ(r.size(), 13u);
     EXPECT_EQ(r[1], 2);  // byte 2: on petrol after power-up
     double petrolMs = Word(r, 3) / 250.0;
@@ -96,15 +96,15 @@ TEST(VirtualEcu, CurveHeadIsThirteenBytesAndBandsAreTwenty) {
 TEST(VirtualEcu, ReplyArrivesAfterItsLineTimePlusTheAdapterLatency) {
     VirtualEcu ecu;
     ecu.setAdapterLatency(2.0);
-    auto live = ecu.onBytes(kLive, 100);
+    auto live = ecu.onBytes(test::kLive, 100);
     ASSERT_EQ(live.size(), 1u);
     EXPECT_NEAR(live[0].delayMs, 13 * kLineByteMs + 2.0, 1e-9);
     auto band = ecu.onBytes(Block(12), 1000);
     ASSERT_EQ(band.size(), 1u);
     EXPECT_NEAR(band[0].delayMs, 20 * kLineByteMs + 2.0, 1e-9);
     // Two requests at once: the second reply follows the first on the line.
-    Bytes both = kLive;
-    both.insert(both.end(), kLive.begin(), kLive.end());
+    Bytes both = test::kLive;
+    both.insert(both.end(), test::kLive.begin(), test::kLive.end());
     auto two = ecu.onBytes(both, 2000);
     ASSERT_EQ(two.size(), 2u);
     EXPECT_NEAR(two[1].delayMs - two[0].delayMs, 13 * kLineByteMs, 1e-9);
@@ -122,7 +122,7 @@ TEST(VirtualEcu, FindsFramesByLengthAcrossPiecesAndSkipsNoise) {
     // Noise in front: unknown code, a length below 4, a wrong length, a missing
     // line feed; each is skipped a byte at a time and never answered.
     Bytes noisy{0, 3, 110, 2, 110, 5, 110, 10, 110, 4, 110, 11};
-    Bytes live = kLive;
+    Bytes live = test::kLive;
     noisy.insert(noisy.end(), live.begin(), live.end());
     auto replies = ecu.onBytes(noisy, 10);
     ASSERT_EQ(replies.size(), 1u);
@@ -134,7 +134,7 @@ TEST(VirtualEcu, StaleRemainderDoesNotSwallowTheNextFrame) {
     VirtualEcu ecu;
     // Noise that looks like the start of a setting write, then nothing for a while.
     EXPECT_TRUE(ecu.onBytes({75, 7, 22}, 0).empty());
-    auto replies = ecu.onBytes(kLive, 500);
+    auto replies = ecu.onBytes(test::kLive, 500);
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].bytes.size(), 13u);
     EXPECT_EQ(ecu.counters().skippedBytes, 3u);

@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "virtual_time_runner.h"
+#include "tool_frames.h"
 
 namespace gasecu::sim {
 namespace {
 
-const Bytes kLive{110, 4, 110, 10};
 
 // A peer that answers every send with scripted pieces.
 class ScriptedPeer : public LinePeer {
@@ -40,7 +40,7 @@ TEST(VirtualPort, RepliesArriveAtTheirTimeAndRaiseOneEventPerQuietLine) {
     ASSERT_TRUE(rig.port.open());
     EXPECT_FALSE(rig.port.setPortNumber(5));  // not while open
     rig.runner.runFor(10);
-    ASSERT_TRUE(rig.port.send(kLive));
+    ASSERT_TRUE(rig.port.send(test::kLive));
     ASSERT_EQ(rig.runner.sentFrames().size(), 1u);
     EXPECT_EQ(rig.runner.sentFrames()[0].port, 4);
     EXPECT_EQ(rig.runner.sentFrames()[0].timeMs, 10);
@@ -58,7 +58,7 @@ TEST(VirtualPort, EventNeedsThirteenBytesAndSplitRepliesBehaveLikeARealAdapter) 
     ASSERT_TRUE(rig.port.open());
     // 20 bytes in pieces of 8 and 12: no event after 8, one with all 20 after 12.
     peer.pieces = {{Bytes(8, 1), 2.0}, {Bytes(12, 2), 6.0}};
-    rig.port.send(kLive);
+    rig.port.send(test::kLive);
     rig.runner.runFor(3);
     EXPECT_TRUE(rig.events.empty());
     EXPECT_EQ(rig.port.bytesWaiting(), 8u);
@@ -69,7 +69,7 @@ TEST(VirtualPort, EventNeedsThirteenBytesAndSplitRepliesBehaveLikeARealAdapter) 
     // the last 6 wait for the next reply.
     rig.events.clear();
     peer.pieces = {{Bytes(14, 1), 2.0}, {Bytes(6, 2), 6.0}};
-    rig.port.send(kLive);
+    rig.port.send(test::kLive);
     rig.runner.runFor(10);
     ASSERT_EQ(rig.events.size(), 1u);
     EXPECT_EQ(rig.events[0].size(), 14u);
@@ -81,14 +81,14 @@ TEST(VirtualPort, ClosedPortsLoseBytesAndMissingPortsDoNotOpen) {
     VirtualEcu ecu;
     rig.port.attachPeer(3, &ecu);
     rig.port.setMissingPorts({2});
-    EXPECT_FALSE(rig.port.send(kLive));  // closed: dropped, not recorded
+    EXPECT_FALSE(rig.port.send(test::kLive));  // closed: dropped, not recorded
     EXPECT_TRUE(rig.runner.sentFrames().empty());
 
     ASSERT_TRUE(rig.port.setPortNumber(2));
     EXPECT_FALSE(rig.port.open());
     ASSERT_TRUE(rig.port.setPortNumber(1));
     ASSERT_TRUE(rig.port.open());  // exists, but nothing behind it
-    EXPECT_TRUE(rig.port.send(kLive));
+    EXPECT_TRUE(rig.port.send(test::kLive));
     rig.runner.runFor(100);
     EXPECT_TRUE(rig.events.empty());
     rig.port.close();
@@ -96,7 +96,7 @@ TEST(VirtualPort, ClosedPortsLoseBytesAndMissingPortsDoNotOpen) {
     // The reply is on its way when the port closes: it is lost, also after a re-open.
     ASSERT_TRUE(rig.port.setPortNumber(3));
     ASSERT_TRUE(rig.port.open());
-    rig.port.send(kLive);
+    rig.port.send(test::kLive);
     rig.port.close();
     ASSERT_TRUE(rig.port.open());
     rig.runner.runFor(100);
@@ -111,7 +111,7 @@ TEST(VirtualPort, UnpluggedAdapterClosesReportsAndStaysAwayUntilPluggedBack) {
     int lost = 0;
     rig.port.setDeviceLostHandler([&] { ++lost; });
     ASSERT_TRUE(rig.port.open());
-    rig.port.send(kLive);
+    rig.port.send(test::kLive);
     rig.port.unplug();
     EXPECT_EQ(lost, 1);
     EXPECT_FALSE(rig.port.isOpen());
@@ -129,7 +129,7 @@ TEST(VirtualPort, ArrivalsAfterThePortIsGoneAreHarmless) {
         VirtualPort port(runner);
         port.attachPeer(1, &ecu);
         ASSERT_TRUE(port.open());
-        port.send(kLive);
+        port.send(test::kLive);
     }
     runner.runFor(100);  // the scheduled arrival finds no port and does nothing
     SUCCEED();

@@ -25,6 +25,9 @@
 
 namespace gasecu::test {
 
+// The key code an entry box gets for Enter (the fitter confirming a typed value).
+inline constexpr int kEnter = 13;
+
 struct LinkHarness {
     explicit LinkHarness(char decimalSeparator = '.', double languageIndex = 1, int ecuPort = 4);
     ~LinkHarness() { runnerOwner.reset(); }
