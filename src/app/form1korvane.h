@@ -157,6 +157,9 @@ public:
     // for 1, Turkish otherwise) with "Evet"/"Hayır" or "Yes"/"No" buttons. True
     // only for Yes; without anyone to ask (no Questions given) the answer is No.
     bool AskYesNo(std::string_view turkish, std::string_view english);
+    // As AskYesNo; the question goes away, answered No, once stillApplies is false
+    // (the thing it asks about ended on its own).
+    bool AskYesNoWhile(std::string_view turkish, std::string_view english, std::function<bool()> stillApplies);
     // Asks Save/Discard/Cancel in the language of LanguageIndex. Without anyone to
     // ask (no Questions given) the answer is Discard, as before there was a question.
     SaveChoice AskSaveDiscardCancel(std::string_view turkish, std::string_view english);
@@ -385,6 +388,14 @@ public:
     // The one place a running family is cut short when the ECU stops answering:
     // each family's clean-up and failure text, then the idle poll.
     ExchangeFailure AbortRunningExchange();
+    // The exchange under way as the fitter calls it ("eğri yazma" / "the curve
+    // write"); empty at idle and during a scan.
+    ExchangeFailure RunningExchangeName() const;
+    // What the last silence cut short (empty: nothing), said again with the recovery.
+    ExchangeFailure SilenceCutShort;
+    // "BAĞLANDI : COM4" waits for the end of the connect's settings read, when the
+    // link indicator says connected too.
+    std::optional<ExchangeFailure> ConnectedMessage;
     // What every abandoned exchange gives back: progress bars, the curve paper,
     // the settings screen, the locked buttons and screens.
     void ReleaseAbandonedExchange();
@@ -470,6 +481,9 @@ public:
     // Step 7: the pages came whole, or are asked again, or are marked as not read.
     // True when the read is over.
     bool FinishSettingsRead();
+    // The fitter asked for this read ("Kayıtları Oku"): it shows its pages as it
+    // goes and its result (a read after a connect or a write stays quiet).
+    bool SettingsReadAnnounced = false;
     void ButonGenel_Click();
     void ButonTroubles_Click();
     // The settings and fault screens' controls, disabled while a read or write runs.
@@ -521,6 +535,8 @@ public:
     // last known value again and its caption turns red. Returns the failure text
     // naming the setting, empty when no write was pending.
     ExchangeFailure EndSettingWriteNotCompleted();
+    // The box of a setting shows the value the ECU last reported (empty when unknown).
+    void ShowKnownSettingValue(ecu::Setting setting);
     // The settings entries (the five boxes and the advance list) locked or free.
     void SetSettingEntriesEnabled(bool enabled);
 
@@ -555,6 +571,17 @@ public:
     std::uint8_t AAHeld = 0, YYHeld = 0, SolHeld = 0, SagHeld = 0;
     // The poller's direction: marks are gathered into CheckÜ (raise) or CheckA (lower).
     std::uint8_t RaiseRequest = 0, LowerRequest = 0;
+    // A press started an edit and no edit tick has run since: its release still
+    // owes the fitter one step (a tap shorter than the 75 ms tick moves too).
+    bool EditStepOwed = false;
+    // Points of unselected bands the edit pushed along (the bands may not cross),
+    // by band and point, marked on the plot until the next edit; the bands named in
+    // the status line; the curve the marks belong to (another curve drops them).
+    std::array<std::array<bool, 19>, 6> PushedPoints{};
+    std::string PushedBandsSaid;
+    CurveRows PushedOnCurve{};
+    void ForgetPushedPoints();
+    void DrawPushedPoints();
     // The key family the poller saw last: up/down (shift) or left/right (tilt).
     std::uint8_t VerticalLatch = 0, HorizontalLatch = 0;
     double TiltStep = 0;

@@ -98,12 +98,34 @@ bool StartsTheWindow(std::string_view word) {
     return false;
 }
 
-int RefuseUnknownCommand(std::string_view word) {
+namespace {
+// "scan, live, ..., help": every command word.
+std::string CommandList() {
     std::string commands;
     for (const Command& command : Commands()) commands += std::string(command.name) + ", ";
-    commands += "help";
-    PrintUsageError(stderr, "unknown command '" + Printable(word) + "'; the commands are " + commands +
+    return commands + "help";
+}
+}  // namespace
+
+int RefuseUnknownCommand(std::string_view word) {
+    PrintUsageError(stderr, "unknown command '" + Printable(word) + "'; the commands are " + CommandList() +
                     "; without a command (or with --port, --simulate) the window starts");
+    return kExitBadUsage;
+}
+
+int RefuseWindowWithoutDisplay(std::optional<int> language) {
+    const int chosen = language ? *language : StoredLanguage(ProgramSurroundings());
+    const std::string commands = CommandList();
+    if (chosen == 0)
+        std::fprintf(stderr,
+                     "%s: pencere için bir ekran gerekir, burada ekran yok (DISPLAY ve WAYLAND_DISPLAY boş).\n"
+                     "Ekransız çalışan komutlar: %s\n\"%s help\" komutları ve seçeneklerini listeler.\n",
+                     kProgram, commands.c_str(), kProgram);
+    else
+        std::fprintf(stderr,
+                     "%s: the window needs a display and there is none here (DISPLAY and WAYLAND_DISPLAY are empty).\n"
+                     "These commands run without one: %s\n\"%s help\" lists the commands and their options.\n",
+                     kProgram, commands.c_str(), kProgram);
     return kExitBadUsage;
 }
 

@@ -77,7 +77,8 @@ int RunReadCurve(HeadlessSession& session, const Options& options) {
     session.fileDialogs().setAnswer(full);
     session.press(&Form1Korvane::ButonDiskeYaz_Click);
     const std::string& message = session.form().KomutSatırı.text;
-    const bool written = message == "HATASIZ DOSYA  " + full || message == "FILE NO ERRORS " + full;
+    const curve::CurveFileSaved saved = curve::CurveFileSavedMessage(full);
+    const bool written = message.starts_with(saved.turkish) || message.starts_with(saved.english);
     session.exit();
     if (!written) return kExitFileError;
     session.result(full);

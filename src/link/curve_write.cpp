@@ -213,7 +213,7 @@ void FinishCurveWriteCheck(Form1Korvane& f) {
     if (!difference) {
         f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Equal;
         f.KeepEcuCurve();
-        f.ShowMessage("HATA YOK ! ", "NO ERRORS ! ");
+        f.ShowMessage("HATA YOK ! — EĞRİ YAZILDI VE GERİ OKUNDU", "NO ERRORS ! — CURVE WRITTEN AND READ BACK");
         f.NoteCurveWriteEnd();
         return;
     }

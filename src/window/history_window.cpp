@@ -325,7 +325,8 @@ void HistoryWindow::choose(int row) {
 void HistoryWindow::restoreToEditor() {
     if (!chosen_) return;
     const std::string curve = chosen_->curveText;
-    run_([this, curve] { history::RestoreToEditor(form_, curve); });
+    const history::RecordName from = history::NameOf(*chosen_);
+    run_([this, curve, from] { history::RestoreToEditor(form_, curve, from); });
     plot_->setCurves(form_.CurveTable, CurveOf(*chosen_));
 }
 

@@ -55,6 +55,12 @@ MainWindow::MainWindow(Form1Korvane& form, SessionLoop& loop, QWidget* parent)
     form_.onExit = [this] { signalExitOnce(); };
     qApp->installEventFilter(this);
     addUndoShortcuts();
+    // The curve has the keyboard from the start: the arrow keys and Ctrl+Z act on
+    // it until the fitter clicks into a text box.
+    if (plot_) {
+        plot_->setFocusPolicy(Qt::ClickFocus);
+        plot_->setFocus(Qt::OtherFocusReason);
+    }
     resize(1366, 768);
 }
 
@@ -86,6 +92,7 @@ void MainWindow::mirror() {
     }
     if (messages_->isVisible()) messages_->refresh();
     if (history_) history_->mirror();
+    mirrorPointBoxTips();
     mirrorCurveReadout();
 }
 

@@ -3,6 +3,7 @@
 // session's loop, the user's events fed to the form's handlers and, after every
 // handler, the controls' properties mirrored onto the widgets.
 #include <QImage>
+#include <QLabel>
 #include <QPointF>
 #include <QWidget>
 #include <cstdint>
@@ -121,6 +122,12 @@ private:
     bool simulated_ = false;
     // The curve screen's plot range and point readout.
     void mirrorCurveReadout();
+    // The captions and tooltips of the two rows of point boxes, in the fitter's language.
+    void mirrorPointBoxTips();
+    // The plot takes the keyboard focus: the arrow keys and undo act on the curve.
+    void giveTheCurveTheKeyboard();
+    std::optional<bool> pointBoxTipsEnglish_;
+    QLabel* rowCaptions_[2] = {};
     PlotFrame* plotFrame_ = nullptr;
     BandLegend* legend_ = nullptr;
     PointReadoutLabel* readout_ = nullptr;

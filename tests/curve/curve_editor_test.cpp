@@ -1,3 +1,7 @@
+#include <functional>
+#include <string>
+#include <utility>
+
 #include "curve_fixture.h"
 #include "curve/point_marks.h"
 
@@ -259,6 +263,109 @@ TEST_F(CurveEditor, APressAlwaysMovesTheWayItSaysWhateverTheHoldBefore) {
         runner.runFor(200);
         ASSERT_GT(At(8, 10), raised) << "Left lowered the curve";
     }
+}
+
+// The edit tick first runs 75 ms after a press starts it; a quicker click or tap
+// used to be stopped by its release before that and moved nothing. Every button
+// and key, every hold from 1 ms to a few ticks: at least one step, the right way.
+TEST_F(CurveEditor, EveryPressMovesAtLeastOneStep) {
+    struct Press {
+        const char* name;
+        std::function<void()> down, up;
+        int sign;  // +1 raises point 10, -1 lowers it
+    };
+    auto key = [this](ArrowKey k) {
+        return std::pair{std::function<void()>([this, k] { form.ArrowKeys.keyDown(k); }),
+                         std::function<void()>([this, k] { form.ArrowKeys.keyUp(k); })};
+    };
+    const auto [upDown, upUp] = key(ArrowKey::Up);
+    const auto [downDown, downUp] = key(ArrowKey::Down);
+    const auto [leftDown, leftUp] = key(ArrowKey::Left);
+    const auto [rightDown, rightUp] = key(ArrowKey::Right);
+    const Press presses[] = {
+        {"up button", [this] { form.AA_MouseDown(); }, [this] { form.AA_MouseUp(); }, +1},
+        {"down button", [this] { form.YY_MouseDown(); }, [this] { form.YY_MouseUp(); }, -1},
+        {"left button", [this] { form.sol_MouseDown(); }, [this] { form.sol_MouseUp(); }, +1},
+        {"right button", [this] { form.sag_MouseDown(); }, [this] { form.sag_MouseUp(); }, -1},
+        {"Up key", upDown, upUp, +1},
+        {"Down key", downDown, downUp, -1},
+        {"Left key", leftDown, leftUp, +1},
+        {"Right key", rightDown, rightUp, -1},
+    };
+    LoadOrderedCurve();
+    form.devir123456_Click();
+    for (const Press& press : presses) {
+        for (int holdMs : {0, 1, 5, 9, 12, 30, 50, 74, 90, 150}) {
+            SCOPED_TRACE(std::string(press.name) + " held " + std::to_string(holdMs) + " ms");
+            curve::UncheckAllPoints(form);
+            form.CheckÜ[9].setValue(1);  // point 10, gathered into the press's row
+            const double before = At(5, 10);
+            press.down();
+            runner.runFor(holdMs);
+            press.up();
+            runner.runFor(200);
+            const double moved = (At(5, 10) - before) * press.sign;
+            EXPECT_GE(moved, 1);
+            // A press under one tick is exactly one step; a hold repeats as before.
+            if (holdMs < 10) EXPECT_EQ(moved, 1);
+        }
+    }
+    // Five quick clicks on the up button: five steps.
+    curve::UncheckAllPoints(form);
+    form.CheckÜ[9].setValue(1);
+    const double before = At(5, 10);
+    for (int i = 0; i < 5; ++i) {
+        form.AA_MouseDown();
+        runner.runFor(40);
+        form.AA_MouseUp();
+        runner.runFor(100);
+    }
+    EXPECT_EQ(At(5, 10), before + 5);
+}
+
+// Raising one band through the next pushes the faster ones along (the bands may
+// not cross): the status line names them and their pushed points are ringed until
+// the next edit starts.
+TEST_F(CurveEditor, BandsPushedAlongAreNamedAndMarkedUntilTheNextEdit) {
+    LoadOrderedCurve();  // bands 5 apart: 3000 at 40, 4000 at 45 ... at point 1
+    form.LanguageIndex = 1;
+    form.devir3000_Click();
+    form.CheckÜ[0].setValue(1);  // point 1
+    auto rings = [this] {
+        int n = 0;
+        for (const DrawCall& call : Canvas().calls()) n += call.kind == DrawCall::Kind::Circle && call.r == 7;
+        return n;
+    };
+    form.AA_MouseDown();
+    runner.runFor(10 + 75 * 3);  // three steps: 43, still under 4000's 45
+    EXPECT_EQ(form.KomutSatırı.text.find("PUSHED"), std::string::npos);
+    runner.runFor(75 * 3);  // 46: 4000 pushed to 47, 5000 to 51? no: 50 is still above
+    form.AA_MouseUp();
+    EXPECT_EQ(At(5, 1), 46);
+    EXPECT_EQ(At(6, 1), 47);
+    EXPECT_EQ(form.KomutSatırı.text, "BANDS 4000 rpm PUSHED ALONG (THE BANDS MAY NOT CROSS)");
+    form.CurveRedraw();
+    EXPECT_EQ(rings(), 1);
+    EXPECT_TRUE(form.PushedPoints[3][1]);
+    runner.runFor(1000);  // marks stay while nothing else happens
+    form.CurveRedraw();
+    EXPECT_EQ(rings(), 1);
+
+    // Held on: 5000 goes along as well, and the message grows.
+    form.AA_MouseDown();
+    runner.runFor(10 + 75 * 5);
+    form.AA_MouseUp();
+    EXPECT_EQ(form.KomutSatırı.text, "BANDS 4000, 5000 rpm PUSHED ALONG (THE BANDS MAY NOT CROSS)");
+    form.LanguageIndex = 0;
+    form.ShowMessage("", "");
+    // The next edit that pushes nothing drops the marks.
+    curve::UncheckAllPoints(form);
+    form.CheckA[17].setValue(1);
+    form.YY_MouseDown();
+    runner.runFor(10 + 75);
+    form.YY_MouseUp();
+    form.CurveRedraw();
+    EXPECT_EQ(rings(), 0);
 }
 
 // The editor stops at what a curve file holds, so whatever it makes can be saved

@@ -57,7 +57,7 @@ TEST_F(CurveFiles, SaveAndLoadGiveTheSameCurveNegativeValuesIncluded) {
 
     dialogs.answer = PathOf("Cur_05.txt");
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer + " — EĞRİ KAYDEDİLDİ");
     EXPECT_FALSE(form.CheckÜ[3].checked());
     EXPECT_EQ(Canvas().clearCount(), clearsBefore + 1);
     ASSERT_EQ(dialogs.shownSave.size(), 1u);
@@ -73,7 +73,7 @@ TEST_F(CurveFiles, SaveAndLoadGiveTheSameCurveNegativeValuesIncluded) {
     form.CurveTable = CurveRows{};
     form.CheckA[2].setValue(1);
     form.ButonDisktenOku_Click();
-    EXPECT_EQ(form.KomutSatırı.text, " " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, " " + dialogs.answer + " — EĞRİ DOSYADAN YÜKLENDİ");
     EXPECT_TRUE(form.CurveFileOk);
     EXPECT_FALSE(form.CheckA[2].checked());
     for (int r = 2; r <= 8; ++r) EXPECT_EQ(form.CurveTable[r], saved[r]) << r;
@@ -83,7 +83,7 @@ TEST_F(CurveFiles, SaveAndLoadGiveTheSameCurveNegativeValuesIncluded) {
 
     form.LanguageIndex = 1;
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer + " — CURVE SAVED");
 }
 
 TEST_F(CurveFiles, NameRuleAndCancelledDialogs) {
@@ -92,8 +92,7 @@ TEST_F(CurveFiles, NameRuleAndCancelledDialogs) {
     Write("curve.txt", Nine("1 2 "));
     Write("cur_05.txt", Nine("1 2 "));
     Write("Cur_5.txt", Nine("1 2 "));
-    for (std::string answer : {PathOf("curve.txt"), PathOf("cur_05.txt"), std::string("Cur_5.txt"), std::string("*.txt"),
-                               std::string()}) {
+    for (std::string answer : {PathOf("curve.txt"), PathOf("cur_05.txt"), std::string("Cur_5.txt"), std::string("*.txt")}) {
         dialogs.answer = answer;
         form.ButonDisktenOku_Click();
         EXPECT_EQ(form.KomutSatırı.text, "HATALI DOSYA !") << answer;
@@ -110,12 +109,25 @@ TEST_F(CurveFiles, NameRuleAndCancelledDialogs) {
     form.ButonDiskeYaz_Click();
     EXPECT_EQ(form.KomutSatırı.text, "NAME OF INCORRECT FILE ! ");
 
+    // A cancelled dialog is no fault: nothing changes and nothing is said, the
+    // marks and the message before it included.
+    form.KomutSatırı.text = "EĞRİ OKUNDU";
+    form.CheckÜ[4].setValue(1);
+    dialogs.answer.clear();
+    for (auto press : {&Form1Korvane::ButonDisktenOku_Click, &Form1Korvane::ButonDiskeYaz_Click}) {
+        (form.*press)();
+        EXPECT_EQ(form.KomutSatırı.text, "EĞRİ OKUNDU");
+        EXPECT_TRUE(form.CheckÜ[4].checked());
+        EXPECT_EQ(form.CurveTable, before);
+    }
+    form.CheckÜ[4].setValue(0);
+
     // Only the last ten characters count, and they are characters, not bytes.
     std::filesystem::create_directory(dir.path() / u8"Müşteri");
     dialogs.answer = curve::Utf8FromPath(dir.path() / u8"Müşteri" / u8"Cur_ğı.txt");
     form.LanguageIndex = 0;
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer + " — EĞRİ KAYDEDİLDİ");
 }
 
 // The default curve file is rewritten at every start: a curve saved under its name
@@ -138,7 +150,7 @@ TEST_F(CurveFiles, TheDefaultCurvesNameIsRefusedForSaving) {
     // Loading it stays allowed, and a near name saves.
     dialogs.answer = curve::Utf8FromPath(dir.path() / "Cur_01.txt");
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer + " — EĞRİ KAYDEDİLDİ");
 }
 
 // A value the reader would refuse is never written: the fitter keeps the file he
@@ -162,7 +174,7 @@ TEST_F(CurveFiles, ACurveThatCouldNotBeReadBackIsNotSaved) {
     At(3, 1) = -32768;
     const auto saved = form.CurveTable;
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + path);
+    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + path + " — CURVE SAVED");
     LoadDefaultCurve();
     form.ButonDisktenOku_Click();
     EXPECT_EQ(form.CurveTable[8][18], saved[8][18]);
@@ -173,9 +185,9 @@ TEST_F(CurveFiles, NoDialogAtAllCountsAsCancelled) {
     Form1Korvane bare({dir.path(), dir.path() / "user", nullptr, nullptr, '.'});
     bare.Form_Load();
     bare.ButonDisktenOku_Click();
-    EXPECT_EQ(bare.KomutSatırı.text, "HATALI DOSYA !");
-    bare.ButonDiskeYaz_Click();
-    EXPECT_EQ(bare.KomutSatırı.text, "HATALI DOSYA İSMİ ! ");
+    EXPECT_EQ(bare.KomutSatırı.text, "");
+    EXPECT_FALSE(bare.SaveCurveFile());
+    EXPECT_EQ(bare.KomutSatırı.text, "");
 }
 
 TEST_F(CurveFiles, WrongEndMarkerLoadsTheCurveButReportsTheFile) {

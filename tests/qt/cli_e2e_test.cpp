@@ -150,6 +150,29 @@ TEST(CliEndToEnd, HelpNeedsNoDisplay) {
     EXPECT_NE(out.find("gasecu read-curve -o FILE"), std::string::npos) << out;
 }
 
+// The window without a display: no toolkit abort, but what runs without one.
+TEST(CliEndToEnd, TheWindowWithoutADisplayNamesTheCommandsThatNeedNone) {
+    test::EnsureQtApp();
+    const std::pair<QStringList, const char*> cases[] = {
+        {{QStringLiteral("--lang"), QStringLiteral("en")}, "the window needs a display"},
+        {{QStringLiteral("--simulate"), QStringLiteral("--lang=tr")}, "pencere için bir ekran gerekir"},
+    };
+    for (const auto& [arguments, said] : cases) {
+        SCOPED_TRACE(said);
+        QProcess process;
+        process.setProcessEnvironment(WithoutDisplay());
+        process.start(QStringLiteral(GASECU_BIN), arguments);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 2);
+        const std::string err = QString::fromUtf8(process.readAllStandardError()).toStdString();
+        EXPECT_NE(err.find(said), std::string::npos) << err;
+        EXPECT_NE(err.find("scan, live, read-curve, write-curve, settings, set, faults, factory-reset, calibrate"),
+                  std::string::npos)
+            << err;
+    }
+}
+
 TEST(CliEndToEnd, AnUnknownFirstWordIsAUsageErrorEvenWithoutADisplay) {
     test::EnsureQtApp();
     for (const char* word : {"setings", "live2", "", "--bogus"}) {

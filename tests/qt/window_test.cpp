@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -233,6 +234,54 @@ TEST(Window, ArrowKeysReachTheEditorOnlyWhileTheWindowIsActive) {
     QCoreApplication::sendEvent(&other, &elsewhere);
     QCoreApplication::sendEvent(target, &elsewhere);
     EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Right), 0);
+}
+
+// The keyboard belongs to the curve unless the fitter typed into a box: a click
+// on the plot or a band button takes it back, a closed file dialog leaves it
+// where it was, and a box that has it shows it.
+TEST(Window, TheCurveHasTheKeyboardUntilTheFitterTypesIntoABox) {
+    WindowFixture f;
+    MainWindow& w = f.window();
+    w.show();
+    w.activateWindow();
+    QApplication::setActiveWindow(&w);
+    if (!WaitUntil([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
+    QWidget* plot = w.widgetFor("EğriPic");
+    auto* label = w.findChild<QLineEdit*>(QStringLiteral("JobLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), plot);
+    const QColor plain = label->palette().color(QPalette::Base);
+
+    auto click = [](QWidget* target) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &e);
+        }
+    };
+    for (const char* takesItBack : {"EğriPic", "devir3000"}) {
+        SCOPED_TRACE(takesItBack);
+        label->setFocus(Qt::MouseFocusReason);
+        EXPECT_NE(label->palette().color(QPalette::Base), plain);  // the box shows it has the keyboard
+        click(w.widgetFor(takesItBack));
+        EXPECT_EQ(QApplication::focusWidget(), plot);
+        EXPECT_EQ(label->palette().color(QPalette::Base), plain);
+    }
+    // A cancelled save dialog gives the keyboard back to the curve, not to the box.
+    {
+        test::ModalAnswer answer([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+        f.widget<QPushButton>("ButonDiskeYaz")->click();
+        ASSERT_TRUE(answer.opened());
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), plot);
+    // With the curve's keyboard, an arrow key reaches the editor.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &press);
+    EXPECT_NE(f.form().ArrowKeys.query(ArrowKey::Up), 0);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &release);
 }
 
 // The arrow keys drive the curve only while the curve screen is on view and no
