@@ -574,6 +574,8 @@ public:
     // A press started an edit and no edit tick has run since: its release still
     // owes the fitter one step (a tap shorter than the 75 ms tick moves too).
     bool EditStepOwed = false;
+    // An arrow button went down and the poller has not looked since.
+    bool PressUnpolled = false;
     // Points of unselected bands the edit pushed along (the bands may not cross),
     // by band and point, marked on the plot until the next edit; the bands named in
     // the status line; the curve the marks belong to (another curve drops them).

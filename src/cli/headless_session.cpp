@@ -236,7 +236,7 @@ int HeadlessSession::connect(bool untilLinkUp) {
         const Form1Korvane& f = *form_;
         if (f.SequencerState == 1000) return foundPort_ ? kExitEcuSilent : kExitNoEcu;
         if (!foundPort_) return std::nullopt;
-        // Step 12 shows the connected message and moves on to the settings pages.
+        // Step 12 names the port found and moves on to the settings pages.
         if (!untilLinkUp && f.SequencerState != 12) return kExitDone;
         if (untilLinkUp && f.LinkUp && f.SequencerState == 8) return kExitDone;
         return std::nullopt;

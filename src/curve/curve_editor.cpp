@@ -178,28 +178,18 @@ void StopEdit(Form1Korvane& f) {
 
 // The poller's decision for one key family. `raiseKey`/`raiseHeld` are Up and AA
 // (or Left and sol), `lowerKey`/`lowerHeld` Down and YY (or Right and sag). The
-// order of the tests, and of the key queries inside each test, is part of the
-// behaviour: a key pressed and released between two polls is reported only to the
-// first query after it, and holding both directions must leave the edit as it is.
+// order of the tests is part of the behaviour: holding both directions must leave
+// the edit as it is.
 void DecideFamily(Form1Korvane& f, ArrowKey raiseKey, std::uint8_t raiseHeld, ArrowKey lowerKey,
                   std::uint8_t lowerHeld) {
-    auto query = [&f](ArrowKey k) { return f.ArrowKeys.query(k); };
-    {
-        const std::int16_t r = query(raiseKey), l = query(lowerKey);
-        if ((r != 0 || raiseHeld == 1) && l == 0 && lowerHeld == 0) return StartEdit(f, f.RaiseRequest);
-    }
-    {
-        const std::int16_t r = query(raiseKey), l = query(lowerKey);
-        if (!((r == 1 && raiseHeld != 0) || l != 0 || lowerHeld != 0)) return StopEdit(f);
-    }
-    {
-        const std::int16_t l = query(lowerKey), r = query(raiseKey);
-        if ((l != 0 || lowerHeld == 1) && r == 0 && raiseHeld == 0) return StartEdit(f, f.LowerRequest);
-    }
-    {
-        const std::int16_t l = query(lowerKey), r = query(raiseKey);
-        if (!((l == 1 && lowerHeld != 0) || r != 0 || raiseHeld != 0)) return StopEdit(f);
-    }
+    // Each key is asked once per decision: a tap already over is reported to the
+    // first query only, and asking again in a later test lost a tap of the lower
+    // key (Down, Right) before it could start its step.
+    const std::int16_t r = f.ArrowKeys.query(raiseKey), l = f.ArrowKeys.query(lowerKey);
+    if ((r != 0 || raiseHeld == 1) && l == 0 && lowerHeld == 0) return StartEdit(f, f.RaiseRequest);
+    if (!((r == 1 && raiseHeld != 0) || l != 0 || lowerHeld != 0)) return StopEdit(f);
+    if ((l != 0 || lowerHeld == 1) && r == 0 && raiseHeld == 0) return StartEdit(f, f.LowerRequest);
+    if (!((l == 1 && lowerHeld != 0) || r != 0 || raiseHeld != 0)) return StopEdit(f);
     // Both directions at once: leave the edit as it is.
 }
 
@@ -247,6 +237,7 @@ void Form1Korvane::hepsi_Click() {
 // ---------------------------------------------------------------------------
 
 void Form1Korvane::CurveRepeatPoller() {
+    PressUnpolled = false;
     // 1. Up/down family: shift mode, idle level locked, every picture released.
     // (Looked at without asking, so a tap already over still reaches the decision.)
     {
@@ -337,12 +328,13 @@ void Form1Korvane::ForgetPushedPoints() {
 namespace {
 void ArrowPressed(Form1Korvane& f, std::uint8_t& held) {
     held = 1;
+    f.PressUnpolled = true;
     f.Timer5.setEnabled(true);
 }
 // A click shorter than one poll is decided here, while the button still counts
 // as held, so that it too owes its step.
 void ArrowReleased(Form1Korvane& f, std::uint8_t& held) {
-    if (held == 1 && f.RaiseRequest == 0 && f.LowerRequest == 0) f.CurveRepeatPoller();
+    if (held == 1 && f.PressUnpolled) f.CurveRepeatPoller();
     PayOwedStep(f);
     held = 0;
     f.Timer5.setEnabled(false);

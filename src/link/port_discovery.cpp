@@ -69,14 +69,16 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
         break;
     case 12:  // found: the port stays open, the settings pages come next
         // "Connected" is said when the indicator says it, once the pages are read.
-        f.ShowMessage("ECU BULUNDU, AYARLAR OKUNUYOR : COM" + portText,
-                      "ECU FOUND, READING ITS SETTINGS : COM" + portText);
-        if (f.RememberFoundPort())
+        if (f.RememberFoundPort()) {
+            f.ShowMessage("ECU BULUNDU : COM" + portText, "ECU FOUND : COM" + portText);
             f.ConnectedMessage = Form1Korvane::ExchangeFailure{"BAĞLANDI : COM" + portText, "CONNECTED : COM" + portText};
-        else  // linked all the same; the next start scans in the usual order. The
-              // port comes last: a status line too narrow for the text shows its end.
+        } else {  // linked all the same; the next start scans in the usual order. The
+                  // port comes last: a status line too narrow for the text shows its end.
+            f.ShowMessage("PORT KAYDEDİLEMEDİ ! ECU BULUNDU : COM" + portText,
+                          "PORT NOT REMEMBERED ! ECU FOUND : COM" + portText);
             f.ConnectedMessage = Form1Korvane::ExchangeFailure{"PORT KAYDEDİLEMEDİ ! BAĞLANDI : COM" + portText,
                                                                "PORT NOT REMEMBERED ! CONNECTED : COM" + portText};
+        }
         f.SequencerState = 1;
         break;
     case 10:  // nothing answered on any port

@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <optional>
 
+#include "window/curve_widgets.h"
 #include "window/main_window.h"
 
 namespace gasecu::qt {

@@ -112,7 +112,7 @@ TEST(StatusHistory, TheFormNotesEveryStatusTextAtItsTime) {
     EXPECT_GE(silent, kMorning + seconds{3});
     EXPECT_LT(silent, kMorning + seconds{30});
     EXPECT_GT(entries.back().time, silent);
-    EXPECT_TRUE(IsFailureMessage(entries[entries.size() - 2].text));
+    EXPECT_TRUE(IsFailureMessage(entries[entries.size() - 3].text));
 }
 
 }  // namespace

@@ -307,7 +307,9 @@ TEST_F(CurveEditor, EveryPressMovesAtLeastOneStep) {
             const double moved = (At(5, 10) - before) * press.sign;
             EXPECT_GE(moved, 1);
             // A press under one tick is exactly one step; a hold repeats as before.
-            if (holdMs < 10) EXPECT_EQ(moved, 1);
+            if (holdMs < 10) {
+                EXPECT_EQ(moved, 1);
+            }
         }
     }
     // Five quick clicks on the up button: five steps.
@@ -339,7 +341,7 @@ TEST_F(CurveEditor, BandsPushedAlongAreNamedAndMarkedUntilTheNextEdit) {
     form.AA_MouseDown();
     runner.runFor(10 + 75 * 3);  // three steps: 43, still under 4000's 45
     EXPECT_EQ(form.KomutSatırı.text.find("PUSHED"), std::string::npos);
-    runner.runFor(75 * 3);  // 46: 4000 pushed to 47, 5000 to 51? no: 50 is still above
+    runner.runFor(75 * 3);  // 46: 4000 pushed to 47; 5000 at 50 is still above it
     form.AA_MouseUp();
     EXPECT_EQ(At(5, 1), 46);
     EXPECT_EQ(At(6, 1), 47);
@@ -356,8 +358,6 @@ TEST_F(CurveEditor, BandsPushedAlongAreNamedAndMarkedUntilTheNextEdit) {
     runner.runFor(10 + 75 * 5);
     form.AA_MouseUp();
     EXPECT_EQ(form.KomutSatırı.text, "BANDS 4000, 5000 rpm PUSHED ALONG (THE BANDS MAY NOT CROSS)");
-    form.LanguageIndex = 0;
-    form.ShowMessage("", "");
     // The next edit that pushes nothing drops the marks.
     curve::UncheckAllPoints(form);
     form.CheckA[17].setValue(1);

@@ -184,10 +184,11 @@ TEST_F(CurveFiles, ACurveThatCouldNotBeReadBackIsNotSaved) {
 TEST_F(CurveFiles, NoDialogAtAllCountsAsCancelled) {
     Form1Korvane bare({dir.path(), dir.path() / "user", nullptr, nullptr, '.'});
     bare.Form_Load();
+    const std::string said = bare.KomutSatırı.text;
     bare.ButonDisktenOku_Click();
-    EXPECT_EQ(bare.KomutSatırı.text, "");
+    EXPECT_EQ(bare.KomutSatırı.text, said);
     EXPECT_FALSE(bare.SaveCurveFile());
-    EXPECT_EQ(bare.KomutSatırı.text, "");
+    EXPECT_EQ(bare.KomutSatırı.text, said);
 }
 
 TEST_F(CurveFiles, WrongEndMarkerLoadsTheCurveButReportsTheFile) {

@@ -68,7 +68,7 @@ TEST_F(RestoreToEditorTest, NeverUnderAnExchangeNorFromADamagedRecord) {
     ASSERT_TRUE(h.connect());
     h.form.ButonEcuOku_Click();
     h.runner.runFor(1500);
-    ASSERT_TRUE(h.form.CurveExchangeRunning());
+    ASSERT_TRUE(h.form.CurveExchangeRunning()) << h.form.KomutSatırı.text << " at step " << h.form.SequencerState;
     const CurveRows during = h.form.CurveTable;
     EXPECT_FALSE(RestoreToEditor(h.form, curve::FormatCurveText(Kept())).done);
     EXPECT_EQ(h.form.CurveTable, during);

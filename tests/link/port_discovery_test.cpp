@@ -54,7 +54,7 @@ TEST(PortDiscovery, FindsTheEcuOnCom4AndReadsTheSettingsPages) {
     EXPECT_EQ(messages[3], std::make_pair(2000.0, std::string("TRIYING TO CONNECT : COM2")));
     EXPECT_EQ(messages[5], std::make_pair(3000.0, std::string("TRIYING TO CONNECT : COM3")));
     EXPECT_EQ(messages[7], std::make_pair(4000.0, std::string("TRIYING TO CONNECT : COM4")));
-    EXPECT_EQ(messages[8], std::make_pair(4500.0, std::string("ECU FOUND, READING ITS SETTINGS : COM4")));
+    EXPECT_EQ(messages[8], std::make_pair(4500.0, std::string("ECU FOUND : COM4")));
     EXPECT_FALSE(h.form.LinkUp);
     EXPECT_EQ(h.form.CurrentLinkState(), Form1Korvane::LinkState::Searching);
 

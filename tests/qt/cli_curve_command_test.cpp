@@ -51,7 +51,7 @@ TEST(CliCommand, ScanFindsTheEcuBehindThreeSilentPorts) {
     // The window's status line, port by port, then the find.
     std::size_t at = 0;
     for (const std::string line : {"TRIYING TO CONNECT : COM1", "TRIYING TO CONNECT : COM2",
-                                   "TRIYING TO CONNECT : COM3", "TRIYING TO CONNECT : COM4", "CONNECTED : COM4"}) {
+                                   "TRIYING TO CONNECT : COM3", "TRIYING TO CONNECT : COM4", "ECU FOUND : COM4"}) {
         at = run.err.find(line, at);
         ASSERT_NE(at, std::string::npos) << line << "\n" << run.err;
     }
