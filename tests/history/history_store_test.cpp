@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
+#include <map>
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -16,6 +18,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -133,6 +138,41 @@ TEST_F(HistoryStoreTest, ListingsAreNewestFirstAndFilteredByLabelKindDateAndCoun
     EXPECT_TRUE(store->list({}).front().curveText.empty());
 }
 
+// The label search folds case the Turkish way as well as the ASCII way.
+TEST_F(HistoryStoreTest, LabelSearchFoldsTurkishLetters) {
+    auto store = HistoryStore::Open(file);
+    store->add(MakeRecord(Kind::CurveRead, "34 ŞÇ 123 İZMİR Ağa"));  // 1
+    store->add(MakeRecord(Kind::CurveRead, "06 IVECO Daily ÖÜ"));   // 2
+    const std::vector<std::pair<const char*, std::vector<std::int64_t>>> cases{
+        {"AĞA", {1}}, {"şç", {1}}, {"izmir", {1}}, {"İzmir", {1}}, {"IZMIR", {1}},
+        {"iveco", {2}}, {"ıveco", {2}}, {"öü", {2}}, {"ÖÜ", {2}}, {"i", {2, 1}}, {"ğaz", {}},
+    };
+    for (const auto& [search, expected] : cases) {
+        std::vector<std::int64_t> ids;
+        for (const Record& r : store->list({search, {}, "", "", 0})) ids.push_back(r.id);
+        EXPECT_EQ(ids, expected) << search;
+    }
+}
+
+// A record of a kind this tool does not know is listed as unknown, not as another kind.
+TEST_F(HistoryStoreTest, ANewerToolsKindIsListedAsUnknown) {
+    auto store = HistoryStore::Open(file);
+    store->add(MakeRecord(Kind::CurveRead, "read"));
+    sqlite3* db = nullptr;
+    sqlite3_open(curve::Utf8FromPath(file).c_str(), &db);
+    sqlite3_exec(db,
+                 "INSERT INTO records (time, port, kind, result, label, detail)"
+                 " VALUES ('2026-12-10 10:00:00', '', 'map-write', 'done', 'newer', '')",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    const auto all = store->list({});
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all.front().kind, Kind::Unknown);
+    EXPECT_EQ(KindName(all.front().kind), "unknown");
+    EXPECT_EQ(store->find(all.front().id)->kind, Kind::Unknown);
+    EXPECT_EQ(store->list({"", Kind::CurveRead, "", "", 0}).size(), 1u);
+}
+
 TEST_F(HistoryStoreTest, AFileFromANewerToolIsReadButNeverWritten) {
     {
         auto store = HistoryStore::Open(file);
@@ -218,6 +258,160 @@ TEST_F(HistoryStoreTest, ALockedFullOrDamagedHistoryLosesOneRecordAndTakesTheNex
     EXPECT_FALSE(points.keep(MakeRecord(Kind::CurveRead, "lost")));
     EXPECT_EQ(test::ReadWholeFile(f), std::string(4096, 'x'));
 }
+
+// A history name that is, or links onto, something other than a plain file (a
+// disk's device node, a pipe) is refused with the reason, and nothing is written
+// there or beside it. A link onto a missing name gives a new file through it.
+TEST_F(HistoryStoreTest, OnlyAPlainFileOrANewOneThroughLinksIsOpened) {
+#ifdef _WIN32
+    GTEST_SKIP() << "pipes and device nodes in a folder are POSIX";
+#else
+    struct Case {
+        const char* what;
+        std::function<bool(const std::filesystem::path&)> make;  // false: cannot be made here
+        bool refused;
+    };
+    const auto fifo = [](const std::filesystem::path& p) { return ::mkfifo(p.c_str(), 0600) == 0; };
+    // Made by the test itself (the null device's numbers): never the system's node.
+    const auto device = [](const std::filesystem::path& p) { return ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0; };
+    const auto linkTo = [](std::function<bool(const std::filesystem::path&)> make) {
+        return [make](const std::filesystem::path& p) {
+            const auto target = std::filesystem::path(p).replace_filename("target");
+            return (!make || make(target)) && ::symlink("target", p.c_str()) == 0;
+        };
+    };
+    const std::vector<Case> cases{
+        {"a pipe", fifo, true},
+        {"a link onto a pipe", linkTo(fifo), true},
+        {"a device node", device, true},
+        {"a link onto a device node", linkTo(device), true},
+        {"a link onto a missing name", linkTo(nullptr), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir here;
+        const auto f = HistoryFileIn(here.path());
+        if (!c.make(f)) {
+            std::cout << "skipped, cannot be made here: " << c.what << "\n";
+            continue;
+        }
+        const auto namesBefore = test::FileNamesIn(here.path());
+        std::string error;
+        auto store = HistoryStore::Open(f, &error);
+        if (!c.refused) {
+            ASSERT_TRUE(store) << error;
+            EXPECT_TRUE(store->add(MakeRecord(Kind::CurveRead, "new")));
+            EXPECT_TRUE(std::filesystem::is_symlink(f));
+            EXPECT_TRUE(std::filesystem::is_regular_file(here.path() / "target"));
+            continue;
+        }
+        EXPECT_FALSE(store);
+        EXPECT_NE(error.find("not a plain file"), std::string::npos) << error;
+        DatabaseRestorePoints points(f);
+        EXPECT_FALSE(points.keep(MakeRecord(Kind::CurveRead, "lost")));
+        EXPECT_EQ(test::FileNamesIn(here.path()), namesBefore);
+    }
+#endif
+}
+
+// The history shared by two programs at once: the window keeping a job's records
+// while a command lists and writes beside it. The window's process also opens and
+// closes the database file by descriptors of its own (a file dialog reading the
+// folder): on POSIX a process's locks on a file go with any close of it, and the
+// other program must still never take itself for the file's last user.
+#ifndef _WIN32
+Record Labelled(const std::string& label, int shift) {
+    Record r;
+    r.time = "2026-12-10 09:00:00";
+    r.kind = Kind::CurveRead;
+    r.result = "done";
+    r.label = label;
+    CurveRows c{};
+    for (std::size_t row = 2; row <= 8; ++row)
+        for (std::size_t p = 1; p <= 18; ++p) c[row][p] = static_cast<double>(row * 10 + p + static_cast<std::size_t>(shift));
+    r.curveText = curve::FormatCurveText(c);
+    return r;
+}
+
+// Opens and closes every file of the history by a descriptor of this process.
+void TouchTheFolder(const std::filesystem::path& file) {
+    for (const char* end : {"", "-wal", "-shm"}) {
+        const int fd = ::open((file.string() + end).c_str(), O_RDONLY);
+        if (fd >= 0) ::close(fd);
+    }
+}
+#endif
+
+TEST(HistorySharing, RecordsOfTwoProgramsSurviveTheWindowsOwnOpensAndCloses) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a Windows lock belongs to its handle: closing another handle leaves it in place";
+#else
+    constexpr int kRounds = 4;
+    test::TempDir dir;
+    const auto file = HistoryFileIn(dir.path());
+    int toCommand[2], toWindow[2];
+    ASSERT_EQ(pipe(toCommand), 0);
+    ASSERT_EQ(pipe(toWindow), 0);
+    // The command's process, forked before the window's side opens anything: each
+    // turn it opens the history, adds a record, lists, and closes it again.
+    const pid_t command = fork();
+    ASSERT_GE(command, 0);
+    if (command == 0) {
+        close(toCommand[1]);
+        close(toWindow[0]);
+        char go = 0;
+        for (int i = 0; read(toCommand[0], &go, 1) == 1 && go == 1; ++i) {
+            auto store = HistoryStore::Open(file);
+            const bool ok = store && store->add(Labelled("command " + std::to_string(i), 100 + i)) &&
+                            !store->list({}).empty();
+            store.reset();
+            const char done = ok ? 1 : 0;
+            if (write(toWindow[1], &done, 1) != 1) break;
+        }
+        _exit(0);
+    }
+    close(toCommand[0]);
+    close(toWindow[1]);
+    {
+        DatabaseRestorePoints window(file);
+        for (int i = 0; i < kRounds; ++i) {
+            ASSERT_TRUE(window.keep(Labelled("window " + std::to_string(i), i))) << window.lastError();
+            TouchTheFolder(file);
+            const char go = 1;
+            char done = 0;
+            ASSERT_EQ(write(toCommand[1], &go, 1), 1);
+            ASSERT_EQ(read(toWindow[0], &done, 1), 1);
+            EXPECT_EQ(done, 1) << "round " << i;
+            TouchTheFolder(file);
+        }
+        ASSERT_TRUE(window.keep(Labelled("window last", 50)));
+    }
+    close(toCommand[1]);
+    int status = 0;
+    waitpid(command, &status, 0);
+    close(toWindow[0]);
+
+    auto store = HistoryStore::Open(file);
+    ASSERT_TRUE(store);
+    std::map<std::string, Record> byLabel;
+    for (const Record& summary : store->list({})) {
+        auto whole = store->find(summary.id);
+        ASSERT_TRUE(whole);
+        EXPECT_TRUE(byLabel.emplace(whole->label, *whole).second) << "twice: " << whole->label;
+    }
+    std::map<std::string, int> expected{{"window last", 50}};
+    for (int i = 0; i < kRounds; ++i) {
+        expected["window " + std::to_string(i)] = i;
+        expected["command " + std::to_string(i)] = 100 + i;
+    }
+    ASSERT_EQ(byLabel.size(), expected.size());
+    for (const auto& [label, shift] : expected) {
+        ASSERT_TRUE(byLabel.count(label)) << "lost: " << label;
+        EXPECT_EQ(byLabel[label].curveText, Labelled(label, shift).curveText) << label;
+    }
+#endif
+}
+
 
 // Adds records to `file` without end, telling `finished` after each one; returns
 // only when a record could not be added.
