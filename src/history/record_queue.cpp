@@ -42,6 +42,20 @@ void RecordQueue::flush() {
     changed_.wait(lock, [&] { return written_ >= until; });
 }
 
+void RecordQueue::pause() {
+    std::unique_lock lock(mutex_);
+    ++paused_;
+    changed_.wait(lock, [&] { return !writing_; });
+}
+
+void RecordQueue::resume() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (paused_ > 0) --paused_;
+    }
+    changed_.notify_all();
+}
+
 RecordQueue::Written RecordQueue::takeWritten() {
     const std::lock_guard lock(mutex_);
     return std::exchange(sinceAsked_, Written{});
@@ -50,10 +64,11 @@ RecordQueue::Written RecordQueue::takeWritten() {
 void RecordQueue::work() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        changed_.wait(lock, [&] { return stopping_ || !queued_.empty(); });
+        changed_.wait(lock, [&] { return stopping_ || (!queued_.empty() && paused_ == 0); });
         if (queued_.empty()) return;  // stopping, and everything is written
         const Record record = std::move(queued_.front());
         queued_.pop_front();
+        writing_ = true;
         lock.unlock();
         bool kept = false;
         {
@@ -64,6 +79,7 @@ void RecordQueue::work() {
         ++(kept ? sinceAsked_.kept : sinceAsked_.refused);
         sinceAsked_.lastKept = kept;
         ++written_;
+        writing_ = false;
         changed_.notify_all();
     }
 }

@@ -33,8 +33,15 @@ public:
     // The label of the last record queued with one, else the store's.
     std::string lastLabel() override;
 
-    // Waits until every record queued so far has been written or refused.
+    // Waits until every record queued so far has been written or refused (never
+    // call it while paused).
     void flush();
+    // While a file dialog is up the worker writes nothing: the dialog reads the
+    // folder of the database, and on POSIX its close of any descriptor of the file
+    // would take SQLite's locks from under a record being written. pause() waits
+    // for a record under way to finish; resume() lets the queue go on.
+    void pause();
+    void resume();
     // What the worker made of the records since the last call.
     struct Written {
         int kept = 0;
@@ -54,6 +61,8 @@ private:
     std::uint64_t taken_ = 0;    // records handed to keep()
     std::uint64_t written_ = 0;  // records the worker finished with
     bool stopping_ = false;
+    int paused_ = 0;
+    bool writing_ = false;
     std::string lastLabel_;
     Written sinceAsked_;
     std::thread worker_;  // last: started once everything above exists
