@@ -93,7 +93,7 @@ TEST(ExportCurveFile, FollowsTheSaveButtonsRules) {
         {"the default curve file", "cur_00.TXT", text, false, "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! "},
         {"a name without Cur", "egri_05.txt", text, false, "NAME OF INCORRECT FILE ! "},
         {"a damaged record", "Cur_06.txt", "1 2 3\r\n", false, "THE RECORD HOLDS NO READABLE CURVE ! "},
-        {"a curve without its end marker", "Cur_06.txt", text.substr(0, text.rfind("<::::>")), false,
+        {"a curve with a wrong end marker", "Cur_06.txt", text.substr(0, text.rfind("<::::>")) + "<:::>\r\n", false,
          "THE RECORD HOLDS NO READABLE CURVE ! "},
         {"a folder that is not there", "gone/Cur_07.txt", text, false, "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
         {"a folder at the name", "Cur_09.txt", text, false, "A FOLDER HAS THIS NAME, FILE NOT WRITTEN ! "},
