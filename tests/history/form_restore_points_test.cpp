@@ -76,6 +76,12 @@ struct Workshop {
         for (const auto& r : store->list({})) whole.insert(whole.begin(), *store->find(r.id));
         return whole;
     }
+    // Started, the act done, its records.
+    std::vector<history::Record> recordsAfter(const std::function<void(Workshop&)>& act) {
+        start();
+        act(*this);
+        return records();
+    }
     void readCurve() {
         h.form.ButonEcuOku_Click();
         ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 8 && !h.form.CurveExchangeRunning(); }, 30000));
@@ -173,9 +179,7 @@ TEST(RestorePoints, EveryOperationLeavesItsRecord) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Workshop t;
-        t.start();
-        c.act(t);
-        const auto kept = t.records();
+        const auto kept = t.recordsAfter(c.act);
         ASSERT_EQ(kept.size(), c.records.size() + 1);
         // The connect read the settings: the first record, and the settings every
         // later one carries.
@@ -240,9 +244,7 @@ TEST(RestorePoints, ARunCutShortIsRecordedAsWhatHappened) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Workshop t;
-        t.start();
-        c.act(t);
-        const auto kept = t.records();
+        const auto kept = t.recordsAfter(c.act);
         ASSERT_FALSE(kept.empty());
         EXPECT_EQ(kept.back().kind, c.kind);
         EXPECT_EQ(kept.back().result, c.result);

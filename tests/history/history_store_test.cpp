@@ -352,7 +352,7 @@ TEST(HistorySharing, RecordsOfTwoProgramsSurviveTheWindowsOwnOpensAndCloses) {
         for (char turn = 0; turn < 4; ++turn) {
             ASSERT_TRUE(window.keep(numbered(turn))) << window.lastError();
             for (const char* end : {"", "-wal", "-shm"})
-                if (const int fd = ::open((file.string() + end).c_str(), O_RDONLY); fd >= 0) ::close(fd);
+                if (const int fd = ::open((std::filesystem::path(file) += end).c_str(), O_RDONLY); fd >= 0) ::close(fd);
             char ok = 0;
             ASSERT_EQ(write(toCommand[1], &turn, 1), 1);
             ASSERT_EQ(read(toWindow[0], &ok, 1), 1);
