@@ -271,26 +271,24 @@ TEST_F(CurveEditor, APressAlwaysMovesTheWayItSaysWhateverTheHoldBefore) {
 TEST_F(CurveEditor, EveryPressMovesAtLeastOneStep) {
     struct Press {
         const char* name;
-        std::function<void()> down, up;
-        int sign;  // +1 raises point 10, -1 lowers it
+        std::function<void(bool)> hold;  // true: down, false: up
+        int sign;                        // +1 raises point 10, -1 lowers it
+    };
+    auto button = [this](void (Form1Korvane::*down)(), void (Form1Korvane::*up)()) {
+        return [this, down, up](bool on) { (form.*(on ? down : up))(); };
     };
     auto key = [this](ArrowKey k) {
-        return std::pair{std::function<void()>([this, k] { form.ArrowKeys.keyDown(k); }),
-                         std::function<void()>([this, k] { form.ArrowKeys.keyUp(k); })};
+        return [this, k](bool on) { on ? form.ArrowKeys.keyDown(k) : form.ArrowKeys.keyUp(k); };
     };
-    const auto [upDown, upUp] = key(ArrowKey::Up);
-    const auto [downDown, downUp] = key(ArrowKey::Down);
-    const auto [leftDown, leftUp] = key(ArrowKey::Left);
-    const auto [rightDown, rightUp] = key(ArrowKey::Right);
     const Press presses[] = {
-        {"up button", [this] { form.AA_MouseDown(); }, [this] { form.AA_MouseUp(); }, +1},
-        {"down button", [this] { form.YY_MouseDown(); }, [this] { form.YY_MouseUp(); }, -1},
-        {"left button", [this] { form.sol_MouseDown(); }, [this] { form.sol_MouseUp(); }, +1},
-        {"right button", [this] { form.sag_MouseDown(); }, [this] { form.sag_MouseUp(); }, -1},
-        {"Up key", upDown, upUp, +1},
-        {"Down key", downDown, downUp, -1},
-        {"Left key", leftDown, leftUp, +1},
-        {"Right key", rightDown, rightUp, -1},
+        {"up button", button(&Form1Korvane::AA_MouseDown, &Form1Korvane::AA_MouseUp), +1},
+        {"down button", button(&Form1Korvane::YY_MouseDown, &Form1Korvane::YY_MouseUp), -1},
+        {"left button", button(&Form1Korvane::sol_MouseDown, &Form1Korvane::sol_MouseUp), +1},
+        {"right button", button(&Form1Korvane::sag_MouseDown, &Form1Korvane::sag_MouseUp), -1},
+        {"Up key", key(ArrowKey::Up), +1},
+        {"Down key", key(ArrowKey::Down), -1},
+        {"Left key", key(ArrowKey::Left), +1},
+        {"Right key", key(ArrowKey::Right), -1},
     };
     LoadOrderedCurve();
     form.devir123456_Click();
@@ -300,9 +298,9 @@ TEST_F(CurveEditor, EveryPressMovesAtLeastOneStep) {
             curve::UncheckAllPoints(form);
             form.CheckÜ[9].setValue(1);  // point 10, gathered into the press's row
             const double before = At(5, 10);
-            press.down();
+            press.hold(true);
             runner.runFor(holdMs);
-            press.up();
+            press.hold(false);
             runner.runFor(200);
             const double moved = (At(5, 10) - before) * press.sign;
             EXPECT_GE(moved, 1);
