@@ -719,6 +719,10 @@ public:
     // the time and the known settings; the curve in the editor for the kinds that
     // concern a curve. A record not kept is said in the status line.
     void NoteRestorePoint(history::Kind kind, std::string result, std::string detail = {});
+    // The numbers the history gave the last write's two records: the ECU's curve
+    // kept as the write started and the curve written (0: none kept).
+    std::int64_t EcuCurveBeforeWriteRecord = 0;
+    std::int64_t CurveWriteRecord = 0;
     // Where the operations end: each gathers what its record needs.
     void NoteEcuCurveBeforeWrite();
     void NoteCurveWriteEnd();

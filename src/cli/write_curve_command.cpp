@@ -20,6 +20,21 @@ std::string InLanguage(const Options& options, const std::string& turkish, const
     return options.language.value_or(1) == 0 ? turkish : english;
 }
 
+// Where the fitter finds both curves again ("gasecu history export N -o FILE").
+void SayRestorePoints(HeadlessSession& session) {
+    const Form1Korvane& f = session.form();
+    if (!f.CurveWriteRecord) return;
+    const std::string written = std::to_string(f.CurveWriteRecord);
+    if (!f.EcuCurveBeforeWriteRecord) {
+        session.say("GEÇMİŞ: YAZILAN EĞRİ KAYIT " + written + ", EKÜ'NÜN ÖNCEKİ EĞRİSİ BİLİNMİYOR",
+                    "HISTORY: CURVE WRITTEN RECORD " + written + ", THE ECU'S CURVE BEFORE NOT KNOWN");
+        return;
+    }
+    const std::string before = std::to_string(f.EcuCurveBeforeWriteRecord);
+    session.say("GEÇMİŞ: EKÜ'NÜN ÖNCEKİ EĞRİSİ KAYIT " + before + ", YAZILAN EĞRİ KAYIT " + written,
+                "HISTORY: THE ECU'S CURVE BEFORE RECORD " + before + ", CURVE WRITTEN RECORD " + written);
+}
+
 }  // namespace
 
 int CurveWriteExitStatus(Form1Korvane::CurveWriteOutcome outcome) {
@@ -94,6 +109,10 @@ int ValidateWriteCurve(const Options& options, std::string& message) {
 int RunWriteCurve(HeadlessSession& session, const Options& options) {
     const std::string full = FullPath(options.inputPath);
     int status = session.connect(true);
+    // What the ECU holds is read first, as a fitter reads before writing: the write
+    // keeps it as its restore point. A read that fails ends the run before anything
+    // is written.
+    if (status == kExitDone && !options.noBackupRead) status = ReadEcuCurve(session);
     if (status == kExitDone) {
         // The fitter loads the file and presses the button once live values show.
         Form1Korvane& f = session.form();
@@ -112,6 +131,7 @@ int RunWriteCurve(HeadlessSession& session, const Options& options) {
                 return CurveWriteExitStatus(f.CurveWriteResult);
             });
     }
+    SayRestorePoints(session);
     session.exit();
     if (status == kExitDone) session.result(full);
     return status;

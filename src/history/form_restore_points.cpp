@@ -102,17 +102,26 @@ void Form1Korvane::NoteRestorePoint(history::Kind kind, std::string result, std:
 }
 
 void Form1Korvane::NoteEcuCurveBeforeWrite() {
+    EcuCurveBeforeWriteRecord = 0;
+    CurveWriteRecord = 0;
     // Unknown (never read, or changed by a write without a proven read back): there
     // is nothing to keep.
-    if (EcuCurve) NoteRestorePoint(history::Kind::EcuCurveBeforeWrite, "done");
+    if (!EcuCurve) return;
+    NoteRestorePoint(history::Kind::EcuCurveBeforeWrite, "done");
+    if (RestorePointSink && LastRestorePointKept) EcuCurveBeforeWriteRecord = RestorePointSink->lastKeptNumber();
 }
 
 void Form1Korvane::NoteCurveWriteEnd() {
     std::string detail;
     if (CurveWriteResult == CurveWriteOutcome::Differs || CurveWriteResult == CurveWriteOutcome::Refused)
         detail = "row " + std::to_string(CurveWriteDifference.row) + " point " +
-                 std::to_string(CurveWriteDifference.point);
+                 std::to_string(CurveWriteDifference.point) + "; ";
+    // The write names the record that holds what the ECU had before it: the one to
+    // export should the car run worse on the new curve.
+    detail += EcuCurveBeforeWriteRecord ? "ECU curve before: record " + std::to_string(EcuCurveBeforeWriteRecord)
+                                        : std::string("ECU curve before: not known");
     NoteRestorePoint(history::Kind::CurveWrite, WriteResultName(CurveWriteResult), detail);
+    if (RestorePointSink && LastRestorePointKept) CurveWriteRecord = RestorePointSink->lastKeptNumber();
 }
 
 void Form1Korvane::NoteSettingsRead() {

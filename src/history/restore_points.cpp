@@ -14,9 +14,11 @@ bool DatabaseRestorePoints::ensureOpen() {
 }
 
 bool DatabaseRestorePoints::keep(const Record& record) {
+    lastKept_ = 0;
     if (!ensureOpen()) return false;
-    if (store_->add(record, &lastError_)) {
+    if (const auto number = store_->add(record, &lastError_)) {
         lastError_.clear();
+        lastKept_ = *number;
         return true;
     }
     // Whatever went wrong (a lock, a full disk, a file damaged meanwhile), the next

@@ -3,6 +3,7 @@
 // point. A history that cannot be written (locked by another program, read-only,
 // full, damaged) never stops the fitter's job: keep() says false, the caller shows
 // that the record was not kept, and the next record tries again.
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -20,6 +21,9 @@ public:
     virtual bool keep(const Record& record) = 0;
     // The label of the last record that had one, offered for the next job.
     virtual std::string lastLabel() = 0;
+    // The number the last kept record got, for another record to name it; 0 when
+    // not known.
+    virtual std::int64_t lastKeptNumber() const { return 0; }
 };
 
 // Restore points in the history database file. The file is opened at the first
@@ -31,6 +35,7 @@ public:
     ~DatabaseRestorePoints() override;
     bool keep(const Record& record) override;
     std::string lastLabel() override;
+    std::int64_t lastKeptNumber() const override { return lastKept_; }
     // Why the last record was not kept ("" after a kept one).
     const std::string& lastError() const { return lastError_; }
     const std::filesystem::path& file() const { return file_; }
@@ -40,6 +45,7 @@ private:
     std::filesystem::path file_;
     std::unique_ptr<HistoryStore> store_;
     std::string lastError_;
+    std::int64_t lastKept_ = 0;
 };
 
 }  // namespace gasecu::history
