@@ -20,21 +20,6 @@ std::string InLanguage(const Options& options, const std::string& turkish, const
     return options.language.value_or(1) == 0 ? turkish : english;
 }
 
-// Where the fitter finds both curves again ("gasecu history export N -o FILE").
-void SayRestorePoints(HeadlessSession& session) {
-    const Form1Korvane& f = session.form();
-    if (!f.CurveWriteRecord) return;
-    const std::string written = std::to_string(f.CurveWriteRecord);
-    if (!f.EcuCurveBeforeWriteRecord) {
-        session.say("GEÇMİŞ: YAZILAN EĞRİ KAYIT " + written + ", EKÜ'NÜN ÖNCEKİ EĞRİSİ BİLİNMİYOR",
-                    "HISTORY: CURVE WRITTEN RECORD " + written + ", THE ECU'S CURVE BEFORE NOT KNOWN");
-        return;
-    }
-    const std::string before = std::to_string(f.EcuCurveBeforeWriteRecord);
-    session.say("GEÇMİŞ: EKÜ'NÜN ÖNCEKİ EĞRİSİ KAYIT " + before + ", YAZILAN EĞRİ KAYIT " + written,
-                "HISTORY: THE ECU'S CURVE BEFORE RECORD " + before + ", CURVE WRITTEN RECORD " + written);
-}
-
 }  // namespace
 
 int CurveWriteExitStatus(Form1Korvane::CurveWriteOutcome outcome) {
@@ -131,7 +116,6 @@ int RunWriteCurve(HeadlessSession& session, const Options& options) {
                 return CurveWriteExitStatus(f.CurveWriteResult);
             });
     }
-    SayRestorePoints(session);
     session.exit();
     if (status == kExitDone) session.result(full);
     return status;
