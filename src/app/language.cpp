@@ -118,6 +118,10 @@ void Form1Korvane::ApplyLanguageIndex() {
         // The editor's idle-point and select-all buttons.
         {&Rolanti.caption, "Rölanti", "Idle"},
         {&hepsi.caption, "Hepsi", "All"},
+        // The injector temperature's bar on the curve screen.
+        {&Label20.caption, "ENJ", "INJ"},
+        // The curve files' dialogs: the pattern in brackets stays as it is.
+        {&CommonDialog1.filter, "eğriler (*.txt) Örnek: Cur_xx.txt", "curves (*.txt) Example: Cur_xx.txt"},
     };
 
     if (LanguageIndex != 0 && LanguageIndex != 1) return;

@@ -106,6 +106,7 @@ HistoryControls::HistoryControls(Form1Korvane& form, RunOnForm run, QWidget* par
     QObject::connect(label_, &QLineEdit::textEdited, this,
                      [this](const QString& text) { form_.JobLabel = text.toStdString(); });
     QObject::connect(button_, &QPushButton::clicked, this, [this] {
+        if (place_ && !window_->isVisible()) place_(window_);
         window_->show();
         window_->raise();
         window_->activateWindow();

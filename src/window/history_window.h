@@ -44,12 +44,15 @@ public:
     QPushButton* historyButton() const { return button_; }
     // The button turns red with the reason as its tip while the last record was not kept.
     bool showsNotKept() const;
+    // Sizes and places the history window before the button shows it.
+    void setPlacement(std::function<void(QWidget*)> place) { place_ = std::move(place); }
 
 private:
     Form1Korvane& form_;
     QLineEdit* label_;
     QPushButton* button_;
     HistoryWindow* window_;
+    std::function<void(QWidget*)> place_;
 };
 
 // The curve of the chosen record (dashed) over the editor's (solid).

@@ -19,6 +19,7 @@
 #include "window/messages_window.h"
 #include "window/history_window.h"
 #include "window/qt_canvas.h"
+#include "window/toolkit_language.h"
 #include "window/window_placement.h"
 
 namespace gasecu::qt {
@@ -80,6 +81,11 @@ void MainWindow::mirror() {
     const QString title = MainWindowTitle(form_.LanguageIndex == 1, simulated_);
     if (windowTitle() != title) setWindowTitle(title);
     setWindowModified(form_.CurveUnsaved());
+    // Qt's own texts (the file dialogs) in the same language as the tool's.
+    if (const int language = form_.LanguageIndex == 1 ? 1 : 0; language != toolkitLanguage_) {
+        toolkitLanguage_ = language;
+        UseToolkitLanguage(language == 1);
+    }
     if (auto* button = qobject_cast<QPushButton*>(w("MesajlarButon"))) {
         const QString caption = form_.LanguageIndex == 1 ? QStringLiteral("Messages") : QStringLiteral("Mesajlar");
         if (button->text() != caption) button->setText(caption);
@@ -131,17 +137,21 @@ void MainWindow::dockPanel(QWidget* panel, const QString& caption) {
     docked_ = new DockedPanel(w("EğriKağıdıPic")->parentWidget(), panel, caption);
 }
 
-void MainWindow::placeTrendWindow() {
+void MainWindow::placeTrendWindow() { placeToolWindow(trendWindow_, kTrendWindowSize); }
+
+void MainWindow::placeToolWindow(QWidget* tool, QSize wanted) {
     QScreen* screen = this->screen();
     if (!screen || !isVisible()) return;
-    // The trend window's own frame is not known before it is shown: the main
+    // A tool window's own frame is not known before it is shown: the main
     // window's stands in for it.
     const QSize frame = frameGeometry().size() - geometry().size();
-    const QRect spare = spareScreenRoom();
-    const QRect place =
-        PlaceBesideWindow(screen->availableGeometry(), frameGeometry(), kTrendWindowSize + frame, spare);
-    trendWindow_->resize(place.size() - frame);
-    trendWindow_->move(place.topLeft());
+    const QRect available = screen->availableGeometry();
+    const QRect place = PlaceBesideWindow(available, frameGeometry(), wanted + frame, spareScreenRoom());
+    // The tool never gets less than its controls need, and stays whole on the
+    // screen even where that is more than the free room over the window.
+    const QSize size = (place.size() - frame).expandedTo(tool->minimumSizeHint()).boundedTo(available.size() - frame);
+    tool->resize(size);
+    tool->move(KeptOnScreen(available, QRect(place.topLeft(), size + frame)).topLeft());
 }
 
 QRect MainWindow::spareScreenRoom() const {
@@ -179,6 +189,7 @@ void MainWindow::toggleMessages() {
         return;
     }
     messages_->refresh();
+    placeToolWindow(messages_, kMessagesWindowSize);
     messages_->show();
     messages_->raise();
 }

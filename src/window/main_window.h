@@ -75,6 +75,9 @@ public:
     // Opens the trend window beside or under the window, or where it covers no
     // button of it (see PlaceBesideWindow).
     void placeTrendWindow();
+    // The same for the messages and history windows: wanted is the size where the
+    // screen has room for it; the window opens whole on the screen.
+    void placeToolWindow(QWidget* tool, QSize wanted);
     // The part of the shown screen where no control lies, in screen coordinates.
     QRect spareScreenRoom() const;
     // The window talks to the virtual ECU: the title says so, in the fitter's language.
@@ -119,6 +122,7 @@ private:
     MessagesWindow* messages_ = nullptr;
     HistoryControls* history_ = nullptr;
     bool simulated_ = false;
+    int toolkitLanguage_ = -1;  // the language Qt's own texts were last set to
     // The curve screen's plot range and point readout.
     void mirrorCurveReadout();
     PlotFrame* plotFrame_ = nullptr;
@@ -130,6 +134,8 @@ private:
     DockedPanel* docked_ = nullptr;
     // The trend window's size where the screen has room for it.
     static constexpr QSize kTrendWindowSize{900, 520};
+    static constexpr QSize kMessagesWindowSize{640, 360};
+    static constexpr QSize kHistoryWindowSize{1000, 560};
 };
 
 // The main window's title ("[*]" marks unsaved curve changes) in English or
