@@ -18,9 +18,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/status_history.h"
+#include "calibration/calibration_progress.h"
 #include "curve/arrow_keys.h"
 #include "curve/curve_history.h"
 #include "ecu/live_log.h"
@@ -683,6 +685,12 @@ public:
     // Reference values (pressure, temperatures) that did not fit their byte and were
     // not written, as the end message names them.
     std::string UnsentReferenceTurkish, UnsentReferenceEnglish;
+
+    // What the calibration screen draws: each iteration's times, and the curve as
+    // it was before the run rescaled it (the factory reference); both emptied when
+    // a run starts.
+    std::vector<calibration::IterationSample> CalibrationIterations;
+    std::optional<CurveRows> CalibrationCurveBefore;
 
     void CalibrationTick();  // Timer4
     void KalibrasyonBaşlatButon_Click();

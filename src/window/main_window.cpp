@@ -12,6 +12,7 @@
 
 #include "curve/point_readout.h"
 #include "window/control_widgets.h"
+#include "window/calibration_view.h"
 #include "window/curve_readout.h"
 #include "window/docked_panel.h"
 #include "window/curve_widgets.h"
@@ -21,6 +22,7 @@
 #include "window/qt_canvas.h"
 #include "window/toolkit_language.h"
 #include "window/window_placement.h"
+#include "window/write_progress.h"
 
 namespace gasecu::qt {
 
@@ -92,6 +94,8 @@ void MainWindow::mirror() {
     }
     if (messages_->isVisible()) messages_->refresh();
     if (history_) history_->mirror();
+    if (writeProgress_) writeProgress_->mirror();
+    if (calibrationView_ && form_.KalibrasyonPic.visible) calibrationView_->mirror();
     mirrorCurveReadout();
 }
 
@@ -312,6 +316,7 @@ void MainWindow::buildWidgets() {
     layOutSettings();
     layOutCalibration();
     layOutTrendWindow();
+    if (plot_) writeProgress_ = new WriteProgressBanner(form_, plot_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -27,6 +27,8 @@ class PlotFrame;
 class BandLegend;
 class PointReadoutLabel;
 class DockedPanel;
+class WriteProgressBanner;
+class CalibrationRunView;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -84,6 +86,8 @@ public:
     void setSimulated(bool simulated);
     // The job label field, the history button and the history window.
     HistoryControls* historyControls() const { return history_; }
+    WriteProgressBanner* writeProgress() const { return writeProgress_; }
+    CalibrationRunView* calibrationView() const { return calibrationView_; }
 
 signals:
     // The exit button was pressed (or the window closed): the program ends.
@@ -122,7 +126,9 @@ private:
     MessagesWindow* messages_ = nullptr;
     HistoryControls* history_ = nullptr;
     bool simulated_ = false;
-    int toolkitLanguage_ = -1;  // the language Qt's own texts were last set to
+    int toolkitLanguage_ = -1;
+    WriteProgressBanner* writeProgress_ = nullptr;  // over the plot during a curve write
+    CalibrationRunView* calibrationView_ = nullptr;  // the run on the calibration screen  // the language Qt's own texts were last set to
     // The curve screen's plot range and point readout.
     void mirrorCurveReadout();
     PlotFrame* plotFrame_ = nullptr;
