@@ -153,6 +153,9 @@ public:
     // Writes the Turkish or the English text into the status line by LanguageIndex
     // (two separate tests: any other value writes neither).
     void ShowMessage(std::string_view turkish, std::string_view english);
+    // The last text ShowMessage wrote, in both languages: a change of language
+    // shows it in the new one while it is still in the status line.
+    std::string ShownTurkish, ShownEnglish;
     // Puts a text in the status line and notes it in Messages at the clock's time.
     void SetStatusText(std::string text);
     // Asks the fitter a Yes/No question in the language of LanguageIndex (English

@@ -1,6 +1,6 @@
 #include "window/calibration_view.h"
 
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -46,7 +46,7 @@ void SpeedGauge::paintEvent(QPaintEvent*) {
     QFont small = font();
     small.setPixelSize(10);
     p.setFont(small);
-    const QRectF bar(6, 4, width() - 12, 18);
+    const QRectF bar(16, 4, width() - 36, 18);  // room for the end numbers
     auto x = [&](double rpm) { return bar.left() + bar.width() * std::clamp(rpm, 0.0, kGaugeTop) / kGaugeTop; };
     p.fillRect(bar, QColor(235, 235, 235));
     p.fillRect(QRectF(QPointF(x(calibration::kSpeedWindowLow), bar.top()),
@@ -94,7 +94,7 @@ void IterationPlot::paintEvent(QPaintEvent*) {
     double top = 4;
     for (const auto& s : samples_) top = std::max({top, s.petrolOnPetrol, s.petrolOnGas, s.gasTime});
     top = std::ceil(top + 0.5);
-    const QRectF area(30, 8, std::max(10, width() - 40), std::max(10, height() - 48));
+    const QRectF area(30, 8, std::max(10, width() - 40), std::max(10, height() - 50));
     const int n = calibration::kIterationLimit;
     auto at = [&](double iteration, double ms) {
         return QPointF(area.left() + area.width() * (iteration - 1) / (n - 1), area.bottom() - area.height() * ms / top);
@@ -109,7 +109,7 @@ void IterationPlot::paintEvent(QPaintEvent*) {
         p.drawText(QRectF(at(i, 0).x() - 10, area.bottom() + 1, 20, 12), Qt::AlignCenter, QString::number(i));
     for (int ms = 0; ms <= top; ms += msStep)
         p.drawText(QRectF(0, at(1, ms).y() - 6, 26, 12), Qt::AlignRight | Qt::AlignVCenter, QString::number(ms));
-    p.drawText(QRectF(area.right() - 120, area.bottom() + 12, 120, 12), Qt::AlignRight,
+    p.drawText(QRectF(area.right() - 124, area.bottom() - 14, 120, 12), Qt::AlignRight,
                english_ ? QStringLiteral("iteration") : QStringLiteral("deneme"));
 
     auto series = [&](const QColor& colour, Qt::PenStyle style, auto value) {
@@ -134,8 +134,13 @@ void IterationPlot::paintEvent(QPaintEvent*) {
 
     // Legend.
     qreal x = area.left();
-    const qreal y = height() - 13;
+    qreal y = height() - 27;
     auto entry = [&](const QColor& colour, Qt::PenStyle style, const QString& name) {
+        // On a second line where the first has no room left.
+        if (x + 24 + p.fontMetrics().horizontalAdvance(name) > width()) {
+            x = area.left();
+            y += 13;
+        }
         p.setPen(QPen(colour, 2, style));
         p.drawLine(QPointF(x, y + 6), QPointF(x + 16, y + 6));
         p.setPen(Qt::black);
@@ -160,18 +165,21 @@ CalibrationRunView::CalibrationRunView(const Form1Korvane& form, QWidget* parent
     phase_->setFont(bold);
     slope_->setFont(bold);
     upload_->setWordWrap(true);
-    auto* layout = new QGridLayout(this);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setVerticalSpacing(4);
-    layout->addWidget(phase_, 0, 0, 1, 2);
-    layout->addWidget(gauge_, 1, 0, 1, 2);
-    layout->addWidget(iterations_, 2, 0);
-    layout->addWidget(curves_, 2, 1);
-    layout->addWidget(slope_, 3, 0);
-    layout->addWidget(upload_, 3, 1);
-    layout->setRowStretch(2, 1);
-    layout->setColumnStretch(0, 1);
-    layout->setColumnStretch(1, 1);
+    layout->setSpacing(4);
+    layout->addWidget(phase_);
+    layout->addWidget(gauge_);
+    // The iterations take the width alone during the run, half of it once the
+    // curves before and after join them.
+    auto* plots = new QHBoxLayout;
+    plots->addWidget(iterations_, 1);
+    plots->addWidget(curves_, 1);
+    layout->addLayout(plots, 1);
+    auto* under = new QHBoxLayout;
+    under->addWidget(slope_, 1);
+    under->addWidget(upload_, 1);
+    layout->addLayout(under);
     curves_->hide();
 }
 

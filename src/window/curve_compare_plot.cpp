@@ -15,7 +15,7 @@ namespace {
 // The 1000 rpm band's pen is the system's window text: black on the white plot.
 QColor BandColour(Colour c) { return IsSystemColour(c) ? QColor(Qt::black) : ToQColor(c); }
 
-constexpr int kLeft = 34, kRight = 10, kTop = 8, kBottom = 40;  // room for the numbers and the legend
+constexpr int kCompareLeft = 34, kCompareRight = 10, kCompareTop = 8, kCompareBottom = 40;  // room for the numbers and the legend
 
 }  // namespace
 
@@ -62,7 +62,7 @@ void CurveComparePlot::paintEvent(QPaintEvent*) {
     widen(solid_);
     if (dashed_) widen(*dashed_);
     topMs = std::ceil(topMs + 0.5);
-    const QRectF area(kLeft, kTop, std::max(10, width() - kLeft - kRight), std::max(10, height() - kTop - kBottom));
+    const QRectF area(kCompareLeft, kCompareTop, std::max(10, width() - kCompareLeft - kCompareRight), std::max(10, height() - kCompareTop - kCompareBottom));
     auto at = [&](double petrolMs, double gasMs) {
         return QPointF(area.left() + area.width() * petrolMs / curve::kPointCount,
                        area.bottom() - area.height() * gasMs / topMs);
@@ -79,8 +79,8 @@ void CurveComparePlot::paintEvent(QPaintEvent*) {
     for (int ms = 0; ms <= curve::kPointCount; ms += 2)
         p.drawText(QRectF(at(ms, 0).x() - 12, area.bottom() + 1, 24, 12), Qt::AlignCenter, QString::number(ms));
     for (int ms = 0; ms <= topMs; ms += gasStep)
-        p.drawText(QRectF(0, at(0, ms).y() - 6, kLeft - 4, 12), Qt::AlignRight | Qt::AlignVCenter, QString::number(ms));
-    p.drawText(QRectF(area.right() - 120, area.bottom() + 1, 120, 12), Qt::AlignRight,
+        p.drawText(QRectF(0, at(0, ms).y() - 6, kCompareLeft - 4, 12), Qt::AlignRight | Qt::AlignVCenter, QString::number(ms));
+    p.drawText(QRectF(area.right() - 124, area.bottom() - 14, 120, 12), Qt::AlignRight,
                english_ ? QStringLiteral("petrol (ms)") : QStringLiteral("benzin (ms)"));
     p.save();
     p.translate(area.left() + 12, area.top() + 2);
@@ -106,7 +106,7 @@ void CurveComparePlot::paintEvent(QPaintEvent*) {
         p.drawEllipse(at(d.point, d.first / curve::kUnitsPerGasMs), 4, 4);
 
     // Legend: the bands' colours, then which curve is solid and which dashed.
-    qreal x = kLeft;
+    qreal x = kCompareLeft;
     qreal y = height() - 27;
     p.setPen(Qt::black);
     for (int b = 0; b < curve::kBandCount; ++b) {
@@ -114,11 +114,12 @@ void CurveComparePlot::paintEvent(QPaintEvent*) {
         p.drawText(QRectF(x + 12, y, 34, 12), Qt::AlignLeft | Qt::AlignVCenter, QString::number((b + 1) * 1000));
         x += 44;
     }
-    x = kLeft - 4;
+    x = kCompareLeft - 4;
     y = height() - 14;
     auto entry = [&](const QString& name, Qt::PenStyle style) {
         if (name.isEmpty()) return;
         p.setPen(QPen(Qt::black, 1.5, style));
+        if (x + 32 + p.fontMetrics().horizontalAdvance(name) > width()) return;  // no room: the title says it
         p.drawLine(QPointF(x + 4, y + 6), QPointF(x + 24, y + 6));
         p.setPen(Qt::black);
         const qreal w = p.fontMetrics().horizontalAdvance(name) + 4;

@@ -21,11 +21,11 @@ namespace gasecu::qt {
 
 namespace {
 
-QString Text(const std::string& s) { return QString::fromStdString(s); }
+QString Shown(const std::string& s) { return QString::fromStdString(s); }
 
 QString RecordName(const history::Record& r, bool english) {
-    return QStringLiteral("#%1  %2  %3").arg(r.id).arg(Text(r.time)).arg(
-        Text(std::string(english ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind))));
+    return QStringLiteral("#%1  %2  %3").arg(r.id).arg(Shown(r.time)).arg(
+        Shown(std::string(english ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind))));
 }
 
 }  // namespace
@@ -134,8 +134,8 @@ void HistoryComparePanel::compare(const std::optional<history::Record>& chosen) 
                                       .arg(en ? QStringLiteral("rpm") : QStringLiteral("d/d"))
                                       .arg(en ? QStringLiteral("point") : QStringLiteral("nokta"))
                                       .arg(d.point)
-                                      .arg(Text(FormatFixed(d.first / curve::kUnitsPerGasMs, 2, mark)))
-                                      .arg(Text(FormatFixed(d.second / curve::kUnitsPerGasMs, 2, mark))));
+                                      .arg(Shown(FormatFixed(d.first / curve::kUnitsPerGasMs, 2, mark)))
+                                      .arg(Shown(FormatFixed(d.second / curve::kUnitsPerGasMs, 2, mark))));
     } else if (chosen) {
         differences_->addItem(en ? QStringLiteral("This record keeps no curve") : QStringLiteral("Bu kayıtta eğri yok"));
     }
@@ -158,13 +158,13 @@ void HistoryComparePanel::showSettings(const std::optional<history::Record>& cho
     std::map<std::string, QString> captions;
     for (const auto& l : kept) {
         names.push_back(l.name);
-        captions[l.name] = Text(l.caption);
-        values[l.name].first = Text(l.value);
+        captions[l.name] = Shown(l.caption);
+        values[l.name].first = Shown(l.value);
     }
     for (const auto& l : now) {
         if (!captions.count(l.name)) names.push_back(l.name);
-        captions[l.name] = Text(l.caption);
-        values[l.name].second = Text(l.value);
+        captions[l.name] = Shown(l.caption);
+        values[l.name].second = Shown(l.value);
     }
     settings_->setRowCount(static_cast<int>(names.size()));
     const QString unknown = en ? QStringLiteral("not known") : QStringLiteral("bilinmiyor");

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "curve/point_readout.h"
 #include "history/history_record.h"
 
 class QComboBox;

@@ -7,7 +7,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QAbstractTableModel>
@@ -17,7 +16,6 @@
 #include <algorithm>
 
 #include "app/form1korvane.h"
-#include "curve/curve_bands.h"
 #include "curve/curve_text.h"
 #include "history/history_store.h"
 #include "history/record_curve.h"
@@ -187,7 +185,7 @@ HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->setVisible(false);
-    body->addWidget(list_, 3);
+    body->addWidget(list_, 1);
     auto* side = new QVBoxLayout;
     plot_ = new CurveComparePlot(this);
     compare_ = new HistoryComparePanel(form_, plot_, this);
@@ -203,7 +201,7 @@ HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
     side->addWidget(compare_, 2);
     side->addWidget(details_, 1);
     side->addLayout(buttons);
-    body->addLayout(side, 2);
+    body->addLayout(side, 1);
     outer->addLayout(body, 1);
     note_ = new QLabel(this);
     outer->addWidget(note_);
@@ -218,6 +216,12 @@ HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
     QObject::connect(restore_, &QPushButton::clicked, this, [this] { restoreToEditor(); });
     QObject::connect(export_, &QPushButton::clicked, this, [this] { exportCurve(); });
     applyLanguage();
+}
+
+HistoryWindow::~HistoryWindow() {
+    // The list sizes its columns from the records while the window's children go:
+    // it must not read them after they went first.
+    model_->setRecords(nullptr, english());
 }
 
 bool HistoryWindow::english() const { return form_.LanguageIndex == 1; }
@@ -255,6 +259,9 @@ void HistoryWindow::refresh() {
     filter.fromDate = from_->text().trimmed().toStdString();
     filter.toDate = to_->text().trimmed().toStdString();
     if (kind_->currentIndex() > 0) filter.kind = static_cast<history::Kind>(kind_->currentData().toInt());
+    // The chosen record stays chosen when it is still listed (a new language, a
+    // filter that keeps it).
+    const std::int64_t wasChosen = chosen_ ? chosen_->id : 0;  // ids count from 1
     std::string error;
     records_.clear();
     if (auto store = history::HistoryStore::Open(history::HistoryFileIn(form_.DataDirectory), &error))
@@ -278,6 +285,10 @@ void HistoryWindow::refresh() {
     compare_->compare(std::nullopt);
     restore_->setEnabled(false);
     export_->setEnabled(false);
+    if (wasChosen == 0) return;
+    const auto again = std::find_if(records_.begin(), records_.end(),
+                                    [&](const history::Record& r) { return r.id == wasChosen; });
+    if (again != records_.end()) list_->selectRow(static_cast<int>(again - records_.begin()));
 }
 
 int HistoryWindow::rowCount() const { return model_->rowCount(); }

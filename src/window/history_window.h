@@ -64,6 +64,7 @@ class HistoryListModel;
 class HistoryWindow : public QWidget {
 public:
     HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner);
+    ~HistoryWindow() override;
     // Reads the records again with the filters as they are.
     void refresh();
     // Chooses the record in row `row` of the list.
