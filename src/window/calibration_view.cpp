@@ -11,6 +11,7 @@
 #include "app/form1korvane.h"
 #include "app/number_format.h"
 #include "window/curve_compare_plot.h"
+#include "window/small_plot.h"
 
 namespace gasecu::qt {
 
@@ -85,11 +86,7 @@ void IterationPlot::setSamples(const std::vector<calibration::IterationSample>& 
 
 void IterationPlot::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont small = font();
-    small.setPixelSize(10);
-    p.setFont(small);
+    StartSmallPlot(p, rect());
     // Milliseconds up to the largest time measured, in whole ms.
     double top = 4;
     for (const auto& s : samples_) top = std::max({top, s.petrolOnPetrol, s.petrolOnGas, s.gasTime});
@@ -132,25 +129,12 @@ void IterationPlot::paintEvent(QPaintEvent*) {
     series(kPetrolOnGasColour, Qt::SolidLine, [](const auto& s) { return s.petrolOnGas; });
     series(kGasTimeColour, Qt::SolidLine, [](const auto& s) { return s.gasTime; });
 
-    // Legend.
-    qreal x = area.left();
-    qreal y = height() - 27;
-    auto entry = [&](const QColor& colour, Qt::PenStyle style, const QString& name) {
-        // On a second line where the first has no room left.
-        if (x + 24 + p.fontMetrics().horizontalAdvance(name) > width()) {
-            x = area.left();
-            y += 13;
-        }
-        p.setPen(QPen(colour, 2, style));
-        p.drawLine(QPointF(x, y + 6), QPointF(x + 16, y + 6));
-        p.setPen(Qt::black);
-        const qreal w = p.fontMetrics().horizontalAdvance(name) + 6;
-        p.drawText(QRectF(x + 19, y, w, 12), Qt::AlignLeft | Qt::AlignVCenter, name);
-        x += 24 + w;
-    };
-    entry(kTargetColour, Qt::DashLine, english_ ? QStringLiteral("petrol on petrol") : QStringLiteral("benzinde benzin"));
-    entry(kPetrolOnGasColour, Qt::SolidLine, english_ ? QStringLiteral("petrol on gas") : QStringLiteral("gazda benzin"));
-    entry(kGasTimeColour, Qt::SolidLine, english_ ? QStringLiteral("gas (ms)") : QStringLiteral("gaz (ms)"));
+    LegendCursor legend{area.left(), static_cast<qreal>(width()), area.left(), static_cast<qreal>(height() - 27)};
+    DrawLegendEntry(p, legend, QPen(kTargetColour, 2, Qt::DashLine),
+                    english_ ? QStringLiteral("petrol on petrol") : QStringLiteral("benzinde benzin"));
+    DrawLegendEntry(p, legend, QPen(kPetrolOnGasColour, 2),
+                    english_ ? QStringLiteral("petrol on gas") : QStringLiteral("gazda benzin"));
+    DrawLegendEntry(p, legend, QPen(kGasTimeColour, 2), english_ ? QStringLiteral("gas (ms)") : QStringLiteral("gaz (ms)"));
 }
 
 // ---------------------------------------------------------------------------

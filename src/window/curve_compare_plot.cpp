@@ -7,6 +7,7 @@
 
 #include "curve/curve_bands.h"
 #include "window/qt_canvas.h"
+#include "window/small_plot.h"
 
 namespace gasecu::qt {
 
@@ -45,11 +46,7 @@ void CurveComparePlot::setEnglish(bool english) {
 
 void CurveComparePlot::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont small = font();
-    small.setPixelSize(10);
-    p.setFont(small);
+    StartSmallPlot(p, rect());
 
     // One scale for both curves, in whole milliseconds of gas time: the fitter
     // compares heights.
@@ -114,20 +111,9 @@ void CurveComparePlot::paintEvent(QPaintEvent*) {
         p.drawText(QRectF(x + 12, y, 34, 12), Qt::AlignLeft | Qt::AlignVCenter, QString::number((b + 1) * 1000));
         x += 44;
     }
-    x = kCompareLeft - 4;
-    y = height() - 14;
-    auto entry = [&](const QString& name, Qt::PenStyle style) {
-        if (name.isEmpty()) return;
-        p.setPen(QPen(Qt::black, 1.5, style));
-        if (x + 32 + p.fontMetrics().horizontalAdvance(name) > width()) return;  // no room: the title says it
-        p.drawLine(QPointF(x + 4, y + 6), QPointF(x + 24, y + 6));
-        p.setPen(Qt::black);
-        const qreal w = p.fontMetrics().horizontalAdvance(name) + 4;
-        p.drawText(QRectF(x + 28, y, w, 12), Qt::AlignLeft | Qt::AlignVCenter, name);
-        x += 32 + w;
-    };
-    entry(solidName_, Qt::SolidLine);
-    if (dashed_) entry(dashedName_, Qt::DashLine);
+    LegendCursor legend{kCompareLeft, static_cast<qreal>(width()), kCompareLeft, height() - 14.0};
+    if (!solidName_.isEmpty()) DrawLegendEntry(p, legend, QPen(Qt::black, 1.5), solidName_);
+    if (dashed_ && !dashedName_.isEmpty()) DrawLegendEntry(p, legend, QPen(Qt::black, 1.5, Qt::DashLine), dashedName_);
 }
 
 }  // namespace gasecu::qt

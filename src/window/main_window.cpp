@@ -141,13 +141,21 @@ void MainWindow::dockPanel(QWidget* panel, const QString& caption) {
     docked_ = new DockedPanel(w("EğriKağıdıPic")->parentWidget(), panel, caption);
 }
 
-void MainWindow::placeTrendWindow() { placeToolWindow(trendWindow_, kTrendWindowSize); }
+void MainWindow::placeTrendWindow() {
+    QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    // The trend window's own frame is not known before it is shown: the main
+    // window's stands in for it.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QRect place =
+        PlaceBesideWindow(screen->availableGeometry(), frameGeometry(), kTrendWindowSize + frame, spareScreenRoom());
+    trendWindow_->resize(place.size() - frame);
+    trendWindow_->move(place.topLeft());
+}
 
 void MainWindow::placeToolWindow(QWidget* tool, QSize wanted) {
     QScreen* screen = this->screen();
     if (!screen || !isVisible()) return;
-    // A tool window's own frame is not known before it is shown: the main
-    // window's stands in for it.
     const QSize frame = frameGeometry().size() - geometry().size();
     const QRect available = screen->availableGeometry();
     const QRect place = PlaceBesideWindow(available, frameGeometry(), wanted + frame, spareScreenRoom());
@@ -171,8 +179,11 @@ QRect MainWindow::spareScreenRoom() const {
     // shows, whichever is larger.
     QWidget* screen = w(form_.KalibrasyonPic.visible ? "KalibrasyonPic" : "SettingsSettingsPic");
     QRect used;
-    for (QWidget* child : screen->findChildren<QWidget*>())
-        if (child->isVisible()) used |= QRect(child->mapTo(screen, QPoint(0, 0)), child->size());
+    for (QWidget* child : screen->findChildren<QWidget*>()) {
+        // The calibration run's view is pictures only: a window may lie over it.
+        const bool picture = calibrationView_ && (child == calibrationView_ || calibrationView_->isAncestorOf(child));
+        if (child->isVisible() && !picture) used |= QRect(child->mapTo(screen, QPoint(0, 0)), child->size());
+    }
     constexpr int kGap = 8;
     const QRect whole = screen->rect();
     const QRect right(QPoint(used.right() + kGap, whole.top()), whole.bottomRight());

@@ -78,7 +78,9 @@ public:
     // button of it (see PlaceBesideWindow).
     void placeTrendWindow();
     // The same for the messages and history windows: wanted is the size where the
-    // screen has room for it; the window opens whole on the screen.
+    // screen has room for it. Unlike the trend window, which gives way to the
+    // controls, these always open whole on the screen and never below the size
+    // their own controls need.
     void placeToolWindow(QWidget* tool, QSize wanted);
     // The part of the shown screen where no control lies, in screen coordinates.
     QRect spareScreenRoom() const;
