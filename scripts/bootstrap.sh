@@ -18,6 +18,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core locales
   dpkg-dev file
+  qt6-translations-l10n
 )
 for option in "$@"; do
   case "$option" in

@@ -18,9 +18,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/status_history.h"
+#include "calibration/calibration_progress.h"
 #include "curve/arrow_keys.h"
 #include "curve/curve_history.h"
 #include "ecu/live_log.h"
@@ -161,6 +163,9 @@ public:
     // Writes the Turkish or the English text into the status line by LanguageIndex
     // (two separate tests: any other value writes neither).
     void ShowMessage(std::string_view turkish, std::string_view english);
+    // The last text ShowMessage wrote, in both languages: a change of language
+    // shows it in the new one while it is still in the status line.
+    std::string ShownTurkish, ShownEnglish;
     // Puts a text in the status line and notes it in Messages at the clock's time.
     void SetStatusText(std::string text);
     // Asks the fitter a Yes/No question in the language of LanguageIndex (English
@@ -724,6 +729,12 @@ public:
     // Reference values (pressure, temperatures) that did not fit their byte and were
     // not written, as the end message names them.
     std::string UnsentReferenceTurkish, UnsentReferenceEnglish;
+
+    // What the calibration screen draws: each iteration's times, and the curve as
+    // it was before the run rescaled it (the factory reference); both emptied when
+    // a run starts.
+    std::vector<calibration::IterationSample> CalibrationIterations;
+    std::optional<CurveRows> CalibrationCurveBefore;
 
     void CalibrationTick();  // Timer4
     void KalibrasyonBaşlatButon_Click();

@@ -69,7 +69,7 @@ TEST_F(CurveFiles, SaveAndLoadGiveTheSameCurveNegativeValuesIncluded) {
     EXPECT_EQ(Canvas().clearCount(), clearsBefore + 1);
     ASSERT_EQ(dialogs.shownSave.size(), 1u);
     EXPECT_EQ(dialogs.shownSave[0].fileName, "*.txt");
-    EXPECT_EQ(dialogs.shownSave[0].filter, "curves (*.txt) Example: Cur_xx.txt");
+    EXPECT_EQ(dialogs.shownSave[0].filter, "eğriler (*.txt) Örnek: Cur_xx.txt");  // the window's language
     EXPECT_EQ(dialogs.shownSave[0].initialDirectory, curve::Utf8FromPath(dir.path()));
     const std::string text = Slurp(dir.path() / "Cur_05.txt");
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "101 -40 103 104 105 106 ");
