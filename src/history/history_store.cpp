@@ -297,6 +297,13 @@ std::optional<Record> HistoryStore::find(std::int64_t id, std::string* error) co
     return r;
 }
 
+std::vector<std::string> HistoryStore::laptops() const {
+    Statement s(db_, "SELECT DISTINCT laptop FROM records ORDER BY laptop");
+    std::vector<std::string> names;
+    while (s.step() == SQLITE_ROW) names.push_back(s.text(0));
+    return names;
+}
+
 std::string HistoryStore::lastLabel() const {
     Statement s(db_, "SELECT label FROM last_label WHERE only = 1");
     return s.step() == SQLITE_ROW ? s.text(0) : std::string();

@@ -45,6 +45,8 @@ public:
     std::vector<Record> list(const Filter& filter, std::string* error = nullptr) const;
     // One record whole; nothing when there is no such record or it cannot be read.
     std::optional<Record> find(std::int64_t id, std::string* error = nullptr) const;
+    // The laptops whose records are here, by name.
+    std::vector<std::string> laptops() const;
     // The label of the last record that had one ("" when none).
     std::string lastLabel() const;
     // The schema version the file carries.

@@ -64,6 +64,8 @@ std::unique_ptr<ServerConnection> ServerConnection::Connect(const std::string& u
         PQfinish(conn);
         return nullptr;
     }
+    // The server's notices ("already exists, skipping") are no news for the fitter.
+    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
     return std::unique_ptr<ServerConnection>(new ServerConnection(conn));
 }
 

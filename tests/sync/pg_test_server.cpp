@@ -1,7 +1,6 @@
 // Starting and stopping the sync tests' PostgreSQL cluster.
 #include "sync/pg_test_server.h"
 
-#include <gtest/gtest.h>
 #include <libpq-fe.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -34,17 +33,6 @@ int FreePort() {
     close(s);
     return port;
 }
-
-class ServerEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(TheServer().start(&error)) << error;
-    }
-    void TearDown() override { TheServer().remove(); }
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
 
 }  // namespace
 
@@ -109,6 +97,7 @@ std::string PgTestServer::laptopUri(const std::string& db) const {
 std::string PgTestServer::sql(const std::string& db, const std::string& statement, std::string* firstValue) const {
     std::unique_ptr<PGconn, void (*)(PGconn*)> conn(PQconnectdb(adminUri(db).c_str()), PQfinish);
     if (PQstatus(conn.get()) != CONNECTION_OK) return PQerrorMessage(conn.get());
+    PQsetNoticeProcessor(conn.get(), [](void*, const char*) {}, nullptr);
     std::unique_ptr<PGresult, void (*)(PGresult*)> result(PQexec(conn.get(), statement.c_str()), PQclear);
     const auto status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) return PQresultErrorMessage(result.get());

@@ -17,6 +17,7 @@
 #include "history/history_store.h"
 #include "history/server_config.h"
 #include "support/temp_dir.h"
+#include "sync/background_sync.h"
 #include "sync/local_side.h"
 #include "sync/pg_test_server.h"
 #include "sync/record_check.h"
@@ -26,6 +27,17 @@ namespace gasecu::sync {
 namespace {
 
 using test::TheServer;
+
+// One server for the whole program, started before the first case.
+class ServerEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(TheServer().start(&error)) << error;
+    }
+    void TearDown() override { TheServer().remove(); }
+};
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
 
 std::string Curve(int shift) {
     CurveRows c{};
@@ -288,6 +300,42 @@ TEST_F(WorkshopSync, AnAddressWithAPasswordOrAskingForTlsTheServerLacksIsRefused
         EXPECT_EQ(a.waiting(), 1);
     }
     EXPECT_EQ(onServer(), 0);
+}
+
+// The window's sync thread, one look at a time on a clock of the test's own.
+TEST_F(WorkshopSync, TheWindowsSyncGoesWhenRecordsWaitEveryFewMinutesAndWaitsAMinuteAfterAFailure) {
+    using namespace std::chrono_literals;
+    Laptop a("atolye-1", uri());
+    BackgroundSync window(a.dir(), [] { return std::string("2026-12-10 12:00:00"); });
+    const BackgroundSync::Clock::time_point t{};
+    const struct {
+        std::chrono::seconds at;
+        int records;             // made just before this look
+        bool serverAway;         // the server file names a dead address
+        int attempts;            // syncs tried so far
+        std::int64_t onServer;   // records the server has after the look
+    } looks[] = {
+        {0s, 0, false, 1, 0},      // the first look syncs: the other laptops' records
+        {5s, 0, false, 1, 0},      // nothing waits, three minutes have not passed
+        {10s, 1, false, 2, 1},     // a record made: it goes up at the next look
+        {190s, 0, false, 3, 1},    // three minutes after the last sync
+        {200s, 1, true, 4, 1},     // the server away: the record waits
+        {205s, 1, true, 4, 1},     // a minute's pause after a failure, records waiting or not
+        {261s, 0, false, 5, 3},    // back: both go up
+    };
+    for (const auto& look : looks) {
+        SCOPED_TRACE(look.at.count());
+        a.add(look.records);
+        a.pointAt(look.serverAway ? "postgresql://fitter@127.0.0.1:1/gasecu" : uri());
+        window.step(t + look.at);
+        const BackgroundStatus status = window.status();
+        EXPECT_TRUE(status.configured);
+        EXPECT_EQ(status.attempts, look.attempts);
+        EXPECT_EQ(onServer(), look.onServer);
+        EXPECT_EQ(status.error.empty(), !look.serverAway) << status.error;
+        EXPECT_EQ(status.waiting, look.serverAway ? a.waiting() : 0);
+        EXPECT_EQ(status.lastSync, look.at >= 10s || !look.serverAway ? "2026-12-10 12:00:00" : "");
+    }
 }
 
 // A server whose database takes any bytes, holding records no laptop of ours
