@@ -46,7 +46,9 @@ std::unique_ptr<ServerConnection> ServerConnection::Connect(const std::string& u
     }
     const std::string seconds = std::to_string(timeout.count());
     const std::string milliseconds = std::to_string(timeout.count() * 1000);
-    const std::string statementTimeout = "-c statement_timeout=" + milliseconds;
+    // synchronous_commit on, whatever the server's default: a record this laptop
+    // notes as sent must be on the server's disk, not in a buffer a crash loses.
+    const std::string statementTimeout = "-c statement_timeout=" + milliseconds + " -c synchronous_commit=on";
     // The address first (its host, database, user and sslmode stand); the
     // keywords after it override it, so the waits are bounded whatever it says.
     const char* keywords[] = {"dbname", "connect_timeout", "keepalives", "keepalives_idle", "keepalives_interval",
@@ -112,6 +114,53 @@ std::optional<Rows> ServerConnection::run(const std::string& name,
     for (const auto& p : parameters) values.push_back(p ? p->c_str() : nullptr);
     return take(PQexecPrepared(conn_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0),
                 name, error);
+}
+
+bool ServerConnection::runEach(const std::string& name,
+                               const std::vector<std::vector<std::optional<std::string>>>& parameterLists,
+                               std::string* error) {
+    if (PQenterPipelineMode(conn_) != 1) {
+        if (error) *error = name + ": " + Trimmed(PQerrorMessage(conn_));
+        return false;
+    }
+    std::size_t sent = 0;
+    for (const auto& parameters : parameterLists) {
+        std::vector<const char*> values;
+        for (const auto& p : parameters) values.push_back(p ? p->c_str() : nullptr);
+        if (!PQsendQueryPrepared(conn_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0))
+            break;
+        ++sent;
+    }
+    bool ok = sent == parameterLists.size() && PQpipelineSync(conn_) == 1;
+    std::string first = ok ? std::string() : Trimmed(PQerrorMessage(conn_));
+    // Each statement's result, then the end of its results; after all of them the sync point.
+    for (std::size_t i = 0; i < sent && PQstatus(conn_) == CONNECTION_OK; ++i) {
+        while (PGresult* result = PQgetResult(conn_)) {
+            const ExecStatusType status = PQresultStatus(result);
+            if (status != PGRES_COMMAND_OK && ok) {
+                ok = false;
+                first = Trimmed(PQresultErrorMessage(result));
+            }
+            PQclear(result);
+        }
+    }
+    if (PQstatus(conn_) == CONNECTION_OK && sent == parameterLists.size()) {
+        while (PGresult* result = PQgetResult(conn_)) {
+            const bool end = PQresultStatus(result) == PGRES_PIPELINE_SYNC;
+            PQclear(result);
+            if (end) break;
+        }
+    }
+    if (PQstatus(conn_) != CONNECTION_OK && ok) {
+        ok = false;
+        first = Trimmed(PQerrorMessage(conn_));
+    }
+    PQexitPipelineMode(conn_);
+    if (!ok && error) {
+        *error = name + ": " + first;
+        if (PQstatus(conn_) != CONNECTION_OK) *error = "lost the server (" + *error + ")";
+    }
+    return ok;
 }
 
 std::string ServerConnection::serverName() const {

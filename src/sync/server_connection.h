@@ -37,6 +37,11 @@ public:
     // Runs a prepared statement; its rows, or nothing with the reason.
     std::optional<Rows> run(const std::string& name, const std::vector<std::optional<std::string>>& parameters,
                             std::string* error);
+    // Runs a prepared statement once for each parameter list, all sent before the
+    // first answer is read (one round trip, not one each); false with the first
+    // failure. Only for statements that return no rows.
+    bool runEach(const std::string& name, const std::vector<std::vector<std::optional<std::string>>>& parameterLists,
+                 std::string* error);
     // "host:port/database" for the fitter's eyes.
     std::string serverName() const;
 

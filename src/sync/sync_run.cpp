@@ -145,8 +145,12 @@ private:
             if (batch.empty()) return true;
             if (!server_->exec("BEGIN", &out_.error)) return false;
             bool ok = server_->run("push_lock", {}, &out_.error).has_value();
-            for (std::size_t i = 0; ok && i < batch.size(); ++i)
-                ok = server_->run("push", InsertParameters(batch[i]), &out_.error).has_value();
+            if (ok) {
+                std::vector<std::vector<Field>> inserts;
+                inserts.reserve(batch.size());
+                for (const history::Record& r : batch) inserts.push_back(InsertParameters(r));
+                ok = server_->runEach("push", inserts, &out_.error);
+            }
             if (!ok || !server_->exec("COMMIT", &out_.error)) {
                 std::string ignored;
                 server_->exec("ROLLBACK", &ignored);
