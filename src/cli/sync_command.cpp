@@ -21,6 +21,12 @@ HistoryOutput Failed(int status, const std::string& message) {
     return o;
 }
 
+}  // namespace
+
+#ifdef GASECU_WITH_SYNC
+
+namespace {
+
 // The server's address: --uri, else the laptop's file; "" with the failure in *failed.
 std::string ServerUri(const std::filesystem::path& dataDirectory, const Options& options, HistoryOutput* failed) {
     if (!options.serverUri.empty()) return options.serverUri;
@@ -38,8 +44,6 @@ std::string ServerUri(const std::filesystem::path& dataDirectory, const Options&
 
 }  // namespace
 
-#ifdef GASECU_WITH_SYNC
-
 HistoryOutput RunSyncOn(const std::filesystem::path& dataDirectory, const Options& options, const std::string& now) {
     HistoryOutput failed;
     sync::SyncOptions sync;
@@ -54,8 +58,9 @@ HistoryOutput RunSyncOn(const std::filesystem::path& dataDirectory, const Option
         o.out = counts + " (" + outcome.server + ")\n";
         return o;
     }
-    // Without the server, or with a history that cannot take the records.
-    const bool localFault = !outcome.serverReached && outcome.error.rfind("the history", 0) == 0;
+    // The laptop's own side (its history, the address it names) or the server.
+    const bool localFault = !outcome.serverReached && (outcome.error.rfind("the history", 0) == 0 ||
+                                                       outcome.error.rfind("the server address", 0) == 0);
     o.status = localFault ? kExitFileError : kExitEcuSilent;
     o.err += "gasecu: sync stopped after " + counts + ": " + outcome.error + "\n";
     return o;
