@@ -1,6 +1,7 @@
 // The checks a record from the server passes before it is kept.
 #include "sync/record_check.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "curve/curve_text.h"
@@ -115,7 +116,11 @@ std::string RefusalOf(const history::Record& r, std::string_view kindName) {
         if (!IsValidUtf8(*field)) return "text that is not UTF-8";
     if (!IsUid(r.uid)) return "no valid identity";
     if (r.laptop.empty() || r.laptop.size() > 64 || HasControl(r.laptop)) return "no valid laptop name";
-    if (!history::KindNamed(kindName)) return "a kind this version does not know (" + Printable(kindName) + ")";
+    // Only the kinds this tool writes: a name it merely reads back is no kind here.
+    const auto kind = history::KindNamed(kindName);
+    const auto known = history::AllKinds();
+    if (!kind || std::find(known.begin(), known.end(), *kind) == known.end())
+        return "a kind this version does not know (" + Printable(kindName) + ")";
     if (!IsRecordTime(r.time)) return "no valid time";
     for (const std::string* line : {&r.port, &r.result, &r.label, &r.detail})
         if (line->size() > 1024 || HasControl(*line)) return "a line too long or with control characters";
