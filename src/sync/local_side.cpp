@@ -214,7 +214,13 @@ std::optional<LocalSyncState> LocalSide::state(std::string* error) { return Read
 
 std::optional<LocalSyncState> ReadLocalSyncState(const std::filesystem::path& file, std::string* error) {
     std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) return LocalSyncState{};
+    const auto status = std::filesystem::status(file, ec);
+    if (!std::filesystem::exists(status)) return LocalSyncState{};
+    // Only a plain file is read: a name linked onto a device (a serial port) could block.
+    if (!std::filesystem::is_regular_file(status)) {
+        if (error) *error = "the history is not a plain file";
+        return std::nullopt;
+    }
     sqlite3* db = OpenFile(file, SQLITE_OPEN_READONLY, error);
     if (!db) return std::nullopt;
     // A file not yet upgraded has every record waiting and no sync behind it.
