@@ -148,7 +148,7 @@ TEST_F(HistoryStoreTest, LabelSearchFoldsTurkishLetters) {
     };
     for (const auto& [search, expected] : cases) {
         std::vector<std::int64_t> ids;
-        for (const Record& r : store->list({search, {}, "", "", 0})) ids.push_back(r.id);
+        for (const Record& r : store->list({search, {}, "", "", 0, ""})) ids.push_back(r.id);
         EXPECT_EQ(ids, expected) << search;
     }
 }
@@ -169,7 +169,7 @@ TEST_F(HistoryStoreTest, ANewerToolsKindIsListedAsUnknown) {
     EXPECT_EQ(all.front().kind, Kind::Unknown);
     EXPECT_EQ(KindName(all.front().kind), "unknown");
     EXPECT_EQ(store->find(all.front().id)->kind, Kind::Unknown);
-    EXPECT_EQ(store->list({"", Kind::CurveRead, "", "", 0}).size(), 1u);
+    EXPECT_EQ(store->list({"", Kind::CurveRead, "", "", 0, ""}).size(), 1u);
 }
 
 TEST_F(HistoryStoreTest, AFileFromANewerToolIsReadButNeverWritten) {
