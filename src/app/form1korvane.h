@@ -740,6 +740,10 @@ public:
     // the time and the known settings; the curve in the editor for the kinds that
     // concern a curve. A record not kept is said in the status line.
     void NoteRestorePoint(history::Kind kind, std::string result, std::string detail = {});
+    // The time of the last record taken, and of the ECU's curve kept as the last
+    // write started ("": none), which the write's own record names.
+    std::string LastRestorePointTime;
+    std::string EcuCurveBeforeWriteTime;
     // Where the operations end: each gathers what its record needs.
     void NoteEcuCurveBeforeWrite();
     void NoteCurveWriteEnd();

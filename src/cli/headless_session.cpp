@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <cerrno>
 #include <cstdio>
 
 #include "curve/curve_file_io.h"
@@ -274,12 +275,16 @@ void HeadlessSession::say(std::string_view turkish, std::string_view english) co
     writeLine(surroundings_.err, std::string(inTurkish ? turkish : english));
 }
 
-void HeadlessSession::result(const std::string& line) const { writeLine(surroundings_.out, line); }
+bool HeadlessSession::result(const std::string& line) const {
+    errno = 0;
+    if (writeLine(surroundings_.out, line)) return true;
+    if (!outputError_) outputError_ = errno ? errno : EIO;
+    return false;
+}
 
-void HeadlessSession::writeLine(std::FILE* stream, const std::string& line) const {
-    std::fputs(line.c_str(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+bool HeadlessSession::writeLine(std::FILE* stream, const std::string& line) const {
+    const bool written = std::fputs(line.c_str(), stream) >= 0 && std::fputc('\n', stream) != EOF;
+    return std::fflush(stream) == 0 && written;
 }
 
 }  // namespace gasecu::cli

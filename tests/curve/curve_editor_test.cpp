@@ -78,6 +78,7 @@ TEST_F(CurveEditor, SelectAllCyclesUpperLowerNone) {
 TEST_F(CurveEditor, HeldUpButtonGathersMarksAndRaisesEveryTick) {
     LoadDefaultCurve();
     form.devir2000_Click();
+    At(5, 10) = 302;  // band 3000 two units above band 2000 at point 10
     form.CheckA[4].setValue(1);   // point 5
     form.CheckÜ[9].setValue(1);   // point 10
     form.AA_MouseDown();
@@ -90,7 +91,9 @@ TEST_F(CurveEditor, HeldUpButtonGathersMarksAndRaisesEveryTick) {
     runner.runFor(75);  // first tick
     EXPECT_EQ(At(4, 5), 151);
     EXPECT_EQ(At(4, 10), 301);
+    EXPECT_EQ(At(5, 10), 302);  // exactly one unit above: far enough, not pushed
     runner.runFor(75 * 3);
+    EXPECT_EQ(At(5, 10), 305);  // pushed by the three ticks after
     EXPECT_EQ(At(4, 5), 154);
     EXPECT_EQ(At(3, 5), 150);  // band 1000 not selected, and below: untouched
     // Faster bands are pushed along so they stay above band 2000.
@@ -285,6 +288,19 @@ TEST_F(CurveEditor, LevelsStayWithinWhatACurveFileHolds) {
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->values[8][10], 32767);
     EXPECT_EQ(parsed->values[8][11], -32768);
+
+    // The idle pictures carry the idle level to the file's limits and no further.
+    At(1, 2) = 32765;
+    form.Rolantiyukarıdisabel_MouseDown();
+    runner.runFor(75 * 4);
+    form.Rolantiyukarıdisabel_MouseUp();
+    EXPECT_EQ(At(1, 2), 32767);
+    At(1, 2) = -32766;
+    form.Rolantiaşagıdisabel_MouseDown();
+    runner.runFor(75 * 4);
+    form.Rolantiaşagıdisabel_MouseUp();
+    EXPECT_EQ(At(1, 2), -32768);
+    EXPECT_TRUE(curve::CurveFitsTheFile(form.CurveTable));
 }
 
 TEST_F(CurveEditor, LoweringMayGoBelowZero) {

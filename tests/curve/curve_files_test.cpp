@@ -4,7 +4,14 @@
 #include <functional>
 #include <optional>
 #include <sstream>
+#include <atomic>
+#include <thread>
 #include <tuple>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "curve_fixture.h"
 #include "support/disk_full.h"
@@ -226,6 +233,47 @@ TEST_F(CurveFiles, FaultyFileLeavesTheCurveExactlyAsItWas) {
     EXPECT_EQ(form.CurveTable, before);
 }
 
+#ifndef _WIN32
+// A pipe, or a link onto a device, picked in the open dialog: refused for what it
+// is, never opened (a pipe with no writer would hold the window for ever). A
+// writer waits at the far end while each read runs, so a read that opens it
+// anyway ends, and is seen.
+TEST_F(CurveFiles, APipeOrADevicePickedToReadIsRefusedUnopened) {
+    FillDistinct();
+    const auto before = form.CurveTable;
+    ASSERT_EQ(::mkfifo((dir.path() / "Cur_14.txt").c_str(), 0644), 0);
+    std::filesystem::create_symlink(test::MakeDeviceOrPipe(dir.path() / "device"), dir.path() / "Cur_15.txt");
+    for (const char* name : {"Cur_14.txt", "Cur_15.txt"}) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path node = std::filesystem::canonical(dir.path() / name);
+        // The far end opens as soon as someone reads, until the read is over.
+        auto withWriter = [&node](const std::function<void()>& read) {
+            std::atomic<bool> over{false};
+            std::thread writer([&] {
+                while (!over) {
+                    if (const int fd = ::open(node.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                        ::close(fd);
+                        return;
+                    }
+                    std::this_thread::yield();
+                }
+            });
+            read();
+            over = true;
+            writer.join();
+        };
+        curve::CurveFileRead read;
+        withWriter([&] { read = curve::ReadCurveFile(dir.path() / name); });
+        dialogs.answer = PathOf(name);
+        withWriter([&] { form.ButonDisktenOku_Click(); });
+        EXPECT_EQ(read.problem, curve::CurveFileRead::Problem::NotAFile);
+        EXPECT_EQ(read.english, "not a plain file (a device or a pipe)");
+        EXPECT_EQ(form.KomutSatırı.text, "HATALI DOSYA !");
+        EXPECT_EQ(form.CurveTable, before);
+    }
+}
+#endif
+
 TEST_F(CurveFiles, ShortLineAndLongHeaderAreTakenOverAsGiven) {
     FillDistinct();
     std::string text = Nine("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 ");
@@ -264,7 +312,7 @@ TEST_F(CurveFiles, FailedWriteKeepsTheFileThatWasThereAndSaysWhy) {
          std::nullopt, "BU İSİMDE BİR KLASÖR VAR, DOSYA YAZILAMADI ! "},
         {"a link onto a device",
          [this] {
-             std::filesystem::create_symlink("/dev/null", dir.path() / "Cur_11.txt");
+             std::filesystem::create_symlink(test::MakeDeviceOrPipe(dir.path() / "device"), dir.path() / "Cur_11.txt");
              return PathOf("Cur_11.txt");
          },
          std::nullopt, "BU İSİM BİR DOSYA DEĞİL, YAZILMADI ! "},
@@ -292,7 +340,7 @@ TEST_F(CurveFiles, FailedWriteKeepsTheFileThatWasThereAndSaysWhy) {
 #ifndef _WIN32
     // The device behind the link is still a device, the link still a link.
     EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "Cur_11.txt"));
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_FALSE(std::filesystem::is_regular_file(dir.path() / "device"));
 #endif
 
     form.LanguageIndex = 1;

@@ -54,6 +54,29 @@ TEST(LinkWatch, SilenceAtIdleLightsTheLampAfterThreeSecondsAndRepliesClearIt) {
     EXPECT_EQ(h.form.LinkLamp.caption.rfind("COM4 : ECU NOT RESPONDING : ", 0), 0u) << h.form.LinkLamp.caption;
 }
 
+// A line that brings bytes but never a whole reply (noise in front of every one) is
+// no silence: after ten seconds of it the status line says so, the lamp stays. A
+// whole reply ends the episode, and a second one is reported again.
+TEST(LinkWatch, TenSecondsOfUnusableRepliesAreReportedEachTime) {
+    test::LinkHarness h('.', 1);
+    ASSERT_TRUE(h.connect());
+    h.runner.runFor(1200);
+    for (int episode = 1; episode <= 2; ++episode) {
+        SCOPED_TRACE(episode);
+        h.form.KomutSatırı.text.clear();
+        h.ecu.setFaultRate(sim::ReplyFault::Garbage, 1);
+        h.runner.runFor(9400);
+        EXPECT_EQ(h.form.KomutSatırı.text, "");
+        h.runner.runFor(1000);
+        EXPECT_EQ(h.form.KomutSatırı.text, "NO VALID REPLY FROM THE ECU ! ");
+        EXPECT_FALSE(h.form.EcuSilent);
+        EXPECT_EQ(h.form.SequencerState, 8);  // the poll goes on
+        h.ecu.setFaultRate(sim::ReplyFault::Garbage, 0);
+        h.runner.runFor(1000);
+        EXPECT_FALSE(h.form.EcuRepliesUnusable);
+    }
+}
+
 TEST(LinkWatch, TurkishLampAndMessage) {
     test::LinkHarness h('.', 0);
     ASSERT_TRUE(h.connect());
