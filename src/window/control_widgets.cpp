@@ -230,7 +230,14 @@ public:
             w_->setReadOnly(true);
             w_->setFocusPolicy(Qt::NoFocus);
         }
-        if (edited_) QObject::connect(w_, &QLineEdit::textEdited, w_, [this](const QString& t) { edited_(t.toStdString()); });
+        // What the fitter types is what the box shows: the mirror then puts back a
+        // text the tool sets afterwards (the ECU's value after a refused entry),
+        // even when it equals the one mirrored before the typing.
+        if (edited_)
+            QObject::connect(w_, &QLineEdit::textEdited, w_, [this](const QString& t) {
+                text_ = t.toStdString();
+                edited_(*text_);
+            });
         if (keyPress_) w_->installEventFilter(new KeyFilter(w_, keyPress_));
     }
     QWidget* widget() const override { return w_; }
