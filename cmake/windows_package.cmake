@@ -51,5 +51,5 @@ set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_MODIFY_PATH OFF)
 # The installed folder is marked, so the program keeps the fitter's files in
 # %LOCALAPPDATA%\gasecu (InstalledDataDirectoryFor); the ZIP's folder is not.
-set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "FileOpen $0 \\\"$INSTDIR\\\\gasecu.installed\\\" w\n  FileClose $0")
-set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Delete \\\"$INSTDIR\\\\gasecu.installed\\\"")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "FileOpen $0 '$INSTDIR\\\\gasecu.installed' w\n  FileClose $0")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "Delete '$INSTDIR\\\\gasecu.installed'")

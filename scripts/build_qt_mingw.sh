@@ -75,9 +75,10 @@ fi
 
 work="$prefix.work"
 mkdir -p "$work"
-if [ ! -f "$work/src/CMakeLists.txt" ]; then
-  rm -rf "$work/src"
-  dpkg-source --no-check -x "$dsc" "$work/src" >&2
+if [ ! -d "$work/src" ]; then
+  rm -rf "$work/src.partial"
+  dpkg-source --no-check -x "$dsc" "$work/src.partial" >&2
+  mv "$work/src.partial" "$work/src"
 fi
 # Nothing from the build machine's pkg-config reaches the Windows build.
 export PKG_CONFIG_LIBDIR=/nonexistent
