@@ -9,6 +9,8 @@
 #include <QDeadlineTimer>
 #include <QThread>
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 #include "curve/curve_file_io.h"
 #include "runtime/port_map.h"
