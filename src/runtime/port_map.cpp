@@ -69,7 +69,8 @@ std::string PortDevice(int number, const std::vector<std::string>& explicitDevic
                        const std::vector<std::string>& detectedDevices, bool onWindows) {
     if (number < kFirstPortNumber || number > kLastPortNumber) return {};
     if (onWindows && explicitDevices.empty()) return "COM" + std::to_string(number);
-    const auto devices = onWindows ? WindowsPortList(explicitDevices) : PortDeviceList(explicitDevices, detectedDevices);
+    const auto devices =
+        onWindows ? WindowsPortList(explicitDevices) : PortDeviceList(explicitDevices, detectedDevices);
     const auto index = static_cast<std::size_t>(number - kFirstPortNumber);
     return index < devices.size() ? devices[index] : std::string{};
 }

@@ -151,7 +151,8 @@ bool Win32SerialPort::takeReceived() {
     DWORD errors = 0;
     COMSTAT status{};
     if (!::ClearCommError(AsHandle(handle_), &errors, &status)) return false;
-    const std::size_t room = static_cast<std::size_t>(kReceiveBufferSize) - std::min<std::size_t>(received_.size(), kReceiveBufferSize);
+    const auto capacity = static_cast<std::size_t>(kReceiveBufferSize);
+    const std::size_t room = capacity - std::min(received_.size(), capacity);
     const auto wanted = static_cast<DWORD>(std::min<std::size_t>(status.cbInQue, room));
     if (wanted == 0) return true;
     const std::size_t before = received_.size();
