@@ -19,6 +19,10 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core locales
   dpkg-dev file
+  qt6-translations-l10n
+  # The workshop server's sync: the client library, and the server the sync
+  # tests and benchmark start for themselves.
+  libpq-dev postgresql-15
 )
 for option in "$@"; do
   case "$option" in

@@ -18,9 +18,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/status_history.h"
+#include "calibration/calibration_progress.h"
 #include "curve/arrow_keys.h"
 #include "curve/curve_history.h"
 #include "ecu/live_log.h"
@@ -40,6 +42,7 @@ namespace gasecu {
 
 namespace history {
 class RestorePoints;
+class RecordQueue;
 }
 
 // The port where the ECU last answered, kept in "SonPort" in the data directory:
@@ -56,6 +59,15 @@ enum class PortMemory {
 // program run from its build or unpacked folder.
 std::filesystem::path InstalledDataDirectoryFor(const std::filesystem::path& programDirectory);
 inline constexpr const char* kInstalledByTheInstaller = "gasecu.installed";
+
+// The directory that takes every file the tool writes, the history among them:
+// the program directory when the default curve "Cur_00.txt" can be written there
+// (never for an installed program), else the per-user data directory. Writes the
+// default curve into it, as every start of the window or a command does, so that
+// the choice is the same one for all of them.
+std::filesystem::path WriteDefaultCurveAndChooseDataDirectory(const std::filesystem::path& programDirectory,
+                                                              const std::filesystem::path& installedDataDirectory,
+                                                              const std::filesystem::path& userDataDirectory);
 
 // What the window is given by whoever builds it.
 struct FormEnvironment {
@@ -153,12 +165,18 @@ public:
     // Writes the Turkish or the English text into the status line by LanguageIndex
     // (two separate tests: any other value writes neither).
     void ShowMessage(std::string_view turkish, std::string_view english);
+    // The last text ShowMessage wrote, in both languages: a change of language
+    // shows it in the new one while it is still in the status line.
+    std::string ShownTurkish, ShownEnglish;
     // Puts a text in the status line and notes it in Messages at the clock's time.
     void SetStatusText(std::string text);
     // Asks the fitter a Yes/No question in the language of LanguageIndex (English
     // for 1, Turkish otherwise) with "Evet"/"Hayır" or "Yes"/"No" buttons. True
     // only for Yes; without anyone to ask (no Questions given) the answer is No.
     bool AskYesNo(std::string_view turkish, std::string_view english);
+    // As AskYesNo; the question goes away, answered No, once stillApplies is false
+    // (the thing it asks about ended on its own).
+    bool AskYesNoWhile(std::string_view turkish, std::string_view english, std::function<bool()> stillApplies);
     // Asks Save/Discard/Cancel in the language of LanguageIndex. Without anyone to
     // ask (no Questions given) the answer is Discard, as before there was a question.
     SaveChoice AskSaveDiscardCancel(std::string_view turkish, std::string_view english);
@@ -387,6 +405,14 @@ public:
     // The one place a running family is cut short when the ECU stops answering:
     // each family's clean-up and failure text, then the idle poll.
     ExchangeFailure AbortRunningExchange();
+    // The exchange under way as the fitter calls it ("eğri yazma" / "the curve
+    // write"); empty at idle and during a scan.
+    ExchangeFailure RunningExchangeName() const;
+    // What the last silence cut short (empty: nothing), said again with the recovery.
+    ExchangeFailure SilenceCutShort;
+    // "BAĞLANDI : COM4" waits for the end of the connect's settings read, when the
+    // link indicator says connected too.
+    std::optional<ExchangeFailure> ConnectedMessage;
     // What every abandoned exchange gives back: progress bars, the curve paper,
     // the settings screen, the locked buttons and screens.
     void ReleaseAbandonedExchange();
@@ -472,6 +498,9 @@ public:
     // Step 7: the pages came whole, or are asked again, or are marked as not read.
     // True when the read is over.
     bool FinishSettingsRead();
+    // The fitter asked for this read ("Kayıtları Oku"): it shows its pages as it
+    // goes and its result (a read after a connect or a write stays quiet).
+    bool SettingsReadAnnounced = false;
     void ButonGenel_Click();
     void ButonTroubles_Click();
     // The settings and fault screens' controls, disabled while a read or write runs.
@@ -523,6 +552,8 @@ public:
     // last known value again and its caption turns red. Returns the failure text
     // naming the setting, empty when no write was pending.
     ExchangeFailure EndSettingWriteNotCompleted();
+    // The box of a setting shows the value the ECU last reported (empty when unknown).
+    void ShowKnownSettingValue(ecu::Setting setting);
     // The settings entries (the five boxes and the advance list) locked or free.
     void SetSettingEntriesEnabled(bool enabled);
 
@@ -534,6 +565,8 @@ public:
     void StartFaultClear();
     // A clear just ended: the fault pages read after it say whether records are left.
     bool FaultClearCheckPending = false;
+    // The clear's record when its check cannot read the pages.
+    void NoteFaultClearUnchecked();
     // Called by the receive handler once the fault pages after a clear are in.
     void CheckFaultsAfterClear();
 
@@ -557,6 +590,19 @@ public:
     std::uint8_t AAHeld = 0, YYHeld = 0, SolHeld = 0, SagHeld = 0;
     // The poller's direction: marks are gathered into CheckÜ (raise) or CheckA (lower).
     std::uint8_t RaiseRequest = 0, LowerRequest = 0;
+    // A press started an edit and no edit tick has run since: its release still
+    // owes the fitter one step (a tap shorter than the 75 ms tick moves too).
+    bool EditStepOwed = false;
+    // An arrow button went down and the poller has not looked since.
+    bool PressUnpolled = false;
+    // Points of unselected bands the edit pushed along (the bands may not cross),
+    // by band and point, marked on the plot until the next edit; the bands named in
+    // the status line; the curve the marks belong to (another curve drops them).
+    std::array<std::array<bool, 19>, 6> PushedPoints{};
+    std::string PushedBandsSaid;
+    CurveRows PushedOnCurve{};
+    void ForgetPushedPoints();
+    void DrawPushedPoints();
     // The key family the poller saw last: up/down (shift) or left/right (tilt).
     std::uint8_t VerticalLatch = 0, HorizontalLatch = 0;
     double TiltStep = 0;
@@ -686,6 +732,12 @@ public:
     // not written, as the end message names them.
     std::string UnsentReferenceTurkish, UnsentReferenceEnglish;
 
+    // What the calibration screen draws: each iteration's times, and the curve as
+    // it was before the run rescaled it (the factory reference); both emptied when
+    // a run starts.
+    std::vector<calibration::IterationSample> CalibrationIterations;
+    std::optional<CurveRows> CalibrationCurveBefore;
+
     void CalibrationTick();  // Timer4
     void KalibrasyonBaşlatButon_Click();
     void KalibrasyonDurdurButon_Click();
@@ -711,22 +763,37 @@ public:
     std::string KnownSettings;
     // The last record was kept; false after one the history could not take.
     bool LastRestorePointKept = true;
-    // Where the records go (env.restorePoints, or the form's own database).
+    // Where the records go: the queue in front of env.restorePoints or the form's
+    // own database. The queue writes them on a thread of its own, so no tick and no
+    // reply handler ever waits for the disk.
     history::RestorePoints* RestorePointSink = nullptr;
     std::unique_ptr<history::RestorePoints> OwnedRestorePoints;
+    std::unique_ptr<history::RecordQueue> RestorePointQueue;  // goes before the store it writes to
     // Opens the history in DataDirectory when asked to and offers the last label
     // (the load handler).
     void OpenRestorePoints();
+    // What the queue wrote since the last look: a record it could not keep is said
+    // in the status line (every tick of Timer1).
+    void ReportWrittenRestorePoints();
+    // Waits until every queued record is written, then reports (the exit button,
+    // the end of a command).
+    void SettleRestorePoints();
     // One record of the operation that just ended, with the job label, the port,
     // the time and the known settings; the curve in the editor for the kinds that
     // concern a curve. A record not kept is said in the status line.
     void NoteRestorePoint(history::Kind kind, std::string result, std::string detail = {});
+    // The time of the last record taken, and of the ECU's curve kept as the last
+    // write started ("": none), which the write's own record names.
+    std::string LastRestorePointTime;
+    std::string EcuCurveBeforeWriteTime;
     // Where the operations end: each gathers what its record needs.
     void NoteEcuCurveBeforeWrite();
     void NoteCurveWriteEnd();
     void NoteSettingsRead();
     void NoteSettingWrite(ecu::Setting setting, bool taken);
     void NoteCalibrationEnd();
+    // Adds "(NOT KEPT IN THE HISTORY)" to the status line (once).
+    void ShowRestorePointNotKept();
 
 private:
     void wireControls();

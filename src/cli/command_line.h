@@ -41,6 +41,7 @@ struct Options {
     std::string outputPath;         // read-curve, calibrate: the curve file
     std::string inputPath;          // write-curve: the curve file
     bool noVerify = false;          // write-curve: no read back after the write
+    bool noBackupRead = false;      // write-curve: no read of the ECU's curve before the write
     std::vector<std::string> assignments;  // set: NAME=VALUE, in the order given
     bool clear = false;             // faults: clear the records first
     bool yes = false;               // factory-reset: the fitter's answer to the window's question
@@ -52,6 +53,8 @@ struct Options {
     std::string historyKind;                // history: --kind
     int historyLimit = 0;                   // history: --limit (0: all)
     bool historyCsv = false;                // history: --csv
+    std::string historyLaptop;              // history: --laptop (only that laptop's records)
+    std::string serverUri;                  // server-init, sync: --uri (else the "Sunucu" file's)
     long speedWaitSeconds = 120;    // calibrate: longest wait for the engine to reach 2000 rpm
 };
 

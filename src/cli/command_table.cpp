@@ -47,6 +47,10 @@ std::string SetNoVerify(Options& o, std::string_view) {
     o.noVerify = true;
     return {};
 }
+std::string SetNoBackupRead(Options& o, std::string_view) {
+    o.noBackupRead = true;
+    return {};
+}
 
 std::string SetReference(Options& o, std::string_view value) {
     if (value.empty()) return "--reference needs a file name";
@@ -67,6 +71,16 @@ std::string SetLimit(Options& o, std::string_view value) {
 }
 std::string SetHistoryCsv(Options& o, std::string_view) {
     o.historyCsv = true;
+    return {};
+}
+std::string SetLaptop(Options& o, std::string_view value) {
+    if (value.empty()) return "--laptop needs a laptop's name";
+    o.historyLaptop = value;
+    return {};
+}
+std::string SetUri(Options& o, std::string_view value) {
+    if (value.empty()) return "--uri needs a server address";
+    o.serverUri = value;
     return {};
 }
 std::string SetUpload(Options& o, std::string_view) {
@@ -95,10 +109,16 @@ const std::vector<Command>& Table() {
          "Connect, read the gas correction curve from the ECU and save it as a curve file (Cur_xx.txt).",
          {{"--output", "-o", "FILE", "the curve file; its last ten characters must begin with \"Cur\"", SetOutput}},
          ValidateReadCurve, RunReadCurve},
-        {"write-curve", "FILE [--no-verify]",
-         "Check a curve file, connect, write the curve to the ECU and read it back to prove it arrived.",
+        {"write-curve", "FILE [--no-verify] [--no-backup-read]",
+         "Check a curve file, connect, read the ECU's curve and keep it in the history, write the\n"
+         "      new curve to the ECU and read it back to prove it arrived.",
          {{"--no-verify", "", "", "do not read the curve back after the write (exit 0 proves nothing then)",
-           SetNoVerify}},
+           SetNoVerify},
+          {"--no-backup-read", "", "",
+           "do not read the ECU's curve first: saves about 12.5 s, but the history then keeps no\n"
+           "                            copy of the curve the ECU held: nothing to put back should the new one\n"
+           "                            run worse",
+           SetNoBackupRead}},
          ValidateWriteCurve, RunWriteCurve, SetInput},
         {"settings", "",
          "Connect and print the general settings as the window shows them: coils, switch-rpm, switch-temp, "
@@ -130,7 +150,7 @@ const std::vector<Command>& Table() {
            "longest wait for the engine to reach 2000 rpm before the run is stopped (default 120; exit 7)",
            SetSpeedWait}},
          ValidateCalibrate, RunCalibrate, nullptr, false},
-        {"history", "[show ID | export ID -o FILE] [--kind KIND] [--limit N] [--csv]",
+        {"history", "[show ID | export ID -o FILE] [--kind KIND] [--laptop NAME] [--limit N] [--csv]",
          "List the restore points (newest first, one a line, its number first; --label TEXT picks the job),\n"
          "      show one with its settings and curve, or export its curve as a curve file (Cur_xx.txt).",
          {{"--kind", "", "KIND",
@@ -138,10 +158,24 @@ const std::vector<Command>& Table() {
            "                            setting-write, factory-load, fault-clear, calibration, file-load, file-save",
            SetKind},
           {"--limit", "", "N", "only the newest N records", SetLimit},
+          {"--laptop", "", "NAME", "only the records made on this laptop (the workshop's history after a sync)",
+           SetLaptop},
           {"--csv", "", "", "the listing as CSV with a header row", SetHistoryCsv},
           {"--output", "-o", "FILE", "export: the curve file; its last ten characters must begin with \"Cur\"",
            SetOutput}},
          ValidateHistory, nullptr, TakeHistoryWord, true, RunHistory},
+#ifdef GASECU_WITH_SYNC
+        {"sync", "[--uri URI]",
+         "Send this laptop's records the workshop's server lacks and take the other laptops' records\n"
+         "      (the server named in the data directory's file Sunucu: uri=postgresql://USER@HOST/DATABASE).",
+         {{"--uri", "", "URI", "this server instead (no password: that stays in ~/.pgpass)", SetUri}},
+         nullptr, nullptr, nullptr, false, RunSync},
+        {"server-init", "[--uri URI]",
+         "Create or upgrade the workshop history's schema on the server and the role gasecu_laptop\n"
+         "      the laptops' users belong to (insert and read only). Run as the database's owner.",
+         {{"--uri", "", "URI", "the server (default: the one in the file Sunucu)", SetUri}},
+         nullptr, nullptr, nullptr, false, RunServerInit},
+#endif
     };
     return table;
 }

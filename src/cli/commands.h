@@ -21,6 +21,9 @@ int CheckOutputFile(const Options& options, std::string& message);
 int RunScan(HeadlessSession& session, const Options& options);
 int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);
+// The read button once live values show, to the end of the read: kExitDone with
+// the ECU's curve in the form, else kExitEcuSilent.
+int ReadEcuCurve(HeadlessSession& session);
 int ValidateReadCurve(const Options& options, std::string& message);
 int RunWriteCurve(HeadlessSession& session, const Options& options);
 // The exit status a curve write ended with (the write-curve command's, and the
@@ -37,6 +40,8 @@ int ValidateFactoryReset(const Options& options, std::string& message);
 int RunCalibrate(HeadlessSession& session, const Options& options);
 int ValidateCalibrate(const Options& options, std::string& message);
 int RunHistory(const Options& options);
+int RunSync(const Options& options);
+int RunServerInit(const Options& options);
 int ValidateHistory(const Options& options, std::string& message);
 std::string TakeHistoryWord(Options& options, std::string_view word);
 

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "app/form1korvane.h"
 #include "cli/commands.h"
 #include "curve/curve_file_io.h"
 #include "history/history_store.h"
@@ -41,7 +42,7 @@ std::string OneLine(std::string text) {
 
 std::string Line(const history::Record& r) {
     std::string line = std::to_string(r.id) + "\t" + r.time + "\t" + std::string(history::KindName(r.kind)) + "\t" +
-                       r.result + "\t" + OneLine(r.port) + "\t" + OneLine(r.label);
+                       r.result + "\t" + OneLine(r.port) + "\t" + OneLine(r.label) + "\t" + OneLine(r.laptop);
     if (r.slopeFactor) line += "\tslope=" + Number(*r.slopeFactor, 2);
     if (r.iterations) line += "\titerations=" + std::to_string(*r.iterations);
     if (!r.detail.empty()) line += "\t" + OneLine(r.detail);
@@ -50,7 +51,7 @@ std::string Line(const history::Record& r) {
 
 std::string CsvLine(const history::Record& r) {
     return std::to_string(r.id) + "," + r.time + "," + std::string(history::KindName(r.kind)) + "," + r.result +
-           "," + CsvField(r.port) + "," + CsvField(r.label) + "," +
+           "," + CsvField(r.port) + "," + CsvField(r.label) + "," + CsvField(r.laptop) + "," +
            (r.slopeFactor ? Number(*r.slopeFactor, 4) : std::string()) + "," +
            (r.iterations ? std::to_string(*r.iterations) : std::string()) + "," + CsvField(r.detail) + "\n";
 }
@@ -71,12 +72,13 @@ HistoryOutput Fail(int status, std::string message) {
 
 HistoryOutput List(const history::HistoryStore* store, const Options& options) {
     HistoryOutput o;
-    if (options.historyCsv) o.out = "id,time,kind,result,port,label,slope_factor,iterations,detail\n";
+    if (options.historyCsv) o.out = "id,time,kind,result,port,label,laptop,slope_factor,iterations,detail\n";
     if (!store) return o;  // no history yet
     history::Filter filter;
     filter.labelContains = options.label.value_or("");
     if (!options.historyKind.empty()) filter.kind = history::KindNamed(options.historyKind);
     filter.limit = options.historyLimit;
+    filter.laptop = options.historyLaptop;
     std::string error;
     const std::vector<history::Record> records = store->list(filter, &error);
     if (!error.empty()) return Fail(kExitFileError, "the history cannot be read: " + error);
@@ -87,7 +89,9 @@ HistoryOutput List(const history::HistoryStore* store, const Options& options) {
 HistoryOutput Show(const history::Record& r) {
     HistoryOutput o;
     o.out = "id=" + std::to_string(r.id) + "\ntime=" + r.time + "\nkind=" + std::string(history::KindName(r.kind)) +
-            "\nresult=" + r.result + "\nport=" + OneLine(r.port) + "\nlabel=" + OneLine(r.label) + "\n";
+            "\nresult=" + r.result + "\nport=" + OneLine(r.port) + "\nlabel=" + OneLine(r.label) +
+            "\nlaptop=" + OneLine(r.laptop) + "\n";
+    if (r.pulled) o.out += "pulled=yes (made on another laptop, read-only)\n";
     if (r.slopeFactor) o.out += "slope-factor=" + Number(*r.slopeFactor, 2) + "\n";
     if (r.iterations) o.out += "iterations=" + std::to_string(*r.iterations) + "\n";
     if (!r.detail.empty()) o.out += "detail=" + OneLine(r.detail) + "\n";
@@ -108,7 +112,7 @@ HistoryOutput Export(const history::Record& r, const Options& options) {
         return Fail(kExitFileError, "record " + std::to_string(r.id) + " (" + std::string(history::KindName(r.kind)) +
                                         ") holds no curve");
     const history::CurveOutcome outcome = history::ExportCurveFile(r.curveText, full);
-    if (!outcome.done) return Fail(kExitFileError, (options.language == 0 ? outcome.turkish : outcome.english) + full);
+    if (!outcome.done) return Fail(kExitFileError, options.language == 0 ? outcome.turkish : outcome.english);
     HistoryOutput o;
     o.out = full + "\n";
     return o;
@@ -136,12 +140,18 @@ HistoryOutput RunHistoryOn(const std::filesystem::path& file, const Options& opt
 std::filesystem::path FindHistoryFile(const std::filesystem::path& programDirectory,
                                       const std::filesystem::path& installedDataDirectory,
                                       const std::filesystem::path& userDataDirectory) {
-    std::error_code ec;
-    if (installedDataDirectory.empty() && !programDirectory.empty()) {
-        const auto here = history::HistoryFileIn(programDirectory);
-        if (std::filesystem::exists(here, ec)) return here;
-    }
-    return history::HistoryFileIn(userDataDirectory);
+    return history::HistoryFileIn(
+        WriteDefaultCurveAndChooseDataDirectory(programDirectory, installedDataDirectory, userDataDirectory));
+}
+
+HistoryOutput RunHistoryFor(const std::filesystem::path& programDirectory,
+                            const std::filesystem::path& installedDataDirectory,
+                            const std::filesystem::path& userDataDirectory, const Options& options) {
+    const auto file = FindHistoryFile(programDirectory, installedDataDirectory, userDataDirectory);
+    HistoryOutput output = RunHistoryOn(file, options);
+    const std::string name = curve::Utf8FromPath(file);
+    output.err = (options.language == 0 ? "Geçmiş dosyası: " : "History file: ") + name + "\n" + output.err;
+    return output;
 }
 
 int ValidateHistory(const Options& options, std::string& message) {

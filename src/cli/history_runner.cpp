@@ -1,6 +1,5 @@
-// The history command's door: finds this tool's history file as the window does
-// (program directory, else the per-user data directory) and prints what
-// RunHistoryOn gives.
+// The history command's door: this tool's folders, and what RunHistoryFor gives
+// printed.
 #include <QCoreApplication>
 #include <cstdio>
 
@@ -13,9 +12,8 @@ namespace gasecu::cli {
 
 int RunHistory(const Options& options) {
     const auto programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
-    const auto file = FindHistoryFile(
-        programDirectory, InstalledDataDirectoryFor(programDirectory), UserDataFolder());
-    const HistoryOutput output = RunHistoryOn(file, options);
+    const HistoryOutput output = RunHistoryFor(
+        programDirectory, InstalledDataDirectoryFor(programDirectory), UserDataFolder(), options);
     std::fputs(output.out.c_str(), stdout);
     std::fputs(output.err.c_str(), stderr);
     return output.status;

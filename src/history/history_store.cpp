@@ -4,8 +4,11 @@
 
 #include <sqlite3.h>
 
+#include <string_view>
+#include <system_error>
 #include <utility>
 #include "curve/curve_file_io.h"
+#include "history/server_config.h"
 
 namespace gasecu::history {
 
@@ -92,8 +95,53 @@ constexpr const char* kSchemaV1 =
     "CREATE TABLE last_label (only INTEGER PRIMARY KEY CHECK (only = 1), label TEXT NOT NULL);"
     "PRAGMA user_version = 1;";
 
+// Version 1 to 2: the workshop's shared history. Every record gets an identity
+// unique across laptops and the name of the laptop that made it (the records of
+// an upgraded file were all made here); `pulled` marks the other laptops' records
+// a sync brought in, which nothing here may change; `pushed` marks this laptop's
+// records the server has. sync_state keeps how far the server's records were read.
+constexpr const char* kSchemaV2 =
+    "ALTER TABLE records ADD COLUMN uid TEXT;"
+    "ALTER TABLE records ADD COLUMN laptop TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE records ADD COLUMN pulled INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE records ADD COLUMN pushed INTEGER NOT NULL DEFAULT 0;"
+    "UPDATE records SET uid = lower(hex(randomblob(16))), laptop = ?1;"
+    "CREATE UNIQUE INDEX records_by_uid ON records(uid);"
+    "CREATE INDEX records_by_laptop ON records(laptop, id);"
+    "CREATE INDEX records_waiting ON records(id) WHERE pushed = 0 AND pulled = 0;"
+    "CREATE TABLE sync_state (only INTEGER PRIMARY KEY CHECK (only = 1), server_position INTEGER NOT NULL,"
+    " last_sync TEXT NOT NULL, server TEXT NOT NULL);"
+    "CREATE TRIGGER pulled_records_stay BEFORE UPDATE ON records WHEN OLD.pulled = 1"
+    " BEGIN SELECT RAISE(ABORT, 'a record from another laptop is read-only'); END;"
+    "CREATE TRIGGER pulled_records_are_kept BEFORE DELETE ON records WHEN OLD.pulled = 1"
+    " BEGIN SELECT RAISE(ABORT, 'a record from another laptop is read-only'); END;"
+    "PRAGMA user_version = 2;";
+
+// Runs the statements of `sql` in turn, binding the laptop's name wherever one
+// takes a parameter.
+bool ExecWithLaptop(sqlite3* db, const char* sql, const std::string& laptop, std::string* error) {
+    while (sql && *sql) {
+        sqlite3_stmt* raw = nullptr;
+        const char* rest = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &raw, &rest) != SQLITE_OK) {
+            SetError(error, db, "upgrading the history");
+            return false;
+        }
+        if (raw && sqlite3_bind_parameter_count(raw) > 0)
+            sqlite3_bind_text(raw, 1, laptop.data(), static_cast<int>(laptop.size()), SQLITE_TRANSIENT);
+        const int rc = raw ? sqlite3_step(raw) : SQLITE_DONE;
+        sqlite3_finalize(raw);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+            SetError(error, db, "upgrading the history");
+            return false;
+        }
+        sql = rest;
+    }
+    return true;
+}
+
 // Brings the file to kSchemaVersion; false for a file it cannot bring there.
-bool Migrate(sqlite3* db, bool& writable, std::string* error) {
+bool Migrate(sqlite3* db, bool& writable, const std::string& laptop, std::string* error) {
     const int found = UserVersion(db);
     if (found < 0) {
         SetError(error, db, "reading the schema version");
@@ -109,30 +157,93 @@ bool Migrate(sqlite3* db, bool& writable, std::string* error) {
     bool ok = true;
     const int now = UserVersion(db);
     if (now == 0) ok = Exec(db, kSchemaV1, error);
+    if (ok && now <= 1) ok = ExecWithLaptop(db, kSchemaV2, laptop, error);
     if (ok && Exec(db, "COMMIT", error)) return true;
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     return false;
 }
 
-constexpr const char* kSummaryColumns = "id, time, port, kind, result, label, slope_factor, iterations, detail";
+// A label as the search compares it: ASCII letters and the Turkish ones folded to
+// one case, the four i's (i, ı, I, İ) to one letter, so that "izmir" finds
+// "İZMİR", "AĞA" finds "Ağa" and "iveco" still finds "IVECO" typed on an English
+// keyboard. SQLite's own lower() knows ASCII only.
+std::string FoldedForSearch(std::string_view text) {
+    struct Fold {
+        std::string_view from, to;
+    };
+    static constexpr Fold kTurkish[] = {
+        {"İ", "i"}, {"ı", "i"}, {"Ş", "ş"}, {"Ğ", "ğ"}, {"Ç", "ç"}, {"Ö", "ö"}, {"Ü", "ü"},
+    };
+    std::string folded;
+    folded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (c >= 'A' && c <= 'Z') {
+            folded += static_cast<char>(c - 'A' + 'a');
+            ++i;
+            continue;
+        }
+        const Fold* match = nullptr;
+        for (const Fold& f : kTurkish)
+            if (text.substr(i, f.from.size()) == f.from) match = &f;
+        if (match) {
+            folded += match->to;
+            i += match->from.size();
+        } else {
+            folded += c;
+            ++i;
+        }
+    }
+    return folded;
+}
+
+void FoldFunction(sqlite3_context* context, int, sqlite3_value** values) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const std::string folded =
+        FoldedForSearch(std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(values[0]))));
+    sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
+
+constexpr const char* kSummaryColumns =
+    "id, time, port, kind, result, label, slope_factor, iterations, detail, uid, laptop, pulled";
 
 Record ReadSummary(const Statement& s) {
     Record r;
     r.id = s.integer(0);
     r.time = s.text(1);
     r.port = s.text(2);
-    r.kind = KindNamed(s.text(3)).value_or(Kind::CurveRead);
+    // A kind this tool does not know (a newer tool's record) is listed as what it is.
+    r.kind = KindNamed(s.text(3)).value_or(Kind::Unknown);
     r.result = s.text(4);
     r.label = s.text(5);
     if (!s.isNull(6)) r.slopeFactor = s.real(6);
     if (!s.isNull(7)) r.iterations = static_cast<int>(s.integer(7));
     r.detail = s.text(8);
+    r.uid = s.text(9);
+    r.laptop = s.text(10);
+    r.pulled = s.integer(11) != 0;
     return r;
 }
 
 }  // namespace
 
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& path, std::string* error) {
+    // The curve files' rule: a plain file or a new one, through links. SQLite would
+    // write its header over whatever stands at the name (a link onto a disk's
+    // device node, a serial port) and put its journal beside the device.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        if (error)
+            *error = "opening the history: " + curve::Utf8FromPath(path) +
+                     (std::filesystem::is_directory(status) ? " is a folder" : " is not a plain file (a device or a pipe)") +
+                     ", nothing was written";
+        return nullptr;
+    }
     sqlite3* db = nullptr;
     const int opened = sqlite3_open_v2(curve::Utf8FromPath(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (opened != SQLITE_OK) {
@@ -142,6 +253,8 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& pa
     }
     std::unique_ptr<HistoryStore> store(new HistoryStore(db));
     sqlite3_busy_timeout(db, kBusyWaitMs);
+    sqlite3_create_function_v2(db, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FoldFunction, nullptr,
+                               nullptr, nullptr);
     // WAL: readers and the writer do not block each other, and a killed writer's
     // half record is simply not there at the next open. FULL: a record the tool
     // reported as kept survives a power cut too.
@@ -153,7 +266,8 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& pa
         }
     }
     if (!Exec(db, "PRAGMA synchronous = FULL", error)) return nullptr;
-    if (!Migrate(db, store->writable_, error)) return nullptr;
+    store->laptop_ = LaptopName(path.parent_path());
+    if (!Migrate(db, store->writable_, store->laptop_, error)) return nullptr;
     return store;
 }
 
@@ -171,7 +285,8 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
     {
         Statement insert(db_,
                          "INSERT INTO records (time, port, kind, result, label, curve, settings, slope_factor,"
-                         " iterations, detail) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                         " iterations, detail, uid, laptop) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                         " lower(hex(randomblob(16))), ?)");
         insert.bind(1, record.time);
         insert.bind(2, record.port);
         insert.bind(3, std::string(KindName(record.kind)));
@@ -182,6 +297,7 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
         insert.bind(8, record.slopeFactor);
         insert.bind(9, record.iterations);
         insert.bind(10, record.detail);
+        insert.bind(11, record.laptop.empty() ? laptop_ : record.laptop);
         if (insert.step() == SQLITE_DONE) id = sqlite3_last_insert_rowid(db_);
     }
     bool ok = id.has_value();
@@ -199,11 +315,13 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
 std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error) const {
     // Every condition is always in the statement; an empty value switches it off.
     const std::string sql = std::string("SELECT ") + kSummaryColumns +
-                            " FROM records WHERE (?1 = '' OR instr(lower(label), lower(?1)) > 0)"
+                            " FROM records WHERE (?1 = '' OR instr(fold(label), fold(?1)) > 0)"
                             " AND (?2 = '' OR kind = ?2)"
                             " AND (?3 = '' OR time >= ?3)"
                             " AND (?4 = '' OR time < ?4 || 'T')"  // 'T' sorts after " hh:mm:ss"
-                            " ORDER BY id DESC LIMIT ?5";
+                            " AND (?6 = '' OR laptop = ?6)"
+                            // Another laptop's records arrive after this laptop's later ones.
+                            " ORDER BY time DESC, id DESC LIMIT ?5";
     Statement s(db_, sql.c_str());
     std::vector<Record> records;
     if (!s.ok()) {
@@ -215,6 +333,7 @@ std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error)
     s.bind(3, filter.fromDate);
     s.bind(4, filter.toDate);
     s.bind(5, static_cast<std::int64_t>(filter.limit > 0 ? filter.limit : -1));
+    s.bind(6, filter.laptop);
     int rc;
     while ((rc = s.step()) == SQLITE_ROW) records.push_back(ReadSummary(s));
     if (rc != SQLITE_DONE) {
@@ -235,9 +354,16 @@ std::optional<Record> HistoryStore::find(std::int64_t id, std::string* error) co
         return std::nullopt;
     }
     Record r = ReadSummary(s);
-    r.curveText = s.text(9);
-    r.settings = s.text(10);
+    r.curveText = s.text(12);
+    r.settings = s.text(13);
     return r;
+}
+
+std::vector<std::string> HistoryStore::laptops() const {
+    Statement s(db_, "SELECT DISTINCT laptop FROM records ORDER BY laptop");
+    std::vector<std::string> names;
+    while (s.step() == SQLITE_ROW) names.push_back(s.text(0));
+    return names;
 }
 
 std::string HistoryStore::lastLabel() const {

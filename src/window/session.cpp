@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "history/record_queue.h"
 #include "link/remembered_port.h"
 #include "window/main_window.h"
 #include "runtime/qt_session_loop.h"
@@ -50,6 +51,12 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_, *loop_);
     dialogs_->setParent(window_.get());
+    // No record is written while a dialog reads the history's folder.
+    dialogs_->setWhileShown([form = form_.get()](bool shown) {
+        if (!form->RestorePointQueue) return;
+        if (shown) form->RestorePointQueue->pause();
+        else form->RestorePointQueue->resume();
+    });
     questions_->setParent(window_.get());
     // The curve plot draws into a picture the window shows after each handler.
     auto canvas = std::make_shared<QtCanvas>();
@@ -89,7 +96,8 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
 
     if (ecu_) {
         window_->setSimulated(true);
-        if (options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
+        if (options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(
+            *ecu_, nullptr, [form = form_.get()] { return form->LanguageIndex == 1; });
     }
 }
 

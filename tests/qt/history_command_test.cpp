@@ -88,6 +88,7 @@ struct HistoryCommand : ::testing::Test {
         r.label = "34 ABC 12 Doblo";
         r.curveText = curve::FormatCurveText(Curve(0));
         r.settings = "coils=4\nswitch-rpm=1200\n";
+        r.laptop = "atolye-1";
         store->add(r);  // 1
         r.kind = Kind::SettingsRead;
         r.curveText.clear();
@@ -113,14 +114,14 @@ TEST_F(HistoryCommand, ListsNewestFirstOneLineEachBeginningWithItsNumber) {
     };
     const std::vector<Case> cases{
         {{},
-         "3\t2026-12-01 09:00:00\tcalibration\tconverged\t/dev/ttyUSB0\t06 XY 99, Corolla\tslope=1.06\titerations=3\n"
-         "2\t2026-12-01 09:00:00\tsettings-read\tdone\t/dev/ttyUSB0\t06 XY 99, Corolla\n"
-         "1\t2026-12-01 09:00:00\tcurve-read\tdone\t/dev/ttyUSB0\t34 ABC 12 Doblo\n"},
-        {{"--label", "abc"}, "1\t2026-12-01 09:00:00\tcurve-read\tdone\t/dev/ttyUSB0\t34 ABC 12 Doblo\n"},
-        {{"--kind", "settings-read"}, "2\t2026-12-01 09:00:00\tsettings-read\tdone\t/dev/ttyUSB0\t06 XY 99, Corolla\n"},
+         "3\t2026-12-01 09:00:00\tcalibration\tconverged\t/dev/ttyUSB0\t06 XY 99, Corolla\tatolye-1\tslope=1.06\titerations=3\n"
+         "2\t2026-12-01 09:00:00\tsettings-read\tdone\t/dev/ttyUSB0\t06 XY 99, Corolla\tatolye-1\n"
+         "1\t2026-12-01 09:00:00\tcurve-read\tdone\t/dev/ttyUSB0\t34 ABC 12 Doblo\tatolye-1\n"},
+        {{"--label", "abc"}, "1\t2026-12-01 09:00:00\tcurve-read\tdone\t/dev/ttyUSB0\t34 ABC 12 Doblo\tatolye-1\n"},
+        {{"--kind", "settings-read"}, "2\t2026-12-01 09:00:00\tsettings-read\tdone\t/dev/ttyUSB0\t06 XY 99, Corolla\tatolye-1\n"},
         {{"--limit", "1", "--csv"},
-         "id,time,kind,result,port,label,slope_factor,iterations,detail\n"
-         "3,2026-12-01 09:00:00,calibration,converged,/dev/ttyUSB0,\"06 XY 99, Corolla\",1.0625,3,\n"},
+         "id,time,kind,result,port,label,laptop,slope_factor,iterations,detail\n"
+         "3,2026-12-01 09:00:00,calibration,converged,/dev/ttyUSB0,\"06 XY 99, Corolla\",atolye-1,1.0625,3,\n"},
     };
     for (const Case& c : cases) {
         const HistoryOutput o = run(c.arguments);
@@ -143,7 +144,7 @@ TEST_F(HistoryCommand, ShowsOneRecordWithItsSettingsAndCurve) {
         if (c != '\r') curveLines += c;
     EXPECT_EQ(o.out,
               "id=3\ntime=2026-12-01 09:00:00\nkind=calibration\nresult=converged\nport=/dev/ttyUSB0\n"
-              "label=06 XY 99, Corolla\nslope-factor=1.06\niterations=3\ncoils=4\nswitch-rpm=1200\ncurve:\n" +
+              "label=06 XY 99, Corolla\nlaptop=atolye-1\nslope-factor=1.06\niterations=3\ncoils=4\nswitch-rpm=1200\ncurve:\n" +
                   curveLines);
     EXPECT_EQ(run({"show", "9"}).status, kExitFileError);
 }
@@ -185,6 +186,32 @@ TEST_F(HistoryCommand, ADamagedHistoryIsAFileError) {
     EXPECT_NE(o.err.find("cannot be read"), std::string::npos) << o.err;
 }
 
+// A program folder that takes no new file (read-only, full; here a folder stands
+// at the default curve's name) but still holds an older history: the jobs write
+// into the per-user folder, and the listing reads that same file and names it.
+TEST(HistoryFile, TheListingReadsTheFileTheJobsWrite) {
+    test::TempDir program, user;
+    {
+        auto old = history::HistoryStore::Open(history::HistoryFileIn(program.path()));
+        history::Record r;
+        r.label = "from before";
+        ASSERT_TRUE(old->add(r));
+    }
+    std::filesystem::create_directory(program.path() / "Cur_00.txt");
+    Form1Korvane job({program.path(), user.path(), nullptr, nullptr, '.'});
+    job.env.keepHistory = true;
+    job.env.jobLabel = "today";
+    job.Form_Load();
+    job.NoteRestorePoint(Kind::FileSave, "done", "Cur_01.txt");
+    job.SettleRestorePoints();
+
+    const HistoryOutput o = RunHistoryFor(program.path(), {}, user.path(), Parsed({"history"}));
+    EXPECT_EQ(o.status, kExitDone) << o.err;
+    EXPECT_NE(o.out.find("\ttoday\t"), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find("from before"), std::string::npos) << o.out;
+    EXPECT_EQ(o.err, "History file: " + curve::Utf8FromPath(history::HistoryFileIn(user.path())) + "\n");
+}
+
 // The round trip a fitter relies on: the curve read from the ECU, exported from
 // its record, is byte for byte the file the save button would have written.
 TEST(HistoryRoundTrip, AnExportedReadEqualsTheFileTheToolWouldHaveSaved) {
@@ -200,6 +227,7 @@ TEST(HistoryRoundTrip, AnExportedReadEqualsTheFileTheToolWouldHaveSaved) {
     dialogs.setAnswer(saved);
     h.form.env.fileDialogs = &dialogs;
     ASSERT_TRUE(h.form.SaveCurveFile());
+    h.form.SettleRestorePoints();
 
     const auto file = history::HistoryFileIn(h.form.DataDirectory);
     const std::string listing = RunHistoryOn(file, Parsed({"history", "--kind", "curve-read"})).out;

@@ -79,7 +79,11 @@ TEST_F(HistoryWindowTest, TheChosenCurveGoesBackIntoTheEditorAsOneUndoStep) {
     const CurveRows before = f.form().CurveTable;
     history->choose(1);  // the curve read
     ASSERT_TRUE(history->chosen());
-    EXPECT_NE(history->details()->toPlainText().toStdString().find("switch-rpm=1200"), std::string::npos);
+    // The settings in the fitter's words, not the commands' names.
+    const std::string details = history->details()->toPlainText().toStdString();
+    EXPECT_NE(details.find(f.form().LanguageIndex == 1 ? "TRANSITION SPEED: 1200 rpm" : "GEÇİŞ DEVRİ: 1200 rpm"),
+              std::string::npos)
+        << details;
     history->restoreToEditor();
     EXPECT_EQ(f.form().CurveTable, test::DistinctCurve());
     f.form().ButonGeriAl_Click();
@@ -113,6 +117,7 @@ TEST_F(HistoryWindowTest, TheJobLabelGoesIntoTheRecordsAndANotKeptRecordShows) {
     emit label->textEdited(label->text());  // as the fitter's typing reports it
     EXPECT_EQ(f.form().JobLabel, "35 KL 77 Fiorino");
     f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_01.txt");
+    f.form().SettleRestorePoints();
     auto store = history::HistoryStore::Open(history::HistoryFileIn(f.form().DataDirectory));
     EXPECT_EQ(store->list({}).front().label, "35 KL 77 Fiorino");
     EXPECT_EQ(store->lastLabel(), "35 KL 77 Fiorino");
@@ -120,10 +125,16 @@ TEST_F(HistoryWindowTest, TheJobLabelGoesIntoTheRecordsAndANotKeptRecordShows) {
     EXPECT_FALSE(controls->showsNotKept());
     {
         test::DiskFull full(0);
-        f.window().runHandler([&] { f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_02.txt"); });
+        f.window().runHandler([&] {
+            f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_02.txt");
+            f.form().SettleRestorePoints();
+        });
     }
     EXPECT_TRUE(controls->showsNotKept());
-    f.window().runHandler([&] { f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_03.txt"); });
+    f.window().runHandler([&] {
+        f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_03.txt");
+        f.form().SettleRestorePoints();
+    });
     EXPECT_FALSE(controls->showsNotKept());
 }
 
