@@ -2,20 +2,7 @@
 # Builds what needs no Qt: the core, the virtual ECU and the core's tests, as
 # Windows programs that CTest runs with Wine (scripts/windows_test.sh).
 #   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(GASECU_MINGW_TRIPLE x86_64-w64-mingw32)
-# The posix flavour: std::thread and std::mutex, which GoogleTest uses.
-set(CMAKE_C_COMPILER ${GASECU_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${GASECU_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${GASECU_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${GASECU_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-x86_64-compilers.cmake)
 
 # One self-contained .exe each: the C++ runtime and the threads library linked in,
 # so neither Wine nor a bare Windows machine has to find MinGW's DLLs.

@@ -6,8 +6,9 @@
 #   --windows: also the MinGW-w64 cross compiler, GoogleTest's sources and Wine
 #   for the Windows build of the core and its test run (scripts/windows_test.sh),
 #   tcl for making SQLite's single source file, and Debian's SQLite source package
-#   (scripts/fetch_sqlite_source.sh) into GASECU_SQLITE_SOURCE_DIR
-#   (default ~/.cache/gasecu/sqlite3-source).
+#   (scripts/fetch_debian_source.sh sqlite3) into GASECU_SQLITE_SOURCE_DIR
+#   (default ~/.cache/gasecu/sqlite3-source); NSIS for the Windows installer
+#   (scripts/windows_window_test.sh).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 windows=0
@@ -27,7 +28,8 @@ for option in "$@"; do
   case "$option" in
     --windows)
       windows=1
-      packages+=(g++-mingw-w64-x86-64-posix gcc make tcl xz-utils googletest wine wine64) ;;
+      packages+=(g++-mingw-w64-x86-64-posix gcc make tcl xz-utils googletest wine wine64)
+      packages+=(nsis) ;;
   esac
 done
 
@@ -51,5 +53,5 @@ if ! locale -a 2>/dev/null | grep -qi '^tr_TR\.utf-\?8$'; then
 fi
 
 if [ "$windows" = 1 ]; then
-  "$here/fetch_sqlite_source.sh" "${GASECU_SQLITE_SOURCE_DIR:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/gasecu/sqlite3-source}"
+  "$here/fetch_debian_source.sh" sqlite3 "${GASECU_SQLITE_SOURCE_DIR:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/gasecu/sqlite3-source}"
 fi

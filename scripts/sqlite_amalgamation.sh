@@ -5,7 +5,7 @@
 # Done once per build folder: OUT/sqlite3.c stays and a later run returns at once.
 # Needs a host C compiler and tclsh (Debian's tcl), both from bootstrap.sh --windows.
 # Usage: scripts/sqlite_amalgamation.sh SOURCE_DIR OUT
-#   SOURCE_DIR: what scripts/fetch_sqlite_source.sh fetched (sqlite3_*.dsc and its tarballs)
+#   SOURCE_DIR: what scripts/fetch_debian_source.sh sqlite3 fetched (sqlite3_*.dsc and its tarballs)
 set -euo pipefail
 source_dir="$1"
 out="$2"

@@ -54,9 +54,11 @@ enum class PortMemory {
 };
 
 // The folder of the files that ship with an installed program: "<prefix>/share/gasecu"
-// for a program in "<prefix>/bin", when that folder exists; "" for a program run
-// from its build or unpacked folder.
+// for a program in "<prefix>/bin", when that folder exists; the program's own
+// folder when the Windows installer marked it (kInstalledByTheInstaller); "" for a
+// program run from its build or unpacked folder.
 std::filesystem::path InstalledDataDirectoryFor(const std::filesystem::path& programDirectory);
+inline constexpr const char* kInstalledByTheInstaller = "gasecu.installed";
 
 // The directory that takes every file the tool writes, the history among them:
 // the program directory when the default curve "Cur_00.txt" can be written there

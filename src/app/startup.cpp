@@ -30,9 +30,14 @@ std::filesystem::path WriteDefaultCurveAndChooseDataDirectory(const std::filesys
 }
 
 std::filesystem::path InstalledDataDirectoryFor(const std::filesystem::path& programDirectory) {
+    std::error_code ec;
+    // The Windows installer puts everything in one folder under Program Files and
+    // leaves this file there; the portable ZIP's folder has none and keeps the
+    // fitter's files beside the program. (Wine and an administrator's account can
+    // write Program Files, so a failed write cannot be what tells them apart.)
+    if (std::filesystem::is_regular_file(programDirectory / kInstalledByTheInstaller, ec)) return programDirectory;
     if (programDirectory.filename() != "bin") return {};
     const std::filesystem::path shared = programDirectory.parent_path() / "share" / "gasecu";
-    std::error_code ec;
     return std::filesystem::is_directory(shared, ec) ? shared : std::filesystem::path();
 }
 

@@ -107,8 +107,8 @@ std::string Printable(std::string_view word) {
 bool StartsTheWindow(std::string_view word) {
     // The window's own options, then those the toolkit takes for any program
     // (one dash or two, a value after '=' or in the next word).
-    static constexpr std::string_view kWindow[] = {"port", "simulate", "lang", "benchmark-startup", "h", "help",
-                                                   "v", "version"};
+    static constexpr std::string_view kWindow[] = {"port", "simulate", "lang", "benchmark-startup",
+                                                   "grab-once-linked", "h", "help", "v", "version"};
     static constexpr std::string_view kToolkit[] = {
         "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon",
         "qwindowtitle", "reverse", "session", "style", "stylesheet", "widgetcount", "display", "geometry", "name",

@@ -1,17 +1,17 @@
 #include "cli/headless_session.h"
 
 #include <QCoreApplication>
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstdio>
 
 #include "curve/curve_file_io.h"
 #include "link/remembered_port.h"
 #include "cli/trace_port.h"
-#include "window/qt_serial_port.h"
-#include "window/qt_session_loop.h"
+#include "runtime/qt_session_loop.h"
+#include "runtime/serial_line.h"
 #include "virtual_ecu.h"
 #include "virtual_port.h"
+#include "runtime/user_data_folder.h"
 
 namespace gasecu::cli {
 
@@ -34,8 +34,7 @@ SessionSurroundings ProgramSurroundings() {
     SessionSurroundings s;
     s.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
     s.installedDataDirectory = InstalledDataDirectoryFor(s.programDirectory);
-    s.userDataDirectory =
-        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    s.userDataDirectory = UserDataFolder();
     return s;
 }
 
@@ -47,7 +46,7 @@ HeadlessSession::HeadlessSession(const Options& options, SessionSurroundings sur
         ecu_ = ownEcu_.get();
         ownLine_ = sim::LineWithEcuOnPort(loop_->scheduler(), *ecu_, kSimulatedPort);
     } else {
-        ownLine_ = std::make_unique<QtSerialPort>(options_.portDevices);
+        ownLine_ = MakeSerialLine(options_.portDevices);
     }
     line_ = ownLine_.get();
     start();

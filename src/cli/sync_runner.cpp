@@ -2,13 +2,13 @@
 // local time of the sync, and what RunSyncOn / RunServerInitOn give.
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QStandardPaths>
 #include <cstdio>
 
 #include "cli/commands.h"
 #include "cli/history_command.h"
 #include "cli/sync_command.h"
 #include "curve/curve_file_io.h"
+#include "runtime/user_data_folder.h"
 
 namespace gasecu::cli {
 
@@ -17,7 +17,7 @@ namespace {
 std::filesystem::path DataDirectory() {
     const auto programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
     return FindHistoryFile(programDirectory, InstalledDataDirectoryFor(programDirectory),
-                           curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()))
+                           UserDataFolder())
         .parent_path();
 }
 

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <functional>
 #include <string>
 #include <system_error>
 
@@ -49,6 +50,10 @@ WriteFailure FailureFor(int error) {
     case EPERM:
     case EROFS:
         return WriteFailure::NoPermission;
+#ifdef _WIN32
+    case EBUSY:
+        return WriteFailure::InUse;
+#endif
     case ENOSPC:
     case EFBIG:
 #ifdef EDQUOT
@@ -60,13 +65,72 @@ WriteFailure FailureFor(int error) {
     }
 }
 
+bool NamesNoFile(const fs::path& target) {
+    return target.filename().empty() || target.filename() == "." || target.filename() == "..";
+}
+
+std::function<void(int)>& RenameRetryPause() {
+    static std::function<void(int)> pause;
+    return pause;
+}
+
+#ifdef _WIN32
+
+// The path as the Win32 calls take it past 260 characters: absolute, with
+// backslashes and "\\?\" ahead ("\\?\UNC\server\share\..." for a network
+// folder). Shorter paths go as they are.
+std::wstring Win32Path(const fs::path& path) {
+    std::error_code ec;
+    fs::path full = fs::absolute(path, ec);
+    if (ec) full = path;
+    std::wstring text = full.lexically_normal().make_preferred().wstring();
+    constexpr std::size_t kLongerThanWindowsTakes = 240;  // MAX_PATH less room for a name
+    if (text.size() < kLongerThanWindowsTakes || text.rfind(L"\\\\?\\", 0) == 0) return text;
+    if (text.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + text.substr(2);
+    return L"\\\\?\\" + text;
+}
+
+DWORD AttributesOf(const fs::path& path) { return ::GetFileAttributesW(Win32Path(path).c_str()); }
+
+// CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9, with any extension ("COM1.txt"),
+// name devices in every folder: a curve "saved" there would go to the console or
+// out of a serial port, and the write would report success.
+bool IsDeviceName(const fs::path& filename) {
+    std::wstring stem = filename.wstring();
+    stem = stem.substr(0, stem.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
+    for (wchar_t& c : stem)
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (stem == device) return true;
+    return stem.size() == 4 && (stem.rfind(L"COM", 0) == 0 || stem.rfind(L"LPT", 0) == 0) && stem[3] >= L'1' &&
+           stem[3] <= L'9';
+}
+
+// As below for POSIX, by the file's attributes: a device name is no file name, a
+// file marked read-only is refused at once (the rename over it would be refused
+// after all its tries, as if another program held it).
+std::optional<WriteFailure> TargetProblem(const fs::path& target) {
+    if (NamesNoFile(target) || IsDeviceName(target.filename())) return WriteFailure::NoName;
+    if (const DWORD attributes = AttributesOf(target); attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) return WriteFailure::FolderInTheWay;
+        if (attributes & FILE_ATTRIBUTE_READONLY) return WriteFailure::NoPermission;
+    }
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    const DWORD folderAttributes = AttributesOf(folder);
+    if (folderAttributes == INVALID_FILE_ATTRIBUTES || !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return WriteFailure::NoFolder;
+    return std::nullopt;
+}
+
+#else
+
 // What stands in the way of a file at `target` (links already followed): no name,
 // no folder to hold it, a folder or something other than a plain file under its
 // name. Only a plain file is ever replaced: a rename over a device node or a pipe
 // would destroy it (as root) or silently leave the data nowhere.
 std::optional<WriteFailure> TargetProblem(const fs::path& target) {
-    if (target.filename().empty() || target.filename() == "." || target.filename() == "..")
-        return WriteFailure::NoName;
+    if (NamesNoFile(target)) return WriteFailure::NoName;
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
     if (fs::is_directory(status)) return WriteFailure::FolderInTheWay;
@@ -75,6 +139,8 @@ std::optional<WriteFailure> TargetProblem(const fs::path& target) {
     if (!fs::is_directory(fs::status(folder, ec))) return WriteFailure::NoFolder;
     return std::nullopt;
 }
+
+#endif
 
 // A name beside the target that no other writer uses: the process and a counter
 // keep two writers of the same file (the window and a headless command, two saves
@@ -114,10 +180,11 @@ int ErrnoFor(DWORD error) {
     case ERROR_INVALID_NAME:
         return ENOENT;
     case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
     case ERROR_WRITE_PROTECT:
         return EACCES;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
         return ENOSPC;
@@ -129,7 +196,8 @@ int ErrnoFor(DWORD error) {
 // As below for POSIX: created new (never an existing file), written whole and
 // flushed to the disk before the move.
 TemporaryWrite WriteTemporary(const fs::path& temp, std::string_view contents, const fs::path&) {
-    const HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        ::CreateFileW(Win32Path(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_EXISTS) return {TemporaryWrite::NameTaken};
@@ -160,12 +228,29 @@ TemporaryWrite WriteTemporary(const fs::path& temp, std::string_view contents, c
 
 // Replaces the target in one step; write-through returns only once the move is
 // on the disk. A target another program holds open without sharing (an editor,
-// a spreadsheet) refuses the move: the old file stays and the write has failed.
-// 0, or the errno of what failed.
+// a spreadsheet, a virus scan) refuses the move, as access denied or a sharing
+// violation: tried again a few times (kRenameAttempts), then the old file stays
+// and the write has failed as InUse (a read-only file was refused before).
+// 0, or the errno of what failed (EBUSY: held).
 int MoveOver(const fs::path& temp, const fs::path& target) {
-    if (::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
-    return ErrnoFor(::GetLastError());
+    const std::wstring from = Win32Path(temp);
+    const std::wstring to = Win32Path(target);
+    for (int attempt = 1;; ++attempt) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return 0;
+        const DWORD error = ::GetLastError();
+        const bool held =
+            error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+        if (!held) return ErrnoFor(error);
+        if (attempt >= kRenameAttempts) return EBUSY;
+        if (RenameRetryPause()) {
+            RenameRetryPause()(attempt);
+        } else {
+            ::Sleep(25u << (attempt - 1));
+        }
+    }
 }
+
+void RemoveTemporary(const fs::path& temp) { ::DeleteFileW(Win32Path(temp).c_str()); }
 
 void SyncDirectory(const fs::path&) {}
 
@@ -222,6 +307,11 @@ int MoveOver(const fs::path& temp, const fs::path& target) {
     return ec ? ec.value() : 0;
 }
 
+void RemoveTemporary(const fs::path& temp) {
+    std::error_code ec;
+    fs::remove(temp, ec);
+}
+
 void SyncDirectory(const fs::path& directory) {
     const int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
@@ -233,8 +323,9 @@ void SyncDirectory(const fs::path& directory) {
 
 }  // namespace
 
+void SetRenameRetryPause(std::function<void(int attempt)> pause) { RenameRetryPause() = std::move(pause); }
+
 std::optional<WriteFailure> WriteFileWhole(const fs::path& path, std::string_view contents) {
-    std::error_code ec;
     const fs::path target = FinalTarget(path);
     if (auto problem = TargetProblem(target)) return problem;
 
@@ -245,11 +336,11 @@ std::optional<WriteFailure> WriteFileWhole(const fs::path& path, std::string_vie
         if (written.kind == TemporaryWrite::NameTaken) continue;
         if (written.kind == TemporaryWrite::NotCreated) return FailureFor(written.error);
         if (written.kind == TemporaryWrite::Failed) {
-            fs::remove(temp, ec);
+            RemoveTemporary(temp);
             return FailureFor(written.error);
         }
         if (const int error = MoveOver(temp, target); error != 0) {
-            fs::remove(temp, ec);
+            RemoveTemporary(temp);
             return FailureFor(error);
         }
         SyncDirectory(target.parent_path());
@@ -280,6 +371,7 @@ const char* WriteFailureTurkish(WriteFailure failure) {
     case WriteFailure::NotAFile: return "BU İSİM BİR DOSYA DEĞİL, YAZILMADI ! ";
     case WriteFailure::NoPermission: return "YAZMA İZNİ YOK, DOSYA YAZILAMADI ! ";
     case WriteFailure::DiskFull: return "DİSK DOLU, DOSYA YAZILAMADI ! ";
+    case WriteFailure::InUse: return "DOSYA BAŞKA BİR PROGRAMDA AÇIK, YAZILAMADI ! ";
     case WriteFailure::Other: break;
     }
     return "DOSYA YAZILAMADI ! ";
@@ -293,6 +385,7 @@ const char* WriteFailureEnglish(WriteFailure failure) {
     case WriteFailure::NotAFile: return "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! ";
     case WriteFailure::NoPermission: return "NO PERMISSION TO WRITE, FILE NOT WRITTEN ! ";
     case WriteFailure::DiskFull: return "DISK FULL, FILE NOT WRITTEN ! ";
+    case WriteFailure::InUse: return "FILE IS OPEN IN ANOTHER PROGRAM, NOT WRITTEN ! ";
     case WriteFailure::Other: break;
     }
     return "FILE NOT WRITTEN ! ";

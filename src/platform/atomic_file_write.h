@@ -8,6 +8,7 @@
 // time instead: it is written under a temporary name and renamed when it ends
 // (ecu/live_log.h).
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -15,12 +16,15 @@ namespace gasecu {
 
 // Why a file could not be written, as the fitter can mend it.
 enum class WriteFailure {
-    NoName,         // the path names no file ("", a folder path ending in a slash)
+    NoName,         // the path names no file ("", a folder path ending in a slash, a
+                    // Windows device name: CON, NUL, COM1.txt)
     NoFolder,       // the folder it would go into does not exist (or is a file)
     FolderInTheWay, // a folder has the file's name
     NotAFile,       // the name (or the target of a link) is a device, a pipe, a socket
-    NoPermission,   // the folder or the disk takes no new file (read-only, rights)
+    NoPermission,   // the folder or the disk takes no new file (read-only, rights), or
+                    // the file is marked read-only (Windows)
     DiskFull,       // the disk filled up on the way
+    InUse,          // another program holds the file and did not let go (Windows)
     Other,          // the disk failed in some other way
 };
 
@@ -34,6 +38,15 @@ enum class WriteFailure {
 [[nodiscard]] std::optional<WriteFailure> WriteFileWhole(const std::filesystem::path& path, std::string_view contents);
 // The same, true when written.
 [[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view contents);
+
+// Windows: a program that holds the target for a moment (an antivirus scan or the
+// search indexer opening the file just written) makes the final rename fail. It
+// is tried kRenameAttempts times in all, with a pause between tries (25 ms,
+// doubled each time: under a second in all), before the write fails as InUse.
+inline constexpr int kRenameAttempts = 6;
+// Replaces that pause (tests make the other program let go at a given try); an
+// empty function brings the real pause back. `attempt` counts from 1.
+void SetRenameRetryPause(std::function<void(int attempt)> pause);
 
 // Whether a file could be written at `path` now, checked without writing: the
 // name, the folder (exists, is a folder, takes new files) and what stands at the

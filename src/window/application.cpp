@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLocale>
-#include <QStandardPaths>
 #include <QStyleFactory>
 #include <QTimer>
 #include <cstdio>
@@ -12,9 +11,13 @@
 
 #include "cli/cli.h"
 #include "curve/curve_file_io.h"
+#include "runtime/serial_line.h"
+#include "runtime/windows_console.h"
+#include "window/linked_grab.h"
 #include "window/main_window.h"
 #include "window/session.h"
 #include "window/startup_figures.h"
+#include "runtime/user_data_folder.h"
 
 namespace gasecu {
 
@@ -151,6 +154,9 @@ bool WindowHasNoDisplay(int argc, const char* const* argv, const std::function<c
 }
 
 int RunApplication(int argc, char** argv) {
+    // Whatever the program prints below (a command, help, a refusal) reaches the
+    // fitter's cmd window even from the window program.
+    if (argc > 1) UseTheParentConsole();
     // Headless service commands: "gasecu scan", ... never open a window.
     if (argc > 1 && argv[1][0] != '-' && cli::IsCommand(argv[1])) return cli::RunCommand(argc, argv);
     // A mistyped command must not start the window (nor abort for want of a display).
@@ -193,20 +199,23 @@ int RunApplication(int argc, char** argv) {
                             QStringLiteral("Language of the window for this run: tr or en (the stored choice is not "
                                            "changed)."),
                             QStringLiteral("tr|en"));
-    parser.addOptions({port, simulate, lang, benchmark});
+    QCommandLineOption grab(QStringLiteral("grab-once-linked"),
+                            QStringLiteral("Click connect, save the window to FILE once live values show, then quit."),
+                            QStringLiteral("FILE"));
+    grab.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({port, simulate, lang, benchmark, grab});
     parser.process(app);
 
     qt::SessionOptions options;
     for (const QString& device : parser.values(port)) options.portDevices.push_back(device.toStdString());
     // Without an adapter and without a device named, the tool still shows what it
     // does: against the virtual ECU.
-    options.simulate = parser.isSet(simulate) || (options.portDevices.empty() && !qt::SerialDevicesPresent());
+    options.simulate = parser.isSet(simulate) || (options.portDevices.empty() && !SerialDevicesPresent());
     options.showEnginePanel = !parser.isSet(benchmark);
     // QString gives UTF-8; a narrow path would read it in the ANSI code page on Windows.
     options.programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
     options.installedDataDirectory = InstalledDataDirectoryFor(options.programDirectory);
-    options.userDataDirectory =
-        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    options.userDataDirectory = UserDataFolder();
     options.decimalSeparator = SystemDecimalSeparator();
     options.language = language.language;
 
@@ -214,6 +223,8 @@ int RunApplication(int argc, char** argv) {
     QObject::connect(&session.window(), &qt::MainWindow::exitRequested, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (parser.isSet(benchmark)) new FirstPaintReporter(&session.window());
+    std::unique_ptr<qt::LinkedGrab> linkedGrab;
+    if (parser.isSet(grab)) linkedGrab = std::make_unique<qt::LinkedGrab>(session, parser.value(grab));
     session.show();
     return app.exec();
 }

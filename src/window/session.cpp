@@ -1,15 +1,14 @@
 #include "window/session.h"
 
 #include <QScreen>
-#include <QSerialPortInfo>
 #include <QWidget>
 #include <algorithm>
 
 #include "history/record_queue.h"
 #include "link/remembered_port.h"
 #include "window/main_window.h"
-#include "window/qt_serial_port.h"
-#include "window/qt_session_loop.h"
+#include "runtime/qt_session_loop.h"
+#include "runtime/serial_line.h"
 
 #include "window/qt_canvas.h"
 #include "window/qt_file_dialogs.h"
@@ -21,8 +20,6 @@
 
 namespace gasecu::qt {
 
-bool SerialDevicesPresent() { return !QSerialPortInfo::availablePorts().isEmpty(); }
-
 Session::Session(SessionOptions options) : options_(std::move(options)) {
     loop_ = options_.loop;
     if (!loop_) {
@@ -33,7 +30,7 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
         ecu_ = std::make_unique<sim::VirtualEcu>();
         line_ = sim::LineWithEcuOnPort(loop_->scheduler(), *ecu_, std::clamp(options_.simulatedPortNumber, 1, 15));
     } else {
-        line_ = std::make_unique<QtSerialPort>(options_.portDevices);
+        line_ = MakeSerialLine(options_.portDevices);
     }
     port_ = std::make_unique<ForwardingSerialPort>(*line_);
     dialogs_ = std::make_unique<QtFileDialogs>();

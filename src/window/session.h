@@ -96,7 +96,4 @@ private:
     std::unique_ptr<VirtualEnginePanel> panel_;
 };
 
-// Whether the system reports any serial device (a USB adapter, a built-in port).
-bool SerialDevicesPresent();
-
 }  // namespace gasecu::qt

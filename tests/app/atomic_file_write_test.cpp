@@ -136,12 +136,12 @@ TEST(AtomicFileWrite, EveryReasonHasItsTextInBothLanguages) {
     std::set<std::string> turkish, english;
     for (WriteFailure f : {WriteFailure::NoName, WriteFailure::NoFolder, WriteFailure::FolderInTheWay,
                            WriteFailure::NotAFile, WriteFailure::NoPermission, WriteFailure::DiskFull,
-                           WriteFailure::Other}) {
+                           WriteFailure::InUse, WriteFailure::Other}) {
         turkish.insert(WriteFailureTurkish(f));
         english.insert(WriteFailureEnglish(f));
     }
-    EXPECT_EQ(turkish.size(), 7u);
-    EXPECT_EQ(english.size(), 7u);
+    EXPECT_EQ(turkish.size(), 8u);
+    EXPECT_EQ(english.size(), 8u);
     EXPECT_EQ(std::string(WriteFailureEnglish(WriteFailure::DiskFull)), "DISK FULL, FILE NOT WRITTEN ! ");
 }
 

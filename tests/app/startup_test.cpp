@@ -251,6 +251,26 @@ TEST(Startup, AnInstalledProgramWritesOnlyIntoTheUserDirectory) {
     EXPECT_EQ(form.ReferenceFilePath(), shared / "ORJ.DAT");
 }
 
+// The Windows installer keeps ORJ.DAT beside the program in Program Files and
+// marks the folder; the portable ZIP's folder, unmarked, keeps the fitter's files.
+TEST(Startup, TheWindowsInstallersFolderIsAnInstalledProgram) {
+    for (const bool marked : {true, false}) {
+        SCOPED_TRACE(marked ? "installed" : "portable");
+        test::TempDir dir;
+        const auto program = dir.path() / "gasecu";
+        std::filesystem::create_directories(program);
+        WriteFile(program / "ORJ.DAT", ExpectedDefaultCurve());
+        if (marked) WriteFile(program / kInstalledByTheInstaller, "");
+        FormEnvironment env{program, dir.path() / "LocalAppData" / "gasecu", nullptr, nullptr, '.'};
+        env.installedDataDirectory = InstalledDataDirectoryFor(program);
+        Form1Korvane form(std::move(env));
+        form.Form_Load();
+        EXPECT_EQ(form.DataDirectory, marked ? dir.path() / "LocalAppData" / "gasecu" : program);
+        EXPECT_EQ(std::filesystem::exists(program / "Cur_00.txt"), !marked);
+        EXPECT_EQ(form.ReferenceFilePath(), program / "ORJ.DAT");
+    }
+}
+
 TEST(Startup, NothingWritableStillStarts) {
     test::TempDir dir;
     WriteFile(dir.path() / "program", "x");

@@ -27,7 +27,7 @@
 #include "link/remembered_port.h"
 #include "platform/atomic_file_write.h"
 #include "platform/program_arguments.h"
-#include "window/port_map.h"
+#include "runtime/port_map.h"
 #include "support/disk_full.h"
 #include "support/temp_dir.h"
 #include "virtual_clock.h"
@@ -264,7 +264,9 @@ TEST(FitterFolders, ATargetHeldOpenByAnotherProgram) {
     const HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(WriteFileAtomically(file, "new"));
+    SetRenameRetryPause([](int) {});  // the retries without their real pauses
+    EXPECT_EQ(WriteFileWhole(file, "new"), WriteFailure::InUse);
+    SetRenameRetryPause({});
     ::CloseHandle(held);
     EXPECT_EQ(ReadWholeFile(file), kOldCurve);
     EXPECT_EQ(FileNamesIn(file.parent_path()), namesBefore);  // no temporary left behind
@@ -284,14 +286,26 @@ TEST(FitterFolders, ATargetHeldOpenByAnotherProgram) {
 #endif
 }
 
-// The window's port numbers are the COM ports on Windows: COM1..COM15, nothing
-// else, whatever devices were named or detected.
+// The window's port numbers are the COM ports on Windows: COM1..COM15 when none
+// is named; the ports named with --port come first (any COM number, however
+// written), then the other COM ports in rising order, fifteen in all. What the
+// system detects plays no part.
 TEST(FitterFolders, PortNumbersAreComPortsOnWindows) {
-    const std::vector<std::string> named = {"/dev/ttyUSB0"};
     const std::vector<std::string> detected = {"/dev/ttyS0", "/dev/ttyACM0"};
     for (int number = 1; number <= 15; ++number)
-        EXPECT_EQ(PortDevice(number, named, detected, true), "COM" + std::to_string(number));
-    for (int number : {-1, 0, 16, 99}) EXPECT_EQ(PortDevice(number, named, detected, true), "") << number;
+        EXPECT_EQ(PortDevice(number, {}, detected, true), "COM" + std::to_string(number));
+    struct Case {
+        std::vector<std::string> named;
+        std::vector<std::string> ports;  // numbers 1, 2, 3, 4 and 15
+    };
+    for (const Case& c : {Case{{"COM7"}, {"COM7", "COM1", "COM2", "COM3", "COM15"}},
+                          Case{{"com17", "\\\\.\\COM3"}, {"COM17", "COM3", "COM1", "COM2", "COM14"}},
+                          Case{{"COM3", "com3"}, {"COM3", "COM1", "COM2", "COM4", "COM15"}}}) {
+        SCOPED_TRACE(c.named.front());
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(PortDevice(i + 1, c.named, detected, true), c.ports[i]);
+        EXPECT_EQ(PortDevice(15, c.named, detected, true), c.ports[4]);
+        for (int number : {-1, 0, 16, 99}) EXPECT_EQ(PortDevice(number, c.named, detected, true), "") << number;
+    }
 }
 
 // A remembered COM1 is not COM12 nor COM10..COM15, and COM12 is not COM1: the

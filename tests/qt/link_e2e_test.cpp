@@ -9,8 +9,8 @@
 #include <string>
 
 #include "app/form1korvane.h"
-#include "window/qt_serial_port.h"
-#include "window/qt_timers.h"
+#include "runtime/qt_serial_port.h"
+#include "runtime/qt_timers.h"
 #include "qt/qt_test_app.h"
 #include "qt/sim_process.h"
 #include "support/temp_dir.h"

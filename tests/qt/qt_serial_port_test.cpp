@@ -1,6 +1,6 @@
 // The serial wrapper against pseudo-terminals: the test holds the master side (the
 // "ECU"), the wrapper opens the slave as if it were a USB adapter.
-#include "window/qt_serial_port.h"
+#include "runtime/qt_serial_port.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "link/command_frames.h"
-#include "window/port_map.h"
+#include "runtime/port_map.h"
 #include "qt/qt_test_app.h"
 
 namespace gasecu {
@@ -305,7 +305,7 @@ TEST(PortMap, NumbersFollowExplicitThenDetectedDevices) {
     for (int i = 0; i < 20; ++i) many.push_back("/dev/ttyUSB" + std::to_string(10 + i));
     EXPECT_EQ(PortDeviceList({}, many).size(), 15u);
 
-    EXPECT_EQ(PortDevice(1, given, detected, true), "COM1");
+    EXPECT_EQ(PortDevice(1, {}, detected, true), "COM1");
     EXPECT_EQ(PortDevice(15, {}, {}, true), "COM15");
     EXPECT_EQ(PortDevice(16, {}, {}, true), "");
 }

@@ -14,7 +14,7 @@ QApplication& EnsureQtApp() {
         // No platform chosen and no display to show on: draw offscreen rather than abort.
         const bool platformChosen = std::getenv("QT_QPA_PLATFORM") != nullptr;
         const bool displayPresent = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
-        if (!platformChosen && !displayPresent) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        if (!platformChosen && !displayPresent) qputenv("QT_QPA_PLATFORM", "offscreen");
         // QApplication keeps argc by reference and argv for its whole life.
         static int argc = 1;
         static char name[] = "gasecu_qt_tests";

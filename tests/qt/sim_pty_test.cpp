@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "link/command_frames.h"
-#include "window/qt_serial_port.h"
+#include "runtime/qt_serial_port.h"
 #include "qt/qt_test_app.h"
 #include "qt/sim_process.h"
 

@@ -18,7 +18,7 @@
 
 #include "app/control_registry.h"
 #include "window/main_window.h"
-#include "window/qt_timers.h"
+#include "runtime/qt_timers.h"
 #include "window/session.h"
 #include "qt/qt_test_app.h"
 #include "qt/window_fixture.h"

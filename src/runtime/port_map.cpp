@@ -1,4 +1,4 @@
-#include "window/port_map.h"
+#include "runtime/port_map.h"
 #include "curve/curve_file_io.h"
 
 #include <algorithm>
@@ -21,7 +21,30 @@ std::string SameDeviceKey(const std::string& device) {
     return error ? DevicePath(device) : curve::Utf8FromPath(canonical);
 }
 
+// COM1..COM15 less the ports already named, after the named ones.
+std::vector<std::string> WindowsPortList(const std::vector<std::string>& explicitDevices) {
+    std::vector<std::string> devices;
+    auto add = [&](std::string device) {
+        if (device.empty() || devices.size() >= static_cast<std::size_t>(kLastPortNumber)) return;
+        if (std::find(devices.begin(), devices.end(), device) != devices.end()) return;
+        devices.push_back(std::move(device));
+    };
+    for (const auto& device : explicitDevices) add(WindowsPortName(device));
+    for (int number = kFirstPortNumber; number <= kLastPortNumber; ++number) add("COM" + std::to_string(number));
+    return devices;
+}
+
 }  // namespace
+
+std::string WindowsPortName(const std::string& device) {
+    std::string name = device;
+    if (name.rfind("\\\\.\\", 0) == 0) name.erase(0, 4);
+    if (name.size() > 3 && (name[0] == 'C' || name[0] == 'c') && (name[1] == 'O' || name[1] == 'o') &&
+        (name[2] == 'M' || name[2] == 'm') &&
+        std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return "COM" + name.substr(3);
+    return device;
+}
 
 std::vector<std::string> PortDeviceList(const std::vector<std::string>& explicitDevices,
                                         const std::vector<std::string>& detectedDevices) {
@@ -45,8 +68,9 @@ std::vector<std::string> PortDeviceList(const std::vector<std::string>& explicit
 std::string PortDevice(int number, const std::vector<std::string>& explicitDevices,
                        const std::vector<std::string>& detectedDevices, bool onWindows) {
     if (number < kFirstPortNumber || number > kLastPortNumber) return {};
-    if (onWindows) return "COM" + std::to_string(number);
-    const auto devices = PortDeviceList(explicitDevices, detectedDevices);
+    if (onWindows && explicitDevices.empty()) return "COM" + std::to_string(number);
+    const auto devices =
+        onWindows ? WindowsPortList(explicitDevices) : PortDeviceList(explicitDevices, detectedDevices);
     const auto index = static_cast<std::size_t>(number - kFirstPortNumber);
     return index < devices.size() ? devices[index] : std::string{};
 }

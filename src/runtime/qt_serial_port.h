@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/serial_port.h"
+#include "runtime/serial_line.h"
 
 namespace gasecu {
 
@@ -40,16 +41,8 @@ public:
     // Error signals of the underlying port since construction (diagnostics, tests).
     long errorSignalCount() const { return errorSignals_; }
 
-    // Quiet time after the last received byte before the receive event. On the wire
-    // 3.5 characters are 0.9 ms, but the common USB adapters (FTDI, CH340) hand
-    // received bytes over in 16 ms packets, so a 20-byte band block can arrive as
-    // two chunks 16 ms apart. 20 ms keeps it whole and is still far inside the
-    // 500 ms tick that waits for the reply.
-    static constexpr int kQuietMilliseconds = 20;
-    // Longest wait at a close for frames still in the send buffer: a whole frame
-    // takes 2 ms on the wire, so this is only ever reached by a device that takes
-    // nothing.
-    static constexpr int kDrainMilliseconds = 300;
+    static constexpr int kQuietMilliseconds = kLineQuietMilliseconds;
+    static constexpr int kDrainMilliseconds = kLineDrainMilliseconds;
 
 private:
     void onReadyRead();

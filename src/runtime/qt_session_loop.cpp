@@ -1,7 +1,7 @@
 // The program's session loop: a QEventLoop turned until a command's wait ends
 // (the window runs on QApplication's loop instead), the form's timers as QTimers,
 // the QtScheduler's clock.
-#include "window/qt_session_loop.h"
+#include "runtime/qt_session_loop.h"
 
 namespace gasecu::qt {
 

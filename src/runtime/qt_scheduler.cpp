@@ -1,4 +1,4 @@
-#include "window/qt_scheduler.h"
+#include "runtime/qt_scheduler.h"
 
 #include <QTimer>
 #include <cmath>

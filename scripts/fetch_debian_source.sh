@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# Fetches Debian's source package of SQLite (the .dsc, the upstream tree and
-# Debian's patches) into DIR, once: the Windows cross build compiles SQLite from
-# it, as Debian carries no SQLite built for MinGW-w64 (scripts/sqlite_for_windows.sh).
+# Fetches one of Debian's source packages (the .dsc, the upstream tarballs and
+# Debian's patches, unpacked only if asked) into DIR, once: the Windows cross
+# build compiles SQLite and Qt from them, as Debian carries neither built for
+# MinGW-w64 (scripts/sqlite_amalgamation.sh, scripts/build_qt_mingw.sh).
 # The archive is the one this machine's apt already uses: its "deb" entries are
 # read again as "deb-src" in a private list, so the machine's own package lists,
 # caches and sources stay untouched. apt checks every file against the archive's
 # signed index, as for any package.
-# Usage: scripts/fetch_sqlite_source.sh DIR
+# Usage: scripts/fetch_debian_source.sh PACKAGE DIR
 set -euo pipefail
-dest="$1"
-if compgen -G "$dest/sqlite3_*.dsc" >/dev/null; then
+package="$1"
+dest="$2"
+if compgen -G "$dest/${package}_*.dsc" >/dev/null; then
   exit 0
 fi
 
@@ -30,7 +32,7 @@ for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
   sed -nE 's/^deb[[:space:]]+/deb-src /p' "$f" >>"$work/source.list"
 done
 [ -f "$work/source.sources" ] || [ -f "$work/source.list" ] || {
-  echo "fetch_sqlite_source: apt has no package source on this machine" >&2
+  echo "fetch_debian_source: apt has no package source on this machine" >&2
   exit 1
 }
 touch "$work/source.sources" "$work/source.list"
@@ -47,7 +49,7 @@ cp "$work/source.sources" "$work/parts/source.sources"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null && SUDO="sudo"
 $SUDO apt-get "${apt_private[@]}" -q update
-(cd "$dest.partial" && $SUDO apt-get "${apt_private[@]}" -q source --download-only sqlite3)
+(cd "$dest.partial" && $SUDO apt-get "${apt_private[@]}" -q source --download-only "$package")
 [ -z "$SUDO" ] || $SUDO chown -R "$(id -u):$(id -g)" "$dest.partial"
 rm -rf "$dest"
 mv "$dest.partial" "$dest"

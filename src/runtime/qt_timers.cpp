@@ -1,4 +1,4 @@
-#include "window/qt_timers.h"
+#include "runtime/qt_timers.h"
 
 #include "app/form1korvane.h"
 

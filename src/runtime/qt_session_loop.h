@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/session_loop.h"
-#include "window/qt_scheduler.h"
-#include "window/qt_timers.h"
+#include "runtime/qt_scheduler.h"
+#include "runtime/qt_timers.h"
 
 namespace gasecu::qt {
 

@@ -1,30 +1,28 @@
-#include "window/qt_serial_port.h"
+#include "runtime/qt_serial_port.h"
 
 #include <QDeadlineTimer>
 #include <QSerialPortInfo>
 #include <algorithm>
 
-#include "window/port_map.h"
+#include "runtime/port_map.h"
 
 namespace gasecu {
 namespace {
 
-#ifdef _WIN32
-constexpr bool kOnWindows = true;
-#else
-constexpr bool kOnWindows = false;
-#endif
-
 std::vector<std::string> DetectedSerialDevices() {
     std::vector<std::string> devices;
-    if constexpr (!kOnWindows) {
-        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            devices.push_back(info.systemLocation().toStdString());
-    }
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        devices.push_back(info.systemLocation().toStdString());
     return devices;
 }
 
 }  // namespace
+
+std::unique_ptr<SerialPort> MakeSerialLine(std::vector<std::string> explicitDevices) {
+    return std::make_unique<QtSerialPort>(std::move(explicitDevices));
+}
+
+bool SerialDevicesPresent() { return !QSerialPortInfo::availablePorts().isEmpty(); }
 
 QtSerialPort::QtSerialPort(std::vector<std::string> explicitDevices)
     : explicitDevices_(std::move(explicitDevices)) {
@@ -67,7 +65,7 @@ bool QtSerialPort::setPortNumber(int number) {
 }
 
 std::string QtSerialPort::deviceName(int number) const {
-    return PortDevice(number, explicitDevices_, DetectedSerialDevices(), kOnWindows);
+    return PortDevice(number, explicitDevices_, DetectedSerialDevices(), false);
 }
 
 bool QtSerialPort::open() {
@@ -82,8 +80,8 @@ bool QtSerialPort::open() {
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
     port_.setReadBufferSize(kReceiveBufferSize);
-    // The 512-byte send buffer is a property of the Windows driver; on other systems
-    // the kernel's own buffer takes the frames and there is nothing to set.
+    // The 512-byte send buffer is a property of the Windows driver (the Win32
+    // binding sets it); here the kernel's own buffer takes the frames.
     if (!port_.open(QIODevice::ReadWrite)) {
         // A missing or busy device: the port scan simply tries the next number.
         port_.clearError();
