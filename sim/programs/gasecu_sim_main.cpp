@@ -50,12 +50,15 @@ struct Options {
 };
 
 const char* kUsage =
-    "usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
+    "Usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
     "                  [--pressure BAR] [--reducer-temp C] [--gas-temp C] [--mismatch MS]\n"
     "                  [--fault KIND=RATE]... [--drop-block-write BLOCK]...\n"
     "                  [--set ADDRESS=BYTE]... [--refuse ADDRESS]... [--no-stdin]\n"
     "                  [--show-received]\n"
-    "  Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
+    "\n"
+    "Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
+    "\n"
+    "Options:\n"
     "  --rpm           the engine speed the fitter holds (a calibration needs 2000 or more)\n"
     "  --pressure      gas pressure in bar (default 1.0; a calibration needs 0.5 or more)\n"
     "  --reducer-temp  reducer temperature held at C degrees (default: warms up from 15;\n"
@@ -70,7 +73,8 @@ const char* kUsage =
     "  --refuse        ignore every write to this address (the ECU keeps its value)\n"
     "  --drop-block-write  lose the first write of curve block 10..16 on the way in\n"
     "  --no-stdin      do not stop when stdin closes (stop with SIGTERM)\n"
-    "  --show-received print every piece the tool sent, in hex, one line each, after the path\n";
+    "  --show-received  print every piece the tool sent, in hex, one line each, after\n"
+    "                  the path\n";
 
 std::optional<double> Number(const std::string& text) {
     char* end = nullptr;
