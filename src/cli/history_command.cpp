@@ -19,7 +19,10 @@ namespace gasecu::cli {
 namespace {
 
 std::string Number(double value, int decimals) {
-    char text[32];
+    // Room for any double, even one from a damaged record (the largest has 309
+    // digits before the point), so a number is never printed cut short.
+    char text[400];
+    // NOLINTNEXTLINE(cert-err33-c): the buffer holds every value at the few decimals asked for
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
@@ -62,7 +65,7 @@ std::optional<std::int64_t> RecordNumber(const std::string& word) {
     return id;
 }
 
-HistoryOutput Fail(int status, std::string message) {
+HistoryOutput Fail(int status, const std::string& message) {
     HistoryOutput o;
     o.status = status;
     o.err = "gasecu: " + message + "\n";
@@ -138,7 +141,7 @@ std::filesystem::path FindHistoryFile(const std::filesystem::path& programDirect
                                       const std::filesystem::path& userDataDirectory) {
     std::error_code ec;
     if (installedDataDirectory.empty() && !programDirectory.empty()) {
-        const auto here = history::HistoryFileIn(programDirectory);
+        auto here = history::HistoryFileIn(programDirectory);
         if (std::filesystem::exists(here, ec)) return here;
     }
     return history::HistoryFileIn(userDataDirectory);
