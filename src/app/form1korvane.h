@@ -87,7 +87,7 @@ struct FormEnvironment {
     std::optional<std::string> jobLabel{};
 };
 
-class Form1Korvane {  // NOLINT(clang-analyzer-optin.performance.Padding): one per program; members follow the screens
+class Form1Korvane {
 public:
     explicit Form1Korvane(FormEnvironment environment);
     Form1Korvane(const Form1Korvane&) = delete;
