@@ -17,7 +17,7 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BU
 if run-clang-tidy-14 -clang-tidy-binary clang-tidy-14 -p "$build" -j "${GASECU_TIDY_JOBS:-2}" -quiet \
      -extra-arg=-fno-color-diagnostics "${GASECU_TIDY_FILES:-^$here/(src|sim)/}" 2>&1 \
    | { grep --line-buffered -v '^[0-9]* warnings\? generated\.$\|^Suppressed [0-9]* warnings\|^Use -header-filter\|^Enabled checks:\|^clang-apply-replacements\|^clang-tidy-14 \|^$' || true; } \
-   | tee "$build/clang-tidy.log" >&2; then
+   | sed -u 's/\x1b\[[0-9;]*m//g' | tee "$build/clang-tidy.log" >&2; then
   echo "clang_tidy: no findings"
 else
   echo "clang_tidy: findings above (also in $build/clang-tidy.log)" >&2
