@@ -41,6 +41,9 @@ public:
 
     // Runs every event due up to now + ms, then sets the clock to that moment.
     void runFor(double ms);
+    // A handler that holds the thread for ms (a slow disk under it): the clock moves
+    // on, and whatever fell due meanwhile runs after it, late.
+    void spend(double ms) { now_ += ms; }
     // Runs until the predicate holds (checked after every event) or maxMs passed.
     // Returns whether the predicate held.
     bool runUntil(const std::function<bool()>& done, double maxMs);

@@ -1,6 +1,7 @@
 #include "app/form1korvane.h"
 
 #include "history/restore_points.h"
+#include "history/record_queue.h"
 #include "link/remembered_port.h"
 #include "platform/recording_canvas.h"
 
@@ -32,7 +33,10 @@ void Form1Korvane::wireControls() {
         CheckA[k].setClickRule([this, k] { CheckA_Click(k); });
     }
     CheckEkuEğrisi.setClickRule([this] { CheckEkuEğrisi_Click(); });
-    Timer1.setTickHandler([this] { SequencerTick(); });
+    Timer1.setTickHandler([this] {
+        SequencerTick();
+        ReportWrittenRestorePoints();
+    });
     Timer2.setTickHandler([this] { CurveEditTick(); });
     Timer3.setTickHandler([this] { CurveRedraw(); });
     Timer4.setTickHandler([this] { CalibrationTick(); });

@@ -40,6 +40,7 @@ namespace gasecu {
 
 namespace history {
 class RestorePoints;
+class RecordQueue;
 }
 
 // The port where the ECU last answered, kept in "SonPort" in the data directory:
@@ -54,6 +55,15 @@ enum class PortMemory {
 // for a program in "<prefix>/bin", when that folder exists; "" for a program run
 // from its build or unpacked folder.
 std::filesystem::path InstalledDataDirectoryFor(const std::filesystem::path& programDirectory);
+
+// The directory that takes every file the tool writes, the history among them:
+// the program directory when the default curve "Cur_00.txt" can be written there
+// (never for an installed program), else the per-user data directory. Writes the
+// default curve into it, as every start of the window or a command does, so that
+// the choice is the same one for all of them.
+std::filesystem::path WriteDefaultCurveAndChooseDataDirectory(const std::filesystem::path& programDirectory,
+                                                              const std::filesystem::path& installedDataDirectory,
+                                                              const std::filesystem::path& userDataDirectory);
 
 // What the window is given by whoever builds it.
 struct FormEnvironment {
@@ -532,6 +542,8 @@ public:
     void StartFaultClear();
     // A clear just ended: the fault pages read after it say whether records are left.
     bool FaultClearCheckPending = false;
+    // The clear's record when its check cannot read the pages.
+    void NoteFaultClearUnchecked();
     // Called by the receive handler once the fault pages after a clear are in.
     void CheckFaultsAfterClear();
 
@@ -709,12 +721,21 @@ public:
     std::string KnownSettings;
     // The last record was kept; false after one the history could not take.
     bool LastRestorePointKept = true;
-    // Where the records go (env.restorePoints, or the form's own database).
+    // Where the records go: the queue in front of env.restorePoints or the form's
+    // own database. The queue writes them on a thread of its own, so no tick and no
+    // reply handler ever waits for the disk.
     history::RestorePoints* RestorePointSink = nullptr;
     std::unique_ptr<history::RestorePoints> OwnedRestorePoints;
+    std::unique_ptr<history::RecordQueue> RestorePointQueue;  // goes before the store it writes to
     // Opens the history in DataDirectory when asked to and offers the last label
     // (the load handler).
     void OpenRestorePoints();
+    // What the queue wrote since the last look: a record it could not keep is said
+    // in the status line (every tick of Timer1).
+    void ReportWrittenRestorePoints();
+    // Waits until every queued record is written, then reports (the exit button,
+    // the end of a command).
+    void SettleRestorePoints();
     // One record of the operation that just ended, with the job label, the port,
     // the time and the known settings; the curve in the editor for the kinds that
     // concern a curve. A record not kept is said in the status line.
@@ -725,6 +746,8 @@ public:
     void NoteSettingsRead();
     void NoteSettingWrite(ecu::Setting setting, bool taken);
     void NoteCalibrationEnd();
+    // Adds "(NOT KEPT IN THE HISTORY)" to the status line (once).
+    void ShowRestorePointNotKept();
 
 private:
     void wireControls();

@@ -15,20 +15,19 @@ bool WritesDefaultCurve(const std::filesystem::path& dir) {
     return !dir.empty() && std::filesystem::is_directory(dir, ec) && WriteDefaultCurveFile(dir / "Cur_00.txt");
 }
 
-// Writes the default curve into the program directory, or, where the fitter's
-// account cannot write there (an installed program), into the user data directory;
-// the directory that took it takes every file the tool writes. With nothing
-// writable the tool still starts: writes fail quietly, reads still work.
-std::filesystem::path WriteDefaultCurveAndChooseDataDirectory(const FormEnvironment& env) {
-    const bool installed = !env.installedDataDirectory.empty();
-    if (!installed && WritesDefaultCurve(env.programDirectory)) return env.programDirectory;
-    std::error_code ec;
-    if (!env.userDataDirectory.empty()) std::filesystem::create_directories(env.userDataDirectory, ec);
-    if (WritesDefaultCurve(env.userDataDirectory)) return env.userDataDirectory;
-    return env.programDirectory;
-}
-
 }  // namespace
+
+// With nothing writable the tool still starts: writes fail quietly, reads still work.
+std::filesystem::path WriteDefaultCurveAndChooseDataDirectory(const std::filesystem::path& programDirectory,
+                                                              const std::filesystem::path& installedDataDirectory,
+                                                              const std::filesystem::path& userDataDirectory) {
+    const bool installed = !installedDataDirectory.empty();
+    if (!installed && WritesDefaultCurve(programDirectory)) return programDirectory;
+    std::error_code ec;
+    if (!userDataDirectory.empty()) std::filesystem::create_directories(userDataDirectory, ec);
+    if (WritesDefaultCurve(userDataDirectory)) return userDataDirectory;
+    return programDirectory;
+}
 
 std::filesystem::path InstalledDataDirectoryFor(const std::filesystem::path& programDirectory) {
     if (programDirectory.filename() != "bin") return {};
@@ -41,7 +40,8 @@ void Form1Korvane::Form_Load() {
     // 1, 3: files are addressed in the program directory (or its writable stand-in);
     // the default curve is rewritten there at every start. Its write is what tells
     // whether the directory can be written, so no probe file is needed.
-    DataDirectory = WriteDefaultCurveAndChooseDataDirectory(env);
+    DataDirectory =
+        WriteDefaultCurveAndChooseDataDirectory(env.programDirectory, env.installedDataDirectory, env.userDataDirectory);
     // 2
     CommonDialog1.initialDirectory = curve::Utf8FromPath(DataDirectory);
 

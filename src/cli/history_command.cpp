@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "app/form1korvane.h"
 #include "cli/commands.h"
 #include "curve/curve_file_io.h"
 #include "history/history_store.h"
@@ -111,7 +112,7 @@ HistoryOutput Export(const history::Record& r, const Options& options) {
         return Fail(kExitFileError, "record " + std::to_string(r.id) + " (" + std::string(history::KindName(r.kind)) +
                                         ") holds no curve");
     const history::CurveOutcome outcome = history::ExportCurveFile(r.curveText, full);
-    if (!outcome.done) return Fail(kExitFileError, (options.language == 0 ? outcome.turkish : outcome.english) + full);
+    if (!outcome.done) return Fail(kExitFileError, options.language == 0 ? outcome.turkish : outcome.english);
     HistoryOutput o;
     o.out = full + "\n";
     return o;
@@ -139,12 +140,18 @@ HistoryOutput RunHistoryOn(const std::filesystem::path& file, const Options& opt
 std::filesystem::path FindHistoryFile(const std::filesystem::path& programDirectory,
                                       const std::filesystem::path& installedDataDirectory,
                                       const std::filesystem::path& userDataDirectory) {
-    std::error_code ec;
-    if (installedDataDirectory.empty() && !programDirectory.empty()) {
-        auto here = history::HistoryFileIn(programDirectory);
-        if (std::filesystem::exists(here, ec)) return here;
-    }
-    return history::HistoryFileIn(userDataDirectory);
+    return history::HistoryFileIn(
+        WriteDefaultCurveAndChooseDataDirectory(programDirectory, installedDataDirectory, userDataDirectory));
+}
+
+HistoryOutput RunHistoryFor(const std::filesystem::path& programDirectory,
+                            const std::filesystem::path& installedDataDirectory,
+                            const std::filesystem::path& userDataDirectory, const Options& options) {
+    const auto file = FindHistoryFile(programDirectory, installedDataDirectory, userDataDirectory);
+    HistoryOutput output = RunHistoryOn(file, options);
+    const std::string name = curve::Utf8FromPath(file);
+    output.err = (options.language == 0 ? "Geçmiş dosyası: " : "History file: ") + name + "\n" + output.err;
+    return output;
 }
 
 int ValidateHistory(const Options& options, std::string& message) {

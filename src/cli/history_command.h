@@ -20,10 +20,17 @@ struct HistoryOutput {
 // history).
 HistoryOutput RunHistoryOn(const std::filesystem::path& file, const Options& options);
 
-// The history file of this tool: the one in the program directory (unless the
-// program is installed), else the one in the per-user data directory.
+// The history file of this tool: the one in the data directory that the window
+// and the jobs choose (see WriteDefaultCurveAndChooseDataDirectory), so that the
+// listing reads the file the records go into.
 std::filesystem::path FindHistoryFile(const std::filesystem::path& programDirectory,
                                       const std::filesystem::path& installedDataDirectory,
                                       const std::filesystem::path& userDataDirectory);
+
+// The history command as the program runs it: on FindHistoryFile's file, named
+// first on standard error.
+HistoryOutput RunHistoryFor(const std::filesystem::path& programDirectory,
+                            const std::filesystem::path& installedDataDirectory,
+                            const std::filesystem::path& userDataDirectory, const Options& options);
 
 }  // namespace gasecu::cli

@@ -1,6 +1,5 @@
-// The history command's door: finds this tool's history file as the window does
-// (program directory, else the per-user data directory) and prints what
-// RunHistoryOn gives.
+// The history command's door: this tool's folders, and what RunHistoryFor gives
+// printed.
 #include <QCoreApplication>
 #include <QStandardPaths>
 #include <cstdio>
@@ -13,10 +12,9 @@ namespace gasecu::cli {
 
 int RunHistory(const Options& options) {
     const auto programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
-    const auto file = FindHistoryFile(
+    const HistoryOutput output = RunHistoryFor(
         programDirectory, InstalledDataDirectoryFor(programDirectory),
-        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()));
-    const HistoryOutput output = RunHistoryOn(file, options);
+        curve::PathFromUtf8(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString()), options);
     std::fputs(output.out.c_str(), stdout);
     std::fputs(output.err.c_str(), stderr);
     return output.status;

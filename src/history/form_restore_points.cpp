@@ -1,15 +1,16 @@
 // Where the form's operations end, a restore point: the curve read, the ECU's
 // curve before a write and the curve written with its check, the settings read
 // and written, the factory load, the fault clear, the calibration's result, the
-// curve files loaded and saved. Each record is written after the operation's own
-// work, in one transaction; a record the history cannot take is said in the
-// status line and the job goes on.
+// curve files loaded and saved. Each record is queued after the operation's own
+// work and written in one transaction off the exchange path; a record the history
+// cannot take is said in the status line and the job goes on.
 #include <chrono>
 #include <cstdio>
 
 #include "app/form1korvane.h"
 #include "curve/curve_text.h"
 #include "history/history_store.h"
+#include "history/record_queue.h"
 #include "history/restore_points.h"
 
 namespace gasecu {
@@ -72,13 +73,40 @@ const char* WriteResultName(Form1Korvane::CurveWriteOutcome outcome) {
 }  // namespace
 
 void Form1Korvane::OpenRestorePoints() {
+    RestorePointQueue.reset();  // what an earlier sink still had queued is written first
+    OwnedRestorePoints.reset();
     RestorePointSink = env.restorePoints;
     if (!RestorePointSink && env.keepHistory) {
         OwnedRestorePoints = std::make_unique<history::DatabaseRestorePoints>(history::HistoryFileIn(DataDirectory));
         RestorePointSink = OwnedRestorePoints.get();
     }
+    if (RestorePointSink) {
+        RestorePointQueue = std::make_unique<history::RecordQueue>(*RestorePointSink);
+        RestorePointSink = RestorePointQueue.get();
+    }
     if (env.jobLabel) JobLabel = *env.jobLabel;
     else if (RestorePointSink) JobLabel = RestorePointSink->lastLabel();
+}
+
+void Form1Korvane::ReportWrittenRestorePoints() {
+    if (!RestorePointQueue) return;
+    const history::RecordQueue::Written written = RestorePointQueue->takeWritten();
+    if (written.kept + written.refused == 0) return;
+    LastRestorePointKept = written.lastKept;
+    if (written.refused > 0) ShowRestorePointNotKept();
+}
+
+void Form1Korvane::SettleRestorePoints() {
+    if (!RestorePointQueue) return;
+    RestorePointQueue->flush();
+    ReportWrittenRestorePoints();
+}
+
+void Form1Korvane::ShowRestorePointNotKept() {
+    const std::string turkish = " (KAYIT GEÇMİŞE YAZILAMADI)", english = " (NOT KEPT IN THE HISTORY)";
+    const std::string& shown = KomutSatırı.text;
+    if (shown.ends_with(turkish) || shown.ends_with(english)) return;
+    ShowMessage(shown + turkish, shown + english);
 }
 
 void Form1Korvane::NoteRestorePoint(history::Kind kind, std::string result, std::string detail) {
@@ -97,9 +125,13 @@ void Form1Korvane::NoteRestorePoint(history::Kind kind, std::string result, std:
         record.iterations = static_cast<int>(IterationCount);
     }
     record.detail = std::move(detail);
-    LastRestorePointKept = RestorePointSink->keep(record);
-    if (!LastRestorePointKept)
-        ShowMessage(KomutSatırı.text + " (KAYIT GEÇMİŞE YAZILAMADI)", KomutSatırı.text + " (NOT KEPT IN THE HISTORY)");
+    // Queued, the record's fate is known a tick later (ReportWrittenRestorePoints).
+    if (!RestorePointSink->keep(record)) {
+        LastRestorePointKept = false;
+        ShowRestorePointNotKept();
+    } else if (RestorePointSink != RestorePointQueue.get()) {
+        LastRestorePointKept = true;
+    }
 }
 
 void Form1Korvane::NoteEcuCurveBeforeWrite() {

@@ -32,10 +32,12 @@ constexpr std::array<Kind, 10> kAll = [] {
     return all;
 }();
 
+constexpr KindNames kUnknown{Kind::Unknown, "unknown", "Bilinmeyen işlem", "Unknown operation"};
+
 const KindNames& NamesOf(Kind kind) {
     for (const KindNames& k : kKinds)
         if (k.kind == kind) return k;
-    return kKinds[0];
+    return kUnknown;
 }
 
 }  // namespace

@@ -21,9 +21,11 @@ enum class Kind {
     Calibration,       // a calibration run's end, with its slope factor
     FileLoad,          // a curve file loaded into the editor
     FileSave,          // the editor's curve saved as a curve file
+    Unknown,           // a kind this tool does not know (written by a newer tool); never written
 };
 
-// "curve-read", "curve-write", ...: what the commands print and take after --kind.
+// "curve-read", "curve-write", ...: what the commands print and take after --kind
+// ("unknown" for Kind::Unknown, which AllKinds() leaves out).
 std::string_view KindName(Kind kind);
 std::optional<Kind> KindNamed(std::string_view name);
 std::span<const Kind> AllKinds();

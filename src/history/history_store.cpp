@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <string_view>
+#include <system_error>
 #include <utility>
 #include "curve/curve_file_io.h"
 
@@ -114,6 +116,51 @@ bool Migrate(sqlite3* db, bool& writable, std::string* error) {
     return false;
 }
 
+// A label as the search compares it: ASCII letters and the Turkish ones folded to
+// one case, the four i's (i, ı, I, İ) to one letter, so that "izmir" finds
+// "İZMİR", "AĞA" finds "Ağa" and "iveco" still finds "IVECO" typed on an English
+// keyboard. SQLite's own lower() knows ASCII only.
+std::string FoldedForSearch(std::string_view text) {
+    struct Fold {
+        std::string_view from, to;
+    };
+    static constexpr Fold kTurkish[] = {
+        {"İ", "i"}, {"ı", "i"}, {"Ş", "ş"}, {"Ğ", "ğ"}, {"Ç", "ç"}, {"Ö", "ö"}, {"Ü", "ü"},
+    };
+    std::string folded;
+    folded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = text[i];
+        if (c >= 'A' && c <= 'Z') {
+            folded += static_cast<char>(c - 'A' + 'a');
+            ++i;
+            continue;
+        }
+        const Fold* match = nullptr;
+        for (const Fold& f : kTurkish)
+            if (text.substr(i, f.from.size()) == f.from) match = &f;
+        if (match) {
+            folded += match->to;
+            i += match->from.size();
+        } else {
+            folded += c;
+            ++i;
+        }
+    }
+    return folded;
+}
+
+void FoldFunction(sqlite3_context* context, int, sqlite3_value** values) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values[0]));
+    if (!text) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const std::string folded =
+        FoldedForSearch(std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(values[0]))));
+    sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
+}
+
 constexpr const char* kSummaryColumns = "id, time, port, kind, result, label, slope_factor, iterations, detail";
 
 Record ReadSummary(const Statement& s) {
@@ -121,7 +168,8 @@ Record ReadSummary(const Statement& s) {
     r.id = s.integer(0);
     r.time = s.text(1);
     r.port = s.text(2);
-    r.kind = KindNamed(s.text(3)).value_or(Kind::CurveRead);
+    // A kind this tool does not know (a newer tool's record) is listed as what it is.
+    r.kind = KindNamed(s.text(3)).value_or(Kind::Unknown);
     r.result = s.text(4);
     r.label = s.text(5);
     if (!s.isNull(6)) r.slopeFactor = s.real(6);
@@ -133,6 +181,18 @@ Record ReadSummary(const Statement& s) {
 }  // namespace
 
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& path, std::string* error) {
+    // The curve files' rule: a plain file or a new one, through links. SQLite would
+    // write its header over whatever stands at the name (a link onto a disk's
+    // device node, a serial port) and put its journal beside the device.
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        if (error)
+            *error = "opening the history: " + curve::Utf8FromPath(path) +
+                     (std::filesystem::is_directory(status) ? " is a folder" : " is not a plain file (a device or a pipe)") +
+                     ", nothing was written";
+        return nullptr;
+    }
     sqlite3* db = nullptr;
     const int opened = sqlite3_open_v2(curve::Utf8FromPath(path).c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (opened != SQLITE_OK) {
@@ -142,6 +202,8 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& pa
     }
     std::unique_ptr<HistoryStore> store(new HistoryStore(db));
     sqlite3_busy_timeout(db, kBusyWaitMs);
+    sqlite3_create_function_v2(db, "fold", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FoldFunction, nullptr,
+                               nullptr, nullptr);
     // WAL: readers and the writer do not block each other, and a killed writer's
     // half record is simply not there at the next open. FULL: a record the tool
     // reported as kept survives a power cut too.
@@ -199,7 +261,7 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
 std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error) const {
     // Every condition is always in the statement; an empty value switches it off.
     const std::string sql = std::string("SELECT ") + kSummaryColumns +
-                            " FROM records WHERE (?1 = '' OR instr(lower(label), lower(?1)) > 0)"
+                            " FROM records WHERE (?1 = '' OR instr(fold(label), fold(?1)) > 0)"
                             " AND (?2 = '' OR kind = ?2)"
                             " AND (?3 = '' OR time >= ?3)"
                             " AND (?4 = '' OR time < ?4 || 'T')"  // 'T' sorts after " hh:mm:ss"

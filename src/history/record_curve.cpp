@@ -13,19 +13,32 @@ namespace {
 
 CurveOutcome Refused(std::string turkish, std::string english) { return {false, std::move(turkish), std::move(english)}; }
 
+
+// A curve text exactly as the save button writes it: one the tool loads again
+// without a word (all nine lines, every point, the end marker, values a curve
+// file can hold).
+bool IsAWholeCurveFile(const std::string& curveText) {
+    const auto parsed = curveText.empty() ? std::nullopt : curve::ParseCurveText(curveText);
+    if (!parsed || !parsed->endMarkerValid) return false;
+    CurveRows rows{};
+    parsed->applyTo(rows);
+    return curve::CurveFitsTheFile(rows) && curve::FormatCurveText(rows) == curveText;
+}
+
 }  // namespace
 
 CurveOutcome ExportCurveFile(const std::string& curveText, const std::string& fullPath) {
     if (curve::NamesTheDefaultCurveFile(fullPath))
-        return Refused("Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! ",
-                       "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! ");
+        return Refused("Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! " + fullPath,
+                       "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! " + fullPath);
     if (!curve::FollowsCurveFileNameRule(fullPath))
-        return Refused("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
+        return Refused("HATALI DOSYA İSMİ ! " + fullPath, "NAME OF INCORRECT FILE ! " + fullPath);
     // A record damaged in the file must not become a curve file the tool refuses later.
-    if (curveText.empty() || !curve::ParseCurveText(curveText))
+    if (!IsAWholeCurveFile(curveText))
         return Refused("KAYITTA OKUNABİLİR EĞRİ YOK ! ", "THE RECORD HOLDS NO READABLE CURVE ! ");
-    if (!WriteFileAtomically(curve::PathFromUtf8(fullPath), curveText))
-        return Refused("HATALI DOSYA İSMİ ! ", "NAME OF INCORRECT FILE ! ");
+    // The name was fine: what kept the file from the disk, as the save button says it.
+    if (const auto failure = WriteFileWhole(curve::PathFromUtf8(fullPath), curveText))
+        return Refused(WriteFailureTurkish(*failure) + fullPath, WriteFailureEnglish(*failure) + fullPath);
     return {true, "HATASIZ DOSYA  " + fullPath, "FILE NO ERRORS " + fullPath};
 }
 

@@ -1,4 +1,4 @@
-// Restore points kept in the history database, reopened after every failure.
+// Restore points kept in the history database, opened for each record.
 #include "history/restore_points.h"
 
 #include "history/history_store.h"
@@ -8,26 +8,17 @@ namespace gasecu::history {
 DatabaseRestorePoints::DatabaseRestorePoints(std::filesystem::path file) : file_(std::move(file)) {}
 DatabaseRestorePoints::~DatabaseRestorePoints() = default;
 
-bool DatabaseRestorePoints::ensureOpen() {
-    if (!store_) store_ = HistoryStore::Open(file_, &lastError_);
-    return store_ != nullptr;
-}
-
 bool DatabaseRestorePoints::keep(const Record& record) {
-    if (!ensureOpen()) return false;
-    if (store_->add(record, &lastError_)) {
-        lastError_.clear();
-        return true;
-    }
-    // Whatever went wrong (a lock, a full disk, a file damaged meanwhile), the next
-    // record starts from a fresh open.
-    store_.reset();
-    return false;
+    const auto store = HistoryStore::Open(file_, &lastError_);
+    if (!store) return false;
+    if (!store->add(record, &lastError_)) return false;
+    lastError_.clear();
+    return true;
 }
 
 std::string DatabaseRestorePoints::lastLabel() {
-    if (!ensureOpen()) return {};
-    return store_->lastLabel();
+    const auto store = HistoryStore::Open(file_, &lastError_);
+    return store ? store->lastLabel() : std::string();
 }
 
 }  // namespace gasecu::history

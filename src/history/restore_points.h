@@ -22,9 +22,13 @@ public:
     virtual std::string lastLabel() = 0;
 };
 
-// Restore points in the history database file. The file is opened at the first
-// record, and again at the next one after any failure: a database that was locked
-// or full a minute ago may take the next record.
+// Restore points in the history database file, opened for each record and closed
+// again: no connection (and none of SQLite's locks) is held between two records.
+// On POSIX a process's locks on a file go with any close of that file in the
+// process (a file dialog reading the folder does it); a connection held open for
+// the whole session would then let another program (a listing, a backup) take
+// itself for the last user and delete the write-ahead log under it. Opened for
+// each record, a database that was locked or full a minute ago may take the next.
 class DatabaseRestorePoints final : public RestorePoints {
 public:
     explicit DatabaseRestorePoints(std::filesystem::path file);
@@ -36,9 +40,7 @@ public:
     const std::filesystem::path& file() const { return file_; }
 
 private:
-    bool ensureOpen();
     std::filesystem::path file_;
-    std::unique_ptr<HistoryStore> store_;
     std::string lastError_;
 };
 

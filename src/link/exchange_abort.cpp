@@ -53,7 +53,12 @@ Form1Korvane::ExchangeFailure Form1Korvane::AbortRunningExchange() {
         failure = {"KALİBRASYON TAMAMLANMADI", "CALIBRATION DID NOT COMPLETE"};
         KalibrasyonDurdurButon_Click();
         CalibrationCutShort = true;
+        // As a cut write is: the history says the run did not complete.
+        NoteRestorePoint(history::Kind::Calibration, "incomplete");
     }
+    // Cut in its zero writes, or before its check could read the fault pages.
+    if (FaultClearResult == ExchangeOutcome::Running) NoteRestorePoint(history::Kind::FaultClear, "incomplete");
+    else if (FaultClearCheckPending) NoteFaultClearUnchecked();
     ReleaseAbandonedExchange();
     // A setting written but not read back (or not even sent): the fitter must see
     // which one, and the box must not keep a value the ECU may not hold.

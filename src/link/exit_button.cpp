@@ -16,6 +16,8 @@ void Form1Korvane::EndProgram() {
     for (TimerControl* t : {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5}) t->setEnabled(false);
     if (Iletisim && Iletisim->isOpen()) Iletisim->close();
     FinishLiveLog();
+    // The records still queued are written before the program ends.
+    SettleRestorePoints();
     ExitRequested = true;
     if (onExit) onExit();
 }

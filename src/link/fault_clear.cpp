@@ -82,13 +82,23 @@ void Form1Korvane::CheckFaultsAfterClear() {
         {TroublesCRCErrTextBox, "İLETİŞİM HATASI", "CONNECTION ERROR"},
     };
     std::string turkish, english;
+    bool unread = false;
     for (const Record& r : records) {
+        unread = unread || r.box.text.empty();
         if (r.box.text.empty() || r.box.text == "0") continue;
         turkish += (turkish.empty() ? "" : ", ") + std::string(r.turkish) + " " + r.box.text;
         english += (english.empty() ? "" : ", ") + std::string(r.english) + " " + r.box.text;
     }
-    if (turkish.empty()) return;  // "HATALAR SİLİNDİ" stands
-    ShowMessage("HATA KAYITLARI KALDI : " + turkish + " !", "FAULT RECORDS LEFT : " + english + " !");
+    if (!turkish.empty())
+        ShowMessage("HATA KAYITLARI KALDI : " + turkish + " !", "FAULT RECORDS LEFT : " + english + " !");
+    // Else "HATALAR SİLİNDİ" stands.
+    if (unread) NoteRestorePoint(history::Kind::FaultClear, "unchecked");
+    else NoteRestorePoint(history::Kind::FaultClear, turkish.empty() ? "done" : "faults-left", english);
+}
+
+void Form1Korvane::NoteFaultClearUnchecked() {
+    FaultClearCheckPending = false;
+    NoteRestorePoint(history::Kind::FaultClear, "unchecked");
 }
 
 namespace link {
@@ -129,8 +139,8 @@ void RunFaultClearStep(Form1Korvane& f, int step) {
         if (f.FaultClearResult == Form1Korvane::ExchangeOutcome::Running)
             f.FaultClearResult = Form1Korvane::ExchangeOutcome::Done;
         f.SequencerState = kFaultPagesStep;  // show what the ECU reports now
+        // The record waits for the check: what the pages show after the clear.
         f.FaultClearCheckPending = true;
-        f.NoteRestorePoint(history::Kind::FaultClear, "done");
     }
 }
 

@@ -30,7 +30,8 @@ void RunFaultPageStep(Form1Korvane& f, int step) {
         // would have moved on): its box keeps its old text, and polling resumes
         // rather than the tool standing here until some button is pressed.
         f.SequencerState = 8;
-        f.FaultClearCheckPending = false;  // an old box would say nothing of the clear
+        // An old box would say nothing of the clear.
+        if (f.FaultClearCheckPending) f.NoteFaultClearUnchecked();
     }
 }
 

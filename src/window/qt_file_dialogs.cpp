@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QRegularExpression>
 #include <QStringList>
+#include <memory>
 
 #include "app/controls.h"
 
@@ -21,6 +22,11 @@ std::string QtFileDialogs::showOpen(const FileDialogControl& dialog) { return sh
 std::string QtFileDialogs::showSave(const FileDialogControl& dialog) { return show(dialog, true); }
 
 std::string QtFileDialogs::show(const FileDialogControl& dialog, bool save) {
+    if (whileShown_) whileShown_(true);
+    // The dialog (and the threads that read the folder for it) is gone first.
+    const std::shared_ptr<void> gone(nullptr, [this](void*) {
+        if (whileShown_) whileShown_(false);
+    });
     QFileDialog box(parent_);
     box.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     box.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

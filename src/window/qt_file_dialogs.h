@@ -2,6 +2,7 @@
 // CommonDialog1 as Qt file dialogs: the preset name, the filter text and the
 // initial directory come from the dialog control.
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "platform/file_dialogs.h"
@@ -21,6 +22,9 @@ public:
     explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
     // The window the dialogs open over; it exists only after the form.
     void setParent(QWidget* parent) { parent_ = parent; }
+    // Told true when a dialog opens and false when it has gone (with everything
+    // that read the folder for it).
+    void setWhileShown(std::function<void(bool shown)> whileShown) { whileShown_ = std::move(whileShown); }
     // A cancelled dialog returns an empty path.
     std::string showOpen(const FileDialogControl& dialog) override;
     std::string showSave(const FileDialogControl& dialog) override;
@@ -28,6 +32,7 @@ public:
 private:
     std::string show(const FileDialogControl& dialog, bool save);
     QWidget* parent_;
+    std::function<void(bool)> whileShown_;
 };
 
 }  // namespace gasecu

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "history/record_queue.h"
 #include "link/remembered_port.h"
 #include "window/main_window.h"
 #include "window/qt_serial_port.h"
@@ -53,6 +54,12 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_, *loop_);
     dialogs_->setParent(window_.get());
+    // No record is written while a dialog reads the history's folder.
+    dialogs_->setWhileShown([form = form_.get()](bool shown) {
+        if (!form->RestorePointQueue) return;
+        if (shown) form->RestorePointQueue->pause();
+        else form->RestorePointQueue->resume();
+    });
     questions_->setParent(window_.get());
     // The curve plot draws into a picture the window shows after each handler.
     auto canvas = std::make_shared<QtCanvas>();

@@ -4,11 +4,15 @@
 // be written leaves the fitter's job alone and says so.
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #include "curve/curve_text.h"
 #include "history/history_store.h"
+#include "history/record_queue.h"
 #include "history/restore_points.h"
 #include "support/ecu_curve.h"
 #include "support/link_harness.h"
@@ -65,11 +69,18 @@ struct Workshop {
         ASSERT_TRUE(h.connect());
     }
     std::vector<history::Record> records() {
+        h.form.SettleRestorePoints();
         auto store = history::HistoryStore::Open(history::HistoryFileIn(h.form.DataDirectory));
         std::vector<history::Record> whole;
         if (!store) return whole;
         for (const auto& r : store->list({})) whole.insert(whole.begin(), *store->find(r.id));
         return whole;
+    }
+    // Started, the act done, its records.
+    std::vector<history::Record> recordsAfter(const std::function<void(Workshop&)>& act) {
+        start();
+        act(*this);
+        return records();
     }
     void readCurve() {
         h.form.ButonEcuOku_Click();
@@ -168,9 +179,7 @@ TEST(RestorePoints, EveryOperationLeavesItsRecord) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Workshop t;
-        t.start();
-        c.act(t);
-        const auto kept = t.records();
+        const auto kept = t.recordsAfter(c.act);
         ASSERT_EQ(kept.size(), c.records.size() + 1);
         // The connect read the settings: the first record, and the settings every
         // later one carries.
@@ -191,6 +200,118 @@ TEST(RestorePoints, EveryOperationLeavesItsRecord) {
             EXPECT_EQ(r.curveText, curve ? curve::FormatCurveText(*curve) : std::string());
         }
     }
+}
+
+// What a run cut short leaves: as a cut curve write is "incomplete", so is a
+// calibration ended by the link; a fault clear says what its check could read.
+TEST(RestorePoints, ARunCutShortIsRecordedAsWhatHappened) {
+    const auto calibrating = [](Workshop& t) {
+        std::filesystem::copy_file(GASECU_SHIPPED_REFERENCE, t.h.dir.path() / "ORJ.DAT");
+        sim::HoldForCalibration(t.h.ecu);
+        t.h.form.ButonAyar_Click();
+        t.h.runner.runFor(1000);
+        t.h.form.KalibrasyonBaşlatButon_Click();
+        ASSERT_TRUE(t.h.runner.runUntil([&] { return t.h.form.IterationCount > 0; }, 60000));
+    };
+    struct Case {
+        const char* what;
+        std::function<void(Workshop&)> act;
+        Kind kind;
+        const char* result;
+    };
+    const std::vector<Case> cases{
+        {"calibration, disconnected",
+         [&](Workshop& t) {
+             calibrating(t);
+             t.h.form.ButonBağlantıKes_Click();
+         },
+         Kind::Calibration, "incomplete"},
+        {"calibration, adapter pulled",
+         [&](Workshop& t) {
+             calibrating(t);
+             t.h.form.Iletisim_DeviceLost();
+         },
+         Kind::Calibration, "incomplete"},
+        {"fault clear whose check reads nothing",
+         [](Workshop& t) {
+             t.h.form.ButonErrorClear_Click();
+             ASSERT_TRUE(t.h.runner.runUntil([&] { return t.h.form.FaultClearCheckPending; }, 60000));
+             t.h.ecu.setFaultRate(sim::ReplyFault::Drop, 1.0);
+             t.runUntilIdle(10000);
+         },
+         Kind::FaultClear, "unchecked"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workshop t;
+        const auto kept = t.recordsAfter(c.act);
+        ASSERT_FALSE(kept.empty());
+        EXPECT_EQ(kept.back().kind, c.kind);
+        EXPECT_EQ(kept.back().result, c.result);
+    }
+}
+
+// A disk that takes 2.6 s a record (a USB stick syncing). Written inside a
+// handler, the record holds the whole tool that long (the runner's clock moves
+// on, as the PC's would); on the queue's thread it waits until the test lets the
+// disk finish.
+class SlowDisk final : public history::RestorePoints {
+public:
+    explicit SlowDisk(sim::VirtualTimeRunner& runner) : runner_(runner), handlers_(std::this_thread::get_id()) {}
+    bool keep(const history::Record& r) override {
+        std::unique_lock lock(mutex_);
+        if (std::this_thread::get_id() == handlers_) runner_.spend(2600);
+        else finished_.wait(lock, [&] { return done_; });
+        kinds.push_back(r.kind);
+        return true;
+    }
+    std::string lastLabel() override { return {}; }
+    void finish() {
+        const std::lock_guard lock(mutex_);
+        done_ = true;
+        finished_.notify_all();
+    }
+    std::vector<Kind> kinds;
+
+private:
+    sim::VirtualTimeRunner& runner_;
+    std::thread::id handlers_;
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false;
+};
+
+TEST(RestorePoints, ADiskThatTakesSecondsDelaysNoFrame) {
+    // The same job with no history and with the slow one: a settings write, a curve read.
+    std::vector<Kind> kept;
+    const auto job = [&kept](bool keepRecords) {
+        test::LinkHarness h;
+        SlowDisk disk(h.runner);
+        if (keepRecords) {
+            h.form.env.restorePoints = &disk;
+            h.form.OpenRestorePoints();
+        }
+        EXPECT_TRUE(h.connect());
+        h.form.SetPXXPressLeakageTextBox.text = "0.80";
+        h.form.SetPXXPressLeakageTextBox_KeyPress(kEnter);
+        h.runner.runFor(500.0 * 12);
+        h.form.ButonEcuOku_Click();
+        EXPECT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 8 && !h.form.CurveExchangeRunning(); }, 30000));
+        std::vector<sim::SentFrame> frames = h.runner.sentFrames();
+        disk.finish();
+        h.form.SettleRestorePoints();
+        h.form.RestorePointQueue.reset();
+        if (keepRecords) kept = disk.kinds;
+        return frames;
+    };
+    const auto plain = job(false);
+    const auto recorded = job(true);
+    ASSERT_EQ(recorded.size(), plain.size());
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_EQ(recorded[i].timeMs, plain[i].timeMs) << "frame " << i;
+        EXPECT_EQ(recorded[i].bytes, plain[i].bytes) << "frame " << i;
+    }
+    EXPECT_EQ(kept, (std::vector<Kind>{Kind::SettingsRead, Kind::SettingWrite, Kind::SettingsRead, Kind::CurveRead}));
 }
 
 TEST_F(RestorePointsRun, TheSettingsRecordHoldsWhatTheScreenShows) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <set>
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -16,6 +17,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -133,6 +137,41 @@ TEST_F(HistoryStoreTest, ListingsAreNewestFirstAndFilteredByLabelKindDateAndCoun
     EXPECT_TRUE(store->list({}).front().curveText.empty());
 }
 
+// The label search folds case the Turkish way as well as the ASCII way.
+TEST_F(HistoryStoreTest, LabelSearchFoldsTurkishLetters) {
+    auto store = HistoryStore::Open(file);
+    store->add(MakeRecord(Kind::CurveRead, "34 ŞÇ 123 İZMİR Ağa"));  // 1
+    store->add(MakeRecord(Kind::CurveRead, "06 IVECO Daily ÖÜ"));   // 2
+    const std::vector<std::pair<const char*, std::vector<std::int64_t>>> cases{
+        {"AĞA", {1}}, {"şç", {1}}, {"izmir", {1}}, {"İzmir", {1}}, {"IZMIR", {1}},
+        {"iveco", {2}}, {"ıveco", {2}}, {"öü", {2}}, {"ÖÜ", {2}}, {"i", {2, 1}}, {"ğaz", {}},
+    };
+    for (const auto& [search, expected] : cases) {
+        std::vector<std::int64_t> ids;
+        for (const Record& r : store->list({search, {}, "", "", 0})) ids.push_back(r.id);
+        EXPECT_EQ(ids, expected) << search;
+    }
+}
+
+// A record of a kind this tool does not know is listed as unknown, not as another kind.
+TEST_F(HistoryStoreTest, ANewerToolsKindIsListedAsUnknown) {
+    auto store = HistoryStore::Open(file);
+    store->add(MakeRecord(Kind::CurveRead, "read"));
+    sqlite3* db = nullptr;
+    sqlite3_open(curve::Utf8FromPath(file).c_str(), &db);
+    sqlite3_exec(db,
+                 "INSERT INTO records (time, port, kind, result, label, detail)"
+                 " VALUES ('2026-12-10 10:00:00', '', 'map-write', 'done', 'newer', '')",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    const auto all = store->list({});
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all.front().kind, Kind::Unknown);
+    EXPECT_EQ(KindName(all.front().kind), "unknown");
+    EXPECT_EQ(store->find(all.front().id)->kind, Kind::Unknown);
+    EXPECT_EQ(store->list({"", Kind::CurveRead, "", "", 0}).size(), 1u);
+}
+
 TEST_F(HistoryStoreTest, AFileFromANewerToolIsReadButNeverWritten) {
     {
         auto store = HistoryStore::Open(file);
@@ -217,6 +256,127 @@ TEST_F(HistoryStoreTest, ALockedFullOrDamagedHistoryLosesOneRecordAndTakesTheNex
     DatabaseRestorePoints points(f);
     EXPECT_FALSE(points.keep(MakeRecord(Kind::CurveRead, "lost")));
     EXPECT_EQ(test::ReadWholeFile(f), std::string(4096, 'x'));
+}
+
+// A history name that is, or links onto, something other than a plain file (a
+// disk's device node, a pipe) is refused with the reason, and nothing is written
+// there or beside it. A link onto a missing name gives a new file through it.
+TEST_F(HistoryStoreTest, OnlyAPlainFileOrANewOneThroughLinksIsOpened) {
+#ifdef _WIN32
+    GTEST_SKIP() << "pipes and device nodes in a folder are POSIX";
+#else
+    struct Case {
+        const char* what;
+        std::function<bool(const std::filesystem::path&)> make;  // false: cannot be made here
+        bool refused;
+    };
+    const auto fifo = [](const std::filesystem::path& p) { return ::mkfifo(p.c_str(), 0600) == 0; };
+    // Made by the test itself (the null device's numbers): never the system's node.
+    const auto device = [](const std::filesystem::path& p) { return ::mknod(p.c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0; };
+    const auto linkTo = [](std::function<bool(const std::filesystem::path&)> make) {
+        return [make](const std::filesystem::path& p) {
+            const auto target = std::filesystem::path(p).replace_filename("target");
+            return (!make || make(target)) && ::symlink("target", p.c_str()) == 0;
+        };
+    };
+    const std::vector<Case> cases{
+        {"a pipe", fifo, true},
+        {"a link onto a pipe", linkTo(fifo), true},
+        {"a device node", device, true},
+        {"a link onto a device node", linkTo(device), true},
+        {"a link onto a missing name", linkTo(nullptr), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir here;
+        const auto f = HistoryFileIn(here.path());
+        if (!c.make(f)) continue;  // a device node needs the right to make one
+        const auto namesBefore = test::FileNamesIn(here.path());
+        std::string error;
+        auto store = HistoryStore::Open(f, &error);
+        if (!c.refused) {
+            ASSERT_TRUE(store) << error;
+            EXPECT_TRUE(store->add(MakeRecord(Kind::CurveRead, "new")));
+            EXPECT_TRUE(std::filesystem::is_symlink(f));
+            EXPECT_TRUE(std::filesystem::is_regular_file(here.path() / "target"));
+            continue;
+        }
+        EXPECT_FALSE(store);
+        EXPECT_NE(error.find("not a plain file"), std::string::npos) << error;
+        DatabaseRestorePoints points(f);
+        EXPECT_FALSE(points.keep(MakeRecord(Kind::CurveRead, "lost")));
+        EXPECT_EQ(test::FileNamesIn(here.path()), namesBefore);
+    }
+#endif
+}
+
+// The history shared by two programs at once: the window keeping a job's records
+// while a command lists and writes beside it, each turn opening and closing the
+// file. Between its records the window's process opens and closes the database's
+// files by descriptors of its own (a file dialog reading the folder): on POSIX a
+// process's locks on a file go with any close of it.
+TEST(HistorySharing, RecordsOfTwoProgramsSurviveTheWindowsOwnOpensAndCloses) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a Windows lock belongs to its handle: closing another handle leaves it in place";
+#else
+    test::TempDir dir;
+    const auto file = HistoryFileIn(dir.path());
+    // Record n carries n as its label and SomeCurve(n) as its curve.
+    const auto numbered = [](int n) {
+        Record r = MakeRecord(Kind::CurveRead, std::to_string(n));
+        r.curveText = curve::FormatCurveText(SomeCurve(n));
+        return r;
+    };
+    int toCommand[2], toWindow[2];
+    ASSERT_EQ(pipe(toCommand), 0);
+    ASSERT_EQ(pipe(toWindow), 0);
+    const pid_t command = fork();  // before the window's side opens anything
+    ASSERT_GE(command, 0);
+    if (command == 0) {
+        close(toCommand[1]);
+        close(toWindow[0]);
+        char turn = 0;
+        while (read(toCommand[0], &turn, 1) == 1) {
+            auto store = HistoryStore::Open(file);
+            const char ok = store && store->add(numbered(100 + turn)) && !store->list({}).empty();
+            store.reset();
+            if (write(toWindow[1], &ok, 1) != 1) break;
+        }
+        _exit(0);
+    }
+    close(toCommand[0]);
+    close(toWindow[1]);
+    std::set<std::string> expected;
+    {
+        DatabaseRestorePoints window(file);
+        for (char turn = 0; turn < 4; ++turn) {
+            ASSERT_TRUE(window.keep(numbered(turn))) << window.lastError();
+            for (const char* end : {"", "-wal", "-shm"})
+                if (const int fd = ::open((std::filesystem::path(file) += end).c_str(), O_RDONLY); fd >= 0) ::close(fd);
+            char ok = 0;
+            ASSERT_EQ(write(toCommand[1], &turn, 1), 1);
+            ASSERT_EQ(read(toWindow[0], &ok, 1), 1);
+            EXPECT_EQ(ok, 1) << "turn " << int{turn};
+            expected.insert({std::to_string(turn), std::to_string(100 + turn)});
+        }
+        ASSERT_TRUE(window.keep(numbered(50)));
+        expected.insert("50");
+    }
+    close(toCommand[1]);
+    waitpid(command, nullptr, 0);
+    close(toWindow[0]);
+
+    auto store = HistoryStore::Open(file);
+    ASSERT_TRUE(store);
+    const auto records = store->list({});
+    std::set<std::string> found;
+    for (const Record& r : records) {
+        found.insert(r.label);
+        EXPECT_EQ(store->find(r.id)->curveText, curve::FormatCurveText(SomeCurve(std::stoi(r.label)))) << r.label;
+    }
+    EXPECT_EQ(found, expected);
+    EXPECT_EQ(records.size(), expected.size());
+#endif
 }
 
 // Adds records to `file` without end, telling `finished` after each one; returns

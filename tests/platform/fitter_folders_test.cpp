@@ -220,6 +220,7 @@ TEST(FitterFolders, TheHistoryKeepsItsRecordsInATurkishFolder) {
     h.form.OpenRestorePoints();
     dialogs.answer = curve::Utf8FromPath(folder / "Cur_03.txt");
     h.form.ButonDiskeYaz_Click();
+    h.form.SettleRestorePoints();
     EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer + " (NOT KEPT IN THE HISTORY)");
     EXPECT_TRUE(fs::is_regular_file(folder / "Cur_03.txt"));
     ::CloseHandle(held);
@@ -232,6 +233,7 @@ TEST(FitterFolders, TheHistoryKeepsItsRecordsInATurkishFolder) {
         h.form.ButonDiskeYaz_Click();
         EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer);
     }
+    h.form.SettleRestorePoints();
 
     const std::set<std::string> allowed{"Cur_00.txt", "Cur_ğı.txt", "Cur_İş.txt", "Gecmis.db", "Gecmis.db-wal",
                                         "Gecmis.db-shm"};

@@ -185,6 +185,32 @@ TEST_F(HistoryCommand, ADamagedHistoryIsAFileError) {
     EXPECT_NE(o.err.find("cannot be read"), std::string::npos) << o.err;
 }
 
+// A program folder that takes no new file (read-only, full; here a folder stands
+// at the default curve's name) but still holds an older history: the jobs write
+// into the per-user folder, and the listing reads that same file and names it.
+TEST(HistoryFile, TheListingReadsTheFileTheJobsWrite) {
+    test::TempDir program, user;
+    {
+        auto old = history::HistoryStore::Open(history::HistoryFileIn(program.path()));
+        history::Record r;
+        r.label = "from before";
+        ASSERT_TRUE(old->add(r));
+    }
+    std::filesystem::create_directory(program.path() / "Cur_00.txt");
+    Form1Korvane job({program.path(), user.path(), nullptr, nullptr, '.'});
+    job.env.keepHistory = true;
+    job.env.jobLabel = "today";
+    job.Form_Load();
+    job.NoteRestorePoint(Kind::FileSave, "done", "Cur_01.txt");
+    job.SettleRestorePoints();
+
+    const HistoryOutput o = RunHistoryFor(program.path(), {}, user.path(), Parsed({"history"}));
+    EXPECT_EQ(o.status, kExitDone) << o.err;
+    EXPECT_NE(o.out.find("\ttoday\t"), std::string::npos) << o.out;
+    EXPECT_EQ(o.out.find("from before"), std::string::npos) << o.out;
+    EXPECT_EQ(o.err, "History file: " + curve::Utf8FromPath(history::HistoryFileIn(user.path())) + "\n");
+}
+
 // The round trip a fitter relies on: the curve read from the ECU, exported from
 // its record, is byte for byte the file the save button would have written.
 TEST(HistoryRoundTrip, AnExportedReadEqualsTheFileTheToolWouldHaveSaved) {
@@ -200,6 +226,7 @@ TEST(HistoryRoundTrip, AnExportedReadEqualsTheFileTheToolWouldHaveSaved) {
     dialogs.setAnswer(saved);
     h.form.env.fileDialogs = &dialogs;
     ASSERT_TRUE(h.form.SaveCurveFile());
+    h.form.SettleRestorePoints();
 
     const auto file = history::HistoryFileIn(h.form.DataDirectory);
     const std::string listing = RunHistoryOn(file, Parsed({"history", "--kind", "curve-read"})).out;

@@ -113,6 +113,7 @@ TEST_F(HistoryWindowTest, TheJobLabelGoesIntoTheRecordsAndANotKeptRecordShows) {
     emit label->textEdited(label->text());  // as the fitter's typing reports it
     EXPECT_EQ(f.form().JobLabel, "35 KL 77 Fiorino");
     f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_01.txt");
+    f.form().SettleRestorePoints();
     auto store = history::HistoryStore::Open(history::HistoryFileIn(f.form().DataDirectory));
     EXPECT_EQ(store->list({}).front().label, "35 KL 77 Fiorino");
     EXPECT_EQ(store->lastLabel(), "35 KL 77 Fiorino");
@@ -120,10 +121,16 @@ TEST_F(HistoryWindowTest, TheJobLabelGoesIntoTheRecordsAndANotKeptRecordShows) {
     EXPECT_FALSE(controls->showsNotKept());
     {
         test::DiskFull full(0);
-        f.window().runHandler([&] { f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_02.txt"); });
+        f.window().runHandler([&] {
+            f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_02.txt");
+            f.form().SettleRestorePoints();
+        });
     }
     EXPECT_TRUE(controls->showsNotKept());
-    f.window().runHandler([&] { f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_03.txt"); });
+    f.window().runHandler([&] {
+        f.form().NoteRestorePoint(history::Kind::FileSave, "done", "x/Cur_03.txt");
+        f.form().SettleRestorePoints();
+    });
     EXPECT_FALSE(controls->showsNotKept());
 }
 
