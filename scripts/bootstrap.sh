@@ -20,6 +20,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core locales
   dpkg-dev file
+  qt6-translations-l10n
   help2man
 )
 for option in "$@"; do

@@ -10,6 +10,11 @@ void ReplyFaults::setRate(ReplyFault kind, double probability) {
     rates_[static_cast<int>(kind)] = std::clamp(probability, 0.0, 1.0);
 }
 
+void ReplyFaults::setSplitPause(double lowMs, double highMs) {
+    splitPauseLowMs_ = std::max(0.0, lowMs);
+    splitPauseHighMs_ = std::max(splitPauseLowMs_, highMs);
+}
+
 void ReplyFaults::clear() {
     queued_.clear();
     rates_.fill(0);
@@ -61,7 +66,10 @@ std::vector<ReplyChunk> ReplyFaults::apply(const Bytes& reply, double delayMs) {
             case ReplyFault::Split: {
                 // The adapter hands over what it has after a pause in the middle.
                 int first = pick(fault->amount, 1, n - 1);
-                double pauseMs = 3.0;
+                // Drawn only when a range is set, so that seeded runs keep their faults.
+                double pauseMs = splitPauseLowMs_;
+                if (splitPauseHighMs_ > splitPauseLowMs_)
+                    pauseMs = std::uniform_real_distribution<double>(splitPauseLowMs_, splitPauseHighMs_)(rng_);
                 chunks.push_back({Bytes(reply.begin(), reply.begin() + first), delayMs - (n - first) * kLineByteMs});
                 chunks.push_back({Bytes(reply.begin() + first, reply.end()), delayMs + pauseMs});
                 break;

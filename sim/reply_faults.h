@@ -45,6 +45,10 @@ public:
     explicit ReplyFaults(std::uint32_t seed) : rng_(seed) {}
 
     void queue(FaultSpec fault) { queued_.push_back(fault); }
+    // The pause between a split reply's two pieces, drawn from low..high ms (3 ms
+    // unless set: a USB adapter's packet gap). A pause of hundreds of ms is a busy
+    // controller or a stalling adapter: the tail may come long after the head.
+    void setSplitPause(double lowMs, double highMs);
     void setRate(ReplyFault kind, double probability);
     double rate(ReplyFault kind) const { return rates_[static_cast<int>(kind)]; }
     void clear();
@@ -63,6 +67,8 @@ private:
     std::array<double, kReplyFaultKinds> rates_{};
     std::array<std::uint64_t, kReplyFaultKinds> applied_{};
     Bytes held_;
+    double splitPauseLowMs_ = 3.0;
+    double splitPauseHighMs_ = 3.0;
 };
 
 }  // namespace gasecu::sim

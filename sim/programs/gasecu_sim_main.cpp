@@ -44,6 +44,7 @@ struct Options {
     bool watchStdin = true;
     bool showReceived = false;
     std::map<ReplyFault, double> faultRates;
+    double splitPauseLowMs = 3, splitPauseHighMs = 3;
     std::map<int, int> settings;  // address -> byte, stored before the first frame
     std::vector<int> refused;     // addresses whose writes are ignored
     std::vector<int> droppedBlockWrites;
@@ -52,14 +53,17 @@ struct Options {
 const char* kUsage =
     "Usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
     "                  [--pressure BAR] [--reducer-temp C] [--gas-temp C] [--mismatch MS]\n"
-    "                  [--fault KIND=RATE]... [--drop-block-write BLOCK]...\n"
+    "                  [--fault KIND=RATE]... [--split-pause MS[-MS]] [--drop-block-write BLOCK]...\n"
     "                  [--set ADDRESS=BYTE]... [--refuse ADDRESS]... [--no-stdin]\n"
     "                  [--show-received]\n"
     "\n"
     "Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
     "\n"
     "Options:\n"
-    "  --rpm           the engine speed the fitter holds (a calibration needs 2000 or more)\n"
+    "  --seed          the seed of the line faults and the engine's mixture (0..4294967295)\n"
+    "  --rpm           the engine speed the fitter holds, 0..10000 (a calibration needs\n"
+    "                  2000 or more)\n"
+    "  --latency       the adapter's delay before each reply in ms, 0..60000 (default 1)\n"
     "  --pressure      gas pressure in bar (default 1.0; a calibration needs 0.5 or more)\n"
     "  --reducer-temp  reducer temperature held at C degrees (default: warms up from 15;\n"
     "                  a calibration needs 30 or more)\n"
@@ -69,12 +73,23 @@ const char* kUsage =
     "  --small-nozzle  injector nozzles too small: a calibration never converges\n"
     "  --fault         drop, cut, split, merge, garbage, late, duplicate or stray,\n"
     "                  with a probability 0..1\n"
+    "  --split-pause   the pause in a split reply, MS or LOW-HIGH ms, 0..60000 (default 3)\n"
     "  --set           store a byte at a setting address first (fault records: 66..86)\n"
     "  --refuse        ignore every write to this address (the ECU keeps its value)\n"
     "  --drop-block-write  lose the first write of curve block 10..16 on the way in\n"
     "  --no-stdin      do not stop when stdin closes (stop with SIGTERM)\n"
     "  --show-received  print every piece the tool sent, in hex, one line each, after\n"
     "                  the path\n";
+
+// What --seed, --rpm and --latency take: 0 up to the highest.
+struct Range {
+    double highest;
+    const char* highestText;
+    bool whole;
+};
+constexpr Range kSeedRange{4294967295.0, "4294967295", true};  // the generator's 32-bit seed
+constexpr Range kRpmRange{10000.0, "10000", false};            // past any engine on a gas conversion
+constexpr Range kLatencyRange{60000.0, "60000", false};        // a minute: far past every watch of the tool
 
 std::optional<double> Number(const std::string& text) {
     char* end = nullptr;
@@ -111,10 +126,15 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         } else if (a == "--show-received") {
             o.showReceived = true;
         } else if (a == "--seed" || a == "--rpm" || a == "--latency") {
+            // Each is converted to a whole number somewhere (the seed at once, the
+            // speed to its band, the latency to the poll's wait): a value past the
+            // target's range would be undefined there, so it is refused here.
+            const Range range = a == "--seed" ? kSeedRange : a == "--rpm" ? kRpmRange : kLatencyRange;
             auto text = value();
             auto n = text ? Number(*text) : std::nullopt;
-            if (!n || *n < 0) {
-                std::fprintf(stderr, "gasecu-sim: %s needs a number of 0 or more\n", a.c_str());
+            if (!n || *n < 0 || *n > range.highest || (range.whole && *n != std::floor(*n))) {
+                std::fprintf(stderr, "gasecu-sim: %s needs %s 0..%s\n", a.c_str(),
+                             range.whole ? "a whole number" : "a number", range.highestText);
                 return false;
             }
             if (a == "--seed") o.seed = static_cast<std::uint32_t>(*n);
@@ -132,6 +152,17 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             if (a == "--reducer-temp") o.reducerC = *n;
             if (a == "--gas-temp") o.gasC = *n;
             if (a == "--mismatch") o.mismatchMs = *n;
+        } else if (a == "--split-pause") {
+            auto text = value();
+            auto dash = text ? text->find('-', 1) : std::string::npos;
+            auto low = text ? Number(text->substr(0, dash)) : std::nullopt;
+            auto high = dash != std::string::npos ? Number(text->substr(dash + 1)) : low;
+            if (!low || !high || *low < 0 || *high < *low || *high > kLatencyRange.highest) {
+                std::fprintf(stderr, "gasecu-sim: --split-pause needs MS or LOW-HIGH, 0..60000\n");
+                return false;
+            }
+            o.splitPauseLowMs = *low;
+            o.splitPauseHighMs = *high;
         } else if (a == "--drop-block-write") {
             auto text = value();
             auto n = text ? Number(*text) : std::nullopt;
@@ -249,6 +280,7 @@ int main(int argc, char** argv) {
     if (options.gasC) ecu.setGasTemperature(options.gasC);
     if (options.mismatchMs) ecu.engine().setMismatch(*options.mismatchMs);
     for (auto [kind, rate] : options.faultRates) ecu.setFaultRate(kind, rate);
+    ecu.faults().setSplitPause(options.splitPauseLowMs, options.splitPauseHighMs);
     for (auto [address, byte] : options.settings) ecu.setSetting(address, byte);
     for (int address : options.refused) ecu.refuseAddress(address);
     for (int block : options.droppedBlockWrites) ecu.dropNextBlockWrite(block);

@@ -34,6 +34,9 @@ struct Control {
 struct ButtonControl : Control {
     std::string caption;
     Colour backColour = colours::kButtonFace;
+    // Shown greyed but still pressable: a lamp whose colour is not news from the
+    // ECU now (the gas type buttons while the link is down).
+    bool dimmed = false;
 };
 
 struct LabelControl : Control {

@@ -48,6 +48,8 @@ void Form1Korvane::wireControls() {
 }
 
 void Form1Korvane::ShowMessage(std::string_view turkish, std::string_view english) {
+    ShownTurkish = turkish;
+    ShownEnglish = english;
     if (LanguageIndex == 0) SetStatusText(std::string(turkish));
     if (LanguageIndex == 1) SetStatusText(std::string(english));
 }

@@ -18,9 +18,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/status_history.h"
+#include "calibration/calibration_progress.h"
 #include "curve/arrow_keys.h"
 #include "curve/curve_history.h"
 #include "ecu/live_log.h"
@@ -161,12 +163,18 @@ public:
     // Writes the Turkish or the English text into the status line by LanguageIndex
     // (two separate tests: any other value writes neither).
     void ShowMessage(std::string_view turkish, std::string_view english);
+    // The last text ShowMessage wrote, in both languages: a change of language
+    // shows it in the new one while it is still in the status line.
+    std::string ShownTurkish, ShownEnglish;
     // Puts a text in the status line and notes it in Messages at the clock's time.
     void SetStatusText(std::string text);
     // Asks the fitter a Yes/No question in the language of LanguageIndex (English
     // for 1, Turkish otherwise) with "Evet"/"Hayır" or "Yes"/"No" buttons. True
     // only for Yes; without anyone to ask (no Questions given) the answer is No.
     bool AskYesNo(std::string_view turkish, std::string_view english);
+    // As AskYesNo; the question goes away, answered No, once stillApplies is false
+    // (the thing it asks about ended on its own).
+    bool AskYesNoWhile(std::string_view turkish, std::string_view english, std::function<bool()> stillApplies);
     // Asks Save/Discard/Cancel in the language of LanguageIndex. Without anyone to
     // ask (no Questions given) the answer is Discard, as before there was a question.
     SaveChoice AskSaveDiscardCancel(std::string_view turkish, std::string_view english);
@@ -395,6 +403,14 @@ public:
     // The one place a running family is cut short when the ECU stops answering:
     // each family's clean-up and failure text, then the idle poll.
     ExchangeFailure AbortRunningExchange();
+    // The exchange under way as the fitter calls it ("eğri yazma" / "the curve
+    // write"); empty at idle and during a scan.
+    ExchangeFailure RunningExchangeName() const;
+    // What the last silence cut short (empty: nothing), said again with the recovery.
+    ExchangeFailure SilenceCutShort;
+    // "BAĞLANDI : COM4" waits for the end of the connect's settings read, when the
+    // link indicator says connected too.
+    std::optional<ExchangeFailure> ConnectedMessage;
     // What every abandoned exchange gives back: progress bars, the curve paper,
     // the settings screen, the locked buttons and screens.
     void ReleaseAbandonedExchange();
@@ -480,6 +496,9 @@ public:
     // Step 7: the pages came whole, or are asked again, or are marked as not read.
     // True when the read is over.
     bool FinishSettingsRead();
+    // The fitter asked for this read ("Kayıtları Oku"): it shows its pages as it
+    // goes and its result (a read after a connect or a write stays quiet).
+    bool SettingsReadAnnounced = false;
     void ButonGenel_Click();
     void ButonTroubles_Click();
     // The settings and fault screens' controls, disabled while a read or write runs.
@@ -531,6 +550,8 @@ public:
     // last known value again and its caption turns red. Returns the failure text
     // naming the setting, empty when no write was pending.
     ExchangeFailure EndSettingWriteNotCompleted();
+    // The box of a setting shows the value the ECU last reported (empty when unknown).
+    void ShowKnownSettingValue(ecu::Setting setting);
     // The settings entries (the five boxes and the advance list) locked or free.
     void SetSettingEntriesEnabled(bool enabled);
 
@@ -567,6 +588,19 @@ public:
     std::uint8_t AAHeld = 0, YYHeld = 0, SolHeld = 0, SagHeld = 0;
     // The poller's direction: marks are gathered into CheckÜ (raise) or CheckA (lower).
     std::uint8_t RaiseRequest = 0, LowerRequest = 0;
+    // A press started an edit and no edit tick has run since: its release still
+    // owes the fitter one step (a tap shorter than the 75 ms tick moves too).
+    bool EditStepOwed = false;
+    // An arrow button went down and the poller has not looked since.
+    bool PressUnpolled = false;
+    // Points of unselected bands the edit pushed along (the bands may not cross),
+    // by band and point, marked on the plot until the next edit; the bands named in
+    // the status line; the curve the marks belong to (another curve drops them).
+    std::array<std::array<bool, 19>, 6> PushedPoints{};
+    std::string PushedBandsSaid;
+    CurveRows PushedOnCurve{};
+    void ForgetPushedPoints();
+    void DrawPushedPoints();
     // The key family the poller saw last: up/down (shift) or left/right (tilt).
     std::uint8_t VerticalLatch = 0, HorizontalLatch = 0;
     double TiltStep = 0;
@@ -696,6 +730,12 @@ public:
     // not written, as the end message names them.
     std::string UnsentReferenceTurkish, UnsentReferenceEnglish;
 
+    // What the calibration screen draws: each iteration's times, and the curve as
+    // it was before the run rescaled it (the factory reference); both emptied when
+    // a run starts.
+    std::vector<calibration::IterationSample> CalibrationIterations;
+    std::optional<CurveRows> CalibrationCurveBefore;
+
     void CalibrationTick();  // Timer4
     void KalibrasyonBaşlatButon_Click();
     void KalibrasyonDurdurButon_Click();
@@ -740,6 +780,10 @@ public:
     // the time and the known settings; the curve in the editor for the kinds that
     // concern a curve. A record not kept is said in the status line.
     void NoteRestorePoint(history::Kind kind, std::string result, std::string detail = {});
+    // The time of the last record taken, and of the ECU's curve kept as the last
+    // write started ("": none), which the write's own record names.
+    std::string LastRestorePointTime;
+    std::string EcuCurveBeforeWriteTime;
     // Where the operations end: each gathers what its record needs.
     void NoteEcuCurveBeforeWrite();
     void NoteCurveWriteEnd();

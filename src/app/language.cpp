@@ -118,6 +118,10 @@ void Form1Korvane::ApplyLanguageIndex() {
         // The editor's idle-point and select-all buttons.
         {&Rolanti.caption, "Rölanti", "Idle"},
         {&hepsi.caption, "Hepsi", "All"},
+        // The injector temperature's bar on the curve screen.
+        {&Label20.caption, "ENJ", "INJ"},
+        // The curve files' dialogs: the pattern in brackets stays as it is.
+        {&CommonDialog1.filter, "eğriler (*.txt) Örnek: Cur_xx.txt", "curves (*.txt) Example: Cur_xx.txt"},
     };
 
     if (LanguageIndex != 0 && LanguageIndex != 1) return;
@@ -126,6 +130,10 @@ void Form1Korvane::ApplyLanguageIndex() {
     Label26.visible = turkish;                 // the degree marks go with the Turkish captions
     Label27.visible = turkish;
     for (const Caption& c : captions) *c.text = turkish ? c.turkish : c.english;
+    // The status line's text in the new language, while it is the last one written
+    // in both (a text of the ECU's or a path is left as it is).
+    if (!ShownTurkish.empty() && (KomutSatırı.text == ShownTurkish || KomutSatırı.text == ShownEnglish))
+        KomutSatırı.text = turkish ? ShownTurkish : ShownEnglish;
     CaptionLinkLamp();  // the link indicator speaks the language too
     ShowRecordButton();
     // The trend window's captions are drawn with it.

@@ -4,13 +4,21 @@
 namespace gasecu {
 
 bool Form1Korvane::AskYesNo(std::string_view turkish, std::string_view english) {
+    return AskYesNoWhile(turkish, english, {});
+}
+
+bool Form1Korvane::AskYesNoWhile(std::string_view turkish, std::string_view english,
+                                 std::function<bool()> stillApplies) {
     if (!env.questions) return false;
     const bool inEnglish = LanguageIndex == 1;
     YesNoQuestion q;
     q.text = std::string(inEnglish ? english : turkish);
     q.yes = inEnglish ? "Yes" : "Evet";
     q.no = inEnglish ? "No" : "Hayır";
-    return env.questions->askYesNo(q);
+    q.stillApplies = std::move(stillApplies);
+    const bool yes = env.questions->askYesNo(q);
+    // An answer given just as the question stopped applying counts as none.
+    return yes && (!q.stillApplies || q.stillApplies());
 }
 
 SaveChoice Form1Korvane::AskSaveDiscardCancel(std::string_view turkish, std::string_view english) {

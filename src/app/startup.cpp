@@ -116,7 +116,8 @@ void Form1Korvane::Form_Load() {
     FillAdvanceList();
 
     // 14: the banner.
-    SetStatusText(std::string("gasecu ") + GASECU_VERSION + " - LPG/CNG ECU service tool");
+    ShowMessage(std::string("gasecu ") + GASECU_VERSION + " - LPG/CNG EKÜ servis aracı",
+                std::string("gasecu ") + GASECU_VERSION + " - LPG/CNG ECU service tool");
 
     // 15: timers.
     Timer1.setInterval(500);

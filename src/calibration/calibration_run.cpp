@@ -113,6 +113,8 @@ int Start(Form1Korvane& f, int, int) {
     f.CalibrationConverged = false;
     f.UnsentReferenceTurkish.clear();
     f.UnsentReferenceEnglish.clear();
+    f.CalibrationIterations.clear();
+    f.CalibrationCurveBefore.reset();
     f.SendFrame(frames::kPetrolCommand);
     ShowPetrolDisplay(f);
     PedalInstruction(f);
@@ -209,6 +211,7 @@ int MeasureAndCorrect(Form1Korvane& f, int, int next) {
     if (!due) f.Converged = true;
     f.IterationCount += 1;
     f.Sayac.text = f.FormatNumber(f.IterationCount, 0);
+    f.CalibrationIterations.push_back({f.PetrolTimeOnPetrol, f.PetrolTimeOnGas, gasTime});
     return next;
 }
 
@@ -236,6 +239,7 @@ int SlopeAndScale(Form1Korvane& f, int step, int next) {
     f.ShowMessage(" EĞİM FAKTÖRÜ " + f.FormatNumber(f.SlopeFactor, 2), " CURVE FACTOR " + f.FormatNumber(f.SlopeFactor, 2));
     // The factor stays beside its caption after the status line has moved on.
     f.TextEğim.text = f.FormatNumber(f.SlopeFactor, 2);
+    f.CalibrationCurveBefore = f.CurveTable;
     ScaleBands(f.CurveTable, f.StartRatio, *ratio);
     return next;
 }

@@ -142,7 +142,8 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
         session.fileDialogs().setAnswer(full);
         session.press(&Form1Korvane::ButonDiskeYaz_Click);
         const std::string& message = f.KomutSatırı.text;
-        if (message != "HATASIZ DOSYA  " + full && message != "FILE NO ERRORS " + full) {
+        const curve::CurveFileSaved saved = curve::CurveFileSavedMessage(full);
+        if (!message.starts_with(saved.turkish) && !message.starts_with(saved.english)) {
             session.exit();
             return kExitFileError;
         }

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -34,16 +35,41 @@ int StoredLanguage(const SessionSurroundings& surroundings) {
 
 // A usage error or the help, answered before anything else is made; nothing when
 // the command is to run.
-std::optional<int> AnswerWithoutRunning(const ParseResult& parsed, std::FILE* out, std::FILE* err) {
+// *outputError: why the help could not be written, when it could not.
+std::optional<int> AnswerWithoutRunning(const ParseResult& parsed, std::FILE* out, std::FILE* err, int* outputError) {
     if (!parsed.options) {
         PrintUsageError(err, parsed.error);
         return kExitBadUsage;
     }
     if (parsed.options->help) {
+        errno = 0;
         PrintHelp(out);
+        if (std::ferror(out)) *outputError = errno;
         return kExitDone;
     }
     return std::nullopt;
+}
+
+// Results that never reached standard output (a full disk under "> jobs.csv",
+// /dev/full, a closed descriptor) are no success: a script would take the cut
+// or empty output for the whole. Whatever is still buffered is written now, and
+// a stream that failed at any time ends the run with exit 4 and the cause.
+// earlierError: the errno of a result line that failed on its way (0: none).
+int CheckedOutput(int status, std::FILE* out, std::FILE* err, bool turkish, int earlierError = 0) {
+    errno = 0;
+    const bool flushed = std::fflush(out) == 0;
+    const int cause = earlierError ? earlierError : flushed ? 0 : errno;
+    if (flushed && !std::ferror(out)) return status;
+    const bool full = cause == ENOSPC || cause == EDQUOT;
+    std::fprintf(err, "%s: %s%s\n", kProgram,
+                 turkish ? "SONUÇLAR STANDART ÇIKTIYA YAZILAMADI : " : "RESULTS NOT WRITTEN TO STANDARD OUTPUT : ",
+                 full ? (turkish ? "DİSK DOLU !" : "DISK FULL !") : (turkish ? "YAZMA HATASI !" : "WRITE ERROR !"));
+    std::fflush(err);
+    return status == kExitDone ? kExitFileError : status;
+}
+
+bool InTurkish(const Options& options, const SessionSurroundings& surroundings) {
+    return options.language.value_or(StoredLanguage(surroundings)) == 0;
 }
 
 // A word as typed, safe to print: control characters and bytes that are not
@@ -98,12 +124,34 @@ bool StartsTheWindow(std::string_view word) {
     return false;
 }
 
-int RefuseUnknownCommand(std::string_view word) {
+namespace {
+// "scan, live, ..., help": every command word.
+std::string CommandList() {
     std::string commands;
     for (const Command& command : Commands()) commands += std::string(command.name) + ", ";
-    commands += "help";
-    PrintUsageError(stderr, "unknown command '" + Printable(word) + "'; the commands are " + commands +
+    return commands + "help";
+}
+}  // namespace
+
+int RefuseUnknownCommand(std::string_view word) {
+    PrintUsageError(stderr, "unknown command '" + Printable(word) + "'; the commands are " + CommandList() +
                     "; without a command (or with --port, --simulate) the window starts");
+    return kExitBadUsage;
+}
+
+int RefuseWindowWithoutDisplay(std::optional<int> language) {
+    const int chosen = language ? *language : StoredLanguage(ProgramSurroundings());
+    const std::string commands = CommandList();
+    if (chosen == 0)
+        std::fprintf(stderr,
+                     "%s: pencere için bir ekran gerekir, burada ekran yok (DISPLAY ve WAYLAND_DISPLAY boş).\n"
+                     "Ekransız çalışan komutlar: %s\n\"%s help\" komutları ve seçeneklerini listeler.\n",
+                     kProgram, commands.c_str(), kProgram);
+    else
+        std::fprintf(stderr,
+                     "%s: the window needs a display and there is none here (DISPLAY and WAYLAND_DISPLAY are empty).\n"
+                     "These commands run without one: %s\n\"%s help\" lists the commands and their options.\n",
+                     kProgram, commands.c_str(), kProgram);
     return kExitBadUsage;
 }
 
@@ -117,7 +165,9 @@ void PrintHelp(std::FILE* out) { std::fputs(HelpText(Commands(), kProgram).c_str
 
 namespace {
 
-int RunParsedCommand(const Options& options, const SessionSurroundings& surroundings, const SessionMaker& makeSession) {
+// *outputError: why a result line could not be written, when one could not.
+int RunParsedCommand(const Options& options, const SessionSurroundings& surroundings, const SessionMaker& makeSession,
+                     int* outputError) {
     const Command* command = FindCommand(Commands(), options.command);
     if (command->validate) {
         // The checks speak the fitter's language before the session reads it:
@@ -138,7 +188,9 @@ int RunParsedCommand(const Options& options, const SessionSurroundings& surround
         return command->runWithoutEcu(own);
     }
     const std::unique_ptr<HeadlessSession> session = makeSession(options, surroundings);
-    return command->run(*session, options);
+    const int status = command->run(*session, options);
+    *outputError = session->outputError();
+    return status;
 }
 
 }  // namespace
@@ -146,23 +198,34 @@ int RunParsedCommand(const Options& options, const SessionSurroundings& surround
 int RunCommandLine(const std::vector<std::string>& arguments, const SessionSurroundings& surroundings,
                    const SessionMaker& makeSession) {
     const ParseResult parsed = ParseCommandLine(Commands(), arguments);
-    if (auto status = AnswerWithoutRunning(parsed, surroundings.out, surroundings.err)) return *status;
-    return RunParsedCommand(*parsed.options, surroundings, makeSession);
+    int outputError = 0;
+    if (auto status = AnswerWithoutRunning(parsed, surroundings.out, surroundings.err, &outputError))
+        return CheckedOutput(*status, surroundings.out, surroundings.err,
+                             parsed.options && parsed.options->language == 0, outputError);
+    const int status = RunParsedCommand(*parsed.options, surroundings, makeSession, &outputError);
+    return CheckedOutput(status, surroundings.out, surroundings.err, InTurkish(*parsed.options, surroundings),
+                         outputError);
 }
 
 int RunCommand(int argc, char** argv) {
     const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     const ParseResult parsed = ParseCommandLine(Commands(), arguments);
-    if (auto status = AnswerWithoutRunning(parsed, stdout, stderr)) return *status;
+    int outputError = 0;
+    if (auto status = AnswerWithoutRunning(parsed, stdout, stderr, &outputError))
+        return CheckedOutput(*status, stdout, stderr, parsed.options && parsed.options->language == 0, outputError);
 
     // No widgets and no display: timers, the serial port and the event loop only.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("gasecu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GASECU_VERSION));
-    return RunParsedCommand(*parsed.options, ProgramSurroundings(),
-                            [](const Options& options, const SessionSurroundings& surroundings) {
-                                return std::make_unique<HeadlessSession>(options, surroundings);
-                            });
+    const SessionSurroundings surroundings = ProgramSurroundings();
+    const int status = RunParsedCommand(
+        *parsed.options, surroundings,
+        [](const Options& options, const SessionSurroundings& surroundings) {
+            return std::make_unique<HeadlessSession>(options, surroundings);
+        },
+        &outputError);
+    return CheckedOutput(status, stdout, stderr, InTurkish(*parsed.options, surroundings), outputError);
 }
 
 }  // namespace gasecu::cli

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,11 @@ bool StartsTheWindow(std::string_view firstWord);
 // Answered before any window system is asked for a display, so a mistyped command
 // over ssh gets its answer instead of an abort.
 int RefuseUnknownCommand(std::string_view word);
+// The window was asked for where there is no display: says on standard error
+// that the window needs one and names the commands that run without it, in the
+// language given (0 Turkish, 1 English; none: the one the window keeps), and
+// returns the usage error status. Needs an application object.
+int RefuseWindowWithoutDisplay(std::optional<int> language);
 // Runs the command in argv[1]; returns the process exit code.
 int RunCommand(int argc, char** argv);
 // The session a command runs in: the program makes its own on Qt's loop; the

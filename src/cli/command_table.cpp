@@ -47,6 +47,10 @@ std::string SetNoVerify(Options& o, std::string_view) {
     o.noVerify = true;
     return {};
 }
+std::string SetNoBackupRead(Options& o, std::string_view) {
+    o.noBackupRead = true;
+    return {};
+}
 
 std::string SetReference(Options& o, std::string_view value) {
     if (value.empty()) return "--reference needs a file name";
@@ -95,10 +99,16 @@ const std::vector<Command>& Table() {
          "Connect, read the gas correction curve from the ECU and save it as a curve file (Cur_xx.txt).",
          {{"--output", "-o", "FILE", "the curve file; its last ten characters must begin with \"Cur\"", SetOutput}},
          ValidateReadCurve, RunReadCurve},
-        {"write-curve", "FILE [--no-verify]",
-         "Check a curve file, connect, write the curve to the ECU and read it back to prove it arrived.",
+        {"write-curve", "FILE [--no-verify] [--no-backup-read]",
+         "Check a curve file, connect, read the ECU's curve and keep it in the history, write the\n"
+         "      new curve to the ECU and read it back to prove it arrived.",
          {{"--no-verify", "", "", "do not read the curve back after the write (exit 0 proves nothing then)",
-           SetNoVerify}},
+           SetNoVerify},
+          {"--no-backup-read", "", "",
+           "do not read the ECU's curve first: saves about 12.5 s, but the history then keeps no\n"
+           "                            copy of the curve the ECU held: nothing to put back should the new one\n"
+           "                            run worse",
+           SetNoBackupRead}},
          ValidateWriteCurve, RunWriteCurve, SetInput},
         {"settings", "",
          "Connect and print the general settings as the window shows them: coils, switch-rpm, switch-temp, "

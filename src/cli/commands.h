@@ -21,6 +21,9 @@ int CheckOutputFile(const Options& options, std::string& message);
 int RunScan(HeadlessSession& session, const Options& options);
 int RunLive(HeadlessSession& session, const Options& options);
 int RunReadCurve(HeadlessSession& session, const Options& options);
+// The read button once live values show, to the end of the read: kExitDone with
+// the ECU's curve in the form, else kExitEcuSilent.
+int ReadEcuCurve(HeadlessSession& session);
 int ValidateReadCurve(const Options& options, std::string& message);
 int RunWriteCurve(HeadlessSession& session, const Options& options);
 // The exit status a curve write ended with (the write-curve command's, and the

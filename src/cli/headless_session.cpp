@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QStandardPaths>
+#include <cerrno>
 #include <cstdio>
 
 #include "curve/curve_file_io.h"
@@ -236,7 +237,7 @@ int HeadlessSession::connect(bool untilLinkUp) {
         const Form1Korvane& f = *form_;
         if (f.SequencerState == 1000) return foundPort_ ? kExitEcuSilent : kExitNoEcu;
         if (!foundPort_) return std::nullopt;
-        // Step 12 shows the connected message and moves on to the settings pages.
+        // Step 12 names the port found and moves on to the settings pages.
         if (!untilLinkUp && f.SequencerState != 12) return kExitDone;
         if (untilLinkUp && f.LinkUp && f.SequencerState == 8) return kExitDone;
         return std::nullopt;
@@ -274,12 +275,16 @@ void HeadlessSession::say(std::string_view turkish, std::string_view english) co
     writeLine(surroundings_.err, std::string(inTurkish ? turkish : english));
 }
 
-void HeadlessSession::result(const std::string& line) const { writeLine(surroundings_.out, line); }
+bool HeadlessSession::result(const std::string& line) const {
+    errno = 0;
+    if (writeLine(surroundings_.out, line)) return true;
+    if (!outputError_) outputError_ = errno ? errno : EIO;
+    return false;
+}
 
-void HeadlessSession::writeLine(std::FILE* stream, const std::string& line) const {
-    std::fputs(line.c_str(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+bool HeadlessSession::writeLine(std::FILE* stream, const std::string& line) const {
+    const bool written = std::fputs(line.c_str(), stream) >= 0 && std::fputc('\n', stream) != EOF;
+    return std::fflush(stream) == 0 && written;
 }
 
 }  // namespace gasecu::cli

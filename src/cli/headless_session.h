@@ -113,7 +113,11 @@ public:
 
     // A message in the chosen language, to standard error.
     void say(std::string_view turkish, std::string_view english) const;
-    void result(const std::string& line) const;  // to standard output
+    // To standard output; false when it could not be written (the program's end
+    // says so and exits 4).
+    bool result(const std::string& line) const;
+    // The errno of the first result line that could not be written; 0 when none.
+    int outputError() const { return outputError_; }
     // Standard output as this run has it (where "--csv -" goes).
     std::FILE* standardOutput() const { return surroundings_.out; }
 
@@ -122,7 +126,7 @@ private:
     void afterHandler(Event event);
     void echoStatusAndProgress();
     void finishWait(int status);
-    void writeLine(std::FILE* stream, const std::string& line) const;
+    bool writeLine(std::FILE* stream, const std::string& line) const;
     // The silence watch: restarted by every reply once the ECU answered.
     void watchSilence();
     void stopSilenceWatch() { ++silenceWatch_; }
@@ -163,6 +167,7 @@ private:
     std::uint64_t lastDroppedReplies_ = 0;
     bool liveSampleNow_ = false;
     float lastWriteProgress_ = 0;
+    mutable int outputError_ = 0;
 };
 
 }  // namespace gasecu::cli

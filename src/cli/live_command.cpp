@@ -41,8 +41,10 @@ int RunLive(HeadlessSession& session, const Options& options) {
     CsvFile csv(nullptr, FileCloser{out});
     if (!options.csvPath.empty()) {
         csv.reset(options.csvPath == "-" ? out : OpenFileForWriting(curve::PathFromUtf8(options.csvPath)));
-        if (!csv || !WriteRow(csv.get(), CsvHeader())) {
-            session.say("DOSYA YAZILAMIYOR : " + options.csvPath, "CANNOT WRITE FILE : " + options.csvPath);
+        const bool written = csv && (csv.get() == out ? session.result(CsvHeader()) : WriteRow(csv.get(), CsvHeader()));
+        if (!written) {
+            if (csv.get() != out)
+                session.say("DOSYA YAZILAMIYOR : " + options.csvPath, "CANNOT WRITE FILE : " + options.csvPath);
             session.exit();
             return kExitFileError;
         }
@@ -56,19 +58,22 @@ int RunLive(HeadlessSession& session, const Options& options) {
         status = session.waitUntil([&](HeadlessSession::Event event) -> std::optional<int> {
             if (!session.liveSampleDecoded(event)) return std::nullopt;
             const LiveSample sample = session.form().CurrentLiveSample(session.nowMs());
-            if (csv) {
-                if (!WriteRow(csv.get(), CsvRow(sample))) {
-                    writeFailed = true;
-                    return kExitFileError;
-                }
-            } else {
-                session.result(SampleLine(sample));
+            // Samples no one receives are not taken: a run until interrupted
+            // would otherwise poll on for ever with its output lost.
+            const bool written = !csv              ? session.result(SampleLine(sample))
+                                 : csv.get() == out ? session.result(CsvRow(sample))
+                                                    : WriteRow(csv.get(), CsvRow(sample));
+            if (!written) {
+                writeFailed = true;
+                return kExitFileError;
             }
             ++taken;
             if (options.count > 0 && taken >= options.count) return kExitDone;
             return std::nullopt;
         });
-        if (writeFailed) session.say("DOSYA YAZILAMIYOR : " + options.csvPath, "CANNOT WRITE FILE : " + options.csvPath);
+        // Standard output's loss is said once, as the program ends.
+        if (writeFailed && csv && csv.get() != out)
+            session.say("DOSYA YAZILAMIYOR : " + options.csvPath, "CANNOT WRITE FILE : " + options.csvPath);
     }
     session.exit();
     return status;

@@ -49,25 +49,27 @@ int ValidateReadCurve(const Options& options, std::string& message) {
     return CheckOutputFile(options, message);
 }
 
+int ReadEcuCurve(HeadlessSession& session) {
+    Form1Korvane& f = session.form();
+    return session.pressOnceLiveValuesShow(
+        [&]() -> std::optional<int> {
+            session.press(&Form1Korvane::ButonEcuOku_Click);
+            // The link guard failed: the button did nothing.
+            return f.SequencerState == 13 ? std::nullopt : std::optional<int>(kExitEcuSilent);
+        },
+        [&](HeadlessSession::Event) -> std::optional<int> {
+            // The link watch ended the read: the ECU stopped answering.
+            if (f.EcuSilent) return kExitEcuSilent;
+            // Step 17 decodes the six bands into CurveTable and returns to idle; a
+            // read that got no usable reply for too long returns to idle too.
+            if (f.SequencerState != 8) return std::nullopt;
+            return f.CurveReadResult == Form1Korvane::ExchangeOutcome::Done ? kExitDone : kExitEcuSilent;
+        });
+}
+
 int RunReadCurve(HeadlessSession& session, const Options& options) {
     int status = session.connect(true);
-    if (status == kExitDone) {
-        Form1Korvane& f = session.form();
-        status = session.pressOnceLiveValuesShow(
-            [&]() -> std::optional<int> {
-                session.press(&Form1Korvane::ButonEcuOku_Click);
-                // The link guard failed: the button did nothing.
-                return f.SequencerState == 13 ? std::nullopt : std::optional<int>(kExitEcuSilent);
-            },
-            [&](HeadlessSession::Event) -> std::optional<int> {
-                // The link watch ended the read: the ECU stopped answering.
-                if (f.EcuSilent) return kExitEcuSilent;
-                // Step 17 decodes the six bands into CurveTable and returns to idle; a
-                // read that got no usable reply for too long returns to idle too.
-                if (f.SequencerState != 8) return std::nullopt;
-                return f.CurveReadResult == Form1Korvane::ExchangeOutcome::Done ? kExitDone : kExitEcuSilent;
-            });
-    }
+    if (status == kExitDone) status = ReadEcuCurve(session);
     if (status != kExitDone) {
         session.exit();
         return status;
@@ -77,7 +79,8 @@ int RunReadCurve(HeadlessSession& session, const Options& options) {
     session.fileDialogs().setAnswer(full);
     session.press(&Form1Korvane::ButonDiskeYaz_Click);
     const std::string& message = session.form().KomutSatırı.text;
-    const bool written = message == "HATASIZ DOSYA  " + full || message == "FILE NO ERRORS " + full;
+    const curve::CurveFileSaved saved = curve::CurveFileSavedMessage(full);
+    const bool written = message.starts_with(saved.turkish) || message.starts_with(saved.english);
     session.exit();
     if (!written) return kExitFileError;
     session.result(full);

@@ -40,6 +40,15 @@ void TracingPort::note(const std::string& text) {
     sink_(line);
 }
 
+Bytes TracingPort::discardWaiting() {
+    Bytes bytes = ForwardingSerialPort::discardWaiting();
+    if (!bytes.empty() && sink_) {
+        sink_(FormatTraceLine(clock_(), false, bytes));
+        note("dropped: came before the request");
+    }
+    return bytes;
+}
+
 Bytes TracingPort::readAll() {
     Bytes bytes = ForwardingSerialPort::readAll();
     if (!bytes.empty() && sink_) sink_(FormatTraceLine(clock_(), false, bytes));

@@ -25,6 +25,7 @@ public:
 
     bool send(const Bytes& frame) override;
     Bytes readAll() override;
+    Bytes discardWaiting() override;
     // A line of its own under the frames ("[time ms] -- text"), with --trace only.
     void note(const std::string& text);
 

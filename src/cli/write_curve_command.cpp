@@ -94,6 +94,10 @@ int ValidateWriteCurve(const Options& options, std::string& message) {
 int RunWriteCurve(HeadlessSession& session, const Options& options) {
     const std::string full = FullPath(options.inputPath);
     int status = session.connect(true);
+    // What the ECU holds is read first, as a fitter reads before writing: the write
+    // keeps it as its restore point. A read that fails ends the run before anything
+    // is written.
+    if (status == kExitDone && !options.noBackupRead) status = ReadEcuCurve(session);
     if (status == kExitDone) {
         // The fitter loads the file and presses the button once live values show.
         Form1Korvane& f = session.form();

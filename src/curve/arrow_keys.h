@@ -30,6 +30,12 @@ public:
         return state;
     }
     bool active(ArrowKey key) { return query(key) != 0; }
+    // Down now, or pressed since the last query; asks nothing, so the press of a
+    // key tapped between two polls is still there for the poller's decision.
+    bool pending(ArrowKey key) const {
+        const Key& k = keys_[static_cast<int>(key)];
+        return k.down || k.pressedSinceQuery;
+    }
     // Some arrow key is down now (asks nothing: a press already over is not counted).
     bool anyDown() const {
         for (const Key& k : keys_)

@@ -46,6 +46,31 @@ void KeepWithinTheFile(CurveRows& t) {
         for (int p = 1; p <= curve::kPointCount; ++p) keep(t[r][p]);
 }
 
+// The fix-ups moved points of bands the fitter did not select: mark them, and
+// name the bands in the status line when the set of bands grows.
+void NotePushedBands(Form1Korvane& f, const CurveRows& before) {
+    bool any = false;
+    std::string bands;
+    for (int b = 0; b < curve::kBandCount; ++b) {
+        if (f.BandSelected[b] == curve::kSelected) continue;
+        bool pushed = false;
+        for (int p = 1; p <= curve::kPointCount; ++p) {
+            const int r = curve::kFirstBandRow + b;
+            if (f.CurveTable[r][p] != before[r][p]) f.PushedPoints[b][p] = true;
+            pushed = pushed || f.PushedPoints[b][p];
+        }
+        if (!pushed) continue;
+        any = true;
+        bands += (bands.empty() ? "" : ", ") + std::to_string(1000 * (b + 1));
+    }
+    if (!any) return;
+    f.PushedOnCurve = f.CurveTable;
+    if (bands == f.PushedBandsSaid) return;
+    f.PushedBandsSaid = bands;
+    f.ShowMessage(bands + " rpm EĞRİLERİ DE İTİLDİ (EĞRİLER KESİŞEMEZ)",
+                  "BANDS " + bands + " rpm PUSHED ALONG (THE BANDS MAY NOT CROSS)");
+}
+
 void MoveSelectedBands(Form1Korvane& f, int p, double delta) {
     for (int b = 0; b < curve::kBandCount; ++b)
         if (f.BandSelected[b] == curve::kSelected) f.CurveTable[curve::kFirstBandRow + b][p] += delta;
@@ -117,12 +142,25 @@ void RangeBoxClicked(Form1Korvane& f, std::array<CheckBoxControl, 19>& own, std:
 
 // "Start the edit": if the edit tick is stopped, start it in the given direction
 // and in that direction only.
+// An edit started from rest owes its press a step until the tick has run; a tilt
+// tick restarted while the key is held is the same press going on.
 void StartEdit(Form1Korvane& f, std::uint8_t& request) {
     if (f.Timer2.enabled()) return;
     f.Timer2.setEnabled(true);
+    if (f.RaiseRequest == 0 && f.LowerRequest == 0) {
+        f.EditStepOwed = true;
+        f.ForgetPushedPoints();
+    }
     f.RaiseRequest = 0;
     f.LowerRequest = 0;
     request = 1;
+}
+
+// A press released before the edit tick first ran still moves the marked points
+// one step: five quick clicks are five steps, not none.
+void PayOwedStep(Form1Korvane& f) {
+    if (f.EditStepOwed && f.Timer2.enabled()) f.CurveEditTick();
+    f.EditStepOwed = false;
 }
 
 // "Stop the edit": forget the direction; if the edit tick runs, stop it and the
@@ -130,6 +168,7 @@ void StartEdit(Form1Korvane& f, std::uint8_t& request) {
 // the tick stopped: its direction must still be forgotten, or the next press of
 // the other key would move the curve the old way.
 void StopEdit(Form1Korvane& f) {
+    PayOwedStep(f);
     f.RaiseRequest = 0;
     f.LowerRequest = 0;
     if (!f.Timer2.enabled()) return;
@@ -139,28 +178,18 @@ void StopEdit(Form1Korvane& f) {
 
 // The poller's decision for one key family. `raiseKey`/`raiseHeld` are Up and AA
 // (or Left and sol), `lowerKey`/`lowerHeld` Down and YY (or Right and sag). The
-// order of the tests, and of the key queries inside each test, is part of the
-// behaviour: a key pressed and released between two polls is reported only to the
-// first query after it, and holding both directions must leave the edit as it is.
+// order of the tests is part of the behaviour: holding both directions must leave
+// the edit as it is.
 void DecideFamily(Form1Korvane& f, ArrowKey raiseKey, std::uint8_t raiseHeld, ArrowKey lowerKey,
                   std::uint8_t lowerHeld) {
-    auto query = [&f](ArrowKey k) { return f.ArrowKeys.query(k); };
-    {
-        const std::int16_t r = query(raiseKey), l = query(lowerKey);
-        if ((r != 0 || raiseHeld == 1) && l == 0 && lowerHeld == 0) return StartEdit(f, f.RaiseRequest);
-    }
-    {
-        const std::int16_t r = query(raiseKey), l = query(lowerKey);
-        if (!((r == 1 && raiseHeld != 0) || l != 0 || lowerHeld != 0)) return StopEdit(f);
-    }
-    {
-        const std::int16_t l = query(lowerKey), r = query(raiseKey);
-        if ((l != 0 || lowerHeld == 1) && r == 0 && raiseHeld == 0) return StartEdit(f, f.LowerRequest);
-    }
-    {
-        const std::int16_t l = query(lowerKey), r = query(raiseKey);
-        if (!((l == 1 && lowerHeld != 0) || r != 0 || raiseHeld != 0)) return StopEdit(f);
-    }
+    // Each key is asked once per decision: a tap already over is reported to the
+    // first query only, and asking again in a later test lost a tap of the lower
+    // key (Down, Right) before it could start its step.
+    const std::int16_t r = f.ArrowKeys.query(raiseKey), l = f.ArrowKeys.query(lowerKey);
+    if ((r != 0 || raiseHeld == 1) && l == 0 && lowerHeld == 0) return StartEdit(f, f.RaiseRequest);
+    if (!((r == 1 && raiseHeld != 0) || l != 0 || lowerHeld != 0)) return StopEdit(f);
+    if ((l != 0 || lowerHeld == 1) && r == 0 && raiseHeld == 0) return StartEdit(f, f.LowerRequest);
+    if (!((l == 1 && lowerHeld != 0) || r != 0 || raiseHeld != 0)) return StopEdit(f);
     // Both directions at once: leave the edit as it is.
 }
 
@@ -208,10 +237,12 @@ void Form1Korvane::hepsi_Click() {
 // ---------------------------------------------------------------------------
 
 void Form1Korvane::CurveRepeatPoller() {
+    PressUnpolled = false;
     // 1. Up/down family: shift mode, idle level locked, every picture released.
+    // (Looked at without asking, so a tap already over still reaches the decision.)
     {
-        const bool up = ArrowKeys.active(ArrowKey::Up);
-        const bool down = ArrowKeys.active(ArrowKey::Down);
+        const bool up = ArrowKeys.pending(ArrowKey::Up);
+        const bool down = ArrowKeys.pending(ArrowKey::Down);
         if (up || down || AAHeld == 1 || YYHeld == 1) EnterKeyFamily(*this, false);
     }
     // 2. The vertical decision.
@@ -219,8 +250,8 @@ void Form1Korvane::CurveRepeatPoller() {
 
     // 3. Left/right family: tilt mode.
     {
-        const bool left = ArrowKeys.active(ArrowKey::Left);
-        const bool right = ArrowKeys.active(ArrowKey::Right);
+        const bool left = ArrowKeys.pending(ArrowKey::Left);
+        const bool right = ArrowKeys.pending(ArrowKey::Right);
         if (left || right || SolHeld == 1 || SagHeld == 1) EnterKeyFamily(*this, true);
     }
     // 4. The horizontal decision.
@@ -236,6 +267,7 @@ void Form1Korvane::CurveRepeatPoller() {
 // ---------------------------------------------------------------------------
 
 void Form1Korvane::CurveEditTick() {
+    EditStepOwed = false;
     ClearCurvePicture();
     DrawCurves();
     // A held arrow key must not change the curve while it goes into the ECU (the
@@ -244,6 +276,7 @@ void Form1Korvane::CurveEditTick() {
     // be lost without a question, or rescaled and uploaded by the run.
     if (CurveEditsLocked()) return;
 
+    const CurveRows before = CurveTable;
     if (TiltMode) {
         // One tick per start: the poller starts the next one while the key is held.
         Timer2.setEnabled(false);
@@ -280,6 +313,12 @@ void Form1Korvane::CurveEditTick() {
         }
     }
     KeepWithinTheFile(CurveTable);
+    NotePushedBands(*this, before);
+}
+
+void Form1Korvane::ForgetPushedPoints() {
+    PushedPoints = {};
+    PushedBandsSaid.clear();
 }
 
 // ---------------------------------------------------------------------------
@@ -289,9 +328,14 @@ void Form1Korvane::CurveEditTick() {
 namespace {
 void ArrowPressed(Form1Korvane& f, std::uint8_t& held) {
     held = 1;
+    f.PressUnpolled = true;
     f.Timer5.setEnabled(true);
 }
+// A click shorter than one poll is decided here, while the button still counts
+// as held, so that it too owes its step.
 void ArrowReleased(Form1Korvane& f, std::uint8_t& held) {
+    if (held == 1 && f.PressUnpolled) f.CurveRepeatPoller();
+    PayOwedStep(f);
     held = 0;
     f.Timer5.setEnabled(false);
     f.Timer2.setEnabled(false);
@@ -319,6 +363,7 @@ namespace {
 // An idle picture pressed: shift mode with the idle level unlocked, every point
 // marked in the picture's direction, and the edit tick running until release.
 void HoldIdlePicture(Form1Korvane& f, bool up) {
+    f.ForgetPushedPoints();
     ShowIdleUp(f, up);
     ShowIdleDown(f, !up);
     ShowTilt(f, false);
@@ -366,6 +411,7 @@ void Form1Korvane::imgeğmeenabled_Click() {
 // ---------------------------------------------------------------------------
 
 void Form1Korvane::EğriPic_MouseDown() {
+    ForgetPushedPoints();
     if (!Timer2.enabled()) Timer2.setEnabled(true);
 }
 

@@ -79,4 +79,8 @@ CurveFileRead ReadCurveFile(const std::filesystem::path& path) {
     return read;
 }
 
+CurveFileSaved CurveFileSavedMessage(const std::string& path) {
+    return {"HATASIZ DOSYA  " + path + " — EĞRİ KAYDEDİLDİ", "FILE NO ERRORS " + path + " — CURVE SAVED"};
+}
+
 }  // namespace gasecu::curve

@@ -33,4 +33,11 @@ struct CurveFileRead {
 // something else altogether.
 CurveFileRead ReadCurveFile(const std::filesystem::path& path);
 
+// What a status line says after a curve file was written whole: the save's
+// "HATASIZ DOSYA  " / "FILE NO ERRORS " with the path, and what happened.
+struct CurveFileSaved {
+    std::string turkish, english;
+};
+CurveFileSaved CurveFileSavedMessage(const std::string& path);
+
 }  // namespace gasecu::curve

@@ -32,15 +32,16 @@ void Form1Korvane::ButonDisktenOku_Click() {
     }
     // Asked before anything changes: Cancel leaves the window as it was.
     if (!MayDropCurve()) return;
+    const std::string f = env.fileDialogs ? env.fileDialogs->showOpen(CommonDialog1) : std::string();
+    CommonDialog1.fileName = kPresetName;
+    // A cancelled dialog is no fault: the window stays as it was, message included.
+    if (f.empty()) return;
     // An edit just before is its own step, the file another.
     NoteCurveStep();
     KomutSatırı.text.clear();
     ClearCurvePicture();
     CurveFileOk = false;
     curve::UncheckAllPoints(*this);
-
-    const std::string f = env.fileDialogs ? env.fileDialogs->showOpen(CommonDialog1) : std::string();
-    CommonDialog1.fileName = kPresetName;
 
     std::optional<curve::ParsedCurve> parsed;
     if (NameAcceptable(f)) {
@@ -57,7 +58,7 @@ void Form1Korvane::ButonDisktenOku_Click() {
     NoteCurveStep();
     CurveFileOk = parsed->endMarkerValid;
     if (CurveFileOk)
-        ShowMessage(" " + f, " " + f);
+        ShowMessage(" " + f + " — EĞRİ DOSYADAN YÜKLENDİ", " " + f + " — CURVE LOADED FROM THE FILE");
     else
         ShowMessage("DOSYA HATALI ! :" + f, "INCORRECT FILE ! :" + f);
     NoteRestorePoint(history::Kind::FileLoad, CurveFileOk ? "done" : "no-end-marker", f);
@@ -66,12 +67,14 @@ void Form1Korvane::ButonDisktenOku_Click() {
 void Form1Korvane::ButonDiskeYaz_Click() { SaveCurveFile(); }
 
 bool Form1Korvane::SaveCurveFile() {
+    const std::string f = env.fileDialogs ? env.fileDialogs->showSave(CommonDialog1) : std::string();
+    CommonDialog1.fileName = kPresetName;
+    // Cancelled: nothing saved and nothing to say (a question that asked for the
+    // save still hears that it did not happen).
+    if (f.empty()) return false;
     KomutSatırı.text.clear();
     ClearCurvePicture();
     curve::UncheckAllPoints(*this);
-
-    const std::string f = env.fileDialogs ? env.fileDialogs->showSave(CommonDialog1) : std::string();
-    CommonDialog1.fileName = kPresetName;
 
     if (curve::NamesTheDefaultCurveFile(f)) {
         ShowMessage("Cur_00.txt HER AÇILIŞTA YENİDEN YAZILIR, BAŞKA BİR İSİM SEÇİNİZ ! ",
@@ -95,7 +98,8 @@ bool Form1Korvane::SaveCurveFile() {
         return false;
     }
     StoredCurve = CurveTable;
-    ShowMessage("HATASIZ DOSYA  " + f, "FILE NO ERRORS " + f);
+    const curve::CurveFileSaved saved = curve::CurveFileSavedMessage(f);
+    ShowMessage(saved.turkish, saved.english);
     NoteRestorePoint(history::Kind::FileSave, "done", f);
     return true;
 }

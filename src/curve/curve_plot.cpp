@@ -49,7 +49,22 @@ void Form1Korvane::DrawCurves() {
         c->line(anchorX, anchorY, PointX(1), row[1], colour);
         for (int p = 1; p < curve::kPointCount; ++p) c->line(PointX(p), row[p], PointX(p + 1), row[p + 1], colour);
     }
+    DrawPushedPoints();
     DrawLivePoint();
+}
+
+// A ring round each point the last edit pushed along, in its band's colour, while
+// the curve on screen is still the one it pushed.
+void Form1Korvane::DrawPushedPoints() {
+    Canvas* c = EğriPic.canvas.get();
+    if (!c || PushedBandsSaid.empty() || PushedOnCurve != CurveTable) return;
+    for (int b = 0; b < curve::kBandCount; ++b)
+        for (int p = 1; p <= curve::kPointCount; ++p)
+            if (PushedPoints[b][p]) {
+                const double y = CurveTable[curve::kFirstBandRow + b][p];
+                c->circle(PointX(p), y, 6, curve::kBandCurveColours[b]);
+                c->circle(PointX(p), y, 7, curve::kBandCurveColours[b]);
+            }
 }
 
 // The curve the ECU holds, for comparison with the one being edited: each band in
@@ -92,12 +107,12 @@ void Form1Korvane::CurveRedraw() {
     ClearCurvePicture();
     DrawCurves();
     DrawLivePoint();
-    // Every key is asked each time (a press that is already over is reported once,
-    // to the first query after it).
-    const bool up = ArrowKeys.active(ArrowKey::Up);
-    const bool down = ArrowKeys.active(ArrowKey::Down);
-    const bool left = ArrowKeys.active(ArrowKey::Left);
-    const bool right = ArrowKeys.active(ArrowKey::Right);
+    // Every key is looked at without asking it: a press that is already over stays
+    // for the poller, which turns it into one step.
+    const bool up = ArrowKeys.pending(ArrowKey::Up);
+    const bool down = ArrowKeys.pending(ArrowKey::Down);
+    const bool left = ArrowKeys.pending(ArrowKey::Left);
+    const bool right = ArrowKeys.pending(ArrowKey::Right);
     if (up || down || left || right) Timer5.setEnabled(true);
     WatchCurveHistory();
 }

@@ -48,6 +48,7 @@ void Form1Korvane::ButonGenel_Click() {
     // controls: the screen buttons must stay usable.
     if (!LinkGuard()) return;
     SequencerState = 1;  // read all pages again
+    SettingsReadAnnounced = true;
     // Locked until the next live reply.
     ProgressBar12.visible = true;
     SetSettingsControlsEnabled(false);

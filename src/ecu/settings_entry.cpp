@@ -77,7 +77,8 @@ void Form1Korvane::SettingEntryKeyPress(ecu::Setting setting, int key) {
     const std::optional<int> byte = ecu::EntryByte(setting, typed);
     if (!byte) {
         SettingWriteResult = ExchangeOutcome::Refused;
-        box.text.clear();
+        // Nothing was written: the box shows again what the ECU holds.
+        ShowKnownSettingValue(setting);
         const std::string range = ecu::AcceptedRangeText(setting, env.decimalSeparator);
         const bool coils = setting == ecu::Setting::Coils;
         ShowMessage(std::string("GEÇERSİZ DEĞER ! ") + rule.turkish + " : " + range + (coils ? " (TAM SAYI)" : ""),
@@ -209,6 +210,13 @@ void Form1Korvane::NoteEcuSettings(const Bytes& reply, double step) {
     }
 }
 
+void Form1Korvane::ShowKnownSettingValue(ecu::Setting setting) {
+    // The ECU's last known value, as its page showed it; nothing when no page ever came.
+    const std::optional<int> known = EcuSettingStored[static_cast<std::size_t>(setting)];
+    SettingBox(setting).text =
+        known ? FormatNumber(ecu::ShownValue(setting, *known), ecu::RuleFor(setting).decimals) : "";
+}
+
 Form1Korvane::ExchangeFailure Form1Korvane::EndSettingWriteNotCompleted() {
     if (!PendingSettingCheck) return {};
     const ecu::Setting setting = PendingSettingCheck->setting;
@@ -220,9 +228,7 @@ Form1Korvane::ExchangeFailure Form1Korvane::EndSettingWriteNotCompleted() {
         // The list goes back to what the ECU last reported.
         avas.selectedIndex = ecu::AdvanceEntryFor(AdvanceTime);
     } else {
-        // The ECU's last known value, as its page showed it; nothing when no page
-        // ever came.
-        SettingBox(setting).text = known ? FormatNumber(ecu::ShownValue(setting, *known), rule.decimals) : "";
+        ShowKnownSettingValue(setting);
         if (LabelControl* label = SettingLabel(setting)) label->backColour = colours::kRed;
         // Step 46 set the engine-speed factor for the coil count that was typed.
         if (setting == ecu::Setting::Coils && known)

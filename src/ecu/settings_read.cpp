@@ -45,6 +45,12 @@ bool Form1Korvane::FinishSettingsRead() {
         SettingsReadRepeat = true;
         return false;
     }
+    // The link counts as up from this tick on: the connect is said now, before
+    // what the read itself has to say.
+    if (ConnectedMessage) {
+        ShowMessage(ConnectedMessage->turkish, ConnectedMessage->english);
+        ConnectedMessage.reset();
+    }
     SettingsNotRead.clear();
     std::string turkish, english;
     for (const ecu::SettingRule& rule : ecu::SettingRules()) {
@@ -76,6 +82,8 @@ bool Form1Korvane::FinishSettingsRead() {
         PendingSettingCheck.reset();
     }
     if (!SettingsNotRead.empty()) ShowMessage("AYARLAR OKUNAMADI : " + turkish, "SETTINGS NOT READ : " + english);
+    else if (SettingsReadAnnounced) ShowMessage("AYARLAR OKUNDU", "SETTINGS READ");
+    SettingsReadAnnounced = false;
     if (writeNotReadBack) {
         // The write ends with its own result after the read's: sent, but whether
         // the ECU took it nobody knows.

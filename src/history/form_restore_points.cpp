@@ -113,6 +113,7 @@ void Form1Korvane::NoteRestorePoint(history::Kind kind, std::string result, std:
     if (!RestorePointSink) return;
     history::Record record;
     record.time = RecordTime(clock().localNow());
+    LastRestorePointTime = record.time;
     record.port = kind == history::Kind::FileLoad || kind == history::Kind::FileSave ? std::string() : LinkDeviceName;
     record.kind = kind;
     record.result = std::move(result);
@@ -135,16 +136,24 @@ void Form1Korvane::NoteRestorePoint(history::Kind kind, std::string result, std:
 }
 
 void Form1Korvane::NoteEcuCurveBeforeWrite() {
+    EcuCurveBeforeWriteTime.clear();
     // Unknown (never read, or changed by a write without a proven read back): there
     // is nothing to keep.
-    if (EcuCurve) NoteRestorePoint(history::Kind::EcuCurveBeforeWrite, "done");
+    if (!EcuCurve || !RestorePointSink) return;
+    NoteRestorePoint(history::Kind::EcuCurveBeforeWrite, "done");
+    EcuCurveBeforeWriteTime = LastRestorePointTime;
 }
 
 void Form1Korvane::NoteCurveWriteEnd() {
     std::string detail;
     if (CurveWriteResult == CurveWriteOutcome::Differs || CurveWriteResult == CurveWriteOutcome::Refused)
         detail = "row " + std::to_string(CurveWriteDifference.row) + " point " +
-                 std::to_string(CurveWriteDifference.point);
+                 std::to_string(CurveWriteDifference.point) + "; ";
+    // The write names the record that holds what the ECU had before it (by its
+    // kind and time: records are numbered as they reach the disk): the one to
+    // export should the car run worse on the new curve.
+    detail += EcuCurveBeforeWriteTime.empty() ? std::string("ECU curve before: not known")
+                                              : "ECU curve before: ecu-curve-before-write " + EcuCurveBeforeWriteTime;
     NoteRestorePoint(history::Kind::CurveWrite, WriteResultName(CurveWriteResult), detail);
 }
 

@@ -39,10 +39,17 @@ CurveOutcome ExportCurveFile(const std::string& curveText, const std::string& fu
     // The name was fine: what kept the file from the disk, as the save button says it.
     if (const auto failure = WriteFileWhole(curve::PathFromUtf8(fullPath), curveText))
         return Refused(WriteFailureTurkish(*failure) + fullPath, WriteFailureEnglish(*failure) + fullPath);
-    return {true, "HATASIZ DOSYA  " + fullPath, "FILE NO ERRORS " + fullPath};
+    const curve::CurveFileSaved saved = curve::CurveFileSavedMessage(fullPath);
+    return {true, saved.turkish, saved.english};
 }
 
-CurveOutcome RestoreToEditor(Form1Korvane& form, const std::string& curveText) {
+RecordName NameOf(const Record& record) {
+    const std::string label = record.label.empty() ? "" : ", " + record.label;
+    return {record.time + " " + std::string(KindTurkish(record.kind)) + label,
+            record.time + " " + std::string(KindEnglish(record.kind)) + label};
+}
+
+CurveOutcome RestoreToEditor(Form1Korvane& form, const std::string& curveText, const RecordName& from) {
     CurveOutcome outcome;
     const auto parsed = curveText.empty() ? std::nullopt : curve::ParseCurveText(curveText);
     if (!parsed) {
@@ -59,6 +66,10 @@ CurveOutcome RestoreToEditor(Form1Korvane& form, const std::string& curveText) {
     form.ClearCurvePicture();
     form.DrawCurves();
     outcome = {true, "KAYITTAKİ EĞRİ EDİTÖRE ALINDI", "THE RECORD'S CURVE IS IN THE EDITOR"};
+    if (!from.turkish.empty()) {
+        outcome.turkish += " : " + from.turkish;
+        outcome.english += " : " + from.english;
+    }
     form.ShowMessage(outcome.turkish, outcome.english);
     return outcome;
 }

@@ -6,6 +6,8 @@
 // share these, so neither can write a file the other would refuse.
 #include <string>
 
+#include "history/history_record.h"
+
 namespace gasecu {
 class Form1Korvane;
 }
@@ -21,9 +23,16 @@ struct CurveOutcome {
 // dialog gives it).
 CurveOutcome ExportCurveFile(const std::string& curveText, const std::string& fullPath);
 
+// A record as the status line names it: its time, what it was and the job label
+// ("2026-12-09 23:01:02 Curve read from the ECU, 34 ABC 12"), in each language.
+struct RecordName {
+    std::string turkish, english;
+};
+RecordName NameOf(const Record& record);
+
 // Replaces the editor's curve with the curve text; refused while an ECU exchange
 // runs or when the fitter cancels the question about unsaved changes. Writes its
-// outcome into the status line.
-CurveOutcome RestoreToEditor(Form1Korvane& form, const std::string& curveText);
+// outcome into the status line, naming the record it came from.
+CurveOutcome RestoreToEditor(Form1Korvane& form, const std::string& curveText, const RecordName& from = {});
 
 }  // namespace gasecu::history

@@ -56,7 +56,9 @@ void ShowReadProgress(Form1Korvane& f, int bandsStored) {
 }
 
 void AskForHeader(Form1Korvane& f) {
-    f.EğriKağıdıPic.visible = false;
+    // A read hides the paper behind its bar; a write's check keeps the written
+    // curve on view.
+    if (!f.CurveWriteChecking) f.EğriKağıdıPic.visible = false;
     if (!f.CurveWriteChecking) f.ProgressBar8.visible = true;
     for (ButtonControl* b : {&f.ButonSetup, &f.ButonAyar, &f.ButonEcuOku}) b->enabled = false;
     if (!f.LinkUp && f.CurveWriteChecking) {

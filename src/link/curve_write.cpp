@@ -71,7 +71,9 @@ void BeginWrite(Form1Korvane& f) {
         return;
     }
     f.ShowFuelStatus(kFuelStatusPetrol);  // the ECU goes to petrol while its curve changes
-    f.EğriKağıdıPic.visible = false;
+    // The curve going out stays on view (edits wait for the end), also when the
+    // write was started from the calibration screen's upload.
+    f.EğriKağıdıPic.visible = true;
     f.ProgressBar7.visible = true;
     for (ButtonControl* b : {&f.ButonSetup, &f.ButonAyar, &f.ButonDisktenOku, &f.ButonDiskeYaz, &f.ButonEcuOku,
                              &f.ButonEcuYaz})
@@ -82,7 +84,6 @@ void BeginWrite(Form1Korvane& f) {
     f.ProgressBar11.maximum = maximum;
     SetWriteProgress(f, 1);
     f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Running;
-    // The curve paper is hidden until the end: the status line says why.
     f.ShowMessage("EĞRİ EKÜ'YE YAZILIYOR ... ", "WRITING THE CURVE TO THE ECU ... ");
     f.SendFrame(frames::kWriteStartCommand);
     f.SequencerState = 19;
@@ -213,7 +214,7 @@ void FinishCurveWriteCheck(Form1Korvane& f) {
     if (!difference) {
         f.CurveWriteResult = Form1Korvane::CurveWriteOutcome::Equal;
         f.KeepEcuCurve();
-        f.ShowMessage("HATA YOK ! ", "NO ERRORS ! ");
+        f.ShowMessage("HATA YOK ! — EĞRİ YAZILDI VE GERİ OKUNDU", "NO ERRORS ! — CURVE WRITTEN AND READ BACK");
         f.NoteCurveWriteEnd();
         return;
     }

@@ -16,23 +16,49 @@ struct FamilyFailure {
     int last;
     const char* turkish;
     const char* english;
+    const char* nameTurkish;  // the exchange as the Disconnect question names it
+    const char* nameEnglish;
 };
 
 // Every family that can be under way when the link is up. Idle (8), the scan and
 // the settings screen's wait have nothing to report.
 constexpr FamilyFailure kFamilyFailures[] = {
-    {1, 7, "AYARLAR OKUNAMADI", "SETTINGS READ DID NOT COMPLETE"},
-    {13, 17, "EĞRİ OKUMA TAMAMLANMADI", "CURVE READ DID NOT COMPLETE"},
-    {18, 44, "EĞRİ YAZMA TAMAMLANMADI", "CURVE WRITE DID NOT COMPLETE"},
-    {46, 47, "AYAR YAZMA TAMAMLANMADI", "SETTING WRITE DID NOT COMPLETE"},
-    {48, 158, "FABRİKA AYARLARI YÜKLENEMEDİ", "FACTORY SETTINGS LOAD DID NOT COMPLETE"},
-    {160, 161, "YAKIT KOMUTU TAMAMLANMADI", "FUEL COMMAND DID NOT COMPLETE"},
-    {170, 172, "HATA KAYITLARI OKUNAMADI", "FAULT READ DID NOT COMPLETE"},
-    {175, 239, "HATA SİLME TAMAMLANMADI", "FAULT CLEAR DID NOT COMPLETE"},
-    {297, 553, "KALİBRASYON TAMAMLANMADI", "CALIBRATION DID NOT COMPLETE"},
+    {1, 7, "AYARLAR OKUNAMADI", "SETTINGS READ DID NOT COMPLETE", "ayarların okunması", "the settings read"},
+    {13, 17, "EĞRİ OKUMA TAMAMLANMADI", "CURVE READ DID NOT COMPLETE", "eğrinin okunması", "the curve read"},
+    {18, 44, "EĞRİ YAZMA TAMAMLANMADI", "CURVE WRITE DID NOT COMPLETE", "eğrinin yazılması", "the curve write"},
+    {46, 47, "AYAR YAZMA TAMAMLANMADI", "SETTING WRITE DID NOT COMPLETE", "ayarın yazılması", "the setting write"},
+    {48, 158, "FABRİKA AYARLARI YÜKLENEMEDİ", "FACTORY SETTINGS LOAD DID NOT COMPLETE",
+     "fabrika ayarlarının yüklenmesi", "the factory settings load"},
+    {160, 161, "YAKIT KOMUTU TAMAMLANMADI", "FUEL COMMAND DID NOT COMPLETE", "yakıt komutu", "the fuel command"},
+    {170, 172, "HATA KAYITLARI OKUNAMADI", "FAULT READ DID NOT COMPLETE", "hata kayıtlarının okunması",
+     "the fault read"},
+    {175, 239, "HATA SİLME TAMAMLANMADI", "FAULT CLEAR DID NOT COMPLETE", "hataların silinmesi", "the fault clear"},
+    {297, 553, "KALİBRASYON TAMAMLANMADI", "CALIBRATION DID NOT COMPLETE", "kalibrasyon", "the calibration"},
 };
 
 }  // namespace
+
+namespace {
+constexpr double kCurveWriteStep = 18, kSettingWriteStep = 46, kFactoryLoadStep = 48, kCalibrationStep = 297;
+
+Form1Korvane::ExchangeFailure NameOfFamilyAt(double state) {
+    for (const FamilyFailure& family : kFamilyFailures)
+        if (state >= family.first && state <= family.last) return {family.nameTurkish, family.nameEnglish};
+    return {};
+}
+}  // namespace
+
+Form1Korvane::ExchangeFailure Form1Korvane::RunningExchangeName() const {
+    // A write's read-back check runs on the curve read's steps; a calibration
+    // passes through the idle poll between its steps; a setting write and the
+    // factory load read every page back afterwards: each is still itself.
+    if (CurveWriteRunning()) return NameOfFamilyAt(kCurveWriteStep);
+    if (CalibrationRunning) return NameOfFamilyAt(kCalibrationStep);
+    if (!EcuSequenceRunning()) return {};
+    if (SettingWriteResult == ExchangeOutcome::Running) return NameOfFamilyAt(kSettingWriteStep);
+    if (FactoryLoadResult == ExchangeOutcome::Running) return NameOfFamilyAt(kFactoryLoadStep);
+    return NameOfFamilyAt(SequencerState);
+}
 
 Form1Korvane::ExchangeFailure Form1Korvane::AbortRunningExchange() {
     const double state = SequencerState;
@@ -74,6 +100,7 @@ void Form1Korvane::CutShortRunningOutcomes() {
          {&SettingsReadResult, &SettingWriteResult, &FactoryLoadResult, &FaultClearResult, &CurveReadResult})
         if (*outcome == ExchangeOutcome::Running) *outcome = ExchangeOutcome::CutShort;
     // A settings read cut short starts afresh next time.
+    SettingsReadAnnounced = false;
     SettingsReadRepeat = false;
     SettingsReadAttempt = 0;
 }

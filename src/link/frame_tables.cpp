@@ -42,6 +42,13 @@ void Form1Korvane::SendFrame(const Bytes& frame) {
     if (replyLength != 0) {
         ReplyText.clear();
         ReplyLength = 0;
+        // Bytes that came before the request (the tail of a reply that paused half
+        // way, waiting under the receive threshold) are no part of its answer:
+        // joined to the head of that answer they would make a reply of the awaited
+        // length out of two, and pass for a settings page or a live sample. They
+        // still show the line is alive: a line that cuts replies short is no
+        // silent ECU.
+        if (Iletisim && Iletisim->isOpen() && !Iletisim->discardWaiting().empty()) NoteLineActivity();
     }
     // A closed or missing port drops the frame; the sequencer notices the missing reply.
     if (Iletisim && Iletisim->send(frame)) AwaitedReplyLength = replyLength;

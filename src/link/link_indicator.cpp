@@ -99,6 +99,11 @@ void Form1Korvane::ShowLinkIndicator() {
          {&LabelDevir, &LabelBar, &LabelRegulator, &LabelEnjektor, &LabelGms, &LabelPms, &Label26, &Label27,
           &Label15, &Label18, &Label19, &Label20, &Label22, &Label23})  // the curve screen's captions
         label->enabled = live;
+    // The fuel display and the gas type lamps as well; the gas type buttons stay
+    // pressable (the choice needs no ECU), only their colour fades.
+    for (ImageControl* picture : {&ImgBenzin, &ImgGaz, &ImgGazGeçiş}) picture->enabled = live;
+    Label3.enabled = Label4.enabled = live;
+    LPG.dimmed = CNG.dimmed = !live;
     for (std::size_t i = 0; i < 2; ++i) {
         for (auto* labels : {&Label7, &Label8, &Label9, &Label10, &Label11, &Label12}) (*labels)[i].enabled = live;
         for (auto* bars : {&ProgressBar1, &ProgressBar2, &ProgressBar3, &ProgressBar4, &ProgressBar5, &ProgressBar6})
@@ -110,6 +115,8 @@ void Form1Korvane::CloseLink() {
     SequencerState = kParkedStep;  // ticks do nothing until the connect button
     LinkUp = false;
     ScanPort = 0;
+    ConnectedMessage.reset();
+    SilenceCutShort = {};
     // The Qt port hands out what was written before it closes.
     if (Iletisim && Iletisim->isOpen()) Iletisim->close();
     ReplyText.clear();
@@ -134,10 +141,18 @@ void Form1Korvane::ButonBağlantıKes_Click() {
     // A scan has nothing on the line worth finishing; any other exchange leaves
     // the ECU half written (a curve, the factory settings) or a run unfinished:
     // the fitter decides.
-    if (state != LinkState::Searching && EcuSequenceRunning() &&
-        !AskYesNo("Süren işlem yarıda kalacak. Bağlantı kesilsin mi?",
-                  "The exchange under way will be cut short. Disconnect?"))
-        return;
+    // The question names the exchange, and goes away (No) if it ends first.
+    if (state != LinkState::Searching && EcuSequenceRunning()) {
+        const ExchangeFailure running = RunningExchangeName();
+        const std::string turkish = running.turkish.empty() ? "" : "\n\nSüren işlem: " + running.turkish;
+        const std::string english = running.english.empty() ? "" : "\n\nUnder way: " + running.english;
+        const auto stillRunning = [this, running] {
+            return EcuSequenceRunning() && RunningExchangeName().turkish == running.turkish;
+        };
+        if (!AskYesNoWhile("Süren işlem yarıda kalacak. Bağlantı kesilsin mi?" + turkish,
+                           "The exchange under way will be cut short. Disconnect?" + english, stillRunning))
+            return;
+    }
     const std::string device = LinkDeviceName;
     ExchangeFailure failure;
     if (state != LinkState::Searching) {

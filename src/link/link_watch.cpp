@@ -9,10 +9,10 @@
 // Silent: the link indicator turns red, the live values greyed, the settings
 // entries locked, and whatever exchange was running is ended with its own failure
 // message and the buttons given back. The idle poll goes on; the first whole reply
-// turns the indicator green, and the failure stays in the status line until the fitter
-// starts the next operation: a message that says only "responding" again would
-// hide what did not complete. Before anything on the settings screen counts as
-// current again, the idle step reads every settings page.
+// turns the indicator green and the status line says so, naming again what the
+// silence cut short: the line never says "not responding" beside a green
+// indicator, and the failure is not lost. Before anything on the settings screen
+// counts as current again, the idle step reads every settings page.
 #include <string>
 
 #include "app/form1korvane.h"
@@ -53,6 +53,7 @@ void Form1Korvane::WatchLink() {
     // The ECU may have been reset or swapped while it was silent.
     SettingsStale = true;
     SetSettingEntriesEnabled(false);
+    SilenceCutShort = failure;
     if (failure.turkish.empty()) {
         ShowMessage("ECU YANIT VERMİYOR ! ", "ECU NOT RESPONDING ! ");
     } else {
@@ -70,6 +71,11 @@ void Form1Korvane::NoteWholeReply() {
     if (!EcuSilent) return;
     EcuSilent = false;
     ShowLinkLamp(LinkLampState::Answering);
+    const std::string turkish = SilenceCutShort.turkish.empty() ? "" : " — " + SilenceCutShort.turkish;
+    const std::string english = SilenceCutShort.english.empty() ? "" : " — " + SilenceCutShort.english;
+    ShowMessage("ECU YENİDEN YANIT VERİYOR : " + LinkDeviceName + turkish,
+                "ECU RESPONDING AGAIN : " + LinkDeviceName + english);
+    SilenceCutShort = {};
 }
 
 void Form1Korvane::ShowLinkLamp(LinkLampState state) {

@@ -68,12 +68,17 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
         f.SequencerState = f.ReplyLength == 13 ? 12 : 9;
         break;
     case 12:  // found: the port stays open, the settings pages come next
-        if (f.RememberFoundPort())
-            f.ShowMessage("BAĞLANDI : COM" + portText, "CONNECTED : COM" + portText);
-        else  // linked all the same; the next start scans in the usual order. The
-              // port comes last: a status line too narrow for the text shows its end.
-            f.ShowMessage("PORT KAYDEDİLEMEDİ ! BAĞLANDI : COM" + portText,
-                          "PORT NOT REMEMBERED ! CONNECTED : COM" + portText);
+        // "Connected" is said when the indicator says it, once the pages are read.
+        if (f.RememberFoundPort()) {
+            f.ShowMessage("ECU BULUNDU : COM" + portText, "ECU FOUND : COM" + portText);
+            f.ConnectedMessage = Form1Korvane::ExchangeFailure{"BAĞLANDI : COM" + portText, "CONNECTED : COM" + portText};
+        } else {  // linked all the same; the next start scans in the usual order. The
+                  // port comes last: a status line too narrow for the text shows its end.
+            f.ShowMessage("PORT KAYDEDİLEMEDİ ! ECU BULUNDU : COM" + portText,
+                          "PORT NOT REMEMBERED ! ECU FOUND : COM" + portText);
+            f.ConnectedMessage = Form1Korvane::ExchangeFailure{"PORT KAYDEDİLEMEDİ ! BAĞLANDI : COM" + portText,
+                                                               "PORT NOT REMEMBERED ! CONNECTED : COM" + portText};
+        }
         f.SequencerState = 1;
         break;
     case 10:  // nothing answered on any port
@@ -96,6 +101,10 @@ void RunDiscoveryStep(Form1Korvane& f, int step) {
 void RunLinkStartupStep(Form1Korvane& f, int step) {
     const bool portReady = f.Timer1.enabled() && f.Iletisim && f.Iletisim->isOpen();
     if (step == 1) f.StartSettingsRead();
+    if (step <= 6 && f.SettingsReadAnnounced) {
+        const std::string page = std::to_string(step) + "/6";
+        f.ShowMessage("AYARLAR OKUNUYOR " + page, "READING THE SETTINGS " + page);
+    }
     if (step <= 6) {
         if (portReady) f.SendFrame(f.PageRequestFrames[static_cast<std::size_t>(step)]);
         f.SequencerState = step + 1;

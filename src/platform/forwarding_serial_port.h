@@ -42,6 +42,7 @@ public:
     bool isOpen() const override { return inner_.isOpen(); }
     bool send(const Bytes& frame) override { return inner_.send(frame); }
     Bytes readAll() override { return inner_.readAll(); }
+    Bytes discardWaiting() override { return inner_.discardWaiting(); }
 
 private:
     SerialPort& inner_;

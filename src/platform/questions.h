@@ -5,6 +5,7 @@
 // dropped). The window asks with a Qt message box; tests and headless runs answer
 // from a script. The form builds each question in the user's language.
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct YesNoQuestion {
     std::string text;  // the question, in the user's language
     std::string yes;   // caption of the Yes button ("Evet" / "Yes")
     std::string no;    // caption of the No button ("Hayır" / "No")
+    // Empty, or whether the question still means anything: the timers run while it
+    // is open, and an exchange it asks about may end first. Once false, the
+    // question closes as if answered No.
+    std::function<bool()> stillApplies;
 };
 
 // What to do with changes that would otherwise be lost.
@@ -48,8 +53,16 @@ public:
     explicit ScriptedQuestions(bool fallback = false) : fallback_(fallback) {}
     void answerNext(bool yes) { answers_.push_back(yes); }
     void answerNext(SaveChoice choice) { choices_.push_back(choice); }
+    // Runs while a Yes/No question is open, before its answer (time passing while
+    // the fitter reads it).
+    std::function<void()> whileAsked;
     bool askYesNo(const YesNoQuestion& question) override {
         asked_.push_back(question);
+        if (whileAsked) whileAsked();
+        if (question.stillApplies && !question.stillApplies()) {
+            if (!answers_.empty()) answers_.pop_front();
+            return false;
+        }
         if (answers_.empty()) return fallback_;
         bool yes = answers_.front();
         answers_.pop_front();

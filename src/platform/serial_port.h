@@ -32,6 +32,10 @@ public:
     virtual bool send(const Bytes& frame) = 0;
     // Every waiting byte, emptying the receive buffer.
     virtual Bytes readAll() = 0;
+    // Throws away every byte received so far, before a request goes out: what came
+    // before it is no part of its reply. Returns the bytes thrown away that the port
+    // had taken in (a real device's driver may drop more, unseen).
+    virtual Bytes discardWaiting() { return readAll(); }
 
     // The receive event: called on the UI thread with the event kind (2 = bytes
     // received, once at least 13 are waiting and the line has gone quiet).

@@ -7,6 +7,7 @@
 #include <QStyleFactory>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "cli/cli.h"
@@ -116,6 +117,39 @@ WindowLanguage WindowLanguageFromArguments(int argc, const char* const* argv) {
     return chosen;
 }
 
+bool WindowHasNoDisplay(int argc, const char* const* argv, const std::function<const char*(const char*)>& variable) {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    (void)argc, (void)argv, (void)variable;
+    return false;
+#else
+    auto set = [&variable](const char* name) {
+        const char* value = variable(name);
+        return value && *value;
+    };
+    std::string_view platform;
+    if (const char* chosen = variable("QT_QPA_PLATFORM")) platform = chosen;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if ((a == "-platform" || a == "--platform") && i + 1 < argc) platform = argv[++i];
+        else if (a.starts_with("-platform=") || a.starts_with("--platform=")) platform = a.substr(a.find('=') + 1);
+    }
+    // Only the platform's name counts ("xcb:option" passes options to it); a list
+    // "wayland;xcb" is tried in order, so one usable entry is enough.
+    if (platform.empty()) return !set("DISPLAY") && !set("WAYLAND_DISPLAY");
+    while (!platform.empty()) {
+        const std::size_t end = platform.find(';');
+        std::string_view name = platform.substr(0, end);
+        name = name.substr(0, name.find(':'));
+        const bool usable = name.starts_with("xcb")       ? set("DISPLAY")
+                            : name.starts_with("wayland") ? set("WAYLAND_DISPLAY")
+                                                          : true;  // offscreen, vnc, eglfs, ...
+        if (usable) return false;
+        platform = end == std::string_view::npos ? std::string_view{} : platform.substr(end + 1);
+    }
+    return true;
+#endif
+}
+
 int RunApplication(int argc, char** argv) {
     // Headless service commands: "gasecu scan", ... never open a window.
     if (argc > 1 && argv[1][0] != '-' && cli::IsCommand(argv[1])) return cli::RunCommand(argc, argv);
@@ -128,6 +162,14 @@ int RunApplication(int argc, char** argv) {
     if (!language.refusal.empty()) {
         std::fprintf(stderr, "gasecu: %s\n", language.refusal.c_str());
         return 2;
+    }
+
+    // Without a display the toolkit would abort with its own words: say what the
+    // fitter can do instead.
+    if (WindowHasNoDisplay(argc, argv, [](const char* name) -> const char* { return std::getenv(name); })) {
+        QCoreApplication headless(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("gasecu"));
+        return cli::RefuseWindowWithoutDisplay(language.language);
     }
 
     QApplication app(argc, argv);

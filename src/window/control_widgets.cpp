@@ -35,6 +35,13 @@ void SetRole(QWidget* w, QPalette::ColorRole role, std::optional<QColor> colour)
     w->setPalette(p);
 }
 
+// A colour that is not news any more: its grey of the same lightness, lightened,
+// as the style greys a disabled caption.
+QColor Faded(const QColor& colour) {
+    const int grey = 150 + qGray(colour.rgb()) / 4;
+    return QColor(grey, grey, grey);
+}
+
 namespace {
 
 // A control's colour for a widget; system colours (0x800000nn) give nothing: the
@@ -151,8 +158,9 @@ public:
         // form says of it: pressing it would do nothing.
         if (!acts_) w_->setEnabled(false);
         if (Changed(caption_, c_.caption)) w_->setText(Q(c_.caption));
-        if (Changed(back_, c_.backColour)) {
+        if (Changed(back_, std::pair(c_.backColour, c_.dimmed))) {
             auto colour = WidgetColour(c_.backColour);
+            if (colour && c_.dimmed) colour = Faded(*colour);
             SetRole(w_, QPalette::Button, colour);
             SetRole(w_, QPalette::ButtonText, colour ? std::optional(TextOn(*colour)) : std::nullopt);
             if (colour) {
@@ -168,7 +176,7 @@ private:
     QPushButton* w_;
     bool acts_;
     std::optional<std::string> caption_;
-    std::optional<Colour> back_;
+    std::optional<std::pair<Colour, bool>> back_;
 };
 
 class LabelWidget : public ControlWidget {
@@ -194,6 +202,13 @@ public:
             const std::optional<QColor> back = WidgetColour(c_.backColour);
             if (!fore && back) fore = TextOn(*back);
             SetRole(w_, QPalette::WindowText, fore);
+            // A caption of its own colour (the gas type lamps) greys when disabled
+            // like any other caption.
+            if (fore) {
+                QPalette p = w_->palette();
+                p.setColor(QPalette::Disabled, QPalette::WindowText, Faded(*fore));
+                w_->setPalette(p);
+            }
         }
     }
 

@@ -1,5 +1,7 @@
 #include "window/curve_widgets.h"
 
+#include <algorithm>
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -118,9 +120,13 @@ void PlotFrame::place() {
     const QRect plot = plotRect();
     plot_->setGeometry(plot);
     const PlotGeometry g = GeometryOf(plot, top_);
+    // A box never reaches into its neighbour's column: on a narrow plot the boxes
+    // shrink, so a click always ticks the box under the pointer and no other.
+    const int columnPx = static_cast<int>(g.toPixel(40.0, 0).x() - g.toPixel(0, 0).x());
+    const int size = std::clamp(columnPx - 3, 10, kBoxSize);
     for (const PointBox& b : boxes_) {
-        const int x = plot.left() + static_cast<int>(g.toPixel(40.0 * b.column, 0).x()) - kBoxSize / 2;
-        b.box->setGeometry(x, 8 + b.row * 22, kBoxSize, kBoxSize);
+        const int x = plot.left() + static_cast<int>(g.toPixel(40.0 * b.column, 0).x()) - size / 2;
+        b.box->setGeometry(x, 8 + b.row * 22 + (kBoxSize - size) / 2, size, size);
     }
     for (const OnPlot& o : onPlot_) {
         const bool right = o.corner == Qt::TopRightCorner || o.corner == Qt::BottomRightCorner;

@@ -29,6 +29,11 @@ public:
             w_->setAutoFillBackground(true);
             SetRole(w_, QPalette::Window, back);
             SetRole(w_, QPalette::WindowText, QColor(Qt::white));
+            // While the link is down the fuel shown is the last the ECU sent: greyed.
+            QPalette p = w_->palette();
+            p.setColor(QPalette::Disabled, QPalette::Window, Faded(*back));
+            p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(90, 90, 90));
+            w_->setPalette(p);
             QFont f = w_->font();
             f.setBold(true);
             w_->setFont(f);

@@ -1,12 +1,12 @@
 // The job label field, the history button and the history window.
 #include "window/history_window.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QAbstractTableModel>
@@ -16,10 +16,13 @@
 #include <algorithm>
 
 #include "app/form1korvane.h"
-#include "curve/curve_bands.h"
 #include "curve/curve_text.h"
 #include "history/history_store.h"
 #include "history/record_curve.h"
+#include "history/record_words.h"
+#include "app/number_format.h"
+#include "window/curve_compare_plot.h"
+#include "window/history_compare.h"
 
 namespace gasecu::qt {
 
@@ -28,18 +31,26 @@ namespace {
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
-QColor ColourOf(Colour c) {
-    if (c & 0x80000000u) return QColor(Qt::black);  // system colours: the pen's black
-    return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF), static_cast<int>((c >> 16) & 0xFF));
+// The records of the settings reads out of the list: each visit to the
+// settings screen leaves one, and they bury the writes and calibrations.
+void HideSettingsReads(std::vector<history::Record>& records, bool hide) {
+    if (!hide) return;
+    std::erase_if(records, [](const history::Record& r) { return r.kind == history::Kind::SettingsRead; });
 }
 
-std::optional<CurveRows> CurveOf(const history::Record& r) {
-    if (r.curveText.empty()) return std::nullopt;
-    auto parsed = curve::ParseCurveText(r.curveText);
-    if (!parsed) return std::nullopt;
-    CurveRows rows{};
-    parsed->applyTo(rows);
-    return rows;
+// The chosen record in the fitter's words, one fact a line.
+QString DetailsText(const history::Record& r, bool en, char mark) {
+    std::string text = r.time + "  " + std::string(en ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind)) +
+                       ": " + history::ResultWords(r.result, en) + "\n";
+    if (!r.label.empty()) text += (en ? "Job: " : "İş: ") + r.label + "\n";
+    if (!r.port.empty()) text += (en ? "Port: " : "Port: ") + r.port + "\n";
+    if (r.slopeFactor) text += (en ? "Slope factor: " : "Eğim faktörü: ") + FormatFixed(*r.slopeFactor, 2, mark) + "\n";
+    if (r.iterations) text += (en ? "Iterations: " : "Deneme: ") + std::to_string(*r.iterations) + "\n";
+    if (!r.detail.empty()) text += history::DetailWords(r.kind, r.detail, en, mark) + "\n";
+    if (r.settings.empty()) text += en ? "Settings not known\n" : "Ayarlar bilinmiyor\n";
+    for (const history::SettingLine& l : history::SettingsWords(r.settings, en, mark))
+        text += l.caption + ": " + l.value + "\n";
+    return Text(text);
 }
 
 }  // namespace
@@ -66,7 +77,7 @@ public:
         case 0: return QString::number(r.id);
         case 1: return Text(r.time);
         case 2: return Text(english_ ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind));
-        case 3: return Text(r.result);
+        case 3: return Text(history::ResultWords(r.result, english_));
         case 4: return Text(r.label);
         case 5: return Text(r.port);
         }
@@ -106,6 +117,7 @@ HistoryControls::HistoryControls(Form1Korvane& form, RunOnForm run, QWidget* par
     QObject::connect(label_, &QLineEdit::textEdited, this,
                      [this](const QString& text) { form_.JobLabel = text.toStdString(); });
     QObject::connect(button_, &QPushButton::clicked, this, [this] {
+        if (place_ && !window_->isVisible()) place_(window_);
         window_->show();
         window_->raise();
         window_->activateWindow();
@@ -138,46 +150,6 @@ bool HistoryControls::showsNotKept() const { return !button_->toolTip().isEmpty(
 
 // ---------------------------------------------------------------------------
 
-void HistoryCurvePlot::setCurves(const CurveRows& current, std::optional<CurveRows> record) {
-    current_ = current;
-    record_ = std::move(record);
-    update();
-}
-
-void HistoryCurvePlot::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.setRenderHint(QPainter::Antialiasing);
-    // One scale for both curves: the fitter compares heights.
-    double low = 0, high = 1;
-    auto widen = [&](const CurveRows& c) {
-        for (int r = curve::kFirstBandRow; r <= curve::kLastBandRow; ++r)
-            for (int pt = 1; pt <= curve::kPointCount; ++pt) high = std::max(high, c[static_cast<std::size_t>(r)][static_cast<std::size_t>(pt)]);
-    };
-    widen(current_);
-    if (record_) widen(*record_);
-    const QRectF area = QRectF(rect()).adjusted(8, 8, -8, -8);
-    auto at = [&](int point, double value) {
-        const double x = area.left() + area.width() * (point - 1) / (curve::kPointCount - 1);
-        const double y = area.bottom() - area.height() * (value - low) / (high - low);
-        return QPointF(x, y);
-    };
-    auto draw = [&](const CurveRows& c, Qt::PenStyle style, const std::array<Colour, curve::kBandCount>& colours) {
-        for (int b = 0; b < curve::kBandCount; ++b) {
-            QPen pen(ColourOf(colours[static_cast<std::size_t>(b)]), style == Qt::SolidLine ? 1.5 : 2.0, style);
-            p.setPen(pen);
-            const auto& row = c[static_cast<std::size_t>(b + curve::kFirstBandRow)];
-            for (int pt = 1; pt < curve::kPointCount; ++pt)
-                p.drawLine(at(pt, row[static_cast<std::size_t>(pt)]), at(pt + 1, row[static_cast<std::size_t>(pt + 1)]));
-        }
-    };
-    draw(current_, Qt::SolidLine, curve::kBandCurveColours);
-    // The record's curve, dashed in pale band colours as the ECU's curve is drawn.
-    if (record_) draw(*record_, Qt::DashLine, curve::kEcuBandCurveColours);
-}
-
-// ---------------------------------------------------------------------------
-
 HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
     : QWidget(owner, Qt::Window), form_(form), run_(std::move(run)) {
     setObjectName(QStringLiteral("HistoryWindow"));
@@ -192,36 +164,44 @@ HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
         date->setMaximumWidth(110);
     }
     kind_ = new QComboBox(this);
+    hideSettingsReads_ = new QCheckBox(this);
     filters->addWidget(labelFilter_, 1);
     filters->addWidget(from_);
     filters->addWidget(to_);
     filters->addWidget(kind_);
+    filters->addWidget(hideSettingsReads_);
     outer->addLayout(filters);
 
     auto* body = new QHBoxLayout;
     list_ = new QTableView(this);
     model_ = new HistoryListModel(this);
     list_->setModel(model_);
-    list_->setColumnWidth(1, 140);
+    // Each column as wide as what it shows (the port whole, the label on one
+    // line); the label takes what is left.
+    list_->setWordWrap(false);
+    list_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    list_->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->verticalHeader()->setVisible(false);
-    list_->horizontalHeader()->setStretchLastSection(true);
-    body->addWidget(list_, 3);
+    body->addWidget(list_, 1);
     auto* side = new QVBoxLayout;
-    plot_ = new HistoryCurvePlot(this);
+    plot_ = new CurveComparePlot(this);
+    compare_ = new HistoryComparePanel(form_, plot_, this);
     details_ = new QPlainTextEdit(this);
     details_->setReadOnly(true);
+    details_->setMaximumHeight(110);
     auto* buttons = new QHBoxLayout;
     restore_ = new QPushButton(this);
     export_ = new QPushButton(this);
     buttons->addWidget(restore_);
     buttons->addWidget(export_);
-    side->addWidget(plot_, 2);
+    side->addWidget(plot_, 3);
+    side->addWidget(compare_, 2);
     side->addWidget(details_, 1);
     side->addLayout(buttons);
-    body->addLayout(side, 2);
+    body->addLayout(side, 1);
     outer->addLayout(body, 1);
     note_ = new QLabel(this);
     outer->addWidget(note_);
@@ -230,11 +210,18 @@ HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
     QObject::connect(from_, &QLineEdit::textChanged, this, [this] { refresh(); });
     QObject::connect(to_, &QLineEdit::textChanged, this, [this] { refresh(); });
     QObject::connect(kind_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    QObject::connect(hideSettingsReads_, &QCheckBox::toggled, this, [this] { refresh(); });
     QObject::connect(list_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
                      [this](const QModelIndex& current) { choose(current.isValid() ? current.row() : -1); });
     QObject::connect(restore_, &QPushButton::clicked, this, [this] { restoreToEditor(); });
     QObject::connect(export_, &QPushButton::clicked, this, [this] { exportCurve(); });
     applyLanguage();
+}
+
+HistoryWindow::~HistoryWindow() {
+    // The list sizes its columns from the records while the window's children go:
+    // it must not read them after they went first.
+    model_->setRecords(nullptr, english());
 }
 
 bool HistoryWindow::english() const { return form_.LanguageIndex == 1; }
@@ -254,6 +241,10 @@ void HistoryWindow::applyLanguage() {
     kind_->setCurrentIndex(kindChosen);
     restore_->setText(en ? QStringLiteral("Restore to the editor") : QStringLiteral("Editöre geri yükle"));
     export_->setText(en ? QStringLiteral("Export") : QStringLiteral("Dışa aktar"));
+    hideSettingsReads_->setText(en ? QStringLiteral("Hide settings reads") : QStringLiteral("Ayar okumalarını gizle"));
+    hideSettingsReads_->setToolTip(en ? QStringLiteral("Every visit to the settings screen leaves one")
+                                      : QStringLiteral("Ayarlar ekranına her girişte bir tane kalır"));
+    compare_->applyLanguage();
     if (isVisible()) refresh();
 }
 
@@ -268,13 +259,18 @@ void HistoryWindow::refresh() {
     filter.fromDate = from_->text().trimmed().toStdString();
     filter.toDate = to_->text().trimmed().toStdString();
     if (kind_->currentIndex() > 0) filter.kind = static_cast<history::Kind>(kind_->currentData().toInt());
+    // The chosen record stays chosen when it is still listed (a new language, a
+    // filter that keeps it).
+    const std::int64_t wasChosen = chosen_ ? chosen_->id : 0;  // ids count from 1
     std::string error;
     records_.clear();
     if (auto store = history::HistoryStore::Open(history::HistoryFileIn(form_.DataDirectory), &error))
         records_ = store->list(filter, &error);
+    HideSettingsReads(records_, hideSettingsReads_->isChecked() && !filter.kind);
     const bool en = english();
     note_->setText(!error.empty() ? (en ? QStringLiteral("The history cannot be read: ")
-                                        : QStringLiteral("Geçmiş okunamıyor: ")) + Text(error)
+                                        : QStringLiteral("Geçmiş okunamıyor: ")) +
+                                        Text(history::StoreErrorWords(error, en))
                    : !form_.LastRestorePointKept
                        ? (en ? QStringLiteral("The last record was not kept in the history")
                              : QStringLiteral("Son kayıt geçmişe yazılamadı"))
@@ -285,9 +281,14 @@ void HistoryWindow::refresh() {
     }
     chosen_.reset();
     details_->clear();
-    plot_->setCurves(form_.CurveTable, std::nullopt);
+    compare_->setCandidates(records_);
+    compare_->compare(std::nullopt);
     restore_->setEnabled(false);
     export_->setEnabled(false);
+    if (wasChosen == 0) return;
+    const auto again = std::find_if(records_.begin(), records_.end(),
+                                    [&](const history::Record& r) { return r.id == wasChosen; });
+    if (again != records_.end()) list_->selectRow(static_cast<int>(again - records_.begin()));
 }
 
 int HistoryWindow::rowCount() const { return model_->rowCount(); }
@@ -302,31 +303,23 @@ void HistoryWindow::choose(int row) {
         if (auto store = history::HistoryStore::Open(history::HistoryFileIn(form_.DataDirectory)))
             chosen_ = store->find(records_[static_cast<std::size_t>(row)].id);
     }
-    const std::optional<CurveRows> curve = chosen_ ? CurveOf(*chosen_) : std::nullopt;
-    plot_->setCurves(form_.CurveTable, curve);
+    const std::optional<CurveRows> curve = chosen_ ? RecordCurve(*chosen_) : std::nullopt;
+    compare_->compare(chosen_);
     restore_->setEnabled(curve.has_value());
     export_->setEnabled(curve.has_value());
     if (!chosen_) {
         details_->clear();
         return;
     }
-    const history::Record& r = *chosen_;
-    std::string text = r.time + "  " + std::string(english() ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind)) +
-                       "  " + r.result + "\n";
-    if (!r.label.empty()) text += r.label + "\n";
-    if (!r.port.empty()) text += r.port + "\n";
-    if (r.slopeFactor) text += (english() ? "slope factor " : "eğim faktörü ") + std::to_string(*r.slopeFactor) + "\n";
-    if (r.iterations) text += (english() ? "iterations " : "deneme ") + std::to_string(*r.iterations) + "\n";
-    if (!r.detail.empty()) text += r.detail + "\n";
-    text += r.settings.empty() ? (english() ? "settings not known\n" : "ayarlar bilinmiyor\n") : r.settings;
-    details_->setPlainText(Text(text));
+    details_->setPlainText(DetailsText(*chosen_, english(), form_.env.decimalSeparator));
 }
 
 void HistoryWindow::restoreToEditor() {
     if (!chosen_) return;
     const std::string curve = chosen_->curveText;
-    run_([this, curve] { history::RestoreToEditor(form_, curve); });
-    plot_->setCurves(form_.CurveTable, CurveOf(*chosen_));
+    const history::RecordName from = history::NameOf(*chosen_);
+    run_([this, curve, from] { history::RestoreToEditor(form_, curve, from); });
+    compare_->compare(chosen_);
 }
 
 void HistoryWindow::exportCurve() {

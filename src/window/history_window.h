@@ -2,8 +2,9 @@
 // The workshop's history in the window: the job label field and the "Geçmiş" /
 // "History" button beside the data log buttons, and the history window they open,
 // which lists the restore points newest first (filtered by label, date and kind),
-// draws the chosen record's curve dashed over the editor's curve, shows its
-// settings, and puts its curve back into the editor or out as a curve file.
+// draws the chosen record's curve dashed over the editor's curve (or another
+// record's) with the points that differ, shows its settings beside the ECU's, and
+// puts its curve back into the editor or out as a curve file.
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -13,6 +14,7 @@
 #include "curve/curve_text.h"
 #include "history/history_record.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -27,6 +29,8 @@ class Form1Korvane;
 namespace gasecu::qt {
 
 class HistoryWindow;
+class CurveComparePlot;
+class HistoryComparePanel;
 
 // Runs a piece of the form's work as an event of the window (then mirrors).
 using RunOnForm = std::function<void(const std::function<void()>&)>;
@@ -44,26 +48,15 @@ public:
     QPushButton* historyButton() const { return button_; }
     // The button turns red with the reason as its tip while the last record was not kept.
     bool showsNotKept() const;
+    // Sizes and places the history window before the button shows it.
+    void setPlacement(std::function<void(QWidget*)> place) { place_ = std::move(place); }
 
 private:
     Form1Korvane& form_;
     QLineEdit* label_;
     QPushButton* button_;
     HistoryWindow* window_;
-};
-
-// The curve of the chosen record (dashed) over the editor's (solid).
-class HistoryCurvePlot : public QWidget {
-public:
-    explicit HistoryCurvePlot(QWidget* parent) : QWidget(parent) { setMinimumSize(360, 260); }
-    void setCurves(const CurveRows& current, std::optional<CurveRows> record);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    CurveRows current_{};
-    std::optional<CurveRows> record_;
+    std::function<void(QWidget*)> place_;
 };
 
 class HistoryListModel;
@@ -71,6 +64,7 @@ class HistoryListModel;
 class HistoryWindow : public QWidget {
 public:
     HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner);
+    ~HistoryWindow() override;
     // Reads the records again with the filters as they are.
     void refresh();
     // Chooses the record in row `row` of the list.
@@ -89,7 +83,10 @@ public:
     QComboBox* kindFilter() const { return kind_; }
     QPlainTextEdit* details() const { return details_; }
     QLabel* note() const { return note_; }
-    HistoryCurvePlot* plot() const { return plot_; }
+    CurveComparePlot* plot() const { return plot_; }
+    HistoryComparePanel* comparePanel() const { return compare_; }
+    // Hides the records every settings read leaves (unless that kind is chosen).
+    QCheckBox* hideSettingsReads() const { return hideSettingsReads_; }
     const std::optional<history::Record>& chosen() const { return chosen_; }
 
 protected:
@@ -105,7 +102,9 @@ private:
     QComboBox* kind_;
     QTableView* list_;
     HistoryListModel* model_;
-    HistoryCurvePlot* plot_;
+    CurveComparePlot* plot_;
+    HistoryComparePanel* compare_;
+    QCheckBox* hideSettingsReads_;
     QPlainTextEdit* details_;
     QPushButton* restore_;
     QPushButton* export_;

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QVBoxLayout>
 
+#include "window/calibration_view.h"
 #include "window/curve_widgets.h"
 #include "window/main_window.h"
 
@@ -45,6 +46,9 @@ void MainWindow::layOutCalibration() {
     grid->addWidget(w("KalibrasyonBaşlatButon"), r, 0, 1, 2);
     grid->addWidget(w("KalibrasyonDurdurButon"), r, 0, 1, 2);
     grid->addWidget(w("Kalibrasyonyükleme"), r++, 2, 1, 2);
+    // The run as it goes, right of the readings, from the instruction down.
+    calibrationView_ = new CalibrationRunView(form_, screen);
+    grid->addWidget(calibrationView_, 1, 4, r, 1);
     grid->setRowStretch(r, 1);
     grid->setColumnStretch(4, 1);
 }

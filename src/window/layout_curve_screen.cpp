@@ -2,6 +2,7 @@
 // pictures and the undo buttons down the left margin, the plot with its two rows
 // of point boxes and the arrow cross, the live values to its right.
 #include <QGridLayout>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <utility>
@@ -63,7 +64,16 @@ void MainWindow::layOutCurvePaper() {
     // Band buttons, the idle button, the idle and tilt pictures down the left margin.
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
-    left->addSpacing(PlotFrame::kBoxRowsHeight);
+    // Beside the two rows of point boxes: what each row does.
+    auto* rowCaptions = new QWidget(paper);
+    rowCaptions->setFixedSize(92, PlotFrame::kBoxRowsHeight);
+    for (int r = 0; r < 2; ++r) {
+        rowCaptions_[r] = new QLabel(rowCaptions);
+        rowCaptions_[r]->setObjectName(r == 0 ? QStringLiteral("RaiseRowCaption") : QStringLiteral("LowerRowCaption"));
+        rowCaptions_[r]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        rowCaptions_[r]->setGeometry(0, 8 + 22 * r, 92, 18);
+    }
+    left->addWidget(rowCaptions);
     for (const char* name : {"devir1000", "devir2000", "devir3000", "devir4000", "devir5000", "devir6000"}) {
         w(name)->setFixedWidth(92);
         left->addWidget(w(name));
@@ -140,6 +150,36 @@ void MainWindow::layOutCurvePaper() {
     right->addWidget(readout_);
     right->addStretch(1);
     grid->addLayout(right, 0, 2);
+}
+
+void MainWindow::mirrorPointBoxTips() {
+    const bool english = form_.LanguageIndex == 1;
+    if (!rowCaptions_[0] || pointBoxTipsEnglish_ == english) return;
+    pointBoxTipsEnglish_ = english;
+    // Row 0 (CheckÜ) raises the points it marks, row 1 (CheckA) lowers them.
+    struct Row {
+        const char* boxes;
+        const char* caption;
+        const char* turkish;
+        const char* english;
+    };
+    const Row rows[] = {{"CheckÜ", "▲", "Yükselt", "Raise"}, {"CheckA", "▼", "Alçalt", "Lower"}};
+    for (int r = 0; r < 2; ++r) {
+        const QString verb = QString::fromUtf8(english ? rows[r].english : rows[r].turkish);
+        const QString whole = english ? QStringLiteral("%1: the points ticked in this row (the arrow buttons or keys move them)")
+                                      : QStringLiteral("%1: bu satırda işaretli noktalar (ok düğmeleri ya da tuşları taşır)");
+        rowCaptions_[r]->setText(verb + QChar(' ') + QString::fromUtf8(rows[r].caption));
+        rowCaptions_[r]->setToolTip(whole.arg(verb));
+        for (int k = 0; k <= 18; ++k) {
+            QWidget* box = w(std::string(rows[r].boxes) + "(" + std::to_string(k) + ")");
+            if (!box) continue;
+            if (k < 18)
+                box->setToolTip((english ? QStringLiteral("%1 point %2") : QStringLiteral("%1: nokta %2")).arg(verb).arg(k + 1));
+            else
+                box->setToolTip(english ? QStringLiteral("%1 from the first point ticked in this row to the right end").arg(verb)
+                                        : QStringLiteral("%1: bu satırda ilk işaretli noktadan sağ uca kadar").arg(verb));
+        }
+    }
 }
 
 QWidget* MainWindow::addPicturePair(const char* released, const char* pressed) {

@@ -150,6 +150,7 @@ void MainWindow::layOutFixedArea(QWidget* top) {
     record->setSpacing(2);
     for (const char* name : {"ButonKayıt", "ButonTrend"}) record->addWidget(w(name));
     history_ = new HistoryControls(form_, [this](const std::function<void()>& work) { runHandler(work); }, top);
+    history_->setPlacement([this](QWidget* window) { placeToolWindow(window, kHistoryWindowSize); });
     record->addWidget(history_);
     rowB->addLayout(record);
     rows->addLayout(rowB);

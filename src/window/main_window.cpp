@@ -12,6 +12,7 @@
 
 #include "curve/point_readout.h"
 #include "window/control_widgets.h"
+#include "window/calibration_view.h"
 #include "window/curve_readout.h"
 #include "window/docked_panel.h"
 #include "window/curve_widgets.h"
@@ -19,7 +20,9 @@
 #include "window/messages_window.h"
 #include "window/history_window.h"
 #include "window/qt_canvas.h"
+#include "window/toolkit_language.h"
 #include "window/window_placement.h"
+#include "window/write_progress.h"
 
 namespace gasecu::qt {
 
@@ -55,6 +58,12 @@ MainWindow::MainWindow(Form1Korvane& form, SessionLoop& loop, QWidget* parent)
     form_.onExit = [this] { signalExitOnce(); };
     qApp->installEventFilter(this);
     addUndoShortcuts();
+    // The curve has the keyboard from the start: the arrow keys and Ctrl+Z act on
+    // it until the fitter clicks into a text box.
+    if (plot_) {
+        plot_->setFocusPolicy(Qt::ClickFocus);
+        plot_->setFocus(Qt::OtherFocusReason);
+    }
     resize(1366, 768);
 }
 
@@ -80,12 +89,20 @@ void MainWindow::mirror() {
     const QString title = MainWindowTitle(form_.LanguageIndex == 1, simulated_);
     if (windowTitle() != title) setWindowTitle(title);
     setWindowModified(form_.CurveUnsaved());
+    // Qt's own texts (the file dialogs) in the same language as the tool's.
+    if (const int language = form_.LanguageIndex == 1 ? 1 : 0; language != toolkitLanguage_) {
+        toolkitLanguage_ = language;
+        UseToolkitLanguage(language == 1);
+    }
     if (auto* button = qobject_cast<QPushButton*>(w("MesajlarButon"))) {
         const QString caption = form_.LanguageIndex == 1 ? QStringLiteral("Messages") : QStringLiteral("Mesajlar");
         if (button->text() != caption) button->setText(caption);
     }
     if (messages_->isVisible()) messages_->refresh();
     if (history_) history_->mirror();
+    mirrorPointBoxTips();
+    if (writeProgress_) writeProgress_->mirror();
+    if (calibrationView_ && form_.KalibrasyonPic.visible) calibrationView_->mirror();
     mirrorCurveReadout();
 }
 
@@ -137,11 +154,23 @@ void MainWindow::placeTrendWindow() {
     // The trend window's own frame is not known before it is shown: the main
     // window's stands in for it.
     const QSize frame = frameGeometry().size() - geometry().size();
-    const QRect spare = spareScreenRoom();
     const QRect place =
-        PlaceBesideWindow(screen->availableGeometry(), frameGeometry(), kTrendWindowSize + frame, spare);
+        PlaceBesideWindow(screen->availableGeometry(), frameGeometry(), kTrendWindowSize + frame, spareScreenRoom());
     trendWindow_->resize(place.size() - frame);
     trendWindow_->move(place.topLeft());
+}
+
+void MainWindow::placeToolWindow(QWidget* tool, QSize wanted) {
+    QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    const QSize frame = frameGeometry().size() - geometry().size();
+    const QRect available = screen->availableGeometry();
+    const QRect place = PlaceBesideWindow(available, frameGeometry(), wanted + frame, spareScreenRoom());
+    // The tool never gets less than its controls need, and stays whole on the
+    // screen even where that is more than the free room over the window.
+    const QSize size = (place.size() - frame).expandedTo(tool->minimumSizeHint()).boundedTo(available.size() - frame);
+    tool->resize(size);
+    tool->move(KeptOnScreen(available, QRect(place.topLeft(), size + frame)).topLeft());
 }
 
 QRect MainWindow::spareScreenRoom() const {
@@ -157,8 +186,11 @@ QRect MainWindow::spareScreenRoom() const {
     // shows, whichever is larger.
     QWidget* screen = w(form_.KalibrasyonPic.visible ? "KalibrasyonPic" : "SettingsSettingsPic");
     QRect used;
-    for (QWidget* child : screen->findChildren<QWidget*>())
-        if (child->isVisible()) used |= QRect(child->mapTo(screen, QPoint(0, 0)), child->size());
+    for (QWidget* child : screen->findChildren<QWidget*>()) {
+        // The calibration run's view is pictures only: a window may lie over it.
+        const bool picture = calibrationView_ && (child == calibrationView_ || calibrationView_->isAncestorOf(child));
+        if (child->isVisible() && !picture) used |= QRect(child->mapTo(screen, QPoint(0, 0)), child->size());
+    }
     constexpr int kGap = 8;
     const QRect whole = screen->rect();
     const QRect right(QPoint(used.right() + kGap, whole.top()), whole.bottomRight());
@@ -179,6 +211,7 @@ void MainWindow::toggleMessages() {
         return;
     }
     messages_->refresh();
+    placeToolWindow(messages_, kMessagesWindowSize);
     messages_->show();
     messages_->raise();
 }
@@ -301,6 +334,7 @@ void MainWindow::buildWidgets() {
     layOutSettings();
     layOutCalibration();
     layOutTrendWindow();
+    if (plot_) writeProgress_ = new WriteProgressBanner(form_, plot_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

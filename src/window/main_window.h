@@ -3,6 +3,7 @@
 // session's loop, the user's events fed to the form's handlers and, after every
 // handler, the controls' properties mirrored onto the widgets.
 #include <QImage>
+#include <QLabel>
 #include <QPointF>
 #include <QWidget>
 #include <cstdint>
@@ -27,6 +28,8 @@ class PlotFrame;
 class BandLegend;
 class PointReadoutLabel;
 class DockedPanel;
+class WriteProgressBanner;
+class CalibrationRunView;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -75,12 +78,19 @@ public:
     // Opens the trend window beside or under the window, or where it covers no
     // button of it (see PlaceBesideWindow).
     void placeTrendWindow();
+    // The same for the messages and history windows: wanted is the size where the
+    // screen has room for it. Unlike the trend window, which gives way to the
+    // controls, these always open whole on the screen and never below the size
+    // their own controls need.
+    void placeToolWindow(QWidget* tool, QSize wanted);
     // The part of the shown screen where no control lies, in screen coordinates.
     QRect spareScreenRoom() const;
     // The window talks to the virtual ECU: the title says so, in the fitter's language.
     void setSimulated(bool simulated);
     // The job label field, the history button and the history window.
     HistoryControls* historyControls() const { return history_; }
+    WriteProgressBanner* writeProgress() const { return writeProgress_; }
+    CalibrationRunView* calibrationView() const { return calibrationView_; }
 
 signals:
     // The exit button was pressed (or the window closed): the program ends.
@@ -119,8 +129,17 @@ private:
     MessagesWindow* messages_ = nullptr;
     HistoryControls* history_ = nullptr;
     bool simulated_ = false;
+    int toolkitLanguage_ = -1;
+    WriteProgressBanner* writeProgress_ = nullptr;  // over the plot during a curve write
+    CalibrationRunView* calibrationView_ = nullptr;  // the run on the calibration screen  // the language Qt's own texts were last set to
     // The curve screen's plot range and point readout.
     void mirrorCurveReadout();
+    // The captions and tooltips of the two rows of point boxes, in the fitter's language.
+    void mirrorPointBoxTips();
+    // The plot takes the keyboard focus: the arrow keys and undo act on the curve.
+    void giveTheCurveTheKeyboard();
+    std::optional<bool> pointBoxTipsEnglish_;
+    QLabel* rowCaptions_[2] = {};
     PlotFrame* plotFrame_ = nullptr;
     BandLegend* legend_ = nullptr;
     PointReadoutLabel* readout_ = nullptr;
@@ -130,6 +149,8 @@ private:
     DockedPanel* docked_ = nullptr;
     // The trend window's size where the screen has room for it.
     static constexpr QSize kTrendWindowSize{900, 520};
+    static constexpr QSize kMessagesWindowSize{640, 360};
+    static constexpr QSize kHistoryWindowSize{1000, 560};
 };
 
 // The main window's title ("[*]" marks unsaved curve changes) in English or

@@ -1,6 +1,8 @@
 #include "window/qt_file_dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStringList>
 #include <memory>
@@ -33,7 +35,13 @@ std::string QtFileDialogs::show(const FileDialogControl& dialog, bool save) {
     box.setNameFilter(QtNameFilter(dialog.filter));
     if (!dialog.initialDirectory.empty()) box.setDirectory(QString::fromStdString(dialog.initialDirectory));
     box.selectFile(QString::fromStdString(dialog.fileName));
-    if (box.exec() != QDialog::Accepted) return {};
+    // The keyboard goes back where it was: Qt would otherwise hand it to the first
+    // box that takes it (the job label), where the arrow keys and Ctrl+Z act on
+    // the text instead of the curve.
+    const QPointer<QWidget> before = QApplication::focusWidget();
+    const int result = box.exec();
+    if (before) before->setFocus(Qt::OtherFocusReason);
+    if (result != QDialog::Accepted) return {};
     const QStringList chosen = box.selectedFiles();
     if (chosen.isEmpty()) return {};
     return chosen.front().toStdString();

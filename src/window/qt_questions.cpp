@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace gasecu::qt {
 
@@ -32,6 +33,15 @@ bool QtQuestions::askYesNo(const YesNoQuestion& question) {
     QPushButton* no = AddAnswer(box, question.no, QMessageBox::NoRole, QStringLiteral("no"));
     box.setDefaultButton(no);
     box.setEscapeButton(no);
+    // The timers run while the box is open: once what it asks about is over, it
+    // closes unanswered (No).
+    QTimer watch;
+    if (question.stillApplies) {
+        QObject::connect(&watch, &QTimer::timeout, &box, [&box, &question] {
+            if (!question.stillApplies()) box.reject();
+        });
+        watch.start(100);
+    }
     box.exec();
     return box.clickedButton() == yes;
 }

@@ -121,6 +121,15 @@ Bytes QtSerialPort::readAll() {
     return Bytes(waiting.begin(), waiting.end());
 }
 
+Bytes QtSerialPort::discardWaiting() {
+    Bytes stale = readAll();
+    if (!port_.isOpen()) return stale;
+    // And what the driver holds but Qt has not taken in yet.
+    port_.clear(QSerialPort::Input);
+    quietTimer_.stop();
+    return stale;
+}
+
 void QtSerialPort::onReadyRead() {
     // Every new chunk restarts the wait: the event comes when the reply has ended.
     quietTimer_.start();

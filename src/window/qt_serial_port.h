@@ -35,6 +35,7 @@ public:
 
     bool send(const Bytes& frame) override;
     Bytes readAll() override;
+    Bytes discardWaiting() override;
 
     // Error signals of the underlying port since construction (diagnostics, tests).
     long errorSignalCount() const { return errorSignals_; }

@@ -99,7 +99,8 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
 
     if (ecu_) {
         window_->setSimulated(true);
-        if (options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(*ecu_);
+        if (options_.showEnginePanel) panel_ = std::make_unique<VirtualEnginePanel>(
+            *ecu_, nullptr, [form = form_.get()] { return form->LanguageIndex == 1; });
     }
 }
 

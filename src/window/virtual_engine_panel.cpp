@@ -17,27 +17,28 @@
 namespace gasecu {
 namespace {
 
-const char* FaultCaption(sim::ReplyFault kind) {
+// Each line fault's caption, English then Turkish.
+std::pair<const char*, const char*> FaultCaption(sim::ReplyFault kind) {
     switch (kind) {
-        case sim::ReplyFault::Drop: return "Drop replies";
-        case sim::ReplyFault::Cut: return "Cut replies short";
-        case sim::ReplyFault::Split: return "Split replies";
-        case sim::ReplyFault::Merge: return "Merge two replies";
-        case sim::ReplyFault::Garbage: return "Noise bytes";
-        case sim::ReplyFault::Late: return "Late replies (> 500 ms)";
-        case sim::ReplyFault::Duplicate: return "Replies twice";
-        case sim::ReplyFault::Stray: return "Stray copies (> 500 ms)";
+        case sim::ReplyFault::Drop: return {"Drop replies", "Yanıtları at"};
+        case sim::ReplyFault::Cut: return {"Cut replies short", "Yanıtları kısa kes"};
+        case sim::ReplyFault::Split: return {"Split replies", "Yanıtları böl"};
+        case sim::ReplyFault::Merge: return {"Merge two replies", "İki yanıtı birleştir"};
+        case sim::ReplyFault::Garbage: return {"Noise bytes", "Parazit baytları"};
+        case sim::ReplyFault::Late: return {"Late replies (> 500 ms)", "Geç yanıtlar (> 500 ms)"};
+        case sim::ReplyFault::Duplicate: return {"Replies twice", "Yanıtlar iki kez"};
+        case sim::ReplyFault::Stray: return {"Stray copies (> 500 ms)", "Başıboş kopyalar (> 500 ms)"};
     }
-    return "";
+    return {"", ""};
 }
 
-const char* FuelText(sim::FuelState fuel) {
+std::pair<const char*, const char*> FuelText(sim::FuelState fuel) {
     switch (fuel) {
-        case sim::FuelState::Gas: return "gas";
-        case sim::FuelState::Petrol: return "petrol";
-        case sim::FuelState::ChangingOver: return "changing over";
+        case sim::FuelState::Gas: return {"gas", "gazda"};
+        case sim::FuelState::Petrol: return {"petrol", "benzinde"};
+        case sim::FuelState::ChangingOver: return {"changing over", "geçişte"};
     }
-    return "";
+    return {"", ""};
 }
 
 QDoubleSpinBox* MakeSpin(double low, double high, double step, int decimals, const QString& suffix) {
@@ -51,9 +52,9 @@ QDoubleSpinBox* MakeSpin(double low, double high, double step, int decimals, con
 
 }  // namespace
 
-VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : QWidget(parent), ecu_(ecu) {
+VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent, std::function<bool()> english)
+    : QWidget(parent), ecu_(ecu), english_(std::move(english)) {
     setObjectName("VirtualEnginePanel");
-    setWindowTitle("Virtual engine");
 
     rpm_ = new QSpinBox;
     rpm_->setObjectName("rpm");
@@ -62,41 +63,45 @@ VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : 
     rpm_->setSuffix(" rpm");
     pressure_ = MakeSpin(0.0, 2.5, 0.05, 2, " bar");
     pressure_->setObjectName("pressure");
-    reducerWarmUp_ = new QCheckBox("warms up");
+    reducerWarmUp_ = new QCheckBox;
     reducerWarmUp_->setObjectName("reducerWarmUp");
     reducerC_ = MakeSpin(-20, 104, 1, 1, " °C");
     reducerC_->setObjectName("reducerTemperature");
-    gasWarmUp_ = new QCheckBox("warms up");
+    gasWarmUp_ = new QCheckBox;
     gasWarmUp_->setObjectName("gasWarmUp");
     gasC_ = MakeSpin(-20, 104, 1, 1, " °C");
     gasC_->setObjectName("gasTemperature");
-    smallNozzle_ = new QCheckBox("Injector nozzles too small");
+    smallNozzle_ = new QCheckBox;
     smallNozzle_->setObjectName("smallNozzle");
-    auto* readyForCalibration = new QPushButton("Warm engine at 2100 rpm (calibration)");
+    auto* readyForCalibration = new QPushButton;
+    readyForCalibration_ = readyForCalibration;
     readyForCalibration->setObjectName("readyForCalibration");
 
-    auto* engine = new QGroupBox("Engine");
+    auto* engine = new QGroupBox;
+    engine_ = engine;
     auto* form = new QFormLayout(engine);
-    form->addRow("Engine speed", rpm_);
-    form->addRow("Gas pressure", pressure_);
+    for (QLabel*& caption : rowCaptions_) caption = new QLabel;
+    form->addRow(rowCaptions_[0], rpm_);
+    form->addRow(rowCaptions_[1], pressure_);
     auto* reducerRow = new QHBoxLayout;
     reducerRow->addWidget(reducerC_);
     reducerRow->addWidget(reducerWarmUp_);
-    form->addRow("Reducer", reducerRow);
+    form->addRow(rowCaptions_[2], reducerRow);
     auto* gasRow = new QHBoxLayout;
     gasRow->addWidget(gasC_);
     gasRow->addWidget(gasWarmUp_);
-    form->addRow("Gas", gasRow);
+    form->addRow(rowCaptions_[3], gasRow);
     form->addRow(smallNozzle_);
     form->addRow(readyForCalibration);
 
-    auto* line = new QGroupBox("Line faults");
+    auto* line = new QGroupBox;
+    line_ = line;
     faultLayout_ = new QGridLayout(line);
-    silent_ = new QCheckBox("Adapter unplugged (silence)");
+    silent_ = new QCheckBox;
     silent_->setObjectName("silent");
     for (int k = 0; k < sim::kReplyFaultKinds; ++k) {
         auto kind = static_cast<sim::ReplyFault>(k);
-        faults_[k] = new QCheckBox(FaultCaption(kind));
+        faults_[k] = new QCheckBox;
         faults_[k]->setObjectName(QString("fault%1").arg(k));
         connect(faults_[k], &QCheckBox::toggled, this,
                 [this, kind](bool on) { ecu_.setFaultRate(kind, on ? kFaultRate : 0.0); });
@@ -145,6 +150,28 @@ VirtualEnginePanel::VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent) : 
     refresh();
 }
 
+void VirtualEnginePanel::applyLanguage(bool english) {
+    if (language_ == static_cast<int>(english)) return;
+    language_ = static_cast<int>(english);
+    auto say = [english](const char* en, const char* tr) { return QString::fromUtf8(english ? en : tr); };
+    setWindowTitle(say("Virtual engine", "Sanal motor"));
+    engine_->setTitle(say("Engine", "Motor"));
+    rowCaptions_[0]->setText(say("Engine speed", "Motor devri"));
+    rowCaptions_[1]->setText(say("Gas pressure", "Gaz basıncı"));
+    rowCaptions_[2]->setText(say("Reducer", "Regülatör"));
+    rowCaptions_[3]->setText(say("Gas", "Gaz"));
+    for (QCheckBox* warmUp : {reducerWarmUp_, gasWarmUp_}) warmUp->setText(say("warms up", "ısınıyor"));
+    smallNozzle_->setText(say("Injector nozzles too small", "Enjektör memeleri küçük"));
+    readyForCalibration_->setText(
+        say("Warm engine at 2100 rpm (calibration)", "Sıcak motor 2100 devirde (kalibrasyon)"));
+    line_->setTitle(say("Line faults", "Hat arızaları"));
+    silent_->setText(say("Adapter unplugged (silence)", "Adaptör çekildi (sessizlik)"));
+    for (int k = 0; k < sim::kReplyFaultKinds; ++k) {
+        const auto [en, tr] = FaultCaption(static_cast<sim::ReplyFault>(k));
+        faults_[k]->setText(say(en, tr));
+    }
+}
+
 void VirtualEnginePanel::setOrientation(Qt::Orientation orientation) {
     orientation_ = orientation;
     layout_->setDirection(orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
@@ -191,8 +218,11 @@ void VirtualEnginePanel::refresh() {
         QSignalBlocker block(faults_[k]);
         faults_[k]->setChecked(ecu_.faultRate(static_cast<sim::ReplyFault>(k)) > 0);
     }
-    status_->setText(QString("On %1, petrol %2 ms, gas %3 ms")
-                         .arg(FuelText(ecu_.fuelState()))
+    const bool english = !english_ || english_();
+    applyLanguage(english);
+    const auto [fuelEn, fuelTr] = FuelText(ecu_.fuelState());
+    status_->setText(QString::fromUtf8(english ? "On %1, petrol %2 ms, gas %3 ms" : "Motor %1, benzin %2 ms, gaz %3 ms")
+                         .arg(QString::fromUtf8(english ? fuelEn : fuelTr))
                          .arg(ecu_.lastPetrolTime(), 0, 'f', 2)
                          .arg(ecu_.lastGasTime(), 0, 'f', 2));
 }

@@ -5,6 +5,7 @@
 // faults on and off. It only turns the controller's setters; it owns nothing.
 #include <QWidget>
 #include <array>
+#include <functional>
 
 #include "virtual_ecu.h"
 
@@ -12,6 +13,8 @@ class QBoxLayout;
 class QCheckBox;
 class QGridLayout;
 class QDoubleSpinBox;
+class QGroupBox;
+class QPushButton;
 class QLabel;
 class QSpinBox;
 class QTimer;
@@ -21,7 +24,9 @@ namespace gasecu {
 class VirtualEnginePanel : public QWidget {
     Q_OBJECT
 public:
-    explicit VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent = nullptr);
+    // english tells the fitter's language (English when not given); the panel
+    // follows it at every refresh.
+    explicit VirtualEnginePanel(sim::VirtualEcu& ecu, QWidget* parent = nullptr, std::function<bool()> english = {});
 
     // Probability a faulty reply gets when its box is ticked.
     static constexpr double kFaultRate = 0.2;
@@ -36,6 +41,8 @@ public:
 
 private:
     void applyTemperature(QCheckBox* warmUp, QDoubleSpinBox* value, bool reducer);
+    // Every caption in the language, when it changed.
+    void applyLanguage(bool english);
 
     sim::VirtualEcu& ecu_;
     QSpinBox* rpm_ = nullptr;
@@ -52,6 +59,12 @@ private:
     QGridLayout* faultLayout_ = nullptr;
     Qt::Orientation orientation_ = Qt::Vertical;
     QTimer* refreshTimer_ = nullptr;
+    std::function<bool()> english_;
+    int language_ = -1;
+    QGroupBox* engine_ = nullptr;
+    QGroupBox* line_ = nullptr;
+    QPushButton* readyForCalibration_ = nullptr;
+    std::array<QLabel*, 4> rowCaptions_{};
 };
 
 }  // namespace gasecu

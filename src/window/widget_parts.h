@@ -17,6 +17,8 @@ namespace gasecu::qt {
 // each group (the style's disabled colours are what make a locked control look
 // locked).
 void SetRole(QWidget* w, QPalette::ColorRole role, std::optional<QColor> colour);
+// A colour that is not news any more (a lamp while the link is down): a light grey.
+QColor Faded(const QColor& colour);
 
 // Runs the events' mouse down, up and click for a widget that has no signals
 // of its own (pictures), and shows the pointing hand over it.

@@ -13,6 +13,7 @@
 #include <QTextEdit>
 #include <optional>
 
+#include "window/curve_widgets.h"
 #include "window/main_window.h"
 
 namespace gasecu::qt {
@@ -69,7 +70,42 @@ void MainWindow::addUndoShortcuts() {
 }
 
 
+namespace {
+
+// A box the fitter types into (not a read-only display nor a list's own editor).
+QLineEdit* TypingBox(QObject* object) {
+    auto* box = qobject_cast<QLineEdit*>(object);
+    if (!box || box->isReadOnly() || qobject_cast<QComboBox*>(box->parentWidget())) return nullptr;
+    return box;
+}
+
+// The band buttons: a click on one chooses what the arrow keys move next.
+bool IsBandButton(const QObject* object) { return object->objectName().startsWith(QStringLiteral("devir")); }
+
+}  // namespace
+
+void MainWindow::giveTheCurveTheKeyboard() {
+    if (plot_ && plot_->isVisible()) plot_->setFocus(Qt::MouseFocusReason);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A text box with the keyboard shows it: the keys typed (Ctrl+Z too) go there,
+    // not to the curve.
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        if (QLineEdit* box = TypingBox(watched); box && box->window() == this) {
+            QPalette p = box->palette();
+            p.setColor(QPalette::Base, event->type() == QEvent::FocusIn ? QColor(255, 246, 190)
+                                                                       : QApplication::palette(box).color(QPalette::Base));
+            box->setPalette(p);
+        }
+    }
+    // A click on the plot or on a band button gives the curve the keyboard back.
+    if (event->type() == QEvent::MouseButtonPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && plot_ &&
+            (widget == plot_ || plot_->isAncestorOf(widget) || IsBandButton(widget)))
+            giveTheCurveTheKeyboard();
+    }
     // The arrow keys edit the curve, but only while this window is the one the
     // fitter works in: keys typed into another program must never move a point.
     if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) && isActiveWindow()) {

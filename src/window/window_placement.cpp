@@ -79,4 +79,10 @@ QRect PlaceBesideWindow(const QRect& available, const QRect& window, QSize size,
                  fitted);
 }
 
+QRect KeptOnScreen(const QRect& available, const QRect& frame) {
+    const int x = std::max(available.left(), std::min(frame.left(), available.right() + 1 - frame.width()));
+    const int y = std::max(available.top(), std::min(frame.top(), available.bottom() + 1 - frame.height()));
+    return QRect(QPoint(x, y), frame.size());
+}
+
 }  // namespace gasecu::qt

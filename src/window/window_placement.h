@@ -40,4 +40,8 @@ WindowPlacement PlaceWindows(const QRect& available, QSize wanted, QSize minimum
 // the frame.
 QRect PlaceBesideWindow(const QRect& available, const QRect& window, QSize size, const QRect& spare);
 
+// A frame moved (not resized) as little as needed to lie on the screen; a frame
+// larger than the screen keeps its top left corner on it.
+QRect KeptOnScreen(const QRect& available, const QRect& frame);
+
 }  // namespace gasecu::qt

@@ -71,13 +71,13 @@ TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileLeavesNothingBehindAndSaysWhy) 
         {"no name at all", [](const fs::path& d) { return d / ""; }, "1\r\n", std::nullopt, WriteFailure::NoName},
         {"a link onto a device",
          [](const fs::path& d) {
-             fs::create_symlink("/dev/null", d / "Cur_11.txt");
+             fs::create_symlink(test::MakeDeviceOrPipe(d / "device"), d / "Cur_11.txt");
              return d / "Cur_11.txt";
          },
          "1\r\n", std::nullopt, WriteFailure::NotAFile},
         {"a link onto a link onto a device",
          [](const fs::path& d) {
-             fs::create_symlink("/dev/null", d / "Cur_12.txt");
+             fs::create_symlink(test::MakeDeviceOrPipe(d / "device"), d / "Cur_12.txt");
              fs::create_symlink("Cur_12.txt", d / "Cur_13.txt");
              return d / "Cur_13.txt";
          },
@@ -113,7 +113,6 @@ TEST(AtomicFileWrite, AFailedWriteKeepsTheOldFileLeavesNothingBehindAndSaysWhy) 
             EXPECT_FALSE(fs::is_regular_file(fs::status(target)));
         }
     }
-    EXPECT_TRUE(fs::is_character_file("/dev/null"));
 }
 
 TEST(AtomicFileWrite, APlainFileNewOrOldOrBehindALinkCanBeWritten) {

@@ -102,16 +102,17 @@ TEST(StatusHistory, TheFormNotesEveryStatusTextAtItsTime) {
     for (const StatusEntry& e : h.form.Messages.entries()) texts.push_back(e.text);
     ASSERT_GE(texts.size(), 5u);
     EXPECT_EQ(texts.front().rfind("gasecu ", 0), 0u);  // the banner
-    // The answer after the silence shows on the lamp, not as a message: the
-    // failure stays the last thing said until the fitter starts something.
-    const std::vector<std::string> last(texts.end() - 3, texts.end());
-    EXPECT_EQ(last, (std::vector<std::string>{"CONNECTED : COM4", "ECU NOT RESPONDING ! ", h.form.KomutSatırı.text}));
+    // The answer after the silence is said as the lamp turns green; the silence
+    // stays in the history before it.
+    const std::vector<std::string> last(texts.end() - 4, texts.end());
+    EXPECT_EQ(last, (std::vector<std::string>{"CONNECTED : COM4", "ECU NOT RESPONDING ! ",
+                                              "ECU RESPONDING AGAIN : COM4", h.form.KomutSatırı.text}));
     const auto& entries = h.form.Messages.entries();
-    const LocalTimeMs silent = entries[entries.size() - 2].time;
+    const LocalTimeMs silent = entries[entries.size() - 3].time;
     EXPECT_GE(silent, kMorning + seconds{3});
     EXPECT_LT(silent, kMorning + seconds{30});
     EXPECT_GT(entries.back().time, silent);
-    EXPECT_TRUE(IsFailureMessage(entries[entries.size() - 2].text));
+    EXPECT_TRUE(IsFailureMessage(entries[entries.size() - 3].text));
 }
 
 }  // namespace

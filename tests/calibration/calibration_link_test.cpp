@@ -161,12 +161,12 @@ TEST(CalibrationLink, ALostLinkEndsTheRunAsTheStopButtonDoes) {
         EXPECT_FALSE(f.ButtonsLocked);
         EXPECT_EQ(f.KomutSatırı.text, k.message);
         if (!k.pulled) {
-            // The ECU answers again: the lamp says so, the status line keeps why the
-            // run ended.
+            // The ECU answers again: the lamp and the status line say so, the
+            // status line naming again why the run ended.
             c.h.ecu.setSilent(false);
             c.h.runner.runFor(6000);
             EXPECT_EQ(f.LinkLampShown, Form1Korvane::LinkLampState::Answering);
-            EXPECT_EQ(f.KomutSatırı.text, k.message);
+            EXPECT_EQ(f.KomutSatırı.text, "ECU RESPONDING AGAIN : COM4 — CALIBRATION DID NOT COMPLETE");
             EXPECT_EQ(f.SequencerState, 8);
         }
         // A new run can start.

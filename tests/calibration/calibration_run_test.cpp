@@ -88,6 +88,7 @@ TEST(CalibrationRun, TheFirstCorrectionFollowsTheDifference) {
         {1.80, 366, {}, "rich, but at 1.50 ms gas time nothing is taken away"},
         {2.50, 488, {{99, 5, 122, 255, 10}}, "0.50 ms rich at 2.00 ms gas"},
         {4.04, 488, {{99, 5, 255, 0, 10}}, "exactly 1.04 ms is a full command"},
+        {1.96, 488, {{99, 5, 1, 255, 10}}, "exactly 1.04 ms rich is a full command back"},
         {3.10, 488, {}, "0.10 ms agrees"},
         {3.11, 488, {{99, 5, 27, 0, 10}}, "0.11 ms: 27 steps"},
     };
@@ -123,6 +124,28 @@ TEST(CalibrationRun, ElevenIterationsStillScaleWriteAndBlameTheNozzle) {
     EXPECT_EQ(b.form.CurveTable[3][1], 110);
     EXPECT_EQ(b.form.KomutSatırı.text, "ENJEKTÖR MEMESİ KÜCÜK !");
     EXPECT_TRUE(b.form.Kalibrasyonyükleme.visible);
+}
+
+// The fitter mends the nozzles and starts again in the same window: the second run
+// counts its own iterations (eleven left from the first would end it at once,
+// blaming the nozzle again).
+TEST(CalibrationRun, ASecondRunInTheSameWindowStartsItsCountAfresh) {
+    CalibrationBench b;
+    b.engine.correctionShare = 0;
+    b.start();
+    ASSERT_TRUE(b.runToEnd());
+    ASSERT_EQ(b.form.IterationCount, 11);
+    ASSERT_FALSE(b.form.CalibrationConverged);
+
+    b.engine.correctionShare = 1;
+    b.engine.mismatchMs = 0.50;
+    const std::size_t correctionsBefore = b.framesWithCode(99).size();
+    b.start();
+    ASSERT_TRUE(b.runToEnd());
+    EXPECT_TRUE(b.form.CalibrationConverged);
+    EXPECT_EQ(b.form.IterationCount, 2);
+    EXPECT_EQ(b.framesWithCode(99).size(), correctionsBefore + 1);
+    EXPECT_EQ(b.form.KomutSatırı.text, "CALIBRATION ENDED.");
 }
 
 TEST(CalibrationRun, AnEleventhIterationThatAgreesIsASuccess) {

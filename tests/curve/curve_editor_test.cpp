@@ -1,3 +1,7 @@
+#include <functional>
+#include <string>
+#include <utility>
+
 #include "curve_fixture.h"
 #include "curve/point_marks.h"
 
@@ -78,6 +82,7 @@ TEST_F(CurveEditor, SelectAllCyclesUpperLowerNone) {
 TEST_F(CurveEditor, HeldUpButtonGathersMarksAndRaisesEveryTick) {
     LoadDefaultCurve();
     form.devir2000_Click();
+    At(5, 10) = 302;  // band 3000 two units above band 2000 at point 10
     form.CheckA[4].setValue(1);   // point 5
     form.CheckÜ[9].setValue(1);   // point 10
     form.AA_MouseDown();
@@ -90,7 +95,9 @@ TEST_F(CurveEditor, HeldUpButtonGathersMarksAndRaisesEveryTick) {
     runner.runFor(75);  // first tick
     EXPECT_EQ(At(4, 5), 151);
     EXPECT_EQ(At(4, 10), 301);
+    EXPECT_EQ(At(5, 10), 302);  // exactly one unit above: far enough, not pushed
     runner.runFor(75 * 3);
+    EXPECT_EQ(At(5, 10), 305);  // pushed by the three ticks after
     EXPECT_EQ(At(4, 5), 154);
     EXPECT_EQ(At(3, 5), 150);  // band 1000 not selected, and below: untouched
     // Faster bands are pushed along so they stay above band 2000.
@@ -261,6 +268,107 @@ TEST_F(CurveEditor, APressAlwaysMovesTheWayItSaysWhateverTheHoldBefore) {
     }
 }
 
+// The edit tick first runs 75 ms after a press starts it; a quicker click or tap
+// used to be stopped by its release before that and moved nothing. Every button
+// and key, every hold from 1 ms to a few ticks: at least one step, the right way.
+TEST_F(CurveEditor, EveryPressMovesAtLeastOneStep) {
+    struct Press {
+        const char* name;
+        std::function<void(bool)> hold;  // true: down, false: up
+        int sign;                        // +1 raises point 10, -1 lowers it
+    };
+    auto button = [this](void (Form1Korvane::*down)(), void (Form1Korvane::*up)()) {
+        return [this, down, up](bool on) { (form.*(on ? down : up))(); };
+    };
+    auto key = [this](ArrowKey k) {
+        return [this, k](bool on) { on ? form.ArrowKeys.keyDown(k) : form.ArrowKeys.keyUp(k); };
+    };
+    const Press presses[] = {
+        {"up button", button(&Form1Korvane::AA_MouseDown, &Form1Korvane::AA_MouseUp), +1},
+        {"down button", button(&Form1Korvane::YY_MouseDown, &Form1Korvane::YY_MouseUp), -1},
+        {"left button", button(&Form1Korvane::sol_MouseDown, &Form1Korvane::sol_MouseUp), +1},
+        {"right button", button(&Form1Korvane::sag_MouseDown, &Form1Korvane::sag_MouseUp), -1},
+        {"Up key", key(ArrowKey::Up), +1},
+        {"Down key", key(ArrowKey::Down), -1},
+        {"Left key", key(ArrowKey::Left), +1},
+        {"Right key", key(ArrowKey::Right), -1},
+    };
+    LoadOrderedCurve();
+    form.devir123456_Click();
+    for (const Press& press : presses) {
+        for (int holdMs : {0, 1, 5, 9, 12, 30, 50, 74, 90, 150}) {
+            SCOPED_TRACE(std::string(press.name) + " held " + std::to_string(holdMs) + " ms");
+            curve::UncheckAllPoints(form);
+            form.CheckÜ[9].setValue(1);  // point 10, gathered into the press's row
+            const double before = At(5, 10);
+            press.hold(true);
+            runner.runFor(holdMs);
+            press.hold(false);
+            runner.runFor(200);
+            const double moved = (At(5, 10) - before) * press.sign;
+            EXPECT_GE(moved, 1);
+            // A press under one tick is exactly one step; a hold repeats as before.
+            if (holdMs < 10) {
+                EXPECT_EQ(moved, 1);
+            }
+        }
+    }
+    // Five quick clicks on the up button: five steps.
+    curve::UncheckAllPoints(form);
+    form.CheckÜ[9].setValue(1);
+    const double before = At(5, 10);
+    for (int i = 0; i < 5; ++i) {
+        form.AA_MouseDown();
+        runner.runFor(40);
+        form.AA_MouseUp();
+        runner.runFor(100);
+    }
+    EXPECT_EQ(At(5, 10), before + 5);
+}
+
+// Raising one band through the next pushes the faster ones along (the bands may
+// not cross): the status line names them and their pushed points are ringed until
+// the next edit starts.
+TEST_F(CurveEditor, BandsPushedAlongAreNamedAndMarkedUntilTheNextEdit) {
+    LoadOrderedCurve();  // bands 5 apart: 3000 at 40, 4000 at 45 ... at point 1
+    form.LanguageIndex = 1;
+    form.devir3000_Click();
+    form.CheckÜ[0].setValue(1);  // point 1
+    auto rings = [this] {
+        int n = 0;
+        for (const DrawCall& call : Canvas().calls()) n += call.kind == DrawCall::Kind::Circle && call.r == 7;
+        return n;
+    };
+    form.AA_MouseDown();
+    runner.runFor(10 + 75 * 3);  // three steps: 43, still under 4000's 45
+    EXPECT_EQ(form.KomutSatırı.text.find("PUSHED"), std::string::npos);
+    runner.runFor(75 * 3);  // 46: 4000 pushed to 47; 5000 at 50 is still above it
+    form.AA_MouseUp();
+    EXPECT_EQ(At(5, 1), 46);
+    EXPECT_EQ(At(6, 1), 47);
+    EXPECT_EQ(form.KomutSatırı.text, "BANDS 4000 rpm PUSHED ALONG (THE BANDS MAY NOT CROSS)");
+    form.CurveRedraw();
+    EXPECT_EQ(rings(), 1);
+    EXPECT_TRUE(form.PushedPoints[3][1]);
+    runner.runFor(1000);  // marks stay while nothing else happens
+    form.CurveRedraw();
+    EXPECT_EQ(rings(), 1);
+
+    // Held on: 5000 goes along as well, and the message grows.
+    form.AA_MouseDown();
+    runner.runFor(10 + 75 * 5);
+    form.AA_MouseUp();
+    EXPECT_EQ(form.KomutSatırı.text, "BANDS 4000, 5000 rpm PUSHED ALONG (THE BANDS MAY NOT CROSS)");
+    // The next edit that pushes nothing drops the marks.
+    curve::UncheckAllPoints(form);
+    form.CheckA[17].setValue(1);
+    form.YY_MouseDown();
+    runner.runFor(10 + 75);
+    form.YY_MouseUp();
+    form.CurveRedraw();
+    EXPECT_EQ(rings(), 0);
+}
+
 // The editor stops at what a curve file holds, so whatever it makes can be saved
 // and loaded again.
 TEST_F(CurveEditor, LevelsStayWithinWhatACurveFileHolds) {
@@ -285,6 +393,19 @@ TEST_F(CurveEditor, LevelsStayWithinWhatACurveFileHolds) {
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->values[8][10], 32767);
     EXPECT_EQ(parsed->values[8][11], -32768);
+
+    // The idle pictures carry the idle level to the file's limits and no further.
+    At(1, 2) = 32765;
+    form.Rolantiyukarıdisabel_MouseDown();
+    runner.runFor(75 * 4);
+    form.Rolantiyukarıdisabel_MouseUp();
+    EXPECT_EQ(At(1, 2), 32767);
+    At(1, 2) = -32766;
+    form.Rolantiaşagıdisabel_MouseDown();
+    runner.runFor(75 * 4);
+    form.Rolantiaşagıdisabel_MouseUp();
+    EXPECT_EQ(At(1, 2), -32768);
+    EXPECT_TRUE(curve::CurveFitsTheFile(form.CurveTable));
 }
 
 TEST_F(CurveEditor, LoweringMayGoBelowZero) {

@@ -4,7 +4,14 @@
 #include <functional>
 #include <optional>
 #include <sstream>
+#include <atomic>
+#include <thread>
 #include <tuple>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "curve_fixture.h"
 #include "support/disk_full.h"
@@ -57,12 +64,12 @@ TEST_F(CurveFiles, SaveAndLoadGiveTheSameCurveNegativeValuesIncluded) {
 
     dialogs.answer = PathOf("Cur_05.txt");
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer + " — EĞRİ KAYDEDİLDİ");
     EXPECT_FALSE(form.CheckÜ[3].checked());
     EXPECT_EQ(Canvas().clearCount(), clearsBefore + 1);
     ASSERT_EQ(dialogs.shownSave.size(), 1u);
     EXPECT_EQ(dialogs.shownSave[0].fileName, "*.txt");
-    EXPECT_EQ(dialogs.shownSave[0].filter, "curves (*.txt) Example: Cur_xx.txt");
+    EXPECT_EQ(dialogs.shownSave[0].filter, "eğriler (*.txt) Örnek: Cur_xx.txt");  // the window's language
     EXPECT_EQ(dialogs.shownSave[0].initialDirectory, curve::Utf8FromPath(dir.path()));
     const std::string text = Slurp(dir.path() / "Cur_05.txt");
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "101 -40 103 104 105 106 ");
@@ -73,7 +80,7 @@ TEST_F(CurveFiles, SaveAndLoadGiveTheSameCurveNegativeValuesIncluded) {
     form.CurveTable = CurveRows{};
     form.CheckA[2].setValue(1);
     form.ButonDisktenOku_Click();
-    EXPECT_EQ(form.KomutSatırı.text, " " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, " " + dialogs.answer + " — EĞRİ DOSYADAN YÜKLENDİ");
     EXPECT_TRUE(form.CurveFileOk);
     EXPECT_FALSE(form.CheckA[2].checked());
     for (int r = 2; r <= 8; ++r) EXPECT_EQ(form.CurveTable[r], saved[r]) << r;
@@ -83,7 +90,7 @@ TEST_F(CurveFiles, SaveAndLoadGiveTheSameCurveNegativeValuesIncluded) {
 
     form.LanguageIndex = 1;
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer + " — CURVE SAVED");
 }
 
 TEST_F(CurveFiles, NameRuleAndCancelledDialogs) {
@@ -92,8 +99,7 @@ TEST_F(CurveFiles, NameRuleAndCancelledDialogs) {
     Write("curve.txt", Nine("1 2 "));
     Write("cur_05.txt", Nine("1 2 "));
     Write("Cur_5.txt", Nine("1 2 "));
-    for (std::string answer : {PathOf("curve.txt"), PathOf("cur_05.txt"), std::string("Cur_5.txt"), std::string("*.txt"),
-                               std::string()}) {
+    for (std::string answer : {PathOf("curve.txt"), PathOf("cur_05.txt"), std::string("Cur_5.txt"), std::string("*.txt")}) {
         dialogs.answer = answer;
         form.ButonDisktenOku_Click();
         EXPECT_EQ(form.KomutSatırı.text, "HATALI DOSYA !") << answer;
@@ -110,12 +116,25 @@ TEST_F(CurveFiles, NameRuleAndCancelledDialogs) {
     form.ButonDiskeYaz_Click();
     EXPECT_EQ(form.KomutSatırı.text, "NAME OF INCORRECT FILE ! ");
 
+    // A cancelled dialog is no fault: nothing changes and nothing is said, the
+    // marks and the message before it included.
+    form.KomutSatırı.text = "EĞRİ OKUNDU";
+    form.CheckÜ[4].setValue(1);
+    dialogs.answer.clear();
+    for (auto press : {&Form1Korvane::ButonDisktenOku_Click, &Form1Korvane::ButonDiskeYaz_Click}) {
+        (form.*press)();
+        EXPECT_EQ(form.KomutSatırı.text, "EĞRİ OKUNDU");
+        EXPECT_TRUE(form.CheckÜ[4].checked());
+        EXPECT_EQ(form.CurveTable, before);
+    }
+    form.CheckÜ[4].setValue(0);
+
     // Only the last ten characters count, and they are characters, not bytes.
     std::filesystem::create_directory(dir.path() / u8"Müşteri");
     dialogs.answer = curve::Utf8FromPath(dir.path() / u8"Müşteri" / u8"Cur_ğı.txt");
     form.LanguageIndex = 0;
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer + " — EĞRİ KAYDEDİLDİ");
 }
 
 // The default curve file is rewritten at every start: a curve saved under its name
@@ -138,7 +157,7 @@ TEST_F(CurveFiles, TheDefaultCurvesNameIsRefusedForSaving) {
     // Loading it stays allowed, and a near name saves.
     dialogs.answer = curve::Utf8FromPath(dir.path() / "Cur_01.txt");
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer);
+    EXPECT_EQ(form.KomutSatırı.text, "HATASIZ DOSYA  " + dialogs.answer + " — EĞRİ KAYDEDİLDİ");
 }
 
 // A value the reader would refuse is never written: the fitter keeps the file he
@@ -162,7 +181,7 @@ TEST_F(CurveFiles, ACurveThatCouldNotBeReadBackIsNotSaved) {
     At(3, 1) = -32768;
     const auto saved = form.CurveTable;
     form.ButonDiskeYaz_Click();
-    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + path);
+    EXPECT_EQ(form.KomutSatırı.text, "FILE NO ERRORS " + path + " — CURVE SAVED");
     LoadDefaultCurve();
     form.ButonDisktenOku_Click();
     EXPECT_EQ(form.CurveTable[8][18], saved[8][18]);
@@ -172,10 +191,11 @@ TEST_F(CurveFiles, ACurveThatCouldNotBeReadBackIsNotSaved) {
 TEST_F(CurveFiles, NoDialogAtAllCountsAsCancelled) {
     Form1Korvane bare({dir.path(), dir.path() / "user", nullptr, nullptr, '.'});
     bare.Form_Load();
+    const std::string said = bare.KomutSatırı.text;
     bare.ButonDisktenOku_Click();
-    EXPECT_EQ(bare.KomutSatırı.text, "HATALI DOSYA !");
-    bare.ButonDiskeYaz_Click();
-    EXPECT_EQ(bare.KomutSatırı.text, "HATALI DOSYA İSMİ ! ");
+    EXPECT_EQ(bare.KomutSatırı.text, said);
+    EXPECT_FALSE(bare.SaveCurveFile());
+    EXPECT_EQ(bare.KomutSatırı.text, said);
 }
 
 TEST_F(CurveFiles, WrongEndMarkerLoadsTheCurveButReportsTheFile) {
@@ -226,6 +246,47 @@ TEST_F(CurveFiles, FaultyFileLeavesTheCurveExactlyAsItWas) {
     EXPECT_EQ(form.CurveTable, before);
 }
 
+#ifndef _WIN32
+// A pipe, or a link onto a device, picked in the open dialog: refused for what it
+// is, never opened (a pipe with no writer would hold the window for ever). A
+// writer waits at the far end while each read runs, so a read that opens it
+// anyway ends, and is seen.
+TEST_F(CurveFiles, APipeOrADevicePickedToReadIsRefusedUnopened) {
+    FillDistinct();
+    const auto before = form.CurveTable;
+    ASSERT_EQ(::mkfifo((dir.path() / "Cur_14.txt").c_str(), 0644), 0);
+    std::filesystem::create_symlink(test::MakeDeviceOrPipe(dir.path() / "device"), dir.path() / "Cur_15.txt");
+    for (const char* name : {"Cur_14.txt", "Cur_15.txt"}) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path node = std::filesystem::canonical(dir.path() / name);
+        // The far end opens as soon as someone reads, until the read is over.
+        auto withWriter = [&node](const std::function<void()>& read) {
+            std::atomic<bool> over{false};
+            std::thread writer([&] {
+                while (!over) {
+                    if (const int fd = ::open(node.c_str(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                        ::close(fd);
+                        return;
+                    }
+                    std::this_thread::yield();
+                }
+            });
+            read();
+            over = true;
+            writer.join();
+        };
+        curve::CurveFileRead read;
+        withWriter([&] { read = curve::ReadCurveFile(dir.path() / name); });
+        dialogs.answer = PathOf(name);
+        withWriter([&] { form.ButonDisktenOku_Click(); });
+        EXPECT_EQ(read.problem, curve::CurveFileRead::Problem::NotAFile);
+        EXPECT_EQ(read.english, "not a plain file (a device or a pipe)");
+        EXPECT_EQ(form.KomutSatırı.text, "HATALI DOSYA !");
+        EXPECT_EQ(form.CurveTable, before);
+    }
+}
+#endif
+
 TEST_F(CurveFiles, ShortLineAndLongHeaderAreTakenOverAsGiven) {
     FillDistinct();
     std::string text = Nine("1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 ");
@@ -264,7 +325,7 @@ TEST_F(CurveFiles, FailedWriteKeepsTheFileThatWasThereAndSaysWhy) {
          std::nullopt, "BU İSİMDE BİR KLASÖR VAR, DOSYA YAZILAMADI ! "},
         {"a link onto a device",
          [this] {
-             std::filesystem::create_symlink("/dev/null", dir.path() / "Cur_11.txt");
+             std::filesystem::create_symlink(test::MakeDeviceOrPipe(dir.path() / "device"), dir.path() / "Cur_11.txt");
              return PathOf("Cur_11.txt");
          },
          std::nullopt, "BU İSİM BİR DOSYA DEĞİL, YAZILMADI ! "},
@@ -292,7 +353,7 @@ TEST_F(CurveFiles, FailedWriteKeepsTheFileThatWasThereAndSaysWhy) {
 #ifndef _WIN32
     // The device behind the link is still a device, the link still a link.
     EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "Cur_11.txt"));
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+    EXPECT_FALSE(std::filesystem::is_regular_file(dir.path() / "device"));
 #endif
 
     form.LanguageIndex = 1;

@@ -32,10 +32,17 @@ struct RestoreToEditorTest : ::testing::Test {
 
 TEST_F(RestoreToEditorTest, TheRecordsCurveIsOneUndoableStep) {
     const CurveRows before = h.form.CurveTable;
-    const CurveOutcome o = RestoreToEditor(h.form, curve::FormatCurveText(Kept()));
+    Record record;
+    record.time = "2026-12-09 23:01:02";
+    record.kind = Kind::CurveRead;
+    record.label = "34 ABC 12";
+    const CurveOutcome o = RestoreToEditor(h.form, curve::FormatCurveText(Kept()), NameOf(record));
     EXPECT_TRUE(o.done);
     EXPECT_EQ(h.form.CurveTable, Kept());
-    EXPECT_EQ(h.form.KomutSatırı.text, "THE RECORD'S CURVE IS IN THE EDITOR");
+    // The status line names the record the curve came from.
+    EXPECT_EQ(h.form.KomutSatırı.text,
+              "THE RECORD'S CURVE IS IN THE EDITOR : 2026-12-09 23:01:02 Curve read from the ECU, 34 ABC 12");
+    EXPECT_EQ(o.turkish, "KAYITTAKİ EĞRİ EDİTÖRE ALINDI : 2026-12-09 23:01:02 EKÜ'den eğri okundu, 34 ABC 12");
     // The window opened with a kept curve: nothing was asked.
     EXPECT_TRUE(questions.askedChoices().empty());
     h.form.ButonGeriAl_Click();
@@ -64,7 +71,7 @@ TEST_F(RestoreToEditorTest, NeverUnderAnExchangeNorFromADamagedRecord) {
     ASSERT_TRUE(h.connect());
     h.form.ButonEcuOku_Click();
     h.runner.runFor(1500);
-    ASSERT_TRUE(h.form.CurveExchangeRunning());
+    ASSERT_TRUE(h.form.CurveExchangeRunning()) << h.form.KomutSatırı.text << " at step " << h.form.SequencerState;
     const CurveRows during = h.form.CurveTable;
     EXPECT_FALSE(RestoreToEditor(h.form, curve::FormatCurveText(Kept())).done);
     EXPECT_EQ(h.form.CurveTable, during);

@@ -84,7 +84,7 @@ TEST_F(CurveWrite, WritesTheCurveIn27TicksThenProvesItByReadingItBack) {
         EXPECT_EQ(h.form.ProgressBar11.value, h.form.ProgressBar7.value);
         if (t == 0) {
             EXPECT_TRUE(h.form.ProgressBar7.visible);
-            EXPECT_FALSE(h.form.EğriKağıdıPic.visible);
+            EXPECT_TRUE(h.form.EğriKağıdıPic.visible);  // the curve stays on view
             EXPECT_TRUE(h.form.ImgBenzin.visible);
             EXPECT_TRUE(h.form.LPGPic.visible);
             EXPECT_FALSE(h.form.BenzinPic.visible);
@@ -117,7 +117,7 @@ TEST_F(CurveWrite, WritesTheCurveIn27TicksThenProvesItByReadingItBack) {
     // 52 ticks in all: 26 s from the click to the proof.
     EXPECT_EQ(h.form.SequencerState, 8);
     EXPECT_EQ(h.form.CurveWriteResult, CurveOutcome::Equal);
-    EXPECT_EQ(h.form.KomutSatırı.text, "NO ERRORS ! ");
+    EXPECT_EQ(h.form.KomutSatırı.text, "NO ERRORS ! — CURVE WRITTEN AND READ BACK");
     EXPECT_FALSE(h.form.ProgressBar7.visible);
     EXPECT_FALSE(h.form.ProgressBar11.visible);
     EXPECT_EQ(h.form.ProgressBar7.maximum, 11);
@@ -134,7 +134,7 @@ TEST_F(CurveWrite, SaysSoInTurkish) {
     h.form.LanguageIndex = 0;
     h.form.ButonEcuYaz_Click();
     ASSERT_TRUE(runUntilWriteEnds());
-    EXPECT_EQ(h.form.KomutSatırı.text, "HATA YOK ! ");
+    EXPECT_EQ(h.form.KomutSatırı.text, "HATA YOK ! — EĞRİ YAZILDI VE GERİ OKUNDU");
 }
 
 TEST_F(CurveWrite, ABlockLostOnTheWayInFailsTheCheckAndKeepsTheToolsCurve) {

@@ -104,9 +104,9 @@ TEST(ExchangeEnd, ASettingWriteThatDidNotCompleteShowsTheEcuValueAgainInRed) {
     }
 }
 
-// A silence ends a curve read; the ECU answers again. Its failure stays in the
-// status line, the lamp turns green, and the settings the ECU may have changed
-// meanwhile are read again before the entries may be used.
+// A silence ends a curve read; the ECU answers again. The lamp turns green, the
+// status line says so with the failure named again, and the settings the ECU may
+// have changed meanwhile are read again before the entries may be used.
 TEST(ExchangeEnd, RecoveryShowsOnTheLampAndRereadsTheSettingsBeforeTheyCount) {
     for (double language : {1.0, 0.0}) {
         SCOPED_TRACE(language);
@@ -138,7 +138,9 @@ TEST(ExchangeEnd, RecoveryShowsOnTheLampAndRereadsTheSettingsBeforeTheyCount) {
             << h.form.LinkLamp.caption;
         EXPECT_EQ(h.form.LinkLamp.backColour, colours::kGreen);
         EXPECT_TRUE(h.form.TextMotorDevirHızı.enabled);
-        EXPECT_EQ(h.form.KomutSatırı.text, failure);
+        const std::string recovered = language == 1 ? "ECU RESPONDING AGAIN : COM4 — CURVE READ DID NOT COMPLETE"
+                                                    : "ECU YENİDEN YANIT VERİYOR : COM4 — EĞRİ OKUMA TAMAMLANMADI";
+        EXPECT_EQ(h.form.KomutSatırı.text, recovered);
         EXPECT_FALSE(h.form.SetPTransRPMTextBox.enabled);
         EXPECT_EQ(h.form.SetPTransRPMTextBox.text, "850");
 
@@ -148,7 +150,7 @@ TEST(ExchangeEnd, RecoveryShowsOnTheLampAndRereadsTheSettingsBeforeTheyCount) {
         for (const auto& f : h.framesSince(back)) pages += PageRequest(f.bytes) ? 1 : 0;
         EXPECT_EQ(pages, 6);
         EXPECT_EQ(h.form.SequencerState, 8);
-        EXPECT_EQ(h.form.KomutSatırı.text, failure);  // until the fitter starts something
+        EXPECT_EQ(h.form.KomutSatırı.text, recovered);  // until the fitter starts something
         EXPECT_TRUE(h.form.LinkLamp.visible);
 
         // A pulled adapter leaves the link down; the next connect reads the pages itself.

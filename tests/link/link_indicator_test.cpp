@@ -30,6 +30,14 @@ void ExpectLiveLooks(const Form1Korvane& f, bool live) {
                                       &f.LabelPms, &f.Label15, &f.Label18, &f.Label19, &f.Label20, &f.Label22,
                                       &f.Label23})
         EXPECT_EQ(label->enabled, live);
+    // The fuel display and the gas type lamps; the gas type buttons stay pressable.
+    for (const ImageControl* picture : {&f.ImgBenzin, &f.ImgGaz, &f.ImgGazGeçiş}) EXPECT_EQ(picture->enabled, live);
+    EXPECT_EQ(f.Label3.enabled, live);
+    EXPECT_EQ(f.Label4.enabled, live);
+    for (const ButtonControl* lamp : {&f.LPG, &f.CNG}) {
+        EXPECT_EQ(lamp->dimmed, !live);
+        EXPECT_TRUE(lamp->enabled);
+    }
     for (std::size_t i = 0; i < 2; ++i) {
         for (const auto* bars : {&f.ProgressBar1, &f.ProgressBar2, &f.ProgressBar3, &f.ProgressBar4, &f.ProgressBar5,
                                  &f.ProgressBar6})
@@ -174,7 +182,8 @@ TEST(Disconnect, UnderAnExchangeAsksAndEndsItCutShort) {
     questions.answerNext(false);
     h.form.ButonBağlantıKes_Click();
     ASSERT_EQ(questions.asked().size(), 2u);
-    EXPECT_EQ(questions.asked()[1].text, "The exchange under way will be cut short. Disconnect?");
+    EXPECT_EQ(questions.asked()[1].text,
+              "The exchange under way will be cut short. Disconnect?\n\nUnder way: the factory settings load");
     EXPECT_TRUE(h.port.isOpen());
     EXPECT_EQ(h.form.FactoryLoadResult, Form1Korvane::ExchangeOutcome::Running);
     const double step = h.form.SequencerState;
@@ -194,6 +203,27 @@ TEST(Disconnect, UnderAnExchangeAsksAndEndsItCutShort) {
     const double after = h.runner.nowMs() + 1;
     h.runner.runFor(3000);
     EXPECT_TRUE(h.framesSince(after).empty());
+}
+
+// The question names the exchange; when the exchange ends while it is open, it
+// goes away as a No: there is nothing left to cut short, the link stays.
+TEST(Disconnect, TheQuestionGoesAwayWhenItsExchangeEndsFirst) {
+    test::LinkHarness h;
+    ScriptedQuestions questions;
+    h.form.env.questions = &questions;
+    h.form.LanguageIndex = 0;
+    ASSERT_TRUE(h.connect());
+    h.form.ButonGenel_Click();
+    ASSERT_TRUE(h.form.EcuSequenceRunning());
+    questions.answerNext(true);  // the fitter would say Yes, too late
+    questions.whileAsked = [&] { h.runner.runUntil([&] { return !h.form.EcuSequenceRunning(); }, 20000); };
+    h.form.ButonBağlantıKes_Click();
+    ASSERT_EQ(questions.asked().size(), 1u);
+    EXPECT_EQ(questions.asked()[0].text,
+              "Süren işlem yarıda kalacak. Bağlantı kesilsin mi?\n\nSüren işlem: ayarların okunması");
+    EXPECT_TRUE(h.port.isOpen());
+    EXPECT_TRUE(h.form.LinkUp);
+    EXPECT_EQ(h.form.SettingsReadResult, Form1Korvane::ExchangeOutcome::Done);
 }
 
 // A scan under way stops at once, without a question: nothing is on the line.

@@ -39,11 +39,15 @@ TEST(LinkWatch, SilenceAtIdleLightsTheLampAfterThreeSecondsAndRepliesClearIt) {
 
     h.ecu.setSilent(false);
     h.runner.runFor(1000);
-    // The indicator turns green and says so; the status line keeps what happened.
+    // The indicator turns green and the status line says so too; the silence
+    // stays in the message history.
     EXPECT_TRUE(h.form.LinkLamp.visible);
     EXPECT_EQ(h.form.LinkLampShown, Form1Korvane::LinkLampState::Answering);
     EXPECT_EQ(h.form.LinkLamp.caption.rfind("COM4 : CONNECTED : ", 0), 0u) << h.form.LinkLamp.caption;
-    EXPECT_EQ(h.form.KomutSatırı.text, "ECU NOT RESPONDING ! ");
+    EXPECT_EQ(h.form.KomutSatırı.text, "ECU RESPONDING AGAIN : COM4");
+    const auto& said = h.form.Messages.entries();
+    ASSERT_GE(said.size(), 2u);
+    EXPECT_EQ(said[said.size() - 2].text, "ECU NOT RESPONDING ! ");
     EXPECT_FALSE(h.form.EcuSilent);
     EXPECT_TRUE(LiveBoxesEnabled(h.form));
     // A second silence is noticed again.
@@ -52,6 +56,29 @@ TEST(LinkWatch, SilenceAtIdleLightsTheLampAfterThreeSecondsAndRepliesClearIt) {
     EXPECT_TRUE(h.form.LinkLamp.visible);
     EXPECT_EQ(h.form.LinkLampShown, Form1Korvane::LinkLampState::Silent);
     EXPECT_EQ(h.form.LinkLamp.caption.rfind("COM4 : ECU NOT RESPONDING : ", 0), 0u) << h.form.LinkLamp.caption;
+}
+
+// A line that brings bytes but never a whole reply (noise in front of every one) is
+// no silence: after ten seconds of it the status line says so, the lamp stays. A
+// whole reply ends the episode, and a second one is reported again.
+TEST(LinkWatch, TenSecondsOfUnusableRepliesAreReportedEachTime) {
+    test::LinkHarness h('.', 1);
+    ASSERT_TRUE(h.connect());
+    h.runner.runFor(1200);
+    for (int episode = 1; episode <= 2; ++episode) {
+        SCOPED_TRACE(episode);
+        h.form.KomutSatırı.text.clear();
+        h.ecu.setFaultRate(sim::ReplyFault::Garbage, 1);
+        h.runner.runFor(9400);
+        EXPECT_EQ(h.form.KomutSatırı.text, "");
+        h.runner.runFor(1000);
+        EXPECT_EQ(h.form.KomutSatırı.text, "NO VALID REPLY FROM THE ECU ! ");
+        EXPECT_FALSE(h.form.EcuSilent);
+        EXPECT_EQ(h.form.SequencerState, 8);  // the poll goes on
+        h.ecu.setFaultRate(sim::ReplyFault::Garbage, 0);
+        h.runner.runFor(1000);
+        EXPECT_FALSE(h.form.EcuRepliesUnusable);
+    }
 }
 
 TEST(LinkWatch, TurkishLampAndMessage) {
@@ -102,7 +129,9 @@ TEST(LinkWatch, AnExchangeInProgressEndsWithItsOwnFailure) {
         h.ecu.setSilent(false);
         h.runner.runFor(1000);
         EXPECT_EQ(h.form.LinkLampShown, Form1Korvane::LinkLampState::Answering);
-        EXPECT_EQ(h.form.KomutSatırı.text, c.message);  // the failure stays
+        // The recovery is said with what the silence cut short.
+        const std::string failure = std::string(c.message).substr(0, std::string(c.message).find(" : ECU NOT"));
+        EXPECT_EQ(h.form.KomutSatırı.text, "ECU RESPONDING AGAIN : COM4 — " + failure);
         // The settings are read again first: then the window is usable as before.
         ASSERT_TRUE(h.runner.runUntil([&] { return !h.form.SettingsStale && h.form.SequencerState == 8; }, 6000));
         h.runner.runFor(600);

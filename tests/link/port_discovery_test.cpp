@@ -54,11 +54,19 @@ TEST(PortDiscovery, FindsTheEcuOnCom4AndReadsTheSettingsPages) {
     EXPECT_EQ(messages[3], std::make_pair(2000.0, std::string("TRIYING TO CONNECT : COM2")));
     EXPECT_EQ(messages[5], std::make_pair(3000.0, std::string("TRIYING TO CONNECT : COM3")));
     EXPECT_EQ(messages[7], std::make_pair(4000.0, std::string("TRIYING TO CONNECT : COM4")));
-    EXPECT_EQ(messages[8], std::make_pair(4500.0, std::string("CONNECTED : COM4")));
+    EXPECT_EQ(messages[8], std::make_pair(4500.0, std::string("ECU FOUND : COM4")));
     EXPECT_FALSE(h.form.LinkUp);
+    EXPECT_EQ(h.form.CurrentLinkState(), Form1Korvane::LinkState::Searching);
 
-    // LinkUp seven ticks (3.5 s) after the connected message.
-    EXPECT_TRUE(h.runner.runUntil([&] { return h.form.LinkUp; }, 5000));
+    // LinkUp seven ticks (3.5 s) after the ECU answered; "connected" is said in
+    // that same tick, when the indicator says it too, never before.
+    for (int tick = 0; tick < 7 && !h.form.LinkUp; ++tick) {
+        EXPECT_EQ(h.form.KomutSatırı.text.find("CONNECTED"), std::string::npos) << tick;
+        h.runner.runFor(500);
+    }
+    EXPECT_TRUE(h.form.LinkUp);
+    EXPECT_EQ(h.form.KomutSatırı.text, "CONNECTED : COM4");
+    EXPECT_EQ(h.form.CurrentLinkState(), Form1Korvane::LinkState::Connected);
     EXPECT_EQ(h.runner.nowMs(), 4500 + 3500);
     EXPECT_EQ(h.form.SequencerState, 8);
     EXPECT_EQ(h.port.portNumber(), 4);

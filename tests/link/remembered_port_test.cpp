@@ -37,7 +37,7 @@ struct LinkTimes {
 LinkTimes PressConnectAndTime(test::LinkHarness& h) {
     const double start = h.runner.nowMs();
     h.form.ComOpenButon_Click();
-    EXPECT_TRUE(h.runner.runUntil([&] { return h.form.KomutSatırı.text.rfind("CONNECTED", 0) == 0; }, 20000));
+    EXPECT_TRUE(h.runner.runUntil([&] { return h.form.KomutSatırı.text.rfind("ECU FOUND", 0) == 0; }, 20000));
     const double connected = h.runner.nowMs() - start;
     EXPECT_TRUE(h.runner.runUntil([&] { return h.form.LinkUp && h.form.SequencerState == 8; }, 20000));
     return {connected, h.runner.nowMs() - start};
@@ -184,9 +184,9 @@ TEST(RememberedPort, KeptOnlyWhenItChangesAndAFailedWriteIsReported) {
         test::DiskFull noRoom(0);
         ASSERT_TRUE(full.runner.runUntil([&] { return full.form.SequencerState == 1; }, 20000));
     }
-    EXPECT_EQ(full.form.KomutSatırı.text, "PORT NOT REMEMBERED ! CONNECTED : COM4");
     EXPECT_EQ(ReadWholeFile(RememberedFile(full)), "COM9\r\n");
     EXPECT_TRUE(full.runner.runUntil([&] { return full.form.LinkUp; }, 5000));
+    EXPECT_EQ(full.form.KomutSatırı.text, "PORT NOT REMEMBERED ! CONNECTED : COM4");
 }
 
 // The virtual ECU neither reads nor keeps the PC's port; ports named on the

@@ -149,11 +149,20 @@ TEST_F(Families, SettingsScreenAndGeneralSettingsReadThePages) {
     ticks(7);
     EXPECT_EQ(h.form.SequencerState, 8);
 
+    // The screen's own read shows its pages as they go and its result; the read
+    // after the settings screen opened said nothing of the kind.
+    EXPECT_EQ(h.form.KomutSatırı.text.find("READING"), std::string::npos);
     h.form.ButonGenel_Click();
     EXPECT_EQ(h.form.KomutSatırı.text, "GENERAL SETTINGS");
     EXPECT_FALSE(h.form.ButonGenel.enabled);
     EXPECT_EQ(ticks(1), (std::vector<Bytes>{kPage1}));
-    ticks(7);
+    EXPECT_EQ(h.form.KomutSatırı.text, "READING THE SETTINGS 1/6");
+    ticks(5);
+    EXPECT_EQ(h.form.KomutSatırı.text, "READING THE SETTINGS 6/6");
+    ticks(2);
+    EXPECT_EQ(h.form.KomutSatırı.text, "SETTINGS READ");
+    EXPECT_FALSE(h.form.SettingsReadAnnounced);
+    ticks(5);
     EXPECT_TRUE(h.form.ButonGenel.enabled);  // back at the idle step
 }
 

@@ -113,7 +113,7 @@ TEST(FitterFolders, EveryFileOfTheToolKeepsTurkishLettersAndSpaces) {
     dialogs.answer = curve::Utf8FromPath(curveFile);
     h.form.CurveTable[2][5] = 137;
     h.form.ButonDiskeYaz_Click();
-    EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer);
+    EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer + " — CURVE SAVED");
     EXPECT_NE(ReadWholeFile(curveFile).find(" 137 "), std::string::npos);
     h.form.CurveTable[2][5] = 0;
     h.form.ButonDisktenOku_Click();
@@ -221,7 +221,7 @@ TEST(FitterFolders, TheHistoryKeepsItsRecordsInATurkishFolder) {
     dialogs.answer = curve::Utf8FromPath(folder / "Cur_03.txt");
     h.form.ButonDiskeYaz_Click();
     h.form.SettleRestorePoints();
-    EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer + " (NOT KEPT IN THE HISTORY)");
+    EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer + " — CURVE SAVED (NOT KEPT IN THE HISTORY)");
     EXPECT_TRUE(fs::is_regular_file(folder / "Cur_03.txt"));
     ::CloseHandle(held);
     fs::remove(folder / "Cur_03.txt");
@@ -231,7 +231,7 @@ TEST(FitterFolders, TheHistoryKeepsItsRecordsInATurkishFolder) {
     for (const fs::path& file : {first, second}) {
         dialogs.answer = curve::Utf8FromPath(file);
         h.form.ButonDiskeYaz_Click();
-        EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer);
+        EXPECT_EQ(h.form.KomutSatırı.text, "FILE NO ERRORS " + dialogs.answer + " — CURVE SAVED");
     }
     h.form.SettleRestorePoints();
 

@@ -14,6 +14,7 @@
 #include "cli/trace_port.h"
 #include "curve/curve_text.h"
 #include "ecu_memory.h"
+#include "history/history_store.h"
 #include "link/command_frames.h"
 #include "qt/command_trace.h"
 #include "qt/headless_bench.h"
@@ -51,7 +52,7 @@ TEST(CliCommand, ScanFindsTheEcuBehindThreeSilentPorts) {
     // The window's status line, port by port, then the find.
     std::size_t at = 0;
     for (const std::string line : {"TRIYING TO CONNECT : COM1", "TRIYING TO CONNECT : COM2",
-                                   "TRIYING TO CONNECT : COM3", "TRIYING TO CONNECT : COM4", "CONNECTED : COM4"}) {
+                                   "TRIYING TO CONNECT : COM3", "TRIYING TO CONNECT : COM4", "ECU FOUND : COM4"}) {
         at = run.err.find(line, at);
         ASSERT_NE(at, std::string::npos) << line << "\n" << run.err;
     }
@@ -178,7 +179,7 @@ TEST(CliCommand, UsageAndFileNameFaultsEndAtOnce) {
 
 TEST(CliCommand, AnOutputFileThatCannotBeWrittenIsRefusedBeforeAnyPortIsOpened) {
     HeadlessBench bench;
-    std::filesystem::create_symlink("/dev/null", bench.dir() / "Cur_11.txt");
+    std::filesystem::create_symlink(test::MakeDeviceOrPipe(bench.dir() / "device"), bench.dir() / "Cur_11.txt");
     struct Case {
         std::vector<std::string> arguments;
         std::string says;
@@ -238,6 +239,65 @@ TEST(CliCommand, WriteCurveWritesTheFileAndAReadBackShowsTheSameCurve) {
     const CommandRun read = bench.run({"read-curve", "--lang", "en", "-o", HeadlessBench::Arg(back)});
     ASSERT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(ReadFile(back), ReadFile(file));
+}
+
+// The curve the ECU held is read and kept before the write, and the write's record
+// names that record (kind and time); without the read it says it is not known.
+TEST(CliCommand, WriteCurveKeepsTheEcusCurveBeforeItAsARestorePoint) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> extra;
+        std::vector<std::pair<history::Kind, std::string>> records;  // oldest first
+        bool namesTheOneBefore;  // the write's detail; else "not known"
+    };
+    const std::string held = curve::FormatCurveText(test::CurveHeldBy(sim::EcuMemory()));
+    const std::string written = curve::FormatCurveText(CurveForTheEcu());
+    using history::Kind;
+    const Case cases[] = {
+        {"read first",
+         {},
+         {{Kind::CurveRead, held}, {Kind::FileLoad, written}, {Kind::EcuCurveBeforeWrite, held},
+          {Kind::CurveWrite, written}},
+         true},
+        {"--no-backup-read",
+         {"--no-backup-read"},
+         {{Kind::FileLoad, written}, {Kind::CurveWrite, written}},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeadlessBench bench;
+        const std::filesystem::path file = bench.dir() / "Cur_05.txt";
+        WriteText(file, written);
+        std::vector<std::string> arguments{"write-curve", HeadlessBench::Arg(file), "--trace", "--lang", "en"};
+        arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+        const CommandRun run = bench.run(arguments);
+        ASSERT_EQ(run.status, 0) << run.err;
+        // No curve block is asked for before the write unless the read runs.
+        const std::vector<TraceLine> sent = SentLines(run.err);
+        const auto start = std::find_if(sent.begin(), sent.end(),
+                                        [](const TraceLine& t) { return t.bytes == frames::kWriteStartCommand; });
+        EXPECT_EQ(std::any_of(sent.begin(), start,
+                              [](const TraceLine& t) { return t.bytes == *frames::CurveBlockRequest(16); }),
+                  c.extra.empty());
+
+        const auto store = history::HistoryStore::Open(history::HistoryFileIn(bench.programDir()));
+        ASSERT_TRUE(store);
+        std::vector<history::Record> records = store->list({});
+        std::reverse(records.begin(), records.end());
+        ASSERT_EQ(records.size(), c.records.size() + 1);  // after the connect's settings read
+        for (std::size_t i = 0; i < c.records.size(); ++i) {
+            const auto record = store->find(records[i + 1].id);
+            ASSERT_TRUE(record);
+            EXPECT_EQ(record->kind, c.records[i].first) << i;
+            EXPECT_EQ(record->curveText, c.records[i].second) << i;
+        }
+        const auto write = store->find(records.back().id);
+        EXPECT_EQ(write->result, "equal");
+        EXPECT_EQ(write->detail, c.namesTheOneBefore
+                                     ? "ECU curve before: ecu-curve-before-write " + records[records.size() - 2].time
+                                     : "ECU curve before: not known");
+    }
 }
 
 TEST(CliCommand, WriteCurveWithABlockLostOnTheWayInEndsWithStatusSix) {

@@ -47,7 +47,7 @@ TEST(CliEndToEnd, ScanFindsTheEcuBehindThreeSilentPorts) {
     // The window's status line, port by port, then the find.
     std::size_t at = 0;
     for (const std::string line : {"TRIYING TO CONNECT : COM1", "TRIYING TO CONNECT : COM2",
-                                   "TRIYING TO CONNECT : COM3", "TRIYING TO CONNECT : COM4", "CONNECTED : COM4"}) {
+                                   "TRIYING TO CONNECT : COM3", "TRIYING TO CONNECT : COM4", "ECU FOUND : COM4"}) {
         at = run.err().find(line, at);
         ASSERT_NE(at, std::string::npos) << line << "\n" << run.err();
     }
@@ -148,6 +148,29 @@ TEST(CliEndToEnd, HelpNeedsNoDisplay) {
     const std::string out = process.readAllStandardOutput().toStdString();
     EXPECT_NE(out.find("--simulate"), std::string::npos) << out;
     EXPECT_NE(out.find("gasecu read-curve -o FILE"), std::string::npos) << out;
+}
+
+// The window without a display: no toolkit abort, but what runs without one.
+TEST(CliEndToEnd, TheWindowWithoutADisplayNamesTheCommandsThatNeedNone) {
+    test::EnsureQtApp();
+    const std::pair<QStringList, const char*> cases[] = {
+        {{QStringLiteral("--lang"), QStringLiteral("en")}, "the window needs a display"},
+        {{QStringLiteral("--simulate"), QStringLiteral("--lang=tr")}, "pencere için bir ekran gerekir"},
+    };
+    for (const auto& [arguments, said] : cases) {
+        SCOPED_TRACE(said);
+        QProcess process;
+        process.setProcessEnvironment(WithoutDisplay());
+        process.start(QStringLiteral(GASECU_BIN), arguments);
+        ASSERT_TRUE(process.waitForFinished(10000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 2);
+        const std::string err = QString::fromUtf8(process.readAllStandardError()).toStdString();
+        EXPECT_NE(err.find(said), std::string::npos) << err;
+        EXPECT_NE(err.find("scan, live, read-curve, write-curve, settings, set, faults, factory-reset, calibrate"),
+                  std::string::npos)
+            << err;
+    }
 }
 
 TEST(CliEndToEnd, AnUnknownFirstWordIsAUsageErrorEvenWithoutADisplay) {

@@ -54,6 +54,17 @@ TEST(CliSettingsCommand, EachCommandPrintsWhatTheEcuHoldsAfterIt) {
          {"set", "--trace", "leak-pressure=0.80", "coils=4"}, 0,
          "coils=4\nswitch-rpm=850\nswitch-temp=30.1\nmin-pressure=0.70\nleak-pressure=0.80\nadvance=0.20\n",
          "-- dropped: "},
+        // Every reply comes in two pieces with a long pause between (a busy ECU, a
+        // slow adapter): many tails come after the next request went out. A head
+        // left waiting from before a request never completes its reply: the pages
+        // that never came whole are named, no value made of two replies is shown.
+        {"replies split by a long pause",
+         [](sim::VirtualEcu& e) {
+             e.setFaultRate(sim::ReplyFault::Split, 1);
+             e.faults().setSplitPause(300, 460);
+             e.setAdapterLatency(80);
+         },
+         {"settings"}, 5, "", "SETTINGS NOT READ : MINIMUM PRESSURE"},
         // A coil count no coil choice has is not printed as a setting.
         {"a doubtful coil count", [](sim::VirtualEcu& e) { e.setSetting(31, 13); }, {"settings"}, 5, "",
          "DOUBTFUL COIL COUNT : 13 ?"},

@@ -2,6 +2,7 @@
 // virtual ECU on its port, captured output and the run of one command line.
 #include "qt/headless_bench.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <system_error>
 
@@ -52,12 +53,31 @@ HeadlessBench::~HeadlessBench() = default;
 std::string HeadlessBench::Arg(const std::filesystem::path& path) { return curve::Utf8FromPath(path); }
 
 CommandRun HeadlessBench::run(const std::vector<std::string>& arguments) {
-    std::unique_ptr<std::FILE, FileCloser> out(std::tmpfile()), err(std::tmpfile());
-    if (!out || !err) return {};
+    std::unique_ptr<std::FILE, FileCloser> out(std::tmpfile());
+    if (!out) return {};
+    CommandRun run = runOn(arguments, out.get());
+    run.out = ReadBack(out.get());
+    return run;
+}
+
+CommandRun HeadlessBench::runWithFullOutput(const std::vector<std::string>& arguments) {
+    cookie_io_functions_t full{};
+    full.write = [](void*, const char*, std::size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    std::unique_ptr<std::FILE, FileCloser> out(fopencookie(nullptr, "w", full));
+    if (!out) return {};
+    return runOn(arguments, out.get());
+}
+
+CommandRun HeadlessBench::runOn(const std::vector<std::string>& arguments, std::FILE* out) {
+    std::unique_ptr<std::FILE, FileCloser> err(std::tmpfile());
+    if (!err) return {};
     cli::SessionSurroundings surroundings;
     surroundings.programDirectory = programDir();
     surroundings.userDataDirectory = dir() / "user";
-    surroundings.out = out.get();
+    surroundings.out = out;
     surroundings.err = err.get();
     surroundings.clock = &clock_;
     CommandRun run;
@@ -66,7 +86,6 @@ CommandRun HeadlessBench::run(const std::vector<std::string>& arguments) {
             return std::make_unique<cli::HeadlessSession>(options, s, loop_, *line_,
                                                           options.simulate ? &ecu_ : nullptr);
         });
-    run.out = ReadBack(out.get());
     run.err = ReadBack(err.get());
     return run;
 }

@@ -6,6 +6,7 @@
 // two-minute calibration takes as long as its handlers take; what a script reads
 // (standard output and error, the exit status), what the ECU got (every frame, in
 // order, with its virtual time) and the files written are there to check.
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -40,6 +41,9 @@ public:
     // ORJ.DAT; "Cur_00.txt" is written there) is programDir(), the per-user data
     // folder dir()/user; dir() itself is the test's to fill.
     CommandRun run(const std::vector<std::string>& arguments);
+    // The same with standard output on a disk that is full: every write to it fails
+    // (ENOSPC) once its buffer is flushed; out stays empty.
+    CommandRun runWithFullOutput(const std::vector<std::string>& arguments);
 
     // The frames the ECU's port received from the tool, over every run so far.
     std::vector<Bytes> received() const;
@@ -57,6 +61,7 @@ public:
     sim::VirtualPort& line() { return *line_; }
 
 private:
+    CommandRun runOn(const std::vector<std::string>& arguments, std::FILE* out);
     TempDir dir_;
     int ecuPort_;
     std::unique_ptr<sim::VirtualTimeRunner> runner_;

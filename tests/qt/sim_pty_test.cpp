@@ -64,10 +64,21 @@ TEST(SimPty, EndsCleanlyOnSigtermAndRefusesUnknownOptions) {
     EXPECT_EQ(sim.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(sim.process().exitCode(), 0);
 
-    QProcess bad;
-    bad.start(QStringLiteral(GASECU_SIM_BIN), {"--rpm", "fast"});
-    ASSERT_TRUE(bad.waitForFinished(5000));
-    EXPECT_EQ(bad.exitCode(), 2);
+    // Words, and numbers past what the value is converted to (undefined behaviour
+    // there), are usage errors before any terminal is opened.
+    const QStringList refused[] = {{"--rpm", "fast"},     {"--seed", "1e20"},      {"--seed", "4294967296"},
+                                   {"--seed", "1.5"},     {"--rpm", "1e300"},      {"--latency", "1e300"},
+                                   {"--latency", "-1"}};
+    for (const QStringList& arguments : refused) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        QProcess bad;
+        bad.start(QStringLiteral(GASECU_SIM_BIN), arguments);
+        bad.closeWriteChannel();
+        ASSERT_TRUE(bad.waitForFinished(5000));
+        EXPECT_EQ(bad.exitCode(), 2);
+        EXPECT_TRUE(bad.readAllStandardOutput().isEmpty());
+        EXPECT_TRUE(bad.readAllStandardError().contains(arguments[0].toUtf8() + " needs"));
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -105,6 +106,31 @@ TEST(WindowCaptions, LangChoosesTheLanguageForOneRunOnly) {
         const WindowLanguage chosen = WindowLanguageFromArguments(static_cast<int>(c.words.size()), c.words.data());
         EXPECT_EQ(chosen.language, c.language) << c.words.back();
         EXPECT_EQ(!chosen.refusal.empty(), c.refused) << c.words.back() << ": " << chosen.refusal;
+    }
+
+    // Whether a display is there, before the toolkit is asked for one.
+    struct DisplayCase {
+        std::vector<const char*> words;
+        std::map<std::string, std::string> environment;
+        bool missing;
+    };
+    const DisplayCase displays[] = {
+        {{"gasecu"}, {}, true},
+        {{"gasecu"}, {{"DISPLAY", ":0"}}, false},
+        {{"gasecu"}, {{"WAYLAND_DISPLAY", "wayland-0"}, {"DISPLAY", ""}}, false},
+        {{"gasecu"}, {{"QT_QPA_PLATFORM", "xcb"}, {"WAYLAND_DISPLAY", "wayland-0"}}, true},
+        {{"gasecu"}, {{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":1"}}, false},
+        {{"gasecu"}, {{"QT_QPA_PLATFORM", "offscreen"}}, false},
+        {{"gasecu", "-platform", "offscreen"}, {{"QT_QPA_PLATFORM", "xcb"}}, false},
+        {{"gasecu", "--platform=xcb:nograb"}, {{"QT_QPA_PLATFORM", "offscreen"}}, true},
+    };
+    for (const DisplayCase& c : displays) {
+        auto variable = [&c](const char* name) -> const char* {
+            const auto found = c.environment.find(name);
+            return found == c.environment.end() ? nullptr : found->second.c_str();
+        };
+        EXPECT_EQ(WindowHasNoDisplay(static_cast<int>(c.words.size()), c.words.data(), variable), c.missing)
+            << c.words.back() << " " << c.environment.size();
     }
 
     // The window opened with English while Turkish is stored: English on screen,

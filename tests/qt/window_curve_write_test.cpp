@@ -50,7 +50,7 @@ TEST(WindowSimulate, WriteButtonWritesTheCurveAndTheReadButtonBringsItBack) {
     EXPECT_EQ(f.form().CurveWriteResult, Form1Korvane::CurveWriteOutcome::Equal);
     f.runFor(100);
     const std::string status = f.widget<QLineEdit>("KomutSatırı")->text().toStdString();
-    EXPECT_TRUE(status == "HATA YOK ! " || status == "NO ERRORS ! ") << status;
+    EXPECT_TRUE(status == "HATA YOK ! — EĞRİ YAZILDI VE GERİ OKUNDU" || status == "NO ERRORS ! — CURVE WRITTEN AND READ BACK") << status;
     EXPECT_TRUE(write->isEnabled());
 
     // Forget the curve, then read it from the ECU: the same curve comes back.

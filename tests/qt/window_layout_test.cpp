@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/control_registry.h"
 #include "ecu/live_log.h"
@@ -77,6 +78,31 @@ void ExpectEverythingOnView(WindowFixture& f, const std::string& where) {
     }
 }
 
+// The two rows of point boxes: no box's hit area reaches into another's, and each
+// row carries its caption and every box its tooltip in the window's language.
+void ExpectPointBoxesApartAndNamed(WindowFixture& f, bool english, const std::string& where) {
+    std::vector<QRect> boxes;
+    for (const char* row : {"CheckÜ", "CheckA"})
+        for (int k = 0; k <= 18; ++k) {
+            QWidget* box = f.window().widgetFor(std::string(row) + "(" + std::to_string(k) + ")");
+            boxes.emplace_back(box->mapTo(&f.window(), QPoint(0, 0)), box->size());
+            EXPECT_FALSE(box->toolTip().isEmpty()) << row << k << " on " << where;
+            EXPECT_TRUE(box->toolTip().startsWith(english ? (row[5] == 'A' ? "Lower" : "Raise")
+                                                          : (row[5] == 'A' ? "Alçalt" : "Yükselt")))
+                << box->toolTip().toStdString() << " on " << where;
+        }
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        for (std::size_t j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(boxes[i].intersects(boxes[j])) << i << " and " << j << " on " << where;
+    auto* raise = f.window().findChild<QLabel*>(QStringLiteral("RaiseRowCaption"));
+    auto* lower = f.window().findChild<QLabel*>(QStringLiteral("LowerRowCaption"));
+    ASSERT_TRUE(raise && lower);
+    EXPECT_EQ(raise->text(), english ? QStringLiteral("Raise ▲") : QStringLiteral("Yükselt ▲")) << where;
+    EXPECT_EQ(lower->text(), english ? QStringLiteral("Lower ▼") : QStringLiteral("Alçalt ▼")) << where;
+    for (QLabel* caption : {raise, lower})
+        EXPECT_LE(caption->fontMetrics().horizontalAdvance(caption->text()), caption->width()) << where;
+}
+
 TEST(WindowLayout, EveryScreenFitsEveryScreenSizeInBothLanguages) {
     const std::filesystem::path out = std::filesystem::path(GASECU_BIN).parent_path();
     WindowFixture f;
@@ -95,6 +121,7 @@ TEST(WindowLayout, EveryScreenFitsEveryScreenSizeInBothLanguages) {
                                           (language ? "-en-" : "-tr-") + screen;
                 ASSERT_EQ(f.window().size(), size) << where;
                 ExpectEverythingOnView(f, where);
+                if (std::string(screen) == "ButonEğri") ExpectPointBoxesApartAndNamed(f, language == 1, where);
                 f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(out / ("window-" + where + ".png"))));
             }
         }
@@ -204,8 +231,17 @@ TEST(WindowLayout, TheLinkIndicatorShowsWholeBesideTheConnectButton) {
         EXPECT_NE(lamp->text().toStdString().find(l ? " : ECU NOT RESPONDING : " : " : ECU YANIT VERMİYOR : "),
                   std::string::npos)
             << lamp->text().toStdString();
-        for (const char* name : {"TextBasinc", "LabelBar", "Label8(0)", "ProgressBar2(0)", "ProgressBar2(1)"})
+        for (const char* name : {"TextBasinc", "LabelBar", "Label8(0)", "ProgressBar2(0)", "ProgressBar2(1)",
+                                 "ImgBenzin", "ImgGaz", "ImgGazGeçiş", "Label3", "Label4"})
             EXPECT_FALSE(f.window().widgetFor(name)->isEnabled()) << name;
+        // The fuel shown and the gas type lamps fade to grey; the lamps stay pressable.
+        for (const char* name : {"ImgBenzin", "ImgGaz", "LPG", "CNG"}) {
+            QWidget* shown = f.window().widgetFor(name);
+            if (!shown->isVisible()) continue;
+            const QColor c = shown->grab().toImage().pixelColor(4, 4);
+            EXPECT_TRUE(c.red() == c.green() && c.green() == c.blue()) << name << " " << c.name().toStdString();
+        }
+        EXPECT_TRUE(f.window().widgetFor("LPG")->isEnabled());
         EXPECT_TRUE(disconnect->isEnabled());
         shot(std::string("1024x768-") + (l ? "en" : "tr") + "-link-silent");
     }

@@ -4,9 +4,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -169,7 +171,8 @@ TEST(Window, PropertiesOfEveryKindReachTheWidgets) {
     auto* bar = f.widget<QProgressBar>("ProgressBar2(0)");
     EXPECT_EQ(bar->value(), 137);  // hundredths of a bar
     EXPECT_EQ(bar->maximum(), 200);
-    EXPECT_EQ(f.widget<QLabel>("Label3")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    // (The gas type lamp is greyed while the link is down: its own colour is the active one.)
+    EXPECT_EQ(f.widget<QLabel>("Label3")->palette().color(QPalette::Active, QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_EQ(f.widget<QComboBox>("avas")->currentText(), "1.25 ms");
     EXPECT_EQ(f.widget<QLineEdit>("Coil")->text(), "4");
     EXPECT_FALSE(f.widget<QPushButton>("ButonGenel")->isEnabled());
@@ -202,13 +205,19 @@ TEST(Window, TimersFollowTheFormAndTickIt) {
     EXPECT_EQ(ticks, stoppedAt);
 }
 
-TEST(Window, ArrowKeysReachTheEditorOnlyWhileTheWindowIsActive) {
-    WindowFixture f;
-    MainWindow& w = f.window();
+// Shows the window as the one the fitter works in; false where the platform
+// cannot activate windows.
+bool ShowActive(MainWindow& w) {
     w.show();
     w.activateWindow();
     QApplication::setActiveWindow(&w);
-    if (!WaitUntil([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
+    return WaitUntil([&] { return w.isActiveWindow(); }, 1000);
+}
+
+TEST(Window, ArrowKeysReachTheEditorOnlyWhileTheWindowIsActive) {
+    WindowFixture f;
+    MainWindow& w = f.window();
+    if (!ShowActive(w)) GTEST_SKIP() << "the platform cannot activate windows";
     QWidget* target = w.widgetFor("EğriPic");
 
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
@@ -235,16 +244,58 @@ TEST(Window, ArrowKeysReachTheEditorOnlyWhileTheWindowIsActive) {
     EXPECT_EQ(f.form().ArrowKeys.query(ArrowKey::Right), 0);
 }
 
+// The keyboard belongs to the curve unless the fitter typed into a box: a click
+// on the plot or a band button takes it back, a closed file dialog leaves it
+// where it was, and a box that has it shows it.
+TEST(Window, TheCurveHasTheKeyboardUntilTheFitterTypesIntoABox) {
+    WindowFixture f;
+    MainWindow& w = f.window();
+    if (!ShowActive(w)) GTEST_SKIP() << "the platform cannot activate windows";
+    QWidget* plot = w.widgetFor("EğriPic");
+    auto* label = w.findChild<QLineEdit*>(QStringLiteral("JobLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), plot);
+    const QColor plain = label->palette().color(QPalette::Base);
+
+    auto click = [](QWidget* target) {
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, target->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &e);
+        }
+    };
+    for (const char* takesItBack : {"EğriPic", "devir3000"}) {
+        SCOPED_TRACE(takesItBack);
+        label->setFocus(Qt::MouseFocusReason);
+        EXPECT_NE(label->palette().color(QPalette::Base), plain);  // the box shows it has the keyboard
+        click(w.widgetFor(takesItBack));
+        EXPECT_EQ(QApplication::focusWidget(), plot);
+        EXPECT_EQ(label->palette().color(QPalette::Base), plain);
+    }
+    // A cancelled save dialog gives the keyboard back to the curve, not to the box.
+    {
+        test::ModalAnswer answer([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+        f.widget<QPushButton>("ButonDiskeYaz")->click();
+        ASSERT_TRUE(answer.opened());
+    }
+    ASSERT_TRUE(ShowActive(w));  // the window manager hands the window back
+    EXPECT_EQ(QApplication::focusWidget(), plot);
+    // With the curve's keyboard, an arrow key reaches the editor.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &press);
+    EXPECT_NE(f.form().ArrowKeys.query(ArrowKey::Up), 0);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(plot, &release);
+}
+
 // The arrow keys drive the curve only while the curve screen is on view and no
 // box or list has the keyboard: Down in the language list used to switch the
 // language and lower a point; Left in the coil box tilted the hidden curve.
 TEST(Window, ArrowKeysReachTheCurveOnlyFromTheCurveScreenAndNotFromABoxOrList) {
     WindowFixture f;
     MainWindow& w = f.window();
-    w.show();
-    w.activateWindow();
-    QApplication::setActiveWindow(&w);
-    if (!WaitUntil([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
+    if (!ShowActive(w)) GTEST_SKIP() << "the platform cannot activate windows";
     auto send = [](QWidget* target, Qt::Key key) {
         target->setFocus(Qt::OtherFocusReason);
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -277,10 +328,7 @@ TEST(Window, ArrowKeysReachTheCurveOnlyFromTheCurveScreenAndNotFromABoxOrList) {
 TEST(Window, EveryArrowKeyOnEveryKindOfFocusedControl) {
     WindowFixture f;
     MainWindow& w = f.window();
-    w.show();
-    w.activateWindow();
-    QApplication::setActiveWindow(&w);
-    if (!WaitUntil([&] { return w.isActiveWindow(); }, 1000)) GTEST_SKIP() << "the platform cannot activate windows";
+    if (!ShowActive(w)) GTEST_SKIP() << "the platform cannot activate windows";
     struct Case {
         const char* control;
         const char* kind;

@@ -3,7 +3,9 @@
 #include "tool_frames.h"
 #include "virtual_ecu.h"
 
-namespace gasecu::sim {
+// Its own namespace: the unity build may batch it with virtual_ecu_test.cpp,
+// whose helpers carry the same names.
+namespace gasecu::sim::storage_test {
 namespace {
 
 using test::CurveBlockWriteFrame;
@@ -176,4 +178,4 @@ TEST(EcuStorage, RepeatedBandRequestAfterALostReplyGetsTheSameBlock) {
 }
 
 }  // namespace
-}  // namespace gasecu::sim
+}  // namespace gasecu::sim::storage_test

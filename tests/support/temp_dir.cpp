@@ -1,5 +1,10 @@
 #include "support/temp_dir.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#endif
+
 #include <random>
 #include <string>
 #include <system_error>
@@ -27,6 +32,13 @@ TempDir::~TempDir() {
     // Make read-only test directories removable again.
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
     std::filesystem::remove_all(path_, ec);
+}
+
+std::filesystem::path MakeDeviceOrPipe(const std::filesystem::path& at) {
+#ifndef _WIN32
+    if (::mknod(at.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) ::mkfifo(at.c_str(), 0666);
+#endif
+    return at;
 }
 
 }  // namespace gasecu::test

@@ -1,0 +1,31 @@
+#include "window/toolkit_language.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace gasecu::qt {
+
+bool UseToolkitLanguage(bool english) {
+    static QTranslator* installed = nullptr;
+    if (english) {
+        if (installed) {
+            QCoreApplication::removeTranslator(installed);
+            delete installed;
+            installed = nullptr;
+        }
+        return true;
+    }
+    if (installed) return true;
+    auto translator = new QTranslator;
+    // qtbase carries the dialogs; Debian's package installs it with the others.
+    if (!translator->load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed = translator;
+    return true;
+}
+
+}  // namespace gasecu::qt
