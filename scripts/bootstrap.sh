@@ -21,6 +21,9 @@ packages=(
   fonts-dejavu-core locales
   dpkg-dev file
   qt6-translations-l10n
+  # The workshop server's sync: the client library, and the server the sync
+  # tests and benchmark start for themselves.
+  libpq-dev postgresql-15
   help2man
 )
 for option in "$@"; do

@@ -53,6 +53,8 @@ struct Options {
     std::string historyKind;                // history: --kind
     int historyLimit = 0;                   // history: --limit (0: all)
     bool historyCsv = false;                // history: --csv
+    std::string historyLaptop;              // history: --laptop (only that laptop's records)
+    std::string serverUri;                  // server-init, sync: --uri (else the "Sunucu" file's)
     long speedWaitSeconds = 120;    // calibrate: longest wait for the engine to reach 2000 rpm
 };
 

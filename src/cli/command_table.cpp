@@ -73,6 +73,16 @@ std::string SetHistoryCsv(Options& o, std::string_view) {
     o.historyCsv = true;
     return {};
 }
+std::string SetLaptop(Options& o, std::string_view value) {
+    if (value.empty()) return "--laptop needs a laptop's name";
+    o.historyLaptop = value;
+    return {};
+}
+std::string SetUri(Options& o, std::string_view value) {
+    if (value.empty()) return "--uri needs a server address";
+    o.serverUri = value;
+    return {};
+}
 std::string SetUpload(Options& o, std::string_view) {
     o.upload = true;
     return {};
@@ -140,7 +150,7 @@ const std::vector<Command>& Table() {
            "longest wait for the engine to reach 2000 rpm before the run is stopped (default 120; exit 7)",
            SetSpeedWait}},
          ValidateCalibrate, RunCalibrate, nullptr, false},
-        {"history", "[show ID | export ID -o FILE] [--kind KIND] [--limit N] [--csv]",
+        {"history", "[show ID | export ID -o FILE] [--kind KIND] [--laptop NAME] [--limit N] [--csv]",
          "List the restore points (newest first, one a line, its number first; --label TEXT picks the job),\n"
          "      show one with its settings and curve, or export its curve as a curve file (Cur_xx.txt).",
          {{"--kind", "", "KIND",
@@ -148,10 +158,24 @@ const std::vector<Command>& Table() {
            "                            setting-write, factory-load, fault-clear, calibration, file-load, file-save",
            SetKind},
           {"--limit", "", "N", "only the newest N records", SetLimit},
+          {"--laptop", "", "NAME", "only the records made on this laptop (the workshop's history after a sync)",
+           SetLaptop},
           {"--csv", "", "", "the listing as CSV with a header row", SetHistoryCsv},
           {"--output", "-o", "FILE", "export: the curve file; its last ten characters must begin with \"Cur\"",
            SetOutput}},
          ValidateHistory, nullptr, TakeHistoryWord, true, RunHistory},
+#ifdef GASECU_WITH_SYNC
+        {"sync", "[--uri URI]",
+         "Send this laptop's records the workshop's server lacks and take the other laptops' records\n"
+         "      (the server named in the data directory's file Sunucu: uri=postgresql://USER@HOST/DATABASE).",
+         {{"--uri", "", "URI", "this server instead (no password: that stays in ~/.pgpass)", SetUri}},
+         nullptr, nullptr, nullptr, false, RunSync},
+        {"server-init", "[--uri URI]",
+         "Create or upgrade the workshop history's schema on the server and the role gasecu_laptop\n"
+         "      the laptops' users belong to (insert and read only). Run as the database's owner.",
+         {{"--uri", "", "URI", "the server (default: the one in the file Sunucu)", SetUri}},
+         nullptr, nullptr, nullptr, false, RunServerInit},
+#endif
     };
     return table;
 }

@@ -40,6 +40,8 @@ int ValidateFactoryReset(const Options& options, std::string& message);
 int RunCalibrate(HeadlessSession& session, const Options& options);
 int ValidateCalibrate(const Options& options, std::string& message);
 int RunHistory(const Options& options);
+int RunSync(const Options& options);
+int RunServerInit(const Options& options);
 int ValidateHistory(const Options& options, std::string& message);
 std::string TakeHistoryWord(Options& options, std::string_view word);
 

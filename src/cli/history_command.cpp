@@ -45,7 +45,7 @@ std::string OneLine(std::string text) {
 
 std::string Line(const history::Record& r) {
     std::string line = std::to_string(r.id) + "\t" + r.time + "\t" + std::string(history::KindName(r.kind)) + "\t" +
-                       r.result + "\t" + OneLine(r.port) + "\t" + OneLine(r.label);
+                       r.result + "\t" + OneLine(r.port) + "\t" + OneLine(r.label) + "\t" + OneLine(r.laptop);
     if (r.slopeFactor) line += "\tslope=" + Number(*r.slopeFactor, 2);
     if (r.iterations) line += "\titerations=" + std::to_string(*r.iterations);
     if (!r.detail.empty()) line += "\t" + OneLine(r.detail);
@@ -54,7 +54,7 @@ std::string Line(const history::Record& r) {
 
 std::string CsvLine(const history::Record& r) {
     return std::to_string(r.id) + "," + r.time + "," + std::string(history::KindName(r.kind)) + "," + r.result +
-           "," + CsvField(r.port) + "," + CsvField(r.label) + "," +
+           "," + CsvField(r.port) + "," + CsvField(r.label) + "," + CsvField(r.laptop) + "," +
            (r.slopeFactor ? Number(*r.slopeFactor, 4) : std::string()) + "," +
            (r.iterations ? std::to_string(*r.iterations) : std::string()) + "," + CsvField(r.detail) + "\n";
 }
@@ -75,12 +75,13 @@ HistoryOutput Fail(int status, const std::string& message) {
 
 HistoryOutput List(const history::HistoryStore* store, const Options& options) {
     HistoryOutput o;
-    if (options.historyCsv) o.out = "id,time,kind,result,port,label,slope_factor,iterations,detail\n";
+    if (options.historyCsv) o.out = "id,time,kind,result,port,label,laptop,slope_factor,iterations,detail\n";
     if (!store) return o;  // no history yet
     history::Filter filter;
     filter.labelContains = options.label.value_or("");
     if (!options.historyKind.empty()) filter.kind = history::KindNamed(options.historyKind);
     filter.limit = options.historyLimit;
+    filter.laptop = options.historyLaptop;
     std::string error;
     const std::vector<history::Record> records = store->list(filter, &error);
     if (!error.empty()) return Fail(kExitFileError, "the history cannot be read: " + error);
@@ -91,7 +92,9 @@ HistoryOutput List(const history::HistoryStore* store, const Options& options) {
 HistoryOutput Show(const history::Record& r) {
     HistoryOutput o;
     o.out = "id=" + std::to_string(r.id) + "\ntime=" + r.time + "\nkind=" + std::string(history::KindName(r.kind)) +
-            "\nresult=" + r.result + "\nport=" + OneLine(r.port) + "\nlabel=" + OneLine(r.label) + "\n";
+            "\nresult=" + r.result + "\nport=" + OneLine(r.port) + "\nlabel=" + OneLine(r.label) +
+            "\nlaptop=" + OneLine(r.laptop) + "\n";
+    if (r.pulled) o.out += "pulled=yes (made on another laptop, read-only)\n";
     if (r.slopeFactor) o.out += "slope-factor=" + Number(*r.slopeFactor, 2) + "\n";
     if (r.iterations) o.out += "iterations=" + std::to_string(*r.iterations) + "\n";
     if (!r.detail.empty()) o.out += "detail=" + OneLine(r.detail) + "\n";

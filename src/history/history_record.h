@@ -49,6 +49,11 @@ struct Record {
     std::optional<double> slopeFactor;  // calibration
     std::optional<int> iterations;      // calibration
     std::string detail;  // the file, the setting written, the first differing point
+    // The record's identity in every laptop's history and on the workshop's server
+    // (32 hex digits, given by the store when the record is written).
+    std::string uid;
+    std::string laptop;   // the laptop that made the record (given by the store when empty)
+    bool pulled = false;  // made on another laptop and brought here by a sync: read-only
 };
 
 // Which records a listing wants; empty fields take every record.
@@ -58,6 +63,7 @@ struct Filter {
     std::string fromDate;  // "2026-12-01": records from this day on
     std::string toDate;    // "2026-12-09": records up to the end of this day
     int limit = 0;         // 0: all
+    std::string laptop;    // only this laptop's records
 };
 
 }  // namespace gasecu::history

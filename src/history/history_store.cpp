@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 #include "curve/curve_file_io.h"
+#include "history/server_config.h"
 
 namespace gasecu::history {
 
@@ -94,8 +95,53 @@ constexpr const char* kSchemaV1 =
     "CREATE TABLE last_label (only INTEGER PRIMARY KEY CHECK (only = 1), label TEXT NOT NULL);"
     "PRAGMA user_version = 1;";
 
+// Version 1 to 2: the workshop's shared history. Every record gets an identity
+// unique across laptops and the name of the laptop that made it (the records of
+// an upgraded file were all made here); `pulled` marks the other laptops' records
+// a sync brought in, which nothing here may change; `pushed` marks this laptop's
+// records the server has. sync_state keeps how far the server's records were read.
+constexpr const char* kSchemaV2 =
+    "ALTER TABLE records ADD COLUMN uid TEXT;"
+    "ALTER TABLE records ADD COLUMN laptop TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE records ADD COLUMN pulled INTEGER NOT NULL DEFAULT 0;"
+    "ALTER TABLE records ADD COLUMN pushed INTEGER NOT NULL DEFAULT 0;"
+    "UPDATE records SET uid = lower(hex(randomblob(16))), laptop = ?1;"
+    "CREATE UNIQUE INDEX records_by_uid ON records(uid);"
+    "CREATE INDEX records_by_laptop ON records(laptop, id);"
+    "CREATE INDEX records_waiting ON records(id) WHERE pushed = 0 AND pulled = 0;"
+    "CREATE TABLE sync_state (only INTEGER PRIMARY KEY CHECK (only = 1), server_position INTEGER NOT NULL,"
+    " last_sync TEXT NOT NULL, server TEXT NOT NULL);"
+    "CREATE TRIGGER pulled_records_stay BEFORE UPDATE ON records WHEN OLD.pulled = 1"
+    " BEGIN SELECT RAISE(ABORT, 'a record from another laptop is read-only'); END;"
+    "CREATE TRIGGER pulled_records_are_kept BEFORE DELETE ON records WHEN OLD.pulled = 1"
+    " BEGIN SELECT RAISE(ABORT, 'a record from another laptop is read-only'); END;"
+    "PRAGMA user_version = 2;";
+
+// Runs the statements of `sql` in turn, binding the laptop's name wherever one
+// takes a parameter.
+bool ExecWithLaptop(sqlite3* db, const char* sql, const std::string& laptop, std::string* error) {
+    while (sql && *sql) {
+        sqlite3_stmt* raw = nullptr;
+        const char* rest = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &raw, &rest) != SQLITE_OK) {
+            SetError(error, db, "upgrading the history");
+            return false;
+        }
+        if (raw && sqlite3_bind_parameter_count(raw) > 0)
+            sqlite3_bind_text(raw, 1, laptop.data(), static_cast<int>(laptop.size()), SQLITE_TRANSIENT);
+        const int rc = raw ? sqlite3_step(raw) : SQLITE_DONE;
+        sqlite3_finalize(raw);
+        if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+            SetError(error, db, "upgrading the history");
+            return false;
+        }
+        sql = rest;
+    }
+    return true;
+}
+
 // Brings the file to kSchemaVersion; false for a file it cannot bring there.
-bool Migrate(sqlite3* db, bool& writable, std::string* error) {
+bool Migrate(sqlite3* db, bool& writable, const std::string& laptop, std::string* error) {
     const int found = UserVersion(db);
     if (found < 0) {
         SetError(error, db, "reading the schema version");
@@ -111,6 +157,7 @@ bool Migrate(sqlite3* db, bool& writable, std::string* error) {
     bool ok = true;
     const int now = UserVersion(db);
     if (now == 0) ok = Exec(db, kSchemaV1, error);
+    if (ok && now <= 1) ok = ExecWithLaptop(db, kSchemaV2, laptop, error);
     if (ok && Exec(db, "COMMIT", error)) return true;
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
     return false;
@@ -161,7 +208,8 @@ void FoldFunction(sqlite3_context* context, int, sqlite3_value** values) {
     sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
-constexpr const char* kSummaryColumns = "id, time, port, kind, result, label, slope_factor, iterations, detail";
+constexpr const char* kSummaryColumns =
+    "id, time, port, kind, result, label, slope_factor, iterations, detail, uid, laptop, pulled";
 
 Record ReadSummary(const Statement& s) {
     Record r;
@@ -175,6 +223,9 @@ Record ReadSummary(const Statement& s) {
     if (!s.isNull(6)) r.slopeFactor = s.real(6);
     if (!s.isNull(7)) r.iterations = static_cast<int>(s.integer(7));
     r.detail = s.text(8);
+    r.uid = s.text(9);
+    r.laptop = s.text(10);
+    r.pulled = s.integer(11) != 0;
     return r;
 }
 
@@ -215,7 +266,8 @@ std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& pa
         }
     }
     if (!Exec(db, "PRAGMA synchronous = FULL", error)) return nullptr;
-    if (!Migrate(db, store->writable_, error)) return nullptr;
+    store->laptop_ = LaptopName(path.parent_path());
+    if (!Migrate(db, store->writable_, store->laptop_, error)) return nullptr;
     return store;
 }
 
@@ -233,7 +285,8 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
     {
         Statement insert(db_,
                          "INSERT INTO records (time, port, kind, result, label, curve, settings, slope_factor,"
-                         " iterations, detail) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+                         " iterations, detail, uid, laptop) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                         " lower(hex(randomblob(16))), ?)");
         insert.bind(1, record.time);
         insert.bind(2, record.port);
         insert.bind(3, std::string(KindName(record.kind)));
@@ -244,6 +297,7 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
         insert.bind(8, record.slopeFactor);
         insert.bind(9, record.iterations);
         insert.bind(10, record.detail);
+        insert.bind(11, record.laptop.empty() ? laptop_ : record.laptop);
         if (insert.step() == SQLITE_DONE) id = sqlite3_last_insert_rowid(db_);
     }
     bool ok = id.has_value();
@@ -265,7 +319,9 @@ std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error)
                             " AND (?2 = '' OR kind = ?2)"
                             " AND (?3 = '' OR time >= ?3)"
                             " AND (?4 = '' OR time < ?4 || 'T')"  // 'T' sorts after " hh:mm:ss"
-                            " ORDER BY id DESC LIMIT ?5";
+                            " AND (?6 = '' OR laptop = ?6)"
+                            // Another laptop's records arrive after this laptop's later ones.
+                            " ORDER BY time DESC, id DESC LIMIT ?5";
     Statement s(db_, sql.c_str());
     std::vector<Record> records;
     if (!s.ok()) {
@@ -277,6 +333,7 @@ std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error)
     s.bind(3, filter.fromDate);
     s.bind(4, filter.toDate);
     s.bind(5, static_cast<std::int64_t>(filter.limit > 0 ? filter.limit : -1));
+    s.bind(6, filter.laptop);
     int rc;
     while ((rc = s.step()) == SQLITE_ROW) records.push_back(ReadSummary(s));
     if (rc != SQLITE_DONE) {
@@ -297,9 +354,16 @@ std::optional<Record> HistoryStore::find(std::int64_t id, std::string* error) co
         return std::nullopt;
     }
     Record r = ReadSummary(s);
-    r.curveText = s.text(9);
-    r.settings = s.text(10);
+    r.curveText = s.text(12);
+    r.settings = s.text(13);
     return r;
+}
+
+std::vector<std::string> HistoryStore::laptops() const {
+    Statement s(db_, "SELECT DISTINCT laptop FROM records ORDER BY laptop");
+    std::vector<std::string> names;
+    while (s.step() == SQLITE_ROW) names.push_back(s.text(0));
+    return names;
 }
 
 std::string HistoryStore::lastLabel() const {

@@ -25,8 +25,10 @@ inline constexpr const char* kHistoryFileName = "Gecmis.db";
 
 class HistoryStore {
 public:
-    // The schema this tool writes: 1 = the records table and the last label.
-    static constexpr int kSchemaVersion = 1;
+    // The schema this tool writes: 1 = the records table and the last label;
+    // 2 = each record's identity and laptop, and what a sync with the workshop's
+    // server has done.
+    static constexpr int kSchemaVersion = 2;
 
     // Opens the file, creating it (and its schema) when missing. Null with the
     // reason in *error when it cannot be opened or is not a database.
@@ -43,15 +45,22 @@ public:
     std::vector<Record> list(const Filter& filter, std::string* error = nullptr) const;
     // One record whole; nothing when there is no such record or it cannot be read.
     std::optional<Record> find(std::int64_t id, std::string* error = nullptr) const;
+    // The laptops whose records are here, by name.
+    std::vector<std::string> laptops() const;
     // The label of the last record that had one ("" when none).
     std::string lastLabel() const;
     // The schema version the file carries.
     int schemaVersion() const;
+    // False for a newer tool's file, which this tool reads but never writes.
+    bool writable() const { return writable_; }
+    // The name this laptop's records carry.
+    const std::string& laptop() const { return laptop_; }
 
 private:
     explicit HistoryStore(sqlite3* db) : db_(db) {}
     sqlite3* db_;
     bool writable_ = true;
+    std::string laptop_;
 };
 
 // Where the history of the tool whose data directory is `dataDirectory` lives.

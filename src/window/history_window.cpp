@@ -24,6 +24,7 @@
 #include "app/number_format.h"
 #include "window/curve_compare_plot.h"
 #include "window/history_compare.h"
+#include "window/sync_note.h"
 
 namespace gasecu::qt {
 
@@ -70,7 +71,7 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() || !records_ ? 0 : static_cast<int>(records_->size());
     }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 6; }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 7; }
     QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::DisplayRole || !records_ || index.row() >= rowCount()) return {};
         const history::Record& r = (*records_)[static_cast<std::size_t>(index.row())];
@@ -81,13 +82,14 @@ public:
         case 3: return Text(history::ResultWords(r.result, english_));
         case 4: return Text(r.label);
         case 5: return Text(r.port);
+        case 6: return Text(r.laptop);
         }
         return {};
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 5) return {};
-        static const char* const english[] = {"No", "Time", "Operation", "Result", "Label", "Port"};
-        static const char* const turkish[] = {"No", "Zaman", "İşlem", "Sonuç", "Etiket", "Port"};
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section > 6) return {};
+        static const char* const english[] = {"No", "Time", "Operation", "Result", "Label", "Port", "Laptop"};
+        static const char* const turkish[] = {"No", "Zaman", "İşlem", "Sonuç", "Etiket", "Port", "Dizüstü"};
         return QString::fromUtf8((english_ ? english : turkish)[section]);
     }
 
@@ -112,6 +114,7 @@ HistoryControls::HistoryControls(Form1Korvane& form, RunOnForm run, QWidget* par
     button_->setObjectName(QStringLiteral("ButonGecmis"));
     row->addWidget(label_);
     row->addWidget(button_);
+    row->addWidget(new SyncNote(form_, this));
     window_ = new HistoryWindow(form_, std::move(run), this);
 
     // The label is the fitter's text; every record from now on carries it.
@@ -171,6 +174,7 @@ HistoryWindow::HistoryWindow(Form1Korvane& form, RunOnForm run, QWidget* owner)
     filters->addWidget(to_);
     filters->addWidget(kind_);
     filters->addWidget(hideSettingsReads_);
+    addLaptopFilter(filters);
     outer->addLayout(filters);
 
     auto* body = new QHBoxLayout;
@@ -249,6 +253,27 @@ void HistoryWindow::applyLanguage() {
     if (isVisible()) refresh();
 }
 
+void HistoryWindow::addLaptopFilter(QHBoxLayout* filters) {
+    laptop_ = new QComboBox(this);
+    laptop_->setObjectName(QStringLiteral("LaptopFilter"));
+    filters->addWidget(laptop_);
+    QObject::connect(laptop_, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+}
+
+void HistoryWindow::fillLaptopFilter(const std::vector<std::string>& laptops) {
+    const QString all = english() ? QStringLiteral("All laptops") : QStringLiteral("Tüm dizüstüler");
+    QStringList items{all};
+    for (const std::string& name : laptops) items << Text(name);
+    QStringList shown;
+    for (int i = 0; i < laptop_->count(); ++i) shown << laptop_->itemText(i);
+    if (shown == items) return;
+    const QString chosen = laptop_->currentIndex() > 0 ? laptop_->currentText() : QString();
+    const QSignalBlocker quiet(laptop_);
+    laptop_->clear();
+    laptop_->addItems(items);
+    laptop_->setCurrentIndex(std::max(0, static_cast<int>(items.indexOf(chosen))));
+}
+
 void HistoryWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     refresh();
@@ -260,13 +285,16 @@ void HistoryWindow::refresh() {
     filter.fromDate = from_->text().trimmed().toStdString();
     filter.toDate = to_->text().trimmed().toStdString();
     if (kind_->currentIndex() > 0) filter.kind = static_cast<history::Kind>(kind_->currentData().toInt());
+    if (laptop_->currentIndex() > 0) filter.laptop = laptop_->currentText().toStdString();
     // The chosen record stays chosen when it is still listed (a new language, a
     // filter that keeps it).
     const std::int64_t wasChosen = chosen_ ? chosen_->id : 0;  // ids count from 1
     std::string error;
     records_.clear();
-    if (auto store = history::HistoryStore::Open(history::HistoryFileIn(form_.DataDirectory), &error))
+    if (auto store = history::HistoryStore::Open(history::HistoryFileIn(form_.DataDirectory), &error)) {
         records_ = store->list(filter, &error);
+        fillLaptopFilter(store->laptops());
+    }
     HideSettingsReads(records_, hideSettingsReads_->isChecked() && !filter.kind);
     const bool en = english();
     note_->setText(!error.empty() ? (en ? QStringLiteral("The history cannot be read: ")
@@ -312,7 +340,11 @@ void HistoryWindow::choose(int row) {
         details_->clear();
         return;
     }
-    details_->setPlainText(DetailsText(*chosen_, english(), form_.env.decimalSeparator));
+    const history::Record& r = *chosen_;
+    QString text = DetailsText(r, english(), form_.env.decimalSeparator);
+    if (r.pulled)
+        text.prepend(Text(english() ? "Made on " + r.laptop + " (read-only)\n" : r.laptop + " dizüstünde yapıldı (salt okunur)\n"));
+    details_->setPlainText(text);
 }
 
 void HistoryWindow::restoreToEditor() {

@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -81,6 +82,7 @@ public:
     QLineEdit* fromDate() const { return from_; }
     QLineEdit* toDate() const { return to_; }
     QComboBox* kindFilter() const { return kind_; }
+    QComboBox* laptopFilter() const { return laptop_; }
     QPlainTextEdit* details() const { return details_; }
     QLabel* note() const { return note_; }
     CurveComparePlot* plot() const { return plot_; }
@@ -94,12 +96,16 @@ protected:
 
 private:
     bool english() const;
+    // The workshop's laptops: the filter's choices, refreshed with the list.
+    void addLaptopFilter(QHBoxLayout* filters);
+    void fillLaptopFilter(const std::vector<std::string>& laptops);
     Form1Korvane& form_;
     RunOnForm run_;
     QLineEdit* labelFilter_;
     QLineEdit* from_;
     QLineEdit* to_;
     QComboBox* kind_;
+    QComboBox* laptop_ = nullptr;
     QTableView* list_;
     HistoryListModel* model_;
     CurveComparePlot* plot_;

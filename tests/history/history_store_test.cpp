@@ -77,7 +77,7 @@ TEST_F(HistoryStoreTest, AMissingFileIsCreatedInWalModeWithItsSchemaVersion) {
     ASSERT_TRUE(store);
     EXPECT_EQ(store->schemaVersion(), HistoryStore::kSchemaVersion);
     EXPECT_EQ(Pragma(file, "PRAGMA journal_mode"), "wal");
-    EXPECT_EQ(Pragma(file, "PRAGMA user_version"), "1");
+    EXPECT_EQ(Pragma(file, "PRAGMA user_version"), std::to_string(HistoryStore::kSchemaVersion));
 }
 
 TEST_F(HistoryStoreTest, ARecordComesBackWholeWithItsCurveByteForByte) {
@@ -119,14 +119,14 @@ TEST_F(HistoryStoreTest, ListingsAreNewestFirstAndFilteredByLabelKindDateAndCoun
     };
     const std::vector<Case> cases{
         {"everything", {}, {5, 4, 3, 2, 1}},
-        {"label, any case", {"06 XY", {}, "", "", 0}, {5, 3}},
-        {"kind", {"", Kind::CurveRead, "", "", 0}, {4, 1}},
-        {"label and kind", {"abc", Kind::CurveWrite, "", "", 0}, {2}},
-        {"from a day", {"", {}, "2026-12-05", "", 0}, {5, 4, 3}},
-        {"up to the end of a day", {"", {}, "", "2026-12-09", 0}, {4, 3, 2, 1}},
-        {"one day", {"", {}, "2026-12-01", "2026-12-01", 0}, {2, 1}},
-        {"the newest two", {"", {}, "", "", 2}, {5, 4}},
-        {"nothing matches", {"Transit", {}, "", "", 0}, {}},
+        {"label, any case", {"06 XY", {}, "", "", 0, ""}, {5, 3}},
+        {"kind", {"", Kind::CurveRead, "", "", 0, ""}, {4, 1}},
+        {"label and kind", {"abc", Kind::CurveWrite, "", "", 0, ""}, {2}},
+        {"from a day", {"", {}, "2026-12-05", "", 0, ""}, {5, 4, 3}},
+        {"up to the end of a day", {"", {}, "", "2026-12-09", 0, ""}, {4, 3, 2, 1}},
+        {"one day", {"", {}, "2026-12-01", "2026-12-01", 0, ""}, {2, 1}},
+        {"the newest two", {"", {}, "", "", 2, ""}, {5, 4}},
+        {"nothing matches", {"Transit", {}, "", "", 0, ""}, {}},
     };
     for (const Case& c : cases) {
         std::vector<std::int64_t> ids;
@@ -148,7 +148,7 @@ TEST_F(HistoryStoreTest, LabelSearchFoldsTurkishLetters) {
     };
     for (const auto& [search, expected] : cases) {
         std::vector<std::int64_t> ids;
-        for (const Record& r : store->list({search, {}, "", "", 0})) ids.push_back(r.id);
+        for (const Record& r : store->list({search, {}, "", "", 0, ""})) ids.push_back(r.id);
         EXPECT_EQ(ids, expected) << search;
     }
 }
@@ -169,7 +169,7 @@ TEST_F(HistoryStoreTest, ANewerToolsKindIsListedAsUnknown) {
     EXPECT_EQ(all.front().kind, Kind::Unknown);
     EXPECT_EQ(KindName(all.front().kind), "unknown");
     EXPECT_EQ(store->find(all.front().id)->kind, Kind::Unknown);
-    EXPECT_EQ(store->list({"", Kind::CurveRead, "", "", 0}).size(), 1u);
+    EXPECT_EQ(store->list({"", Kind::CurveRead, "", "", 0, ""}).size(), 1u);
 }
 
 TEST_F(HistoryStoreTest, AFileFromANewerToolIsReadButNeverWritten) {
@@ -179,7 +179,7 @@ TEST_F(HistoryStoreTest, AFileFromANewerToolIsReadButNeverWritten) {
     }
     sqlite3* db = nullptr;
     sqlite3_open(curve::Utf8FromPath(file).c_str(), &db);
-    sqlite3_exec(db, "PRAGMA user_version = 2", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr);
     sqlite3_close(db);
 
     auto store = HistoryStore::Open(file);
@@ -188,7 +188,7 @@ TEST_F(HistoryStoreTest, AFileFromANewerToolIsReadButNeverWritten) {
     std::string error;
     EXPECT_FALSE(store->add(MakeRecord(Kind::CurveRead, "new"), &error));
     EXPECT_NE(error.find("newer"), std::string::npos);
-    EXPECT_EQ(Pragma(file, "PRAGMA user_version"), "2");
+    EXPECT_EQ(Pragma(file, "PRAGMA user_version"), "99");
 }
 
 // Every way the file can let the fitter down: the record is not kept, the caller

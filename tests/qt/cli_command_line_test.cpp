@@ -176,8 +176,12 @@ TEST(CliCommandLine, EveryCommandHasARunnerAndAUniqueName) {
         EXPECT_EQ(FindCommand(Commands(), c.name), &c);
         names.push_back(c.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string_view>{"scan", "live", "read-curve", "write-curve", "settings", "set",
-                                                    "faults", "factory-reset", "calibrate", "history"}));
+    std::vector<std::string_view> expected{"scan",          "live",      "read-curve", "write-curve", "settings", "set",
+                                           "faults",        "factory-reset", "calibrate", "history"};
+#ifdef GASECU_WITH_SYNC
+    expected.insert(expected.end(), {"sync", "server-init"});
+#endif
+    EXPECT_EQ(names, expected);
 }
 
 }  // namespace

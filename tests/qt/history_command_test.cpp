@@ -88,6 +88,7 @@ struct HistoryCommand : ::testing::Test {
         r.label = "34 ABC 12 Doblo";
         r.curveText = curve::FormatCurveText(Curve(0));
         r.settings = "coils=4\nswitch-rpm=1200\n";
+        r.laptop = "atolye-1";
         store->add(r);  // 1
         r.kind = Kind::SettingsRead;
         r.curveText.clear();
@@ -113,14 +114,14 @@ TEST_F(HistoryCommand, ListsNewestFirstOneLineEachBeginningWithItsNumber) {
     };
     const std::vector<Case> cases{
         {{},
-         "3\t2026-12-01 09:00:00\tcalibration\tconverged\t/dev/ttyUSB0\t06 XY 99, Corolla\tslope=1.06\titerations=3\n"
-         "2\t2026-12-01 09:00:00\tsettings-read\tdone\t/dev/ttyUSB0\t06 XY 99, Corolla\n"
-         "1\t2026-12-01 09:00:00\tcurve-read\tdone\t/dev/ttyUSB0\t34 ABC 12 Doblo\n"},
-        {{"--label", "abc"}, "1\t2026-12-01 09:00:00\tcurve-read\tdone\t/dev/ttyUSB0\t34 ABC 12 Doblo\n"},
-        {{"--kind", "settings-read"}, "2\t2026-12-01 09:00:00\tsettings-read\tdone\t/dev/ttyUSB0\t06 XY 99, Corolla\n"},
+         "3\t2026-12-01 09:00:00\tcalibration\tconverged\t/dev/ttyUSB0\t06 XY 99, Corolla\tatolye-1\tslope=1.06\titerations=3\n"
+         "2\t2026-12-01 09:00:00\tsettings-read\tdone\t/dev/ttyUSB0\t06 XY 99, Corolla\tatolye-1\n"
+         "1\t2026-12-01 09:00:00\tcurve-read\tdone\t/dev/ttyUSB0\t34 ABC 12 Doblo\tatolye-1\n"},
+        {{"--label", "abc"}, "1\t2026-12-01 09:00:00\tcurve-read\tdone\t/dev/ttyUSB0\t34 ABC 12 Doblo\tatolye-1\n"},
+        {{"--kind", "settings-read"}, "2\t2026-12-01 09:00:00\tsettings-read\tdone\t/dev/ttyUSB0\t06 XY 99, Corolla\tatolye-1\n"},
         {{"--limit", "1", "--csv"},
-         "id,time,kind,result,port,label,slope_factor,iterations,detail\n"
-         "3,2026-12-01 09:00:00,calibration,converged,/dev/ttyUSB0,\"06 XY 99, Corolla\",1.0625,3,\n"},
+         "id,time,kind,result,port,label,laptop,slope_factor,iterations,detail\n"
+         "3,2026-12-01 09:00:00,calibration,converged,/dev/ttyUSB0,\"06 XY 99, Corolla\",atolye-1,1.0625,3,\n"},
     };
     for (const Case& c : cases) {
         const HistoryOutput o = run(c.arguments);
@@ -143,7 +144,7 @@ TEST_F(HistoryCommand, ShowsOneRecordWithItsSettingsAndCurve) {
         if (c != '\r') curveLines += c;
     EXPECT_EQ(o.out,
               "id=3\ntime=2026-12-01 09:00:00\nkind=calibration\nresult=converged\nport=/dev/ttyUSB0\n"
-              "label=06 XY 99, Corolla\nslope-factor=1.06\niterations=3\ncoils=4\nswitch-rpm=1200\ncurve:\n" +
+              "label=06 XY 99, Corolla\nlaptop=atolye-1\nslope-factor=1.06\niterations=3\ncoils=4\nswitch-rpm=1200\ncurve:\n" +
                   curveLines);
     EXPECT_EQ(run({"show", "9"}).status, kExitFileError);
 }
