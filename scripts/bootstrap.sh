@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests, the benchmarks and the
-# Debian package (dpkg-shlibdeps from dpkg-dev, file) need.
+# Debian package (dpkg-shlibdeps from dpkg-dev, file; help2man for its manual pages) need.
 # Safe to run any number of times: apt-get skips what is already installed.
-# Usage: scripts/bootstrap.sh [--fuzz] [--windows]
+# Usage: scripts/bootstrap.sh [--fuzz] [--windows] [--checks]
+#   --checks: also lintian, hardening-check (devscripts), appstreamcli and
+#   clang-tidy for the checks .ci/run makes of the package and the sources.
 #   --windows: also the MinGW-w64 cross compiler, GoogleTest's sources and Wine
 #   for the Windows build of the core and its test run (scripts/windows_test.sh),
 #   tcl for making SQLite's single source file, and Debian's SQLite source package
@@ -23,9 +25,13 @@ packages=(
   # The workshop server's sync: the client library, and the server the sync
   # tests and benchmark start for themselves.
   libpq-dev postgresql-15
+  help2man
 )
 for option in "$@"; do
   case "$option" in
+    --checks)
+      # .ci/run's package and source checks (lintian, hardening-check, appstreamcli, clang-tidy).
+      packages+=(lintian devscripts appstream clang-14 clang-tidy-14) ;;
     --windows)
       windows=1
       packages+=(g++-mingw-w64-x86-64-posix gcc make tcl xz-utils googletest wine wine64)

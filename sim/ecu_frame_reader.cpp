@@ -1,6 +1,7 @@
 #include "ecu_frame_reader.h"
 
 #include <array>
+#include <cstddef>
 
 namespace gasecu::sim {
 namespace {
@@ -106,10 +107,11 @@ std::vector<Bytes> EcuFrameReader::feed(const Bytes& in, double nowMs) {
             continue;
         }
         std::size_t length = buffer_[at + 1];
-        frames.emplace_back(buffer_.begin() + at, buffer_.begin() + at + length);
+        const auto first = buffer_.begin() + static_cast<std::ptrdiff_t>(at);
+        frames.emplace_back(first, first + static_cast<std::ptrdiff_t>(length));
         at += length;
     }
-    buffer_.erase(buffer_.begin(), buffer_.begin() + at);
+    buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(at));
     return frames;
 }
 

@@ -63,7 +63,7 @@ std::vector<ReplyChunk> VirtualEcu::onBytes(const Bytes& in, double nowMs) {
         if (!reply) continue;
         ++counters_.repliesSent;
         // One reply after the other on the line; the adapter adds its latency.
-        double lineEnd = lineStart + reply->size() * kLineByteMs;
+        double lineEnd = lineStart + static_cast<double>(reply->size()) * kLineByteMs;
         lineFreeAtMs_ = lineEnd;
         lineStart = lineEnd;
         for (ReplyChunk& c : faults_.apply(*reply, lineEnd + adapterLatencyMs_ - nowMs)) out.push_back(std::move(c));

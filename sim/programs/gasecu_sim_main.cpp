@@ -51,12 +51,15 @@ struct Options {
 };
 
 const char* kUsage =
-    "usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
+    "Usage: gasecu-sim [--seed N] [--rpm RPM] [--latency MS] [--silent] [--small-nozzle]\n"
     "                  [--pressure BAR] [--reducer-temp C] [--gas-temp C] [--mismatch MS]\n"
     "                  [--fault KIND=RATE]... [--split-pause MS[-MS]] [--drop-block-write BLOCK]...\n"
     "                  [--set ADDRESS=BYTE]... [--refuse ADDRESS]... [--no-stdin]\n"
     "                  [--show-received]\n"
-    "  Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
+    "\n"
+    "Serves a virtual gas-injection controller on a pseudo-terminal and prints its path.\n"
+    "\n"
+    "Options:\n"
     "  --seed          the seed of the line faults and the engine's mixture (0..4294967295)\n"
     "  --rpm           the engine speed the fitter holds, 0..10000 (a calibration needs\n"
     "                  2000 or more)\n"
@@ -75,7 +78,8 @@ const char* kUsage =
     "  --refuse        ignore every write to this address (the ECU keeps its value)\n"
     "  --drop-block-write  lose the first write of curve block 10..16 on the way in\n"
     "  --no-stdin      do not stop when stdin closes (stop with SIGTERM)\n"
-    "  --show-received print every piece the tool sent, in hex, one line each, after the path\n";
+    "  --show-received  print every piece the tool sent, in hex, one line each, after\n"
+    "                  the path\n";
 
 // What --seed, --rpm and --latency take: 0 up to the highest.
 struct Range {
@@ -258,7 +262,7 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGHUP);
     sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
     int signalFd = signalfd(-1, &stopSignals, SFD_NONBLOCK | SFD_CLOEXEC);
-    signal(SIGPIPE, SIG_IGN);
+    signal(SIGPIPE, SIG_IGN);  // NOLINT(cert-err33-c): fails only for a signal number that does not exist
 
     std::optional<Pty> pty = OpenPty();
     if (!pty || signalFd < 0) {

@@ -35,6 +35,7 @@ std::string ClockTimeText(LocalTimeMs time) {
     const auto day = std::chrono::floor<std::chrono::days>(time);
     const std::chrono::hh_mm_ss clock{std::chrono::floor<std::chrono::seconds>(time - day)};
     char text[16];
+    // NOLINTNEXTLINE(cert-err33-c): hours, minutes and seconds of a day: 8 characters, never cut
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(clock.hours().count()),
                   static_cast<int>(clock.minutes().count()), static_cast<int>(clock.seconds().count()));
     return text;

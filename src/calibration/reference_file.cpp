@@ -17,7 +17,7 @@ std::filesystem::path LocateReferenceFile(const std::filesystem::path& explicitF
                                           const std::filesystem::path& installedDataDirectory,
                                           const std::filesystem::path& dataDirectory) {
     if (!explicitFile.empty()) return explicitFile;
-    const std::filesystem::path beside = programDirectory / kReferenceFileName;
+    std::filesystem::path beside = programDirectory / kReferenceFileName;
     // Beside the program (a build or an unpacked folder), then where an installed
     // program keeps what ships with it, then the fitter's own copy.
     for (const std::filesystem::path& dir : {programDirectory, installedDataDirectory, dataDirectory}) {

@@ -20,7 +20,10 @@ namespace gasecu::cli {
 namespace {
 
 std::string Number(double value, int decimals) {
-    char text[32];
+    // Room for any double, even one from a damaged record (the largest has 309
+    // digits before the point), so a number is never printed cut short.
+    char text[400];
+    // NOLINTNEXTLINE(cert-err33-c): the buffer holds every value at the few decimals asked for
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
@@ -63,7 +66,7 @@ std::optional<std::int64_t> RecordNumber(const std::string& word) {
     return id;
 }
 
-HistoryOutput Fail(int status, std::string message) {
+HistoryOutput Fail(int status, const std::string& message) {
     HistoryOutput o;
     o.status = status;
     o.err = "gasecu: " + message + "\n";

@@ -30,6 +30,7 @@ constexpr int kMostRecordingsInOneSecond = 99;
 std::string LiveLogFileName(LocalTimeMs started) {
     const Civil c = CivilOf(started);
     char text[64];
+    // NOLINTNEXTLINE(cert-err33-c): a date and a time of day fit with room to spare
     std::snprintf(text, sizeof text, "gasecu_log_%04d-%02u-%02u_%02ld-%02ld-%02ld.csv", c.year, c.month, c.day, c.hours,
                   c.minutes, c.seconds);
     return text;
@@ -38,6 +39,7 @@ std::string LiveLogFileName(LocalTimeMs started) {
 std::string LiveLogTimeStamp(LocalTimeMs at) {
     const Civil c = CivilOf(at);
     char text[64];
+    // NOLINTNEXTLINE(cert-err33-c): a date and a time of day fit with room to spare
     std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld.%03ld", c.year, c.month, c.day, c.hours,
                   c.minutes, c.seconds, c.milliseconds);
     return text;

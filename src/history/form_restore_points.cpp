@@ -23,6 +23,7 @@ std::string RecordTime(LocalTimeMs now) {
     const std::chrono::year_month_day date(day);
     const std::chrono::hh_mm_ss<std::chrono::seconds> time(std::chrono::floor<std::chrono::seconds>(now - day));
     char text[32];
+    // NOLINTNEXTLINE(cert-err33-c): a calendar date and a time of day fit with room to spare
     std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d", static_cast<int>(date.year()),
                   static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
                   static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),

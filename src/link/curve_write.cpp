@@ -79,7 +79,7 @@ void BeginWrite(Form1Korvane& f) {
                              &f.ButonEcuYaz})
         b->enabled = false;
     // One bar from the first frame to the end of the read back.
-    const double maximum = kWriteProgressSteps + (f.CurveWriteVerify ? kCheckedBands : 0);
+    const double maximum = kWriteProgressSteps + (f.CurveWriteVerify ? static_cast<float>(kCheckedBands) : 0.0F);
     f.ProgressBar7.maximum = maximum;
     f.ProgressBar11.maximum = maximum;
     SetWriteProgress(f, 1);

@@ -23,7 +23,7 @@ public:
         // A full disk takes part of a line: the file is cut back to the last whole
         // one, so a spreadsheet never reads a row of half a number.
         failed_ = true;
-        std::fclose(file_);
+        std::fclose(file_);  // NOLINT(cert-err33-c): the write has failed already; the file is cut back below
         file_ = nullptr;
         std::error_code ec;
         std::filesystem::resize_file(path_, whole_, ec);

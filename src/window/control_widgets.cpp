@@ -358,7 +358,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWidget* parent, WidgetEvents ev) {
+std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWidget* parent, const WidgetEvents& ev) {
     struct Make {
         const ControlEntry& entry;
         QWidget* parent;

@@ -59,7 +59,7 @@ struct WidgetEvents {
 };
 
 // Builds the widget for one control. The parent is the container's widget.
-std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWidget* parent, WidgetEvents events);
+std::unique_ptr<ControlWidget> MakeControlWidget(const ControlEntry& entry, QWidget* parent, const WidgetEvents& events);
 
 // Glyph shown by an image control: the pictures of the fuel display, the editor's
 // idle and tilt pictures, the calibration marker, the fuel switch; in English or

@@ -14,6 +14,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "app/form1korvane.h"
 #include "curve/curve_text.h"
@@ -44,7 +45,7 @@ QString DetailsText(const history::Record& r, bool en, char mark) {
     std::string text = r.time + "  " + std::string(en ? history::KindEnglish(r.kind) : history::KindTurkish(r.kind)) +
                        ": " + history::ResultWords(r.result, en) + "\n";
     if (!r.label.empty()) text += (en ? "Job: " : "İş: ") + r.label + "\n";
-    if (!r.port.empty()) text += (en ? "Port: " : "Port: ") + r.port + "\n";
+    if (!r.port.empty()) text += "Port: " + r.port + "\n";
     if (r.slopeFactor) text += (en ? "Slope factor: " : "Eğim faktörü: ") + FormatFixed(*r.slopeFactor, 2, mark) + "\n";
     if (r.iterations) text += (en ? "Iterations: " : "Deneme: ") + std::to_string(*r.iterations) + "\n";
     if (!r.detail.empty()) text += history::DetailWords(r.kind, r.detail, en, mark) + "\n";
@@ -114,7 +115,7 @@ HistoryControls::HistoryControls(Form1Korvane& form, RunOnForm run, QWidget* par
     row->addWidget(label_);
     row->addWidget(button_);
     row->addWidget(new SyncNote(form_, this));
-    window_ = new HistoryWindow(form_, run, this);
+    window_ = new HistoryWindow(form_, std::move(run), this);
 
     // The label is the fitter's text; every record from now on carries it.
     QObject::connect(label_, &QLineEdit::textEdited, this,
