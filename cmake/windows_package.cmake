@@ -10,6 +10,11 @@
 set(CMAKE_INSTALL_BINDIR .)
 install(TARGETS gasecu gasecu-console RUNTIME DESTINATION .)
 install(FILES data/ORJ.DAT DESTINATION .)
+# What the .deb says in its copyright file, for Windows: the program's licence,
+# SQLite's public-domain notice, Qt's licence (its DLLs ship beside the programs).
+install(FILES COPYING DESTINATION . RENAME COPYING.txt)
+install(FILES packaging/windows/copyright.txt DESTINATION .)
+install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION . RENAME LGPL-3.txt)
 
 get_target_property(gasecu_qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(gasecu_qt_bin "${gasecu_qt_core_dll}" DIRECTORY)

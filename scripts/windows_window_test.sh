@@ -109,7 +109,8 @@ data="$user_dir/AppData/Local/gasecu"
 rm -rf "$installed" "$data"
 run "$setup" /S
 run "$setup" /S  # a second install over the first: the upgrade in place
-for f in gasecu.exe gasecu.com ORJ.DAT Qt6Widgets.dll platforms/qwindows.dll gasecu.installed Uninstall.exe; do
+for f in gasecu.exe gasecu.com ORJ.DAT Qt6Widgets.dll platforms/qwindows.dll gasecu.installed Uninstall.exe \
+  COPYING.txt copyright.txt LGPL-3.txt; do
   [ -f "$installed/$f" ] || { echo "not installed: $f" >&2; exit 1; }
 done
 menu_entry="$(find "$drive_c" -path '*Start Menu/Programs/gasecu/gasecu.lnk' | head -n 1)"
@@ -136,4 +137,7 @@ portable_dir="$(dirname "$(find "$portable" -name gasecu.com | head -n 1)")"
 run "$portable_dir/gasecu.com" read-curve --simulate -o "$(winpath "$build/curves/portable/Cur_05.txt")"
 cmp "$build/curves/portable/Cur_05.txt" "$build/curves/simulated/Cur_05.txt"
 [ -f "$portable_dir/Cur_00.txt" ] || { echo "the portable program kept its files elsewhere" >&2; exit 1; }
+for f in COPYING.txt copyright.txt LGPL-3.txt; do
+  [ -f "$portable_dir/$f" ] || { echo "not in the ZIP: $f" >&2; exit 1; }
+done
 phase "done: installer $(basename "$setup") ($(du -h "$setup" | cut -f1))"
