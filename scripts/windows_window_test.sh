@@ -65,15 +65,14 @@ user_dir="${user_dir%/AppData/Local}"
 
 phase "the window's tests under Wine"
 # One Wine process for all of them: the cases share nothing but the program.
-# Not yet passing under Wine, left out until mended: the in-process command
-# tests (their captured output ends in an msvcrt parameter error, status -1),
-# the history export cases, a caption measured with Wine's font metrics 24 px
-# wider than its lamp, and cases that make POSIX links.
-not_yet='Cli*:HistoryCommand.*:HistoryRoundTrip.*:HistoryWindowTest.ExportWritesTheCurveFileAndRefusesTheDefaultName'
-not_yet+=':HistoryWindowTest.TheJobLabelGoesIntoTheRecordsAndANotKeptRecordShows'
-not_yet+=':WindowDialogs.CurveFilesAreWrittenAndReadThroughTheFileDialogs'
-not_yet+=':WindowLayout.TheLinkIndicatorShowsWholeBesideTheConnectButton'
-not_yet+=':WindowMessages.TheMessagesWindowListsMarksAndSavesTheSession'
+# The few cases that need a POSIX link, /dev/full or a per-process file size
+# limit skip themselves on Windows and say why. Left out here, each for its reason:
+# - the link lamp's "ECU NOT RESPONDING" caption, in Wine's wider font metrics,
+#   does not fit its lamp at 1024x768 (a wider lamp pushes the window past 1024);
+# - the missing-display check reads DISPLAY/WAYLAND_DISPLAY, which Windows has not;
+# - Qt's own dialog texts in Turkish need Qt's translations, not shipped for Windows.
+not_yet='WindowLayout.TheLinkIndicatorShowsWholeBesideTheConnectButton'
+not_yet+=':WindowCaptions.LangChoosesTheLanguageForOneRunOnly:WindowSecondPass.OneLanguageEverywhere'
 run "$build/tests/gasecu_qt_tests.exe" --gtest_brief=1 "--gtest_filter=-$not_yet"
 
 phase "a curve through COM7 from gasecu-sim"

@@ -8,6 +8,7 @@
 #include "app/stored_language.h"
 #include "curve/curve_file_io.h"
 #include "platform/atomic_file_write.h"
+#include "platform/long_path.h"
 
 namespace gasecu {
 
@@ -15,7 +16,7 @@ namespace {
 
 // Reads the stored language index; a missing, unreadable or non-numeric file reads as 0.
 double ReadLanguageFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(LongPath(path), std::ios::binary);
     if (!in) return 0;
     std::string line;
     std::getline(in, line);

@@ -60,7 +60,11 @@ int CheckedOutput(int status, std::FILE* out, std::FILE* err, bool turkish, int 
     const bool flushed = std::fflush(out) == 0;
     const int cause = earlierError ? earlierError : flushed ? 0 : errno;
     if (flushed && !std::ferror(out)) return status;
+#ifdef EDQUOT
     const bool full = cause == ENOSPC || cause == EDQUOT;
+#else
+    const bool full = cause == ENOSPC;  // Windows has no quota error of its own
+#endif
     std::fprintf(err, "%s: %s%s\n", kProgram,
                  turkish ? "SONUÇLAR STANDART ÇIKTIYA YAZILAMADI : " : "RESULTS NOT WRITTEN TO STANDARD OUTPUT : ",
                  full ? (turkish ? "DİSK DOLU !" : "DISK FULL !") : (turkish ? "YAZMA HATASI !" : "WRITE ERROR !"));

@@ -78,11 +78,13 @@ std::string SetLaptop(Options& o, std::string_view value) {
     o.historyLaptop = value;
     return {};
 }
+#ifdef GASECU_WITH_SYNC  // the sync commands' option; a build without libpq has neither
 std::string SetUri(Options& o, std::string_view value) {
     if (value.empty()) return "--uri needs a server address";
     o.serverUri = value;
     return {};
 }
+#endif
 std::string SetUpload(Options& o, std::string_view) {
     o.upload = true;
     return {};

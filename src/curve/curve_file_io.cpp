@@ -1,12 +1,12 @@
 #include "curve/curve_file_io.h"
 
 #include "curve/curve_text.h"
+#include "platform/long_path.h"
 
 #include <cstdint>
 #include <exception>
 #include <fstream>
 #include <iterator>
-#include <system_error>
 
 namespace gasecu::curve {
 
@@ -47,15 +47,15 @@ CurveFileRead ReadCurveFile(const std::filesystem::path& path) {
         read.turkish = std::move(turkish);
         return read;
     };
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
+    const PathLook look = LookAt(path);
+    const fs::file_status status(look.type);
     if (!fs::exists(status)) return refuse(Problem::Missing, "no such file", "böyle bir dosya yok");
     if (fs::is_directory(status)) return refuse(Problem::NotAFile, "a folder, not a file", "bir klasör, dosya değil");
     if (!fs::is_regular_file(status))
         return refuse(Problem::NotAFile, "not a plain file (a device or a pipe)", "düz bir dosya değil (aygıt ya da boru)");
-    const std::uintmax_t size = fs::file_size(path, ec);
-    std::ifstream in(path, std::ios::binary);
-    if (ec || !in) return refuse(Problem::Unreadable, "no permission to read it", "okuma izni yok");
+    const std::uintmax_t size = look.size;
+    std::ifstream in(LongPath(path), std::ios::binary);
+    if (!in) return refuse(Problem::Unreadable, "no permission to read it", "okuma izni yok");
     if (size > kLargestCurveFile) {
         // Only the beginning is read: enough to tell a curve with something glued
         // after it from a file that was never a curve.

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "platform/host_name.h"
+#include "platform/long_path.h"
 
 namespace gasecu::history {
 
@@ -47,7 +48,7 @@ std::optional<ServerConfig> ReadServerConfig(const std::filesystem::path& dataDi
     const std::filesystem::path file = dataDirectory / kServerFileName;
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) return ParseServerConfig("", error);
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(LongPath(file), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     if (!in) {

@@ -4,6 +4,7 @@
 
 #include "app/form1korvane.h"
 #include "platform/atomic_file_write.h"
+#include "platform/long_path.h"
 
 namespace gasecu {
 
@@ -25,7 +26,7 @@ std::array<std::int16_t, 15> ScanOrderStartingAt(int first) {
 }
 
 std::string ReadRememberedPortDevice(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(LongPath(file), std::ios::binary);
     if (!in) return {};
     std::string line;
     // One character more than a name may have tells an oversized file.

@@ -12,6 +12,8 @@
 #endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+
+#include "platform/long_path.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -76,36 +78,9 @@ std::function<void(int)>& RenameRetryPause() {
 
 #ifdef _WIN32
 
-// The path as the Win32 calls take it past 260 characters: absolute, with
-// backslashes and "\\?\" ahead ("\\?\UNC\server\share\..." for a network
-// folder). Shorter paths go as they are.
-std::wstring Win32Path(const fs::path& path) {
-    std::error_code ec;
-    fs::path full = fs::absolute(path, ec);
-    if (ec) full = path;
-    std::wstring text = full.lexically_normal().make_preferred().wstring();
-    constexpr std::size_t kLongerThanWindowsTakes = 240;  // MAX_PATH less room for a name
-    if (text.size() < kLongerThanWindowsTakes || text.rfind(L"\\\\?\\", 0) == 0) return text;
-    if (text.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + text.substr(2);
-    return L"\\\\?\\" + text;
-}
+std::wstring Win32Path(const fs::path& path) { return LongPath(path).wstring(); }
 
 DWORD AttributesOf(const fs::path& path) { return ::GetFileAttributesW(Win32Path(path).c_str()); }
-
-// CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9, with any extension ("COM1.txt"),
-// name devices in every folder: a curve "saved" there would go to the console or
-// out of a serial port, and the write would report success.
-bool IsDeviceName(const fs::path& filename) {
-    std::wstring stem = filename.wstring();
-    stem = stem.substr(0, stem.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-    for (wchar_t& c : stem)
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
-    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
-        if (stem == device) return true;
-    return stem.size() == 4 && (stem.rfind(L"COM", 0) == 0 || stem.rfind(L"LPT", 0) == 0) && stem[3] >= L'1' &&
-           stem[3] <= L'9';
-}
 
 // As below for POSIX, by the file's attributes: a device name is no file name, a
 // file marked read-only is refused at once (the rename over it would be refused

@@ -25,52 +25,40 @@ std::unique_ptr<SerialPort> MakeSerialLine(std::vector<std::string> explicitDevi
 bool SerialDevicesPresent() { return !QSerialPortInfo::availablePorts().isEmpty(); }
 
 QtSerialPort::QtSerialPort(std::vector<std::string> explicitDevices)
-    : explicitDevices_(std::move(explicitDevices)) {
-    quietTimer_.setSingleShot(true);
-    quietTimer_.setTimerType(Qt::PreciseTimer);
-    quietTimer_.setInterval(kQuietMilliseconds);
-    QObject::connect(&quietTimer_, &QTimer::timeout, &port_, [this] { onLineQuiet(); });
+    : SerialLineBinding(std::move(explicitDevices)) {
     // Counted always, handled only while open: a storm of errors would show here.
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this](QSerialPort::SerialPortError error) {
         if (error != QSerialPort::NoError) ++errorSignals_;
     });
 }
 
-QtSerialPort::~QtSerialPort() {
-    disconnectLineSignals();
-    quietTimer_.stop();
-    closeDrained();
-}
+QtSerialPort::~QtSerialPort() { close(); }
 
 void QtSerialPort::closeDrained() {
-    if (!port_.isOpen()) return;
-    // QSerialPort keeps written frames in its own buffer and hands them to the
-    // driver when the event loop turns; a close before that throws them away. The
-    // last frame before the exit button (a calibration's end command, say) would
-    // never reach the ECU, which then stays in calibration mode. So the buffer goes
-    // out first, bounded: a device that takes nothing (pulled, stuck) must not hold
-    // the window.
-    const QDeadlineTimer deadline(kDrainMilliseconds);
-    port_.flush();
-    while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
-        if (!port_.waitForBytesWritten(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) break;
+    if (port_.isOpen()) {
+        // QSerialPort keeps written frames in its own buffer and hands them to the
+        // driver when the event loop turns; a close before that throws them away. The
+        // last frame before the exit button (a calibration's end command, say) would
+        // never reach the ECU, which then stays in calibration mode. So the buffer goes
+        // out first, bounded: a device that takes nothing (pulled, stuck) must not hold
+        // the window.
+        const QDeadlineTimer deadline(kDrainMilliseconds);
+        port_.flush();
+        while (port_.bytesToWrite() > 0 && !deadline.hasExpired()) {
+            if (!port_.waitForBytesWritten(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())))) break;
+        }
+        port_.close();
     }
-    port_.close();
-}
-
-bool QtSerialPort::setPortNumber(int number) {
-    if (port_.isOpen() || number < kFirstPortNumber || number > kLastPortNumber) return false;
-    number_ = number;
-    return true;
+    port_.clearError();
 }
 
 std::string QtSerialPort::deviceName(int number) const {
-    return PortDevice(number, explicitDevices_, DetectedSerialDevices(), false);
+    return PortDevice(number, explicitDevices(), DetectedSerialDevices(), false);
 }
 
 bool QtSerialPort::open() {
     if (port_.isOpen()) return false;
-    const std::string device = deviceName(number_);
+    const std::string device = deviceName(portNumber());
     if (device.empty()) return false;
 
     port_.setPortName(QString::fromStdString(device));
@@ -89,23 +77,13 @@ bool QtSerialPort::open() {
     }
     port_.clear();  // bytes left in the driver from before are no reply to us
     port_.clearError();
-    ++openGeneration_;
-    lossPending_ = false;
-    readyReadConnection_ = QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { onReadyRead(); });
+    opened();
+    // Every new chunk restarts the wait: the event comes when the reply has ended.
+    readyReadConnection_ = QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { restartQuietWait(); });
     errorConnection_ = QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                                         [this](QSerialPort::SerialPortError error) { onError(error); });
     return true;
 }
-
-void QtSerialPort::close() {
-    disconnectLineSignals();
-    quietTimer_.stop();
-    lossPending_ = false;
-    closeDrained();
-    port_.clearError();
-}
-
-bool QtSerialPort::isOpen() const { return port_.isOpen() && !lossPending_; }
 
 bool QtSerialPort::send(const Bytes& frame) {
     if (!isOpen()) return false;  // the frame is lost, nothing else changes
@@ -124,44 +102,19 @@ Bytes QtSerialPort::discardWaiting() {
     if (!port_.isOpen()) return stale;
     // And what the driver holds but Qt has not taken in yet.
     port_.clear(QSerialPort::Input);
-    quietTimer_.stop();
+    stopQuietWait();
     return stale;
-}
-
-void QtSerialPort::onReadyRead() {
-    // Every new chunk restarts the wait: the event comes when the reply has ended.
-    quietTimer_.start();
-}
-
-void QtSerialPort::onLineQuiet() {
-    if (!isOpen()) return;
-    // Fewer than 13 bytes stay waiting until the rest of the reply arrives.
-    if (port_.bytesAvailable() >= kReceiveThreshold) raiseEvent(kPortEventReceive);
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
     // Any other error on an open port means the device is gone. Some systems never
     // say ResourceError for a pulled adapter but repeat ReadError as fast as the
-    // event loop turns; so stop listening now, and close outside this signal.
-    if (lossPending_) return;
-    lossPending_ = true;
-    disconnectLineSignals();
-    quietTimer_.stop();
-    const unsigned generation = openGeneration_;
-    QMetaObject::invokeMethod(
-        &port_,
-        [this, generation] {
-            if (generation != openGeneration_ || !lossPending_) return;  // closed or reopened meanwhile
-            closeDrained();  // bounded: a pulled device takes nothing and fails at once
-            port_.clearError();
-            lossPending_ = false;
-            raiseDeviceLost();
-        },
-        Qt::QueuedConnection);
+    // event loop turns: the report stops listening at the first.
+    reportLoss();
 }
 
-void QtSerialPort::disconnectLineSignals() {
+void QtSerialPort::stopListening() {
     QObject::disconnect(readyReadConnection_);
     QObject::disconnect(errorConnection_);
 }

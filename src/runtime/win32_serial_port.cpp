@@ -14,6 +14,7 @@
 
 #include "curve/curve_file_io.h"
 #include "runtime/port_map.h"
+#include "runtime/serial_line.h"
 
 namespace gasecu {
 namespace {
@@ -72,35 +73,21 @@ bool SerialDevicesPresent() {
 }
 
 Win32SerialPort::Win32SerialPort(std::vector<std::string> explicitDevices)
-    : explicitDevices_(std::move(explicitDevices)) {
+    : SerialLineBinding(std::move(explicitDevices)) {
     pollTimer_.setTimerType(Qt::PreciseTimer);
     pollTimer_.setInterval(kPollMilliseconds);
-    QObject::connect(&pollTimer_, &QTimer::timeout, [this] { onPoll(); });
-    quietTimer_.setSingleShot(true);
-    quietTimer_.setTimerType(Qt::PreciseTimer);
-    quietTimer_.setInterval(kLineQuietMilliseconds);
-    QObject::connect(&quietTimer_, &QTimer::timeout, [this] { onLineQuiet(); });
+    QObject::connect(&pollTimer_, &QTimer::timeout, &pollTimer_, [this] { onPoll(); });
 }
 
-Win32SerialPort::~Win32SerialPort() {
-    pollTimer_.stop();
-    quietTimer_.stop();
-    closeDrained();
-}
-
-bool Win32SerialPort::setPortNumber(int number) {
-    if (handle_ || number < kFirstPortNumber || number > kLastPortNumber) return false;
-    number_ = number;
-    return true;
-}
+Win32SerialPort::~Win32SerialPort() { close(); }
 
 std::string Win32SerialPort::deviceName(int number) const {
-    return PortDevice(number, explicitDevices_, {}, true);
+    return PortDevice(number, explicitDevices(), {}, true);
 }
 
 bool Win32SerialPort::open() {
     if (handle_) return false;
-    const std::string device = deviceName(number_);
+    const std::string device = deviceName(portNumber());
     if (device.empty()) return false;
     const HANDLE port = ::CreateFileW(DevicePathFor(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       OPEN_EXISTING, 0, nullptr);
@@ -115,20 +102,10 @@ bool Win32SerialPort::open() {
     ::PurgeComm(port, PURGE_RXCLEAR | PURGE_TXCLEAR | PURGE_RXABORT | PURGE_TXABORT);
     handle_ = port;
     received_.clear();
-    ++openGeneration_;
-    lossPending_ = false;
+    opened();
     pollTimer_.start();
     return true;
 }
-
-void Win32SerialPort::close() {
-    pollTimer_.stop();
-    quietTimer_.stop();
-    lossPending_ = false;
-    closeDrained();
-}
-
-bool Win32SerialPort::isOpen() const { return handle_ && !lossPending_; }
 
 bool Win32SerialPort::send(const Bytes& frame) {
     if (!isOpen()) return false;  // the frame is lost, nothing else changes
@@ -141,7 +118,7 @@ bool Win32SerialPort::send(const Bytes& frame) {
 
 Bytes Win32SerialPort::readAll() {
     if (!handle_) return {};
-    if (!lossPending_ && !takeReceived()) reportLoss();
+    if (isOpen() && !takeReceived()) reportLoss();
     Bytes waiting;
     waiting.swap(received_);
     return waiting;
@@ -171,32 +148,7 @@ void Win32SerialPort::onPoll() {
         return;
     }
     // Every new chunk restarts the wait: the event comes when the reply has ended.
-    if (received_.size() != before) quietTimer_.start();
-}
-
-void Win32SerialPort::onLineQuiet() {
-    if (!isOpen()) return;
-    // Fewer than 13 bytes stay waiting until the rest of the reply arrives.
-    if (received_.size() >= static_cast<std::size_t>(kReceiveThreshold)) raiseEvent(kPortEventReceive);
-}
-
-void Win32SerialPort::reportLoss() {
-    // The driver refuses every call once the adapter is gone (access denied, bad
-    // command, device removed): stop listening now, close outside this call.
-    if (lossPending_) return;
-    lossPending_ = true;
-    pollTimer_.stop();
-    quietTimer_.stop();
-    const unsigned generation = openGeneration_;
-    QMetaObject::invokeMethod(
-        &pollTimer_,
-        [this, generation] {
-            if (generation != openGeneration_ || !lossPending_) return;  // closed or reopened meanwhile
-            closeDrained();  // bounded: a pulled device takes nothing and fails at once
-            lossPending_ = false;
-            raiseDeviceLost();
-        },
-        Qt::QueuedConnection);
+    if (received_.size() != before) restartQuietWait();
 }
 
 void Win32SerialPort::closeDrained() {

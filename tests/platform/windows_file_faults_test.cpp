@@ -17,6 +17,7 @@
 #include <windows.h>
 #endif
 
+#include "curve/curve_file_io.h"
 #include "platform/atomic_file_write.h"
 #include "support/disk_full.h"
 #include "support/temp_dir.h"
@@ -74,6 +75,9 @@ TEST(WindowsFileFaults, APathPastTwoHundredSixtyCharactersIsWrittenAndReplaced) 
     EXPECT_EQ(WriteFileWhole(file, kOld), std::nullopt);
     EXPECT_EQ(WriteFileWhole(file, "new"), std::nullopt);
     EXPECT_EQ(ReadLong(file), "new");
+    // And read back as the tool reads a curve file the fitter picked.
+    EXPECT_EQ(curve::ReadCurveFileText(file), "new");
+    EXPECT_EQ(curve::ReadCurveFile(file.parent_path()).problem, curve::CurveFileRead::Problem::NotAFile);
 #ifdef _WIN32
     ::DeleteFileW(Extended(file).c_str());
     for (fs::path folder = file.parent_path(); folder != dir.path(); folder = folder.parent_path())
@@ -114,6 +118,9 @@ TEST(WindowsFileFaults, AWriteWindowsWouldMisdirectOrRefuseIsRefusedAtOnce) {
         const auto namesBefore = FileNamesIn(dir.path());
         EXPECT_EQ(CheckWritable(target), c.why);
         EXPECT_EQ(WriteFileWhole(target, "new"), c.why);
+        // A device is never opened to be read as a curve either (CON would wait for the keyboard).
+        if (c.why == WriteFailure::NoName)
+            EXPECT_EQ(curve::ReadCurveFile(target).problem, curve::CurveFileRead::Problem::NotAFile);
         EXPECT_EQ(ReadWholeFile(dir.path() / "Cur_05.txt"), kOld);
         EXPECT_EQ(FileNamesIn(dir.path()), namesBefore);
         ::SetFileAttributesW((dir.path() / "Cur_05.txt").c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -32,7 +32,9 @@ TEST(CliReadCurve, RefusesTheNameBeforeConnectingAsTheWindowWould) {
 
     o.outputPath = "/srv/vans/curve.txt";
     EXPECT_EQ(ValidateReadCurve(o, message), kExitFileError);
-    EXPECT_NE(message.find("NAME OF INCORRECT FILE ! /srv/vans/curve.txt"), std::string::npos) << message;
+    // Named whole, as the window's dialog names it ("Z:\srv\vans\curve.txt" on Windows).
+    const std::string whole = curve::Utf8FromPath(std::filesystem::absolute(curve::PathFromUtf8(o.outputPath)));
+    EXPECT_NE(message.find("NAME OF INCORRECT FILE ! " + whole), std::string::npos) << message;
     o.language = 0;
     EXPECT_EQ(ValidateReadCurve(o, message), kExitFileError);
     EXPECT_NE(message.find("HATALI DOSYA İSMİ ! "), std::string::npos) << message;
@@ -120,20 +122,23 @@ TEST(CliSet, TheReadmeStatesTheRangesTheRulesEnforce) {
 TEST(CliOutputFile, EveryOutputIsCheckedBeforeAnyPortIsOpened) {
     test::TempDir dir;
     std::filesystem::create_directory(dir.path() / "Cur_07.txt");
-    std::filesystem::create_symlink(test::MakeDeviceOrPipe(dir.path() / "device"), dir.path() / "Cur_11.txt");
     struct Case {
         std::string path;
         int status;
         std::string english;  // the message, before the path
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {curve::Utf8FromPath(dir.path() / "Cur_05.txt"), kExitDone, ""},
         {curve::Utf8FromPath(dir.path() / "curve.txt"), kExitFileError, "NAME OF INCORRECT FILE ! "},
         {curve::Utf8FromPath(dir.path() / "Cur_00.txt"), kExitFileError, "Cur_00.txt IS REWRITTEN AT EVERY START"},
         {curve::Utf8FromPath(dir.path() / "gone" / "Cur_05.txt"), kExitFileError, "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
         {curve::Utf8FromPath(dir.path() / "Cur_07.txt"), kExitFileError, "A FOLDER HAS THIS NAME, FILE NOT WRITTEN ! "},
-        {curve::Utf8FromPath(dir.path() / "Cur_11.txt"), kExitFileError, "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! "},
     };
+#ifndef _WIN32  // a link onto a device: Windows programs make no such link
+    std::filesystem::create_symlink(test::MakeDeviceOrPipe(dir.path() / "device"), dir.path() / "Cur_11.txt");
+    cases.push_back(
+        {curve::Utf8FromPath(dir.path() / "Cur_11.txt"), kExitFileError, "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! "});
+#endif
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         for (auto validate : {ValidateReadCurve, ValidateCalibrate}) {

@@ -179,19 +179,23 @@ TEST(CliCommand, UsageAndFileNameFaultsEndAtOnce) {
 
 TEST(CliCommand, AnOutputFileThatCannotBeWrittenIsRefusedBeforeAnyPortIsOpened) {
     HeadlessBench bench;
-    std::filesystem::create_symlink(test::MakeDeviceOrPipe(bench.dir() / "device"), bench.dir() / "Cur_11.txt");
     struct Case {
         std::vector<std::string> arguments;
         std::string says;
-    } const cases[] = {
+    };
+    std::vector<Case> cases = {
         {{"read-curve", "-o", HeadlessBench::Arg(bench.dir() / "gone" / "Cur_05.txt")},
          "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
-        {{"read-curve", "-o", HeadlessBench::Arg(bench.dir() / "Cur_11.txt")}, "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! "},
         {{"calibrate", "-o", HeadlessBench::Arg(bench.dir() / "Cur_00.txt")},
          "Cur_00.txt IS REWRITTEN AT EVERY START, CHOOSE ANOTHER NAME ! "},
         {{"calibrate", "-o", HeadlessBench::Arg(bench.dir() / "gone" / "Cur_05.txt")},
          "NO SUCH FOLDER, FILE NOT WRITTEN ! "},
     };
+#ifndef _WIN32  // a link onto a device: Windows programs make no such link
+    std::filesystem::create_symlink(test::MakeDeviceOrPipe(bench.dir() / "device"), bench.dir() / "Cur_11.txt");
+    cases.push_back({{"read-curve", "-o", HeadlessBench::Arg(bench.dir() / "Cur_11.txt")},
+                     "THIS NAME IS NOT A PLAIN FILE, NOT WRITTEN ! "});
+#endif
     for (const Case& c : cases) {
         SCOPED_TRACE(c.says);
         std::vector<std::string> arguments = c.arguments;
@@ -202,7 +206,9 @@ TEST(CliCommand, AnOutputFileThatCannotBeWrittenIsRefusedBeforeAnyPortIsOpened) 
         EXPECT_FALSE(Has(run.err, "TRIYING TO CONNECT")) << run.err;
     }
     EXPECT_TRUE(bench.received().empty());
+#ifndef _WIN32
     EXPECT_TRUE(std::filesystem::is_symlink(bench.dir() / "Cur_11.txt"));
+#endif
     EXPECT_FALSE(std::filesystem::exists(bench.dir() / "Cur_00.txt"));
 }
 

@@ -37,7 +37,14 @@ TEST(CliOutput, ResultsOnAFullDiskEndWithFourAndTheCause) {
         HeadlessBench bench;
         const CommandRun run = bench.runWithFullOutput(arguments);
         EXPECT_EQ(run.status, 4) << run.err;
-        EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+#ifdef _WIN32
+        // The output there is a pipe no one reads: the same end, as a write error.
+        const std::string cause =
+            says.substr(0, says.find(" : ") + 3) + (says == kFullEnglish ? "WRITE ERROR !" : "YAZMA HATASI !");
+#else
+        const std::string& cause = says;
+#endif
+        EXPECT_NE(run.err.find(cause), std::string::npos) << run.err;
         const std::vector<Bytes> sent = bench.received();
         EXPECT_LT(std::count(sent.begin(), sent.end(), frames::kLiveDataRequest), 10);
     }
@@ -46,6 +53,9 @@ TEST(CliOutput, ResultsOnAFullDiskEndWithFourAndTheCause) {
 // The program itself, its standard output on /dev/full: the history listing and
 // the help need no ECU, the settings and the live values come from --simulate.
 TEST(CliOutput, TheProgramOnDevFullEndsWithFour) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no /dev/full; the case above covers the Windows build in process";
+#endif
     test::EnsureQtApp();
     test::TempDir home;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

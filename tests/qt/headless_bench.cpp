@@ -4,7 +4,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 #include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "cli/cli.h"
 #include "cli/headless_session.h"
@@ -30,6 +36,19 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// A file in the bench's own folder to catch an output stream, rather than
+// std::tmpfile(): on Windows that names its file through the narrow code page
+// (the Turkish temporary folder of the Wine run loses its letters there and the
+// runtime stops on the missing name) or in the drive's root, which a fitter's
+// account may not write.
+std::FILE* OpenCapture(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"w+b");
+#else
+    return std::fopen(path.c_str(), "w+b");
+#endif
+}
+
 }  // namespace
 
 HeadlessBench::HeadlessBench(int ecuPort)
@@ -52,8 +71,12 @@ HeadlessBench::~HeadlessBench() = default;
 
 std::string HeadlessBench::Arg(const std::filesystem::path& path) { return curve::Utf8FromPath(path); }
 
+std::filesystem::path HeadlessBench::nextCapture() {
+    return captures_.path() / ("stream-" + std::to_string(++capturesMade_) + ".txt");
+}
+
 CommandRun HeadlessBench::run(const std::vector<std::string>& arguments) {
-    std::unique_ptr<std::FILE, FileCloser> out(std::tmpfile());
+    std::unique_ptr<std::FILE, FileCloser> out(OpenCapture(nextCapture()));
     if (!out) return {};
     CommandRun run = runOn(arguments, out.get());
     run.out = ReadBack(out.get());
@@ -61,6 +84,18 @@ CommandRun HeadlessBench::run(const std::vector<std::string>& arguments) {
 }
 
 CommandRun HeadlessBench::runWithFullOutput(const std::vector<std::string>& arguments) {
+#ifdef _WIN32
+    // No stream here fails as a full disk does: a pipe whose reader is gone
+    // refuses every write all the same (a write error, not "disk full").
+    int ends[2];
+    if (_pipe(ends, 4096, _O_BINARY) != 0) return {};
+    _close(ends[0]);
+    std::unique_ptr<std::FILE, FileCloser> out(_fdopen(ends[1], "wb"));
+    if (!out) {
+        _close(ends[1]);
+        return {};
+    }
+#else
     cookie_io_functions_t full{};
     full.write = [](void*, const char*, std::size_t) -> ssize_t {
         errno = ENOSPC;
@@ -68,11 +103,12 @@ CommandRun HeadlessBench::runWithFullOutput(const std::vector<std::string>& argu
     };
     std::unique_ptr<std::FILE, FileCloser> out(fopencookie(nullptr, "w", full));
     if (!out) return {};
+#endif
     return runOn(arguments, out.get());
 }
 
 CommandRun HeadlessBench::runOn(const std::vector<std::string>& arguments, std::FILE* out) {
-    std::unique_ptr<std::FILE, FileCloser> err(std::tmpfile());
+    std::unique_ptr<std::FILE, FileCloser> err(OpenCapture(nextCapture()));
     if (!err) return {};
     cli::SessionSurroundings surroundings;
     surroundings.programDirectory = programDir();

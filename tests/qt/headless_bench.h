@@ -42,7 +42,8 @@ public:
     // folder dir()/user; dir() itself is the test's to fill.
     CommandRun run(const std::vector<std::string>& arguments);
     // The same with standard output on a disk that is full: every write to it fails
-    // (ENOSPC) once its buffer is flushed; out stays empty.
+    // (ENOSPC) once its buffer is flushed; out stays empty. (On Windows an output
+    // whose reader is gone: the writes fail as a write error.)
     CommandRun runWithFullOutput(const std::vector<std::string>& arguments);
 
     // The frames the ECU's port received from the tool, over every run so far.
@@ -62,7 +63,10 @@ public:
 
 private:
     CommandRun runOn(const std::vector<std::string>& arguments, std::FILE* out);
+    std::filesystem::path nextCapture();
     TempDir dir_;
+    TempDir captures_;  // the runs' captured output, apart from the test's files
+    int capturesMade_ = 0;
     int ecuPort_;
     std::unique_ptr<sim::VirtualTimeRunner> runner_;
     sim::VirtualClock clock_;

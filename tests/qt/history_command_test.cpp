@@ -150,11 +150,12 @@ TEST_F(HistoryCommand, ShowsOneRecordWithItsSettingsAndCurve) {
 }
 
 TEST_F(HistoryCommand, ExportWritesTheCurveFileThroughTheSaveRules) {
-    const std::string target = curve::Utf8FromPath(dir.path() / "Cur_05.txt");
+    const std::filesystem::path file = dir.path() / "Cur_05.txt";
+    const std::string target = curve::Utf8FromPath(file);
     const HistoryOutput o = run({"export", "3", "-o", target});
     EXPECT_EQ(o.status, kExitDone) << o.err;
     EXPECT_EQ(o.out, target + "\n");
-    EXPECT_EQ(test::ReadWholeFile(target), curve::FormatCurveText(Curve(5)));
+    EXPECT_EQ(test::ReadWholeFile(file), curve::FormatCurveText(Curve(5)));
 
     struct Case {
         const char* what;
@@ -223,8 +224,8 @@ TEST(HistoryRoundTrip, AnExportedReadEqualsTheFileTheToolWouldHaveSaved) {
     ASSERT_TRUE(h.runner.runUntil([&] { return h.form.SequencerState == 8 && !h.form.CurveExchangeRunning(); }, 30000));
 
     AnsweringFileDialogs dialogs;
-    const std::string saved = curve::Utf8FromPath(h.dir.path() / "Cur_01.txt");
-    dialogs.setAnswer(saved);
+    const std::filesystem::path saved = h.dir.path() / "Cur_01.txt";
+    dialogs.setAnswer(curve::Utf8FromPath(saved));
     h.form.env.fileDialogs = &dialogs;
     ASSERT_TRUE(h.form.SaveCurveFile());
     h.form.SettleRestorePoints();
@@ -233,8 +234,9 @@ TEST(HistoryRoundTrip, AnExportedReadEqualsTheFileTheToolWouldHaveSaved) {
     const std::string listing = RunHistoryOn(file, Parsed({"history", "--kind", "curve-read"})).out;
     ASSERT_FALSE(listing.empty());
     const std::string id = listing.substr(0, listing.find('\t'));
-    const std::string exported = curve::Utf8FromPath(h.dir.path() / "Cur_02.txt");
-    ASSERT_EQ(RunHistoryOn(file, Parsed({"history", "export", id, "-o", exported})).status, kExitDone);
+    const std::filesystem::path exported = h.dir.path() / "Cur_02.txt";
+    ASSERT_EQ(RunHistoryOn(file, Parsed({"history", "export", id, "-o", curve::Utf8FromPath(exported)})).status,
+              kExitDone);
     EXPECT_EQ(test::ReadWholeFile(exported), test::ReadWholeFile(saved));
     EXPECT_FALSE(test::ReadWholeFile(saved).empty());
 }

@@ -47,7 +47,7 @@ TEST(WindowDialogs, CurveFilesAreWrittenAndReadThroughTheFileDialogs) {
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(f.form().KomutSatırı.text.rfind("HATASIZ DOSYA  ", 0), 0u) << f.form().KomutSatırı.text;
     // The dialog opens in the tool's data directory, filtering curve files.
-    EXPECT_EQ(std::filesystem::path(directory.toStdString()), std::filesystem::canonical(f.form().DataDirectory));
+    EXPECT_EQ(curve::PathFromUtf8(directory.toStdString()), std::filesystem::canonical(f.form().DataDirectory));
     EXPECT_TRUE(filter.contains("*.txt")) << filter.toStdString();
 
     // The curve in the window changes; reading the file brings the written one back

@@ -177,20 +177,22 @@ TEST(WindowMessages, TheMessagesWindowListsMarksAndSavesTheSession) {
 
     // Saved through the safe writer: the whole list, CR LF lines.
     ChosenFile chosen;
-    chosen.path = curve::Utf8FromPath(f.dir.path() / "mesajlar.txt");
+    const std::filesystem::path file = f.dir.path() / "mesajlar.txt";
+    chosen.path = curve::Utf8FromPath(file);
     f.form().env.fileDialogs = &chosen;
     messages->save();
-    std::ifstream in(chosen.path, std::ios::binary);
+    std::ifstream in(file, std::ios::binary);
     std::stringstream saved;
     saved << in.rdbuf();
     EXPECT_EQ(saved.str(), StatusHistoryFileText(f.form().Messages.entries()));
     EXPECT_NE(saved.str().find("  !! ECU YANIT VERMİYOR ! \r\n"), std::string::npos);
     EXPECT_EQ(messages->outcome()->text().toStdString(), "KAYDEDİLDİ : " + chosen.path);
     // A folder that is not there: told, nothing written.
-    chosen.path = curve::Utf8FromPath(f.dir.path() / "yok" / "mesajlar.txt");
+    const std::filesystem::path missing = f.dir.path() / "yok" / "mesajlar.txt";
+    chosen.path = curve::Utf8FromPath(missing);
     messages->save();
     EXPECT_EQ(messages->outcome()->text().toStdString(), "KLASÖR YOK, DOSYA YAZILAMADI ! " + chosen.path);
-    EXPECT_FALSE(std::filesystem::exists(chosen.path));
+    EXPECT_FALSE(std::filesystem::exists(missing));
     f.form().env.fileDialogs = nullptr;
 
     // English captions; the button closes it again.
