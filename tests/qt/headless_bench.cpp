@@ -45,7 +45,7 @@ std::FILE* OpenCapture(const std::filesystem::path& path) {
 #ifdef _WIN32
     return _wfopen(path.c_str(), L"w+b");
 #else
-    return std::fopen(path.c_str(), "w+b");
+    return std::fopen(path.c_str(), "w+b");  // narrow path: POSIX only
 #endif
 }
 
