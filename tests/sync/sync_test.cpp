@@ -270,12 +270,16 @@ TEST_F(WorkshopSync, AServerStoppedInTheMiddleEndsTheSyncWithItsCauseAndTheNextF
 
 // Descriptors this process holds on the history file or its -wal and -shm.
 int OpenDescriptorsOn(const std::filesystem::path& file) {
-    const std::string name = std::filesystem::canonical(file).string();
+    const std::filesystem::path name = std::filesystem::canonical(file);
     int count = 0;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
         std::error_code ec;
-        const std::string target = std::filesystem::read_symlink(entry.path(), ec).string();
-        if (!ec && target.starts_with(name)) ++count;
+        const std::filesystem::path target = std::filesystem::read_symlink(entry.path(), ec);
+        if (ec) continue;
+        // The file itself or its -wal / -shm beside it.
+        if (target == name || (target.parent_path() == name.parent_path() &&
+                                   target.filename().native().starts_with(name.filename().native() + "-")))
+            ++count;
     }
     return count;
 }
