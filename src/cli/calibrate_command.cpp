@@ -1,4 +1,4 @@
-// gasecu calibrate [--reference FILE] [-o FILE] [--upload]: the calibration
+// gasecu calibrate [--reference FILE] [-o FILE] [--upload [--no-backup-read]]: the calibration
 // screen's start button with the engine held at about 2100 rpm, then optionally
 // the save button (the rescaled curve as a curve file) and the upload button.
 // The factory reference curve is checked before any port is opened: a run that
@@ -56,6 +56,10 @@ std::optional<Problem> ReferenceProblem(const calibration::ReferenceCurve& refer
 }  // namespace
 
 int ValidateCalibrate(const Options& options, std::string& message) {
+    if (options.noBackupRead && !options.upload) {
+        message = "--no-backup-read goes with --upload (without it nothing is written to the ECU)";
+        return kExitBadUsage;
+    }
     // The rescaled curve would be lost after the run, and the ECU already holds
     // the run's reference values: the file is checked before anything starts.
     if (options.outputPath.empty()) return kExitDone;
@@ -84,6 +88,11 @@ int RunCalibrate(HeadlessSession& session, const Options& options) {
     // Without the coil count of page 1 the engine speed reads 0 and the run would
     // wait for 2000 rpm that never shows.
     if (status == kExitDone) status = SettingsNotAllRead(session).value_or(kExitDone);
+    // A run that ends in an upload replaces the ECU's curve: the curve it holds is
+    // read first, as write-curve does, so the history keeps it as the restore point
+    // should the car run worse on the rescaled one. A failed read ends the run
+    // before the calibration starts.
+    if (status == kExitDone && options.upload && !options.noBackupRead) status = ReadEcuCurve(session);
     bool speedNotReached = false;
     if (status == kExitDone) {
         bool toldSpeed = false;

@@ -205,7 +205,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, const SessionSurro
     int outputError = 0;
     if (auto status = AnswerWithoutRunning(parsed, surroundings.out, surroundings.err, &outputError))
         return CheckedOutput(*status, surroundings.out, surroundings.err,
-                             parsed.options && parsed.options->language == 0, outputError);
+                             parsed.options && InTurkish(*parsed.options, surroundings), outputError);
     const int status = RunParsedCommand(*parsed.options, surroundings, makeSession, &outputError);
     return CheckedOutput(status, surroundings.out, surroundings.err, InTurkish(*parsed.options, surroundings),
                          outputError);
@@ -216,7 +216,8 @@ int RunCommand(int argc, char** argv) {
     const ParseResult parsed = ParseCommandLine(Commands(), arguments);
     int outputError = 0;
     if (auto status = AnswerWithoutRunning(parsed, stdout, stderr, &outputError))
-        return CheckedOutput(*status, stdout, stderr, parsed.options && parsed.options->language == 0, outputError);
+        return CheckedOutput(*status, stdout, stderr,
+                             parsed.options && InTurkish(*parsed.options, ProgramSurroundings()), outputError);
 
     // No widgets and no display: timers, the serial port and the event loop only.
     QCoreApplication app(argc, argv);

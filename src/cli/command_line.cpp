@@ -72,6 +72,13 @@ ParseResult ParseCommandLine(std::span<const Command> commands, const std::vecto
     if (name == "help" || name == "--help" || name == "-h") {
         options.command = "help";
         options.help = true;
+        // The help itself is one text, but a failure to print it is told in the
+        // language asked for; any other word after "help" is ignored as before.
+        for (std::size_t i = 1; i < arguments.size(); ++i) {
+            const std::string_view word = arguments[i];
+            if (word.starts_with("--lang=")) SetLanguage(options, word.substr(7));
+            else if (word == "--lang" && i + 1 < arguments.size()) SetLanguage(options, arguments[++i]);
+        }
         result.options = std::move(options);
         return result;
     }

@@ -41,7 +41,7 @@ struct Options {
     std::string outputPath;         // read-curve, calibrate: the curve file
     std::string inputPath;          // write-curve: the curve file
     bool noVerify = false;          // write-curve: no read back after the write
-    bool noBackupRead = false;      // write-curve: no read of the ECU's curve before the write
+    bool noBackupRead = false;      // write-curve, calibrate --upload: no read of the ECU's curve before the write
     std::vector<std::string> assignments;  // set: NAME=VALUE, in the order given
     bool clear = false;             // faults: clear the records first
     bool yes = false;               // factory-reset: the fitter's answer to the window's question

@@ -9,8 +9,9 @@
 
 namespace gasecu::sync {
 
-BackgroundSync::BackgroundSync(std::filesystem::path dataDirectory, std::function<std::string()> now)
-    : dataDirectory_(std::move(dataDirectory)), now_(std::move(now)) {}
+BackgroundSync::BackgroundSync(std::filesystem::path dataDirectory, std::function<std::string()> now,
+                               history::AccessGate* gate)
+    : dataDirectory_(std::move(dataDirectory)), now_(std::move(now)), gate_(gate) {}
 
 BackgroundSync::~BackgroundSync() {
     {
@@ -43,7 +44,7 @@ void BackgroundSync::step(Clock::time_point at) {
     const std::string uri = config ? config->uri : std::string();
     const auto file = history::HistoryFileIn(dataDirectory_);
     std::string error;
-    const auto local = ReadLocalSyncState(file, &error);
+    const auto local = ReadLocalSyncState(file, &error, gate_);
     {
         std::lock_guard<std::mutex> lock(mutex_);
         status_.configured = !uri.empty();
@@ -64,9 +65,10 @@ void BackgroundSync::step(Clock::time_point at) {
     // Small batches: each holds the history's write lock for one short
     // transaction, and the window's own record waits for none longer.
     options.batch = 100;
+    options.gate = gate_;
     const SyncOutcome outcome = Sync(file, options, now_());
     lastFailed_ = !outcome.done;
-    const auto after = ReadLocalSyncState(file, nullptr);
+    const auto after = ReadLocalSyncState(file, nullptr, gate_);
     std::lock_guard<std::mutex> lock(mutex_);
     ++status_.attempts;
     status_.error = outcome.error;

@@ -15,6 +15,8 @@
 #include <string>
 #include <thread>
 
+#include "history/access_gate.h"
+
 namespace gasecu::sync {
 
 struct BackgroundStatus {
@@ -34,7 +36,10 @@ public:
     static constexpr std::chrono::minutes kAfterFailure{1};
 
     // `now` gives the local time noted as the last sync ("2026-12-10 12:00:00").
-    BackgroundSync(std::filesystem::path dataDirectory, std::function<std::string()> now);
+    // gate: the window's, closed while its file dialog is up (null: none); it
+    // must outlive the sync and be opened before the sync is destroyed.
+    BackgroundSync(std::filesystem::path dataDirectory, std::function<std::string()> now,
+                   history::AccessGate* gate = nullptr);
     ~BackgroundSync();  // stops the thread (a sync under way ends within its time-outs)
     BackgroundSync(const BackgroundSync&) = delete;
     BackgroundSync& operator=(const BackgroundSync&) = delete;
@@ -48,6 +53,7 @@ public:
 private:
     std::filesystem::path dataDirectory_;
     std::function<std::string()> now_;
+    history::AccessGate* gate_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;

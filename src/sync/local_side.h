@@ -3,6 +3,9 @@
 // marking them sent, and taking in the other laptops' records with how far the
 // server's list was read, each batch in one local transaction so that a sync cut
 // at any point leaves the file as it was after the last whole batch.
+// The file is opened for each of these steps and closed after it, through the
+// gate the window closes while its file dialog is up: no connection stays open
+// while the sync talks to the server.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -10,9 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "history/access_gate.h"
 #include "history/history_record.h"
-
-struct sqlite3;
 
 namespace gasecu::sync {
 
@@ -27,8 +29,9 @@ struct LocalSyncState {
 class LocalSide {
 public:
     // Opens (and brings up to date) the history file; null with the reason.
-    static std::unique_ptr<LocalSide> Open(const std::filesystem::path& file, std::string* error);
-    ~LocalSide();
+    // gate: null when nothing else in this process holds the file back.
+    static std::unique_ptr<LocalSide> Open(const std::filesystem::path& file, history::AccessGate* gate,
+                                           std::string* error);
     LocalSide(const LocalSide&) = delete;
     LocalSide& operator=(const LocalSide&) = delete;
 
@@ -44,13 +47,15 @@ public:
     const std::string& laptop() const { return laptop_; }
 
 private:
-    LocalSide(sqlite3* db, std::string laptop) : db_(db), laptop_(std::move(laptop)) {}
-    bool exec(const char* sql, std::string* error);
-    sqlite3* db_;
+    LocalSide(std::filesystem::path file, history::AccessGate* gate, std::string laptop)
+        : file_(std::move(file)), gate_(gate), laptop_(std::move(laptop)) {}
+    std::filesystem::path file_;
+    history::AccessGate* gate_;
     std::string laptop_;
 };
 
 // The local state without opening the file for writing (the window's note).
-std::optional<LocalSyncState> ReadLocalSyncState(const std::filesystem::path& file, std::string* error);
+std::optional<LocalSyncState> ReadLocalSyncState(const std::filesystem::path& file, std::string* error,
+                                                 history::AccessGate* gate = nullptr);
 
 }  // namespace gasecu::sync

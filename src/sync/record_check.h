@@ -12,7 +12,7 @@
 namespace gasecu::sync {
 
 // The most a record may weigh, every field counted: a curve file is under 1 KiB.
-inline constexpr std::int64_t kLargestRecordBytes = 64 * 1024;
+inline constexpr std::int64_t kLargestRecordBytes = std::int64_t{64} * 1024;
 
 // Why a pulled record cannot be kept ("" when it can). `kindName` is the kind as
 // the server holds it (the record's own kind is only set for a known one).

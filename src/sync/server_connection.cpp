@@ -126,6 +126,7 @@ bool ServerConnection::runEach(const std::string& name,
     std::size_t sent = 0;
     for (const auto& parameters : parameterLists) {
         std::vector<const char*> values;
+        values.reserve(parameters.size());
         for (const auto& p : parameters) values.push_back(p ? p->c_str() : nullptr);
         if (!PQsendQueryPrepared(conn_, name.c_str(), static_cast<int>(values.size()), values.data(), nullptr, nullptr, 0))
             break;

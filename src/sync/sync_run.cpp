@@ -91,7 +91,7 @@ public:
         : file_(file), options_(options), start_(std::chrono::steady_clock::now()) {}
 
     SyncOutcome go(const std::string& now) {
-        local_ = LocalSide::Open(file_, &out_.error);
+        local_ = LocalSide::Open(file_, options_.gate, &out_.error);
         if (!local_) {
             out_.error = "the history cannot be opened: " + out_.error;
             return out_;

@@ -15,6 +15,10 @@
 #include <string>
 #include <vector>
 
+namespace gasecu::history {
+class AccessGate;
+}
+
 namespace gasecu::sync {
 
 struct SyncOptions {
@@ -25,6 +29,8 @@ struct SyncOptions {
     // Called at each point a sync could be cut; the tests cut it there.
     enum class Point { PushSentToServer, PushNoted, PullFetched, PullKept };
     std::function<void(Point)> at;
+    // The window's: the history file is touched only while it is open (null: always).
+    history::AccessGate* gate = nullptr;
 };
 
 struct SyncOutcome {

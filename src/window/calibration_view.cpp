@@ -70,7 +70,7 @@ void SpeedGauge::paintEvent(QPaintEvent*) {
     const QString text = QString::number(std::lround(rpm_)) + QStringLiteral(" rpm");
     const bool leftOfNeedle = x(rpm_) > bar.center().x();
     p.drawText(QRectF(leftOfNeedle ? x(rpm_) - 86 : x(rpm_) + 6, bar.top(), 80, bar.height()),
-               (leftOfNeedle ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, text);
+               static_cast<int>((leftOfNeedle ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter), text);
 }
 
 // ---------------------------------------------------------------------------

@@ -27,7 +27,7 @@ void CurveComparePlot::setCurves(const curve::CurveRows& solid, const QString& s
     if (solid == solid_ && dashed == dashed_ && solidName == solidName_ && dashedName == dashedName_) return;
     solid_ = solid;
     solidName_ = solidName;
-    dashed_ = std::move(dashed);
+    dashed_ = dashed;
     dashedName_ = dashedName;
     update();
 }
@@ -89,7 +89,7 @@ void CurveComparePlot::paintEvent(QPaintEvent*) {
             const auto& colours = dashed ? curve::kEcuBandCurveColours : curve::kBandCurveColours;
             p.setPen(QPen(BandColour(colours[static_cast<std::size_t>(b)]), dashed ? 2.0 : 1.5,
                           dashed ? Qt::DashLine : Qt::SolidLine));
-            const auto& row = c[static_cast<std::size_t>(b + curve::kFirstBandRow)];
+            const auto& row = c[static_cast<std::size_t>(b) + static_cast<std::size_t>(curve::kFirstBandRow)];
             QPainterPath path(at(1, row[1] / curve::kUnitsPerGasMs));
             for (int pt = 2; pt <= curve::kPointCount; ++pt)
                 path.lineTo(at(pt, row[static_cast<std::size_t>(pt)] / curve::kUnitsPerGasMs));

@@ -114,7 +114,8 @@ HistoryControls::HistoryControls(Form1Korvane& form, RunOnForm run, QWidget* par
     button_->setObjectName(QStringLiteral("ButonGecmis"));
     row->addWidget(label_);
     row->addWidget(button_);
-    row->addWidget(new SyncNote(form_, this));
+    syncNote_ = new SyncNote(form_, this);
+    row->addWidget(syncNote_);
     window_ = new HistoryWindow(form_, std::move(run), this);
 
     // The label is the fitter's text; every record from now on carries it.
@@ -129,6 +130,8 @@ HistoryControls::HistoryControls(Form1Korvane& form, RunOnForm run, QWidget* par
 }
 
 HistoryControls::~HistoryControls() = default;
+
+void HistoryControls::pauseHistoryUse(bool dialogShown) { syncNote_->pauseHistoryUse(dialogShown); }
 
 void HistoryControls::mirror() {
     const bool en = form_.LanguageIndex == 1;

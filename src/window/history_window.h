@@ -30,6 +30,7 @@ class Form1Korvane;
 namespace gasecu::qt {
 
 class HistoryWindow;
+class SyncNote;
 class CurveComparePlot;
 class HistoryComparePanel;
 
@@ -46,6 +47,8 @@ public:
     void mirror();
     HistoryWindow* historyWindow() const { return window_; }
     QLineEdit* labelField() const { return label_; }
+    // The workshop sync stays off the history file while a file dialog is up.
+    void pauseHistoryUse(bool dialogShown);
     QPushButton* historyButton() const { return button_; }
     // The button turns red with the reason as its tip while the last record was not kept.
     bool showsNotKept() const;
@@ -56,6 +59,7 @@ private:
     Form1Korvane& form_;
     QLineEdit* label_;
     QPushButton* button_;
+    SyncNote* syncNote_;
     HistoryWindow* window_;
     std::function<void(QWidget*)> place_;
 };

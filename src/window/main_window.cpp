@@ -316,7 +316,7 @@ void MainWindow::buildWidgets() {
             if (FormKeyHandler key = h.keyPress)
                 ev.keyPress = [this, form, key](int code) { runHandler([form, key, code] { (form->*key)(code); }); };
         }
-        auto binding = MakeControlWidget(entry, parent, std::move(ev));
+        auto binding = MakeControlWidget(entry, parent, ev);
         widgets_[entry.name] = binding->widget();
         if (entry.name == "EğriPic") plot_ = static_cast<PlotWidget*>(binding->widget());
         if (entry.name == "TrendPic") trendPlot_ = static_cast<PlotWidget*>(binding->widget());

@@ -12,7 +12,7 @@
 namespace gasecu {
 
 QString QtNameFilter(const std::string& filterText) {
-    const QString text = QString::fromStdString(filterText);
+    QString text = QString::fromStdString(filterText);
     if (text.trimmed().endsWith(')')) return text;
     static const QRegularExpression pattern(QStringLiteral("\\(([^()]*)\\)"));
     const QRegularExpressionMatch m = pattern.match(text);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "history/record_queue.h"
+#include "window/history_window.h"
 #include "link/remembered_port.h"
 #include "window/main_window.h"
 #include "runtime/qt_session_loop.h"
@@ -51,8 +52,10 @@ Session::Session(SessionOptions options) : options_(std::move(options)) {
     form_ = std::make_unique<Form1Korvane>(std::move(env));
     window_ = std::make_unique<MainWindow>(*form_, *loop_);
     dialogs_->setParent(window_.get());
-    // No record is written while a dialog reads the history's folder.
-    dialogs_->setWhileShown([form = form_.get()](bool shown) {
+    // No record is written and the workshop sync leaves the history alone while a
+    // dialog reads the history's folder.
+    dialogs_->setWhileShown([form = form_.get(), history = window_->historyControls()](bool shown) {
+        if (history) history->pauseHistoryUse(shown);
         if (!form->RestorePointQueue) return;
         if (shown) form->RestorePointQueue->pause();
         else form->RestorePointQueue->resume();

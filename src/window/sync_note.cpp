@@ -25,7 +25,15 @@ SyncNote::SyncNote(Form1Korvane& form, QWidget* parent) : QLabel(parent), form_(
 #endif
 }
 
-SyncNote::~SyncNote() = default;
+SyncNote::~SyncNote() {
+    // A sync waiting at the gate must be able to finish for its thread to end.
+    gate_.open();
+}
+
+void SyncNote::pauseHistoryUse(bool dialogShown) {
+    if (dialogShown) gate_.pause();
+    else gate_.resume();
+}
 
 void SyncNote::update() {
 #ifdef GASECU_WITH_SYNC
@@ -33,7 +41,7 @@ void SyncNote::update() {
     if (!sync_) {
         sync_ = std::make_unique<sync::BackgroundSync>(form_.DataDirectory, [] {
             return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toStdString();
-        });
+        }, &gate_);
         sync_->start();
     }
     const sync::BackgroundStatus s = sync_->status();

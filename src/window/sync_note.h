@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <memory>
 
+#include "history/access_gate.h"
+
 namespace gasecu {
 class Form1Korvane;
 }
@@ -22,9 +24,13 @@ public:
     ~SyncNote() override;
     // Starts the sync once the form knows its data folder, and shows its state.
     void update();
+    // While a file dialog is up the sync leaves the history file alone (it waits
+    // at its next use of it; its talk with the server goes on).
+    void pauseHistoryUse(bool dialogShown);
 
 private:
     Form1Korvane& form_;
+    history::AccessGate gate_;  // before the sync: it outlives the sync's thread
 #ifdef GASECU_WITH_SYNC
     std::unique_ptr<sync::BackgroundSync> sync_;
 #endif

@@ -11,9 +11,12 @@
 
 #include "cli/trace_port.h"
 #include "curve/curve_text.h"
+#include "ecu_memory.h"
+#include "history/history_store.h"
 #include "link/command_frames.h"
 #include "qt/command_trace.h"
 #include "qt/headless_bench.h"
+#include "support/ecu_curve.h"
 
 namespace gasecu {
 namespace {
@@ -111,6 +114,52 @@ TEST(CliCalibrateCommand, RefusesAFaultyReferenceBeforeOpeningAPort) {
         EXPECT_FALSE(Has(run.err, "TRIYING TO CONNECT")) << run.err;
     }
     EXPECT_TRUE(bench.received().empty());
+}
+
+// An upload replaces the ECU's curve: the curve it held is read before the run and
+// kept in the history, and the upload's record names it; --no-backup-read skips
+// the read (no curve block asked for before the calibration starts).
+TEST(CliCalibrateCommand, AnUploadKeepsTheEcusCurveBeforeItAsARestorePoint) {
+    for (const bool backupRead : {true, false}) {
+        SCOPED_TRACE(backupRead ? "read first" : "--no-backup-read");
+        HeadlessBench bench;
+        HoldAt2100(bench.ecu());
+        bench.ecu().setGasTemperature(35);
+        bench.ecu().engine().setMismatch(0.05);
+        const std::string held = curve::FormatCurveText(test::CurveHeldBy(bench.ecu().memory()));
+        std::vector<std::string> arguments{"calibrate", "--upload", "--trace", "--lang", "en"};
+        if (!backupRead) arguments.emplace_back("--no-backup-read");
+        const CommandRun run = bench.run(arguments);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(test::CurveHeldBy(bench.ecu().memory()), test::CurveHeldBy(sim::EcuMemory())) << "not uploaded";
+        const std::vector<TraceLine> sent = SentLines(run.err);
+        const auto calibrationStart = std::find_if(sent.begin(), sent.end(), [](const TraceLine& t) {
+            return t.bytes == frames::kCalibrationBeginCommand;
+        });
+        ASSERT_NE(calibrationStart, sent.end());
+        EXPECT_EQ(std::any_of(sent.begin(), calibrationStart,
+                              [](const TraceLine& t) { return t.bytes == *frames::CurveBlockRequest(16); }),
+                  backupRead);
+
+        const auto store = history::HistoryStore::Open(history::HistoryFileIn(bench.programDir()));
+        ASSERT_TRUE(store);
+        const std::vector<history::Record> records = store->list({});  // newest first
+        ASSERT_FALSE(records.empty());
+        const auto write = store->find(records.front().id);
+        ASSERT_EQ(write->kind, history::Kind::CurveWrite);
+        EXPECT_EQ(write->result, "equal");
+        const auto before = std::find_if(records.begin(), records.end(), [](const history::Record& r) {
+            return r.kind == history::Kind::EcuCurveBeforeWrite;
+        });
+        if (!backupRead) {
+            EXPECT_EQ(before, records.end());
+            EXPECT_EQ(write->detail, "ECU curve before: not known");
+            continue;
+        }
+        ASSERT_NE(before, records.end());
+        EXPECT_EQ(store->find(before->id)->curveText, held);
+        EXPECT_EQ(write->detail, "ECU curve before: ecu-curve-before-write " + before->time);
+    }
 }
 
 }  // namespace

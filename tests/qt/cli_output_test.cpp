@@ -23,11 +23,15 @@ using test::CommandRun;
 using test::HeadlessBench;
 
 constexpr const char* kFullEnglish = "RESULTS NOT WRITTEN TO STANDARD OUTPUT : DISK FULL !";
+constexpr const char* kFullTurkish = "SONUÇLAR STANDART ÇIKTIYA YAZILAMADI : DİSK DOLU !";
 
 TEST(CliOutput, ResultsOnAFullDiskEndWithFourAndTheCause) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"help"}, kFullEnglish},
-        {{"settings", "--lang", "tr"}, "SONUÇLAR STANDART ÇIKTIYA YAZILAMADI : DİSK DOLU !"},
+        {{"help", "--lang", "en"}, kFullEnglish},
+        // The help's failure follows --lang, else the stored choice (Turkish when none is kept).
+        {{"help", "--lang", "tr"}, kFullTurkish},
+        {{"help"}, kFullTurkish},
+        {{"settings", "--lang", "tr"}, kFullTurkish},
         {{"live", "--csv", "-", "--count", "2", "--lang", "en"}, kFullEnglish},
         // A run until interrupted stops at the first sample no one can read.
         {{"live", "--count", "200", "--lang", "en"}, kFullEnglish},
@@ -61,7 +65,7 @@ TEST(CliOutput, TheProgramOnDevFullEndsWithFour) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), QString::fromStdString(curve::Utf8FromPath(home.path())));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), QString::fromStdString(curve::Utf8FromPath(home.path() / "data")));
-    const QStringList commands[] = {{"help"},
+    const QStringList commands[] = {{"help", "--lang", "en"},
                                     {"history", "--csv", "--lang", "en"},
                                     {"settings", "--simulate", "--lang", "en"},
                                     {"live", "--simulate", "--count", "2", "--lang", "en"}};

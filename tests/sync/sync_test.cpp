@@ -8,12 +8,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include "cli/sync_command.h"
 #include "curve/curve_text.h"
+#include "history/access_gate.h"
 #include "history/history_store.h"
 #include "history/server_config.h"
 #include "support/temp_dir.h"
@@ -263,6 +266,57 @@ TEST_F(WorkshopSync, AServerStoppedInTheMiddleEndsTheSyncWithItsCauseAndTheNextF
     EXPECT_TRUE(next.done) << next.error;
     EXPECT_EQ(onServer(), 8);
     ExpectNoDoubles(a, 8);
+}
+
+// Descriptors this process holds on the history file or its -wal and -shm.
+int OpenDescriptorsOn(const std::filesystem::path& file) {
+    const std::filesystem::path name = std::filesystem::canonical(file);
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code ec;
+        const std::filesystem::path target = std::filesystem::read_symlink(entry.path(), ec);
+        if (ec) continue;
+        // The file itself or its -wal / -shm beside it.
+        if (target == name || (target.parent_path() == name.parent_path() &&
+                                   target.filename().native().starts_with(name.filename().native() + "-")))
+            ++count;
+    }
+    return count;
+}
+
+// The window's file dialog may open and close the history's files, and on POSIX
+// that close drops this process's locks: the sync holds no connection while it
+// talks to the server, and none at all while the window's gate is closed.
+TEST_F(WorkshopSync, TheSyncHoldsTheHistoryOnlyForEachStepAndWaitsWhileTheGateIsClosed) {
+    Laptop a("atolye-1", uri());
+    a.add(4);
+    history::AccessGate gate;
+    SyncOptions options;
+    options.batch = 2;
+    options.gate = &gate;
+    std::atomic<bool> resumed = false, noted = false;
+    std::thread resumer;
+    options.at = [&](SyncOptions::Point p) {
+        EXPECT_EQ(OpenDescriptorsOn(a.file()), 0) << static_cast<int>(p);
+        if (p == SyncOptions::Point::PushSentToServer && !resumer.joinable()) {
+            gate.pause();  // the dialog opens between two steps
+            // The dialog closes once the sync waits at the gate (or, were it not
+            // held there, once the records are marked sent without it).
+            resumer = std::thread([&] {
+                while (gate.waiting() == 0 && !noted) std::this_thread::yield();
+                resumed = true;
+                gate.resume();
+            });
+        } else if (p == SyncOptions::Point::PushNoted && !noted) {
+            EXPECT_TRUE(resumed) << "the records were marked sent while the gate was closed";
+            noted = true;
+        }
+    };
+    const SyncOutcome outcome = a.syncWith(options);
+    resumer.join();
+    EXPECT_TRUE(outcome.done) << outcome.error;
+    EXPECT_EQ(outcome.pushed, 4);
+    EXPECT_EQ(a.waiting(), 0);
 }
 
 TEST_F(WorkshopSync, TheLaptopsRoleMayAddAndReadButNeverChangeOrRemoveAndServerInitMayRunAgain) {
