@@ -189,7 +189,7 @@ int RunParsedCommand(const Options& options, const SessionSurroundings& surround
         // Its messages in the fitter's language, as the checks above give theirs.
         Options own = options;
         if (!own.language) own.language = StoredLanguage(surroundings);
-        return command->runWithoutEcu(own);
+        return command->runWithoutEcu(own, outputError);
     }
     const std::unique_ptr<HeadlessSession> session = makeSession(options, surroundings);
     const int status = command->run(*session, options);

@@ -88,7 +88,7 @@ struct Command {
     // Several such words, each to the function above ("set coils=4 advance=1.25").
     bool repeatsPositional = false;
     // A command that needs no ECU and no form (history): run instead of `run`.
-    int (*runWithoutEcu)(const Options& options) = nullptr;
+    int (*runWithoutEcu)(const Options& options, int* outputError) = nullptr;
 };
 
 // The options every command takes.

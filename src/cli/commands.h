@@ -39,9 +39,10 @@ int RunFactoryReset(HeadlessSession& session, const Options& options);
 int ValidateFactoryReset(const Options& options, std::string& message);
 int RunCalibrate(HeadlessSession& session, const Options& options);
 int ValidateCalibrate(const Options& options, std::string& message);
-int RunHistory(const Options& options);
-int RunSync(const Options& options);
-int RunServerInit(const Options& options);
+// outputError: the cause when the results could not be written (kept if set).
+int RunHistory(const Options& options, int* outputError);
+int RunSync(const Options& options, int* outputError);
+int RunServerInit(const Options& options, int* outputError);
 int ValidateHistory(const Options& options, std::string& message);
 std::string TakeHistoryWord(Options& options, std::string_view word);
 

@@ -2,6 +2,7 @@
 // gasecu history: the restore points listed, one shown, one exported as a curve
 // file. The work takes the database file and gives its output as text, so that it
 // is testable without a Qt application or a process.
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -15,6 +16,10 @@ struct HistoryOutput {
     std::string out;  // standard output
     std::string err;  // standard error
 };
+
+// Prints the output; *outputError gets the cause of a failed write to `out`
+// (unless it already holds one).
+int PrintCommandOutput(const HistoryOutput& output, std::FILE* out, std::FILE* err, int* outputError);
 
 // Runs the history command on the database `file` (which may not exist: an empty
 // history).

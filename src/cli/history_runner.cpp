@@ -1,6 +1,7 @@
 // The history command's door: this tool's folders, and what RunHistoryFor gives
 // printed.
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
 
 #include "cli/commands.h"
@@ -10,13 +11,20 @@
 
 namespace gasecu::cli {
 
-int RunHistory(const Options& options) {
+int PrintCommandOutput(const HistoryOutput& output, std::FILE* out, std::FILE* err, int* outputError) {
+    // The cause is taken when the write fails: by the final check the buffer may
+    // be empty and the stream's error mark is all that is left of it.
+    errno = 0;
+    if (std::fputs(output.out.c_str(), out) == EOF && outputError && *outputError == 0) *outputError = errno;
+    std::fputs(output.err.c_str(), err);
+    return output.status;
+}
+
+int RunHistory(const Options& options, int* outputError) {
     const auto programDirectory = curve::PathFromUtf8(QCoreApplication::applicationDirPath().toStdString());
     const HistoryOutput output = RunHistoryFor(
         programDirectory, InstalledDataDirectoryFor(programDirectory), UserDataFolder(), options);
-    std::fputs(output.out.c_str(), stdout);
-    std::fputs(output.err.c_str(), stderr);
-    return output.status;
+    return PrintCommandOutput(output, stdout, stderr, outputError);
 }
 
 }  // namespace gasecu::cli

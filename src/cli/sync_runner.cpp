@@ -21,19 +21,15 @@ std::filesystem::path DataDirectory() {
         .parent_path();
 }
 
-int Print(const HistoryOutput& output) {
-    std::fputs(output.out.c_str(), stdout);
-    std::fputs(output.err.c_str(), stderr);
-    return output.status;
-}
-
 }  // namespace
 
-int RunSync(const Options& options) {
+int RunSync(const Options& options, int* outputError) {
     const std::string now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")).toStdString();
-    return Print(RunSyncOn(DataDirectory(), options, now));
+    return PrintCommandOutput(RunSyncOn(DataDirectory(), options, now), stdout, stderr, outputError);
 }
 
-int RunServerInit(const Options& options) { return Print(RunServerInitOn(DataDirectory(), options)); }
+int RunServerInit(const Options& options, int* outputError) {
+    return PrintCommandOutput(RunServerInitOn(DataDirectory(), options), stdout, stderr, outputError);
+}
 
 }  // namespace gasecu::cli

@@ -6,10 +6,13 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/history_command.h"
 #include "curve/curve_file_io.h"
 #include "link/command_frames.h"
 #include "qt/headless_bench.h"
@@ -53,6 +56,21 @@ TEST(CliOutput, ResultsOnAFullDiskEndWithFourAndTheCause) {
         EXPECT_LT(std::count(sent.begin(), sent.end(), frames::kLiveDataRequest), 10);
     }
 }
+
+#ifndef _WIN32
+// A listing longer than the stream's buffer fails while it is written; the cause
+// is the one the write met, though nothing is left in the buffer to fail again.
+TEST(CliOutput, ALongListingOnAFullDiskNamesTheFullDisk) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    ASSERT_NE(full, nullptr);
+    cli::HistoryOutput output;
+    output.out.assign(256 * 1024, 'x');
+    int cause = 0;
+    EXPECT_EQ(cli::PrintCommandOutput(output, full, stderr, &cause), 0);
+    EXPECT_EQ(cause, ENOSPC);
+    std::fclose(full);
+}
+#endif
 
 // The program itself, its standard output on /dev/full: the history listing and
 // the help need no ECU, the settings and the live values come from --simulate.
