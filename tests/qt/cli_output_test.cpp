@@ -61,7 +61,7 @@ TEST(CliOutput, ResultsOnAFullDiskEndWithFourAndTheCause) {
 // A listing longer than the stream's buffer fails while it is written; the cause
 // is the one the write met, though nothing is left in the buffer to fail again.
 TEST(CliOutput, ALongListingOnAFullDiskNamesTheFullDisk) {
-    std::FILE* full = std::fopen("/dev/full", "w");
+    std::FILE* full = std::fopen("/dev/full", "w");  // narrow path: POSIX only
     ASSERT_NE(full, nullptr);
     cli::HistoryOutput output;
     output.out.assign(256 * 1024, 'x');
