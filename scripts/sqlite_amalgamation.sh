@@ -2,7 +2,10 @@
 # Makes SQLite's single-file form (sqlite3.c and sqlite3.h, "the amalgamation")
 # from Debian's source package, with Debian's patches applied, for the Windows
 # cross build to compile into the program (CMake: GASECU_SQLITE_AMALGAMATION_DIR).
-# Done once per build folder: OUT/sqlite3.c stays and a later run returns at once.
+# Made once per machine and source version: kept in
+# ${XDG_CACHE_HOME:-~/.cache}/gasecu/sqlite3-amalgamation-<version> and copied to
+# OUT (the core's and the window's Windows builds share it); OUT/sqlite3.c stays
+# and a later run returns at once.
 # Needs a host C compiler and tclsh (Debian's tcl), both from bootstrap.sh --windows.
 # Usage: scripts/sqlite_amalgamation.sh SOURCE_DIR OUT
 #   SOURCE_DIR: what scripts/fetch_debian_source.sh sqlite3 fetched (sqlite3_*.dsc and its tarballs)
@@ -12,6 +15,14 @@ out="$2"
 dsc="$(compgen -G "$source_dir/sqlite3_*.dsc" | sort | tail -n 1)"
 stamp="$(basename "$dsc")"
 if [ -f "$out/sqlite3.c" ] && [ -f "$out/sqlite3.h" ] && [ "$(cat "$out/source" 2>/dev/null)" = "$stamp" ]; then
+  exit 0
+fi
+
+cache="${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}/gasecu/sqlite3-amalgamation-${stamp%.dsc}"
+if [ -f "$cache/sqlite3.c" ] && [ -f "$cache/sqlite3.h" ] && [ "$(cat "$cache/source" 2>/dev/null)" = "$stamp" ]; then
+  rm -rf "$out" "$out.partial"
+  cp -r "$cache" "$out.partial"
+  mv "$out.partial" "$out"
   exit 0
 fi
 
@@ -37,3 +48,7 @@ cp "$work/host/sqlite3.c" "$work/host/sqlite3.h" "$out.partial/"
 echo "$stamp" >"$out.partial/source"
 mv "$out.partial" "$out"
 rm -rf "$work"
+# Into the cache whole or not at all: a copy cut short is never taken for one.
+mkdir -p "$(dirname "$cache")"
+rm -rf "$cache.partial"
+cp -r "$out" "$cache.partial" && rm -rf "$cache" && mv "$cache.partial" "$cache"
