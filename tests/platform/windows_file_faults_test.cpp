@@ -119,8 +119,9 @@ TEST(WindowsFileFaults, AWriteWindowsWouldMisdirectOrRefuseIsRefusedAtOnce) {
         EXPECT_EQ(CheckWritable(target), c.why);
         EXPECT_EQ(WriteFileWhole(target, "new"), c.why);
         // A device is never opened to be read as a curve either (CON would wait for the keyboard).
-        if (c.why == WriteFailure::NoName)
+        if (c.why == WriteFailure::NoName) {
             EXPECT_EQ(curve::ReadCurveFile(target).problem, curve::CurveFileRead::Problem::NotAFile);
+        }
         EXPECT_EQ(ReadWholeFile(dir.path() / "Cur_05.txt"), kOld);
         EXPECT_EQ(FileNamesIn(dir.path()), namesBefore);
         ::SetFileAttributesW((dir.path() / "Cur_05.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
