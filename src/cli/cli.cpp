@@ -214,16 +214,18 @@ int RunCommandLine(const std::vector<std::string>& arguments, const SessionSurro
 int RunCommand(int argc, char** argv) {
     const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     const ParseResult parsed = ParseCommandLine(Commands(), arguments);
-    int outputError = 0;
-    if (auto status = AnswerWithoutRunning(parsed, stdout, stderr, &outputError))
-        return CheckedOutput(*status, stdout, stderr,
-                             parsed.options && InTurkish(*parsed.options, ProgramSurroundings()), outputError);
-
     // No widgets and no display: timers, the serial port and the event loop only.
+    // Made before the help is answered too: the stored language the help's
+    // failure is told in is found through the program's folder.
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("gasecu"));
     QCoreApplication::setApplicationVersion(QStringLiteral(GASECU_VERSION));
     const SessionSurroundings surroundings = ProgramSurroundings();
+    int outputError = 0;
+    if (auto status = AnswerWithoutRunning(parsed, stdout, stderr, &outputError))
+        return CheckedOutput(*status, stdout, stderr, parsed.options && InTurkish(*parsed.options, surroundings),
+                             outputError);
+
     const int status = RunParsedCommand(
         *parsed.options, surroundings,
         [](const Options& options, const SessionSurroundings& surroundings) {
