@@ -218,20 +218,10 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
     if (!Exec(db_, "BEGIN IMMEDIATE", error)) return std::nullopt;
     std::optional<std::int64_t> id;
     {
-        Statement insert(db_,
-                         "INSERT INTO records (time, port, kind, result, label, curve, settings, slope_factor,"
-                         " iterations, detail, uid, laptop) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
-                         " lower(hex(randomblob(16))), ?)");
-        insert.bind(1, record.time);
-        insert.bind(2, record.port);
-        insert.bind(3, std::string(KindName(record.kind)));
-        insert.bind(4, record.result);
-        insert.bind(5, record.label);
-        insert.bindOrNull(6, record.curveText);
-        insert.bindOrNull(7, record.settings);
-        insert.bind(8, record.slopeFactor);
-        insert.bind(9, record.iterations);
-        insert.bind(10, record.detail);
+        const std::string text = std::string("INSERT INTO records (") + sql::kWrittenColumns +
+                                 ", uid, laptop) VALUES (" + sql::kWrittenParameters + ", lower(hex(randomblob(16))), ?11)";
+        Statement insert(db_, text.c_str());
+        sql::BindRecord(insert, record);
         insert.bind(11, record.laptop.empty() ? laptop_ : record.laptop);
         if (insert.step() == SQLITE_DONE) id = sqlite3_last_insert_rowid(db_);
     }

@@ -36,4 +36,17 @@ Record ReadRecord(const Statement& row, RecordColumns columns) {
     return r;
 }
 
+void BindRecord(Statement& insert, const Record& record) {
+    insert.bind(1, record.time);
+    insert.bind(2, record.port);
+    insert.bind(3, std::string(KindName(record.kind)));
+    insert.bind(4, record.result);
+    insert.bind(5, record.label);
+    insert.bindOrNull(6, record.curveText);
+    insert.bindOrNull(7, record.settings);
+    insert.bind(8, record.slopeFactor);
+    insert.bind(9, record.iterations);
+    insert.bind(10, record.detail);
+}
+
 }  // namespace gasecu::history::sql

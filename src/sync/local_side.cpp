@@ -158,21 +158,13 @@ bool LocalSide::addPulled(const std::vector<history::Record>& records, std::int6
     {
         // A record with an identity already here (this laptop's own, or one pulled
         // before a cut sync) is left as it is.
-        Statement q(db,
-                "INSERT OR IGNORE INTO records (time, port, kind, result, label, curve, settings, slope_factor,"
-                " iterations, detail, uid, laptop, pulled, pushed) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 1)");
+        const std::string insert = std::string("INSERT OR IGNORE INTO records (") + history::sql::kWrittenColumns +
+                                   ", uid, laptop, pulled, pushed) VALUES (" + history::sql::kWrittenParameters +
+                                   ", ?11, ?12, 1, 1)";
+        Statement q(db, insert.c_str());
         for (const history::Record& r : records) {
             if (!ok) break;
-            q.bind(1, r.time);
-            q.bind(2, r.port);
-            q.bind(3, std::string(history::KindName(r.kind)));
-            q.bind(4, r.result);
-            q.bind(5, r.label);
-            q.bindOrNull(6, r.curveText);
-            q.bindOrNull(7, r.settings);
-            q.bind(8, r.slopeFactor);
-            q.bind(9, r.iterations);
-            q.bind(10, r.detail);
+            history::sql::BindRecord(q, r);
             q.bind(11, r.uid);
             q.bind(12, r.laptop);
             ok = q.run();
