@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QtMath>
 
 namespace gasecu::qt {
 
@@ -35,12 +36,12 @@ void FittingLabel::fit() {
     // Fonts come in points or in pixels; shrink whichever the given one uses, in
     // steps small enough not to waste the room (a tenth of a point, one pixel).
     const bool inPoints = given_.pointSizeF() > 0;
-    const double full = inPoints ? given_.pointSizeF() : given_.pixelSize();
-    const double step = inPoints ? 0.1 : 1.0;
-    for (double size = full; size >= full * kSmallestShare; size -= step) {
-        if (inPoints) f.setPointSizeF(size);
-        else f.setPixelSize(static_cast<int>(size));
-        if (QFontMetrics(f).horizontalAdvance(text()) <= room) break;
+    const int full = inPoints ? qRound(given_.pointSizeF() * 10) : given_.pixelSize();
+    const int smallest = qCeil(full * kSmallestShare);
+    const auto fits = [&] { return QFontMetrics(f).horizontalAdvance(text()) <= room; };
+    for (int size = full - 1; !fits() && size >= smallest; --size) {
+        if (inPoints) f.setPointSizeF(size / 10.0);
+        else f.setPixelSize(size);
     }
     if (f == font()) return;
     fitting_ = true;
