@@ -15,6 +15,11 @@ install(FILES data/ORJ.DAT DESTINATION .)
 install(FILES COPYING DESTINATION . RENAME COPYING.txt)
 install(FILES packaging/windows/copyright.txt DESTINATION .)
 install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION . RENAME LGPL-3.txt)
+# The compiler's runtime DLLs come with their notices, as Debian ships them with
+# the packages the DLLs are taken from: GCC's (libstdc++ and libgcc, under the GPL
+# with the GCC Runtime Library Exception) and MinGW-w64's (winpthreads).
+install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright DESTINATION . RENAME GCC-RUNTIME-COPYRIGHT.txt)
+install(FILES /usr/share/doc/mingw-w64-x86-64-dev/copyright DESTINATION . RENAME MINGW-W64-COPYRIGHT.txt)
 
 get_target_property(gasecu_qt_core_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
 get_filename_component(gasecu_qt_bin "${gasecu_qt_core_dll}" DIRECTORY)
@@ -25,6 +30,19 @@ foreach(plugin platforms/qwindows platforms/qoffscreen platforms/qminimal styles
   get_filename_component(folder "${plugin}" DIRECTORY)
   install(FILES "${gasecu_qt_prefix}/plugins/${plugin}.dll" DESTINATION "${folder}")
 endforeach()
+# Qt's own Turkish texts (the file dialogs' buttons and columns), taken from
+# Debian's translations of the same Qt version: the translations are the same on
+# every platform. The program looks for them in translations\ beside itself, so
+# the build folder gets a copy beside the window and beside its tests too.
+set(GASECU_QT_TRANSLATIONS_DIR /usr/share/qt6/translations CACHE PATH "Where qtbase_tr.qm is found")
+set(gasecu_qtbase_tr "${GASECU_QT_TRANSLATIONS_DIR}/qtbase_tr.qm")
+if(NOT EXISTS "${gasecu_qtbase_tr}")
+  message(FATAL_ERROR "${gasecu_qtbase_tr} is missing (Debian's qt6-translations-l10n carries it)")
+endif()
+install(FILES "${gasecu_qtbase_tr}" DESTINATION translations)
+file(COPY "${gasecu_qtbase_tr}" DESTINATION "${CMAKE_BINARY_DIR}/translations")
+file(COPY "${gasecu_qtbase_tr}" DESTINATION "${CMAKE_BINARY_DIR}/tests/translations")
+
 foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
     OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)

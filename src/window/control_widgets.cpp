@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "window/curve_widgets.h"
+#include "window/fitting_label.h"
 #include "window/qt_canvas.h"
 #include "window/status_line.h"
 #include "window/widget_parts.h"
@@ -181,14 +182,14 @@ private:
 
 class LabelWidget : public ControlWidget {
 public:
-    LabelWidget(LabelControl& c, QWidget* parent, const WidgetEvents& ev) : c_(c), w_(new QLabel(parent)) {
+    LabelWidget(LabelControl& c, QWidget* parent, const WidgetEvents& ev) : c_(c), w_(new FittingLabel(parent)) {
         WatchMouse(w_, ev);
     }
     QWidget* widget() const override { return w_; }
     void mirror() override {
         mirrorCommon(c_, w_);
         if (Changed(caption_, c_.caption)) {
-            w_->setText(Q(c_.caption));
+            w_->setFittedText(Q(c_.caption));
             // A label the layout lets be narrower than its text (the link indicator
             // with a long device path) carries the whole text as its tooltip.
             if (w_->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) w_->setToolTip(Q(c_.caption));
@@ -214,7 +215,7 @@ public:
 
 private:
     LabelControl& c_;
-    QLabel* w_;
+    FittingLabel* w_;
     std::optional<std::string> caption_;
     std::optional<std::pair<Colour, Colour>> colours_;
 };

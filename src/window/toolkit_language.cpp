@@ -18,8 +18,11 @@ bool UseToolkitLanguage(bool english) {
     }
     if (installed) return true;
     auto translator = new QTranslator;
-    // qtbase carries the dialogs; Debian's package installs it with the others.
-    if (!translator->load(QStringLiteral("qtbase_tr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    // qtbase carries the dialogs. On Windows it ships in a translations folder
+    // beside the program; on Linux Debian's package installs it with Qt's others.
+    const QString name = QStringLiteral("qtbase_tr");
+    if (!translator->load(name, QCoreApplication::applicationDirPath() + QStringLiteral("/translations")) &&
+        !translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return false;
     }

@@ -6,6 +6,7 @@
 // person to look at.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -28,6 +29,7 @@
 #include "curve/curve_file_io.h"
 #include "curve/point_readout.h"
 #include "window/curve_readout.h"
+#include "window/fitting_label.h"
 
 namespace gasecu {
 namespace {
@@ -267,6 +269,47 @@ TEST(WindowLayout, TheLinkIndicatorShowsWholeBesideTheConnectButton) {
     shot("1024x768-tr-link-disconnected");
     f.window().resize(1920, 1080);
     shot("1920x1080-tr-link-disconnected");
+}
+
+// Windows laptops often scale their fonts: in a font a quarter larger, the silent
+// lamp's caption, whose end (the age of the last reply) is what the fitter
+// watches, is still whole at 1024x768, in a smaller font; on a wide screen the
+// lamp takes its full font back.
+TEST(WindowLayout, TheLinkLampKeepsItsWholeCaptionInAScaledFont) {
+    test::EnsureQtApp();
+    struct KeepFont {
+        QFont font = QApplication::font();
+        ~KeepFont() { QApplication::setFont(font); }
+    } keep;
+    QFont scaled = keep.font;
+    scaled.setPointSizeF(keep.font.pointSizeF() * 1.25);
+    QApplication::setFont(scaled);
+    WindowFixture f(/*simulate=*/true);
+    f.window().show();
+    f.window().resize(1024, 768);
+    auto* lamp = dynamic_cast<qt::FittingLabel*>(f.widget<QLabel>("LinkLamp"));
+    ASSERT_NE(lamp, nullptr);
+    f.widget<QPushButton>("ComOpenButon")->click();
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().LinkUp && f.form().SequencerState == 8; }, 15000));
+    f.session->ecu()->setSilent(true);
+    ASSERT_TRUE(f.waitUntil([&] { return f.form().EcuSilent; }, 6000));
+    f.runFor(12000);  // an age of two digits, the widest caption
+    const auto whole = [&] { return lamp->fontMetrics().horizontalAdvance(lamp->text()) <= lamp->contentsRect().width(); };
+    for (int l : {0, 1}) {
+        f.chooseLanguage(l);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(whole()) << lamp->text().toStdString() << " in " << lamp->width() << " px";
+        EXPECT_EQ(lamp->toolTip(), lamp->text());
+        f.window().grab().save(QString::fromStdString(curve::Utf8FromPath(
+            std::filesystem::path(GASECU_BIN).parent_path() / (l ? "window-scaled-font-en.png" : "window-scaled-font-tr.png"))));
+    }
+    EXPECT_LT(lamp->font().pointSizeF(), lamp->givenFont().pointSizeF());
+    EXPECT_GE(lamp->font().pointSizeF(), lamp->givenFont().pointSizeF() * qt::FittingLabel::kSmallestShare);
+    EXPECT_TRUE(lamp->givenFont().bold());
+    f.window().resize(1920, 1080);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(lamp->font(), lamp->givenFont());
+    EXPECT_TRUE(whole());
 }
 
 }  // namespace
