@@ -3,13 +3,7 @@
 #include <string>
 #include <system_error>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
+#include "platform/windows_api.h"
 
 namespace gasecu {
 

@@ -1,11 +1,7 @@
 #include "platform/program_arguments.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/windows_api.h"
 #include <shellapi.h>
 #endif
 

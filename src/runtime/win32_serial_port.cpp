@@ -1,10 +1,6 @@
 #include "runtime/win32_serial_port.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/windows_api.h"
 
 #include <QDeadlineTimer>
 #include <QThread>

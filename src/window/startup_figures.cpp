@@ -7,11 +7,7 @@
 #include <string>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
+#include "platform/windows_api.h"
 #define PSAPI_VERSION 2  // GetProcessMemoryInfo from kernel32, no extra library
 #include <psapi.h>
 #else

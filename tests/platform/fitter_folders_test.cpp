@@ -12,13 +12,7 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
+#include "platform/windows_api.h"
 
 #include "app/form1korvane.h"
 #include "curve/curve_fixture.h"

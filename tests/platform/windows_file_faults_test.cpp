@@ -9,13 +9,7 @@
 #include <optional>
 #include <string>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
+#include "platform/windows_api.h"
 
 #include "curve/curve_file_io.h"
 #include "platform/atomic_file_write.h"
