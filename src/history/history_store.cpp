@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 #include "curve/curve_file_io.h"
+#include "history/record_row.h"
 #include "history/server_config.h"
 #include "history/sqlite_statement.h"
 
@@ -16,6 +17,9 @@ namespace gasecu::history {
 namespace {
 
 using sql::Exec;
+using sql::ReadRecord;
+using sql::RecordColumnList;
+using sql::RecordColumns;
 using sql::SetError;
 using sql::Statement;
 
@@ -160,27 +164,6 @@ void FoldFunction(sqlite3_context* context, int, sqlite3_value** values) {
     sqlite3_result_text(context, folded.data(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
-constexpr const char* kSummaryColumns =
-    "id, time, port, kind, result, label, slope_factor, iterations, detail, uid, laptop, pulled";
-
-Record ReadSummary(const Statement& s) {
-    Record r;
-    r.id = s.integer(0);
-    r.time = s.text(1);
-    r.port = s.text(2);
-    // A kind this tool does not know (a newer tool's record) is listed as what it is.
-    r.kind = KindNamed(s.text(3)).value_or(Kind::Unknown);
-    r.result = s.text(4);
-    r.label = s.text(5);
-    if (!s.isNull(6)) r.slopeFactor = s.real(6);
-    if (!s.isNull(7)) r.iterations = static_cast<int>(s.integer(7));
-    r.detail = s.text(8);
-    r.uid = s.text(9);
-    r.laptop = s.text(10);
-    r.pulled = s.integer(11) != 0;
-    return r;
-}
-
 }  // namespace
 
 std::unique_ptr<HistoryStore> HistoryStore::Open(const std::filesystem::path& path, std::string* error) {
@@ -235,20 +218,10 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
     if (!Exec(db_, "BEGIN IMMEDIATE", error)) return std::nullopt;
     std::optional<std::int64_t> id;
     {
-        Statement insert(db_,
-                         "INSERT INTO records (time, port, kind, result, label, curve, settings, slope_factor,"
-                         " iterations, detail, uid, laptop) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
-                         " lower(hex(randomblob(16))), ?)");
-        insert.bind(1, record.time);
-        insert.bind(2, record.port);
-        insert.bind(3, std::string(KindName(record.kind)));
-        insert.bind(4, record.result);
-        insert.bind(5, record.label);
-        insert.bindOrNull(6, record.curveText);
-        insert.bindOrNull(7, record.settings);
-        insert.bind(8, record.slopeFactor);
-        insert.bind(9, record.iterations);
-        insert.bind(10, record.detail);
+        const std::string text = std::string("INSERT INTO records (") + sql::kWrittenColumns +
+                                 ", uid, laptop) VALUES (" + sql::kWrittenParameters + ", lower(hex(randomblob(16))), ?11)";
+        Statement insert(db_, text.c_str());
+        sql::BindRecord(insert, record);
         insert.bind(11, record.laptop.empty() ? laptop_ : record.laptop);
         if (insert.step() == SQLITE_DONE) id = sqlite3_last_insert_rowid(db_);
     }
@@ -266,7 +239,7 @@ std::optional<std::int64_t> HistoryStore::add(const Record& record, std::string*
 
 std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error) const {
     // Every condition is always in the statement; an empty value switches it off.
-    const std::string sql = std::string("SELECT ") + kSummaryColumns +
+    const std::string sql = "SELECT " + RecordColumnList(RecordColumns::Summary) +
                             " FROM records WHERE (?1 = '' OR instr(fold(label), fold(?1)) > 0)"
                             " AND (?2 = '' OR kind = ?2)"
                             " AND (?3 = '' OR time >= ?3)"
@@ -287,7 +260,7 @@ std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error)
     s.bind(5, static_cast<std::int64_t>(filter.limit > 0 ? filter.limit : -1));
     s.bind(6, filter.laptop);
     int rc;
-    while ((rc = s.step()) == SQLITE_ROW) records.push_back(ReadSummary(s));
+    while ((rc = s.step()) == SQLITE_ROW) records.push_back(ReadRecord(s, RecordColumns::Summary));
     if (rc != SQLITE_DONE) {
         SetError(error, db_, "listing the history");
         records.clear();
@@ -296,7 +269,7 @@ std::vector<Record> HistoryStore::list(const Filter& filter, std::string* error)
 }
 
 std::optional<Record> HistoryStore::find(std::int64_t id, std::string* error) const {
-    const std::string sql = std::string("SELECT ") + kSummaryColumns + ", curve, settings FROM records WHERE id = ?";
+    const std::string sql = "SELECT " + RecordColumnList(RecordColumns::Whole) + " FROM records WHERE id = ?";
     Statement s(db_, sql.c_str());
     s.bind(1, id);
     const int rc = s.step();
@@ -305,10 +278,7 @@ std::optional<Record> HistoryStore::find(std::int64_t id, std::string* error) co
         else if (error) *error = "no record " + std::to_string(id);
         return std::nullopt;
     }
-    Record r = ReadSummary(s);
-    r.curveText = s.text(12);
-    r.settings = s.text(13);
-    return r;
+    return ReadRecord(s, RecordColumns::Whole);
 }
 
 std::vector<std::string> HistoryStore::laptops() const {

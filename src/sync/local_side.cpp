@@ -5,6 +5,7 @@
 
 #include "curve/curve_file_io.h"
 #include "history/history_store.h"
+#include "history/record_row.h"
 #include "history/sqlite_statement.h"
 
 namespace gasecu::sync {
@@ -19,6 +20,18 @@ using history::sql::Exec;
 using history::sql::Statement;
 
 void Fail(std::string* error, sqlite3* db, const char* what) { history::sql::SetError(error, db, what); }
+
+// This laptop's records the server lacks, of the kinds this tool writes. A record
+// of a kind added by a newer tool (its file keeps the same schema) stays waiting
+// for that tool's sync, which sends it as what it is: sent from here it could only
+// go up as a kind it is not. The count the window shows and the records sent are
+// the same ones, so the background sync never chases records it cannot send.
+std::string WaitingCondition() {
+    std::string kinds;
+    for (const history::Kind kind : history::AllKinds())
+        kinds += (kinds.empty() ? "'" : ", '") + std::string(history::KindName(kind)) + "'";
+    return "pushed = 0 AND pulled = 0 AND kind IN (" + kinds + ")";
+}
 
 sqlite3* OpenFile(const std::filesystem::path& file, int flags, std::string* error) {
     sqlite3* db = nullptr;
@@ -70,7 +83,8 @@ std::optional<LocalSyncState> ReadState(sqlite3* db, std::string* error) {
             return std::nullopt;
         }
     }
-    Statement q(db, "SELECT count(*) FROM records WHERE pushed = 0 AND pulled = 0");
+    const std::string count = "SELECT count(*) FROM records WHERE " + WaitingCondition();
+    Statement q(db, count.c_str());
     if (q.step() != SQLITE_ROW) {
         Fail(error, db, "counting the records to send");
         return std::nullopt;
@@ -102,30 +116,14 @@ std::vector<history::Record> LocalSide::waiting(int limit, std::string* error) {
     const Connection connection(file_, gate_, error);
     sqlite3* const db = connection.db();
     if (!db) return {};
-    Statement q(db,
-            "SELECT id, time, port, kind, result, label, curve, settings, slope_factor, iterations, detail, uid,"
-            " laptop FROM records WHERE pushed = 0 AND pulled = 0 ORDER BY id LIMIT ?");
+    using history::sql::RecordColumns;
+    const std::string select = "SELECT " + history::sql::RecordColumnList(RecordColumns::Whole) +
+                               " FROM records WHERE " + WaitingCondition() + " ORDER BY id LIMIT ?";
+    Statement q(db, select.c_str());
     q.bind(1, static_cast<std::int64_t>(limit));
     std::vector<history::Record> records;
     int rc;
-    while ((rc = q.step()) == SQLITE_ROW) {
-        history::Record r;
-        r.id = q.integer(0);
-        r.time = q.text(1);
-        r.port = q.text(2);
-        // The kind goes out as written; an unknown one cannot be here (this tool wrote it).
-        r.kind = history::KindNamed(q.text(3)).value_or(history::Kind::CurveRead);
-        r.result = q.text(4);
-        r.label = q.text(5);
-        r.curveText = q.text(6);
-        r.settings = q.text(7);
-        if (!q.isNull(8)) r.slopeFactor = q.real(8);
-        if (!q.isNull(9)) r.iterations = static_cast<int>(q.integer(9));
-        r.detail = q.text(10);
-        r.uid = q.text(11);
-        r.laptop = q.text(12);
-        records.push_back(std::move(r));
-    }
+    while ((rc = q.step()) == SQLITE_ROW) records.push_back(history::sql::ReadRecord(q, RecordColumns::Whole));
     if (rc != SQLITE_DONE) {
         Fail(error, db, "reading the records to send");
         records.clear();
@@ -160,21 +158,13 @@ bool LocalSide::addPulled(const std::vector<history::Record>& records, std::int6
     {
         // A record with an identity already here (this laptop's own, or one pulled
         // before a cut sync) is left as it is.
-        Statement q(db,
-                "INSERT OR IGNORE INTO records (time, port, kind, result, label, curve, settings, slope_factor,"
-                " iterations, detail, uid, laptop, pulled, pushed) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 1)");
+        const std::string insert = std::string("INSERT OR IGNORE INTO records (") + history::sql::kWrittenColumns +
+                                   ", uid, laptop, pulled, pushed) VALUES (" + history::sql::kWrittenParameters +
+                                   ", ?11, ?12, 1, 1)";
+        Statement q(db, insert.c_str());
         for (const history::Record& r : records) {
             if (!ok) break;
-            q.bind(1, r.time);
-            q.bind(2, r.port);
-            q.bind(3, std::string(history::KindName(r.kind)));
-            q.bind(4, r.result);
-            q.bind(5, r.label);
-            q.bindOrNull(6, r.curveText);
-            q.bindOrNull(7, r.settings);
-            q.bind(8, r.slopeFactor);
-            q.bind(9, r.iterations);
-            q.bind(10, r.detail);
+            history::sql::BindRecord(q, r);
             q.bind(11, r.uid);
             q.bind(12, r.laptop);
             ok = q.run();

@@ -191,6 +191,27 @@ TEST_F(WorkshopSync, RecordsMadeWithoutTheServerGoUpLaterAndAnUnreachableServerE
     EXPECT_EQ(a.waiting(), 0);
 }
 
+// A newer tool's record of a kind this tool does not know, oldest in the file and
+// alone in the first batch: it is never sent as another kind, nor counted as
+// waiting, nor does it hold back the records after it.
+TEST_F(WorkshopSync, ANewerToolsKindStaysForThatToolAndTheRestGoesUp) {
+    Laptop a("atolye-1", uri());
+    a.add(0);
+    ASSERT_EQ(a.raw("INSERT INTO records (time, port, kind, result, label, detail, uid, laptop) VALUES"
+                    " ('2026-12-10 09:00:00', '', 'map-write', 'done', '', '', lower(hex(randomblob(16))),"
+                    " 'atolye-1')"),
+              "");
+    a.add(2);
+    EXPECT_EQ(a.waiting(), 2);
+    SyncOptions one;
+    one.batch = 1;
+    const SyncOutcome outcome = a.syncWith(one);
+    EXPECT_TRUE(outcome.done) << outcome.error;
+    EXPECT_EQ(onServer(), 2);
+    EXPECT_EQ(onServer("kind = 'curve-write'"), 2);
+    EXPECT_EQ(a.waiting(), 0);
+}
+
 TEST_F(WorkshopSync, ARecordSentTwiceIsKeptOnceOnTheServer) {
     Laptop a("atolye-1", uri());
     a.add(3);
